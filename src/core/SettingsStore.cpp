@@ -1,0 +1,112 @@
+#include "core/SettingsStore.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace quillon {
+
+namespace {
+
+QString text(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+
+std::string bytes(const QString& s) { return s.toLatin1().toStdString(); }
+
+} // namespace
+
+SettingsStore::SettingsStore(const QString& iniFile) {
+    if (iniFile.isEmpty())
+        m_settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                 "Tarvex", "Quillon");
+    else
+        m_settings = std::make_unique<QSettings>(iniFile, QSettings::IniFormat);
+}
+
+SettingsStore::~SettingsStore() = default;
+
+QString SettingsStore::fileName() const { return m_settings->fileName(); }
+
+Settings SettingsStore::load(const std::string& defaultRoot) const {
+    const QSettings& q = *m_settings;
+    auto readInt = [&q](const char* key, int64_t def) -> int64_t {
+        QVariant v = q.value(key);
+        if (!v.isValid())
+            return def;
+        bool ok = false;
+        qlonglong n = v.toLongLong(&ok);
+        return ok ? n : def;
+    };
+    auto readU32 = [&](const char* key, uint32_t def) { return uint32_t(readInt(key, def)); };
+    auto readI32 = [&](const char* key, int32_t def) { return int32_t(readInt(key, def)); };
+    // A flag is set only when the stored number is exactly 1.
+    auto readBool = [&](const char* key, bool def) { return readInt(key, def ? 1 : 0) == 1; };
+    auto readString = [&q](const char* key, const std::string& def) {
+        QVariant v = q.value(key);
+        return v.isValid() ? bytes(v.toString()) : def;
+    };
+
+    Settings s;
+    s.status = readI32("status", 0);
+    s.shopid = readString("shopid", "");
+    s.email = readString("email", "");
+    s.rootordernumber = readU32("rootordernumber", 1);
+    s.currentnumber = readU32("currentnumber", 1);
+    s.wraparound = readU32("wraparound", 999999);
+    s.numdigit = readI32("numdigit", 6);
+    s.purge = readI32("purge", 0);
+    s.rootpath = readString("rootpath", defaultRoot);
+    s.prefix = readString("prefix", "");
+    s.postfix = readString("postfix", "");
+    s.sender = readString("sender", "");
+    s.smtp = readString("smtp", "");
+    s.subject = readString("subject", Settings{}.subject);
+    s.body = readString("body", Settings{}.body);
+    s.notification = readBool("notification", false);
+    s.attach = readBool("attach", false);
+    s.fontsize = readBool("fontsize", false);
+    s.showlast = readBool("showlast", true);
+    return s;
+}
+
+std::string SettingsStore::loadHostAddress(const std::string& defaultHost) const {
+    QVariant v = m_settings->value("hostaddress");
+    return v.isValid() ? bytes(v.toString()) : defaultHost;
+}
+
+void SettingsStore::save(const Settings& s) {
+    QSettings& q = *m_settings;
+    q.setValue("rootpath", text(s.rootpath));
+    q.setValue("rootordernumber", quint32(s.rootordernumber));
+    q.setValue("currentnumber", quint32(s.currentnumber));
+    q.setValue("wraparound", quint32(s.wraparound));
+    q.setValue("numdigit", qint32(s.numdigit));
+    q.setValue("purge", qint32(s.purge));
+    q.setValue("shopid", text(s.shopid));
+    q.setValue("prefix", text(s.prefix));
+    q.setValue("postfix", text(s.postfix));
+    q.setValue("sender", text(s.sender));
+    q.setValue("smtp", text(s.smtp));
+    q.setValue("subject", text(s.subject));
+    q.setValue("body", text(s.body));
+    q.setValue("notification", s.notification ? 1 : 0);
+    q.setValue("attach", s.attach ? 1 : 0);
+    q.setValue("fontsize", s.fontsize ? 1 : 0);
+    q.setValue("showlast", s.showlast ? 1 : 0);
+    q.sync();
+}
+
+void SettingsStore::writeValue(const char* key, const QVariant& value) {
+    m_settings->setValue(key, value);
+    m_settings->sync();
+}
+
+void SettingsStore::writeStatus(int32_t status) { writeValue("status", qint32(status)); }
+
+void SettingsStore::writeEmail(const std::string& email) { writeValue("email", text(email)); }
+
+void SettingsStore::writeCurrentNumber(uint32_t n) { writeValue("currentnumber", quint32(n)); }
+
+std::string defaultRootPath(const std::string& workingDirectory) {
+    return QDir(QString::fromStdString(workingDirectory)).filePath("Orders").toStdString();
+}
+
+} // namespace quillon

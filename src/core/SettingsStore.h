@@ -1,0 +1,50 @@
+#pragma once
+
+#include "orders/Settings.h"
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace quillon {
+
+// The per-user profile: organisation Tarvex, application Quillon, in the
+// platform's native format, or an INI file chosen with --profile. Reads
+// never fail (a missing or unreadable value gives its default); writes are
+// not reported.
+class SettingsStore {
+public:
+    // An empty path selects the native profile.
+    explicit SettingsStore(const QString& iniFile = {});
+    ~SettingsStore();
+
+    // Reads every value except hostaddress, in the profile's read order.
+    // `defaultRootPath` is the default of rootpath.
+    Settings load(const std::string& defaultRootPath) const;
+    // Reads hostaddress with `defaultHost` as its default; read last, after
+    // the start-up information has named the default host.
+    std::string loadHostAddress(const std::string& defaultHost) const;
+
+    // Writes the values the shop changes at run time; never status, email
+    // or hostaddress.
+    void save(const Settings& s);
+    void writeStatus(int32_t status);
+    void writeEmail(const std::string& email);
+    // The counter goes to the profile as soon as it advances, so a crash
+    // never hands out a number whose folder already exists.
+    void writeCurrentNumber(uint32_t currentnumber);
+
+    QString fileName() const;
+
+private:
+    void writeValue(const char* key, const QVariant& value);
+
+    std::unique_ptr<QSettings> m_settings;
+};
+
+// rootpath's default on this platform: the folder Orders under the working
+// directory.
+std::string defaultRootPath(const std::string& workingDirectory);
+
+} // namespace quillon

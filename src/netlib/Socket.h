@@ -1,0 +1,88 @@
+#pragma once
+
+#include "netlib/ByteData.h"
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace quillon {
+
+// One TCP endpoint, connected or listening, over POSIX sockets. Every wait
+// is a poll with a limit; nothing spins. A Socket is used by one thread at a
+// time; different sockets may be used on different threads at once. Results
+// are true/false; LastErrorText says what went wrong. Destroying it closes it.
+class Socket {
+public:
+    static constexpr size_t kDefaultMaxReceiveSize = 65536;
+    static constexpr int kDefaultIdleLimitMs = 30000;
+
+    Socket();
+    ~Socket();
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    // Connects to host:port, waiting at most maxWaitMs for the connection.
+    // TLS is not offered; asking for it fails.
+    bool Connect(const std::string& host, int port, bool tls, int maxWaitMs);
+
+    // Idle limits: the longest wait for the peer to make progress, in ms;
+    // 0 waits as long as it takes.
+    void SetReadIdleLimit(int ms) { m_readIdleMs = ms; }
+    void SetSendIdleLimit(int ms) { m_sendIdleMs = ms; }
+    int ReadIdleLimit() const { return m_readIdleMs; }
+    int SendIdleLimit() const { return m_sendIdleMs; }
+    // The most bytes that one ReceiveBytes takes.
+    void SetMaxReceiveSize(size_t bytes) { m_maxReceiveSize = bytes ? bytes : 1; }
+    size_t MaxReceiveSize() const { return m_maxReceiveSize; }
+
+    // Listens on `port` (0 picks a free one) at `address` (empty: every
+    // IPv4 interface).
+    bool BindAndListen(int port, int backlog, const std::string& address = {});
+    int LocalPort() const;
+
+    // Waits at most maxWaitMs for a connection. The new socket inherits the
+    // idle limits and the maximum receive size of this one.
+    std::unique_ptr<Socket> AcceptNextConnection(int maxWaitMs);
+
+    // True when every byte was handed to the connection.
+    bool SendBytes(const void* data, size_t count);
+    bool SendBytes(const ByteData& bytes) { return SendBytes(bytes.data(), bytes.size()); }
+    bool SendU32(uint32_t value);
+
+    // Appends exactly `count` bytes to `out`; false when they did not all
+    // arrive (the buffer then holds what did).
+    bool ReceiveBytesN(size_t count, ByteData& out);
+    // Appends whatever is available, at least one byte and at most the
+    // maximum receive size (or `limit` when smaller and not 0).
+    bool ReceiveBytes(ByteData& out, size_t limit = 0);
+
+    bool IsConnected() const { return m_fd >= 0 && !m_listening; }
+    bool IsListening() const { return m_fd >= 0 && m_listening; }
+    std::string PeerAddress() const;
+    const std::string& LastErrorText() const { return m_lastError; }
+
+    void Close();
+    // Wakes up any wait on this socket from another thread; the waiting
+    // operation then fails. Safe to call from any thread.
+    void Abort();
+
+private:
+    explicit Socket(int fd);
+    bool waitFor(short events, int limitMs, const char* what);
+    void setError(const std::string& what, int err);
+
+    std::atomic<int> m_fd{-1};
+    bool m_listening = false;
+    int m_readIdleMs = kDefaultIdleLimitMs;
+    int m_sendIdleMs = kDefaultIdleLimitMs;
+    size_t m_maxReceiveSize = kDefaultMaxReceiveSize;
+    std::string m_lastError;
+};
+
+// Process-wide set-up and clean-up of the library (libcurl's global state).
+void netlibInit();
+void netlibCleanup();
+
+} // namespace quillon

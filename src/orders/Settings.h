@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillon {
+
+// The shop's configuration: one field per profile value, plus the fixed
+// connection parameters. The application holds one record for the whole
+// run and the shop keeps a working copy.
+struct Settings {
+    int32_t status = 0; // 0 not set up, 1 waiting for confirmation, 2 confirmed
+    std::string shopid;
+    std::string email;
+    uint32_t rootordernumber = 1;
+    uint32_t currentnumber = 1;
+    uint32_t wraparound = 999999;
+    int32_t numdigit = 6;
+    int32_t purge = 0;
+    std::string rootpath;
+    std::string prefix;
+    std::string postfix;
+    std::string sender;
+    std::string smtp;
+    std::string subject = "Order %ORDER%";
+    std::string body = "Thank you. Your order %ORDER% is being processed.";
+    bool notification = false;
+    bool attach = false;
+    bool fontsize = false; // large font in the order list
+    bool showlast = true;  // move the order list to each new order
+    std::string hostaddress = "localhost";
+
+    // Fixed connection parameters, not in the profile.
+    int centralServicePort = 8890;
+    int chatPort = 8891;
+};
+
+// The values the Configuration dialog edits.
+struct ConfigurationValues {
+    std::string rootpath;
+    uint32_t rootordernumber = 1;
+    uint32_t wraparound = 999999;
+    int32_t numdigit = 6;
+    std::string prefix;
+    std::string postfix;
+    std::string shopid;
+    int32_t purge = 0;
+};
+
+// The values the E-mail notification dialog edits.
+struct NotificationValues {
+    bool notification = false;
+    std::string smtp;
+    std::string sender;
+    std::string subject;
+    std::string body;
+    bool attach = false;
+};
+
+ConfigurationValues configurationOf(const Settings& s);
+NotificationValues notificationOf(const Settings& s);
+
+// Takes the Configuration dialog's values into both copies; the counter is
+// raised to the new first number when it lies below it (unsigned compare).
+void applyConfiguration(const ConfigurationValues& v, Settings& working, Settings& application);
+// Takes the E-mail notification dialog's values into both copies.
+void applyNotification(const NotificationValues& v, Settings& working, Settings& application);
+
+} // namespace quillon
