@@ -1,0 +1,56 @@
+#include "orders/OrderNumbering.h"
+
+#include "orders/Settings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace quillon {
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    return folder + '/' + name;
+}
+
+std::string formatOrderNumber(const std::string& prefix, uint32_t counter,
+                              const std::string& postfix, int32_t numdigit) {
+    // The counter is unsigned; printing it signed would turn numbers past
+    // 2^31 negative. The width is bounded so a stray setting cannot make a
+    // name longer than any folder name may be.
+    int width = std::clamp(numdigit, 0, 32);
+    char digits[48];
+    std::snprintf(digits, sizeof digits, "%0*u", width, counter);
+    return prefix + digits + postfix;
+}
+
+std::string formatOrderNumber(const Settings& s) {
+    return formatOrderNumber(s.prefix, s.currentnumber, s.postfix, s.numdigit);
+}
+
+std::string orderFolder(const std::string& rootpath, const std::string& orderNumber) {
+    return joinPath(rootpath, orderNumber);
+}
+
+bool advanceCounter(Settings& s) {
+    // Compared before adding, so a counter at 2^32 - 1 wraps to the first
+    // number instead of overflowing to 0.
+    if (s.currentnumber >= s.wraparound) {
+        s.currentnumber = s.rootordernumber;
+        return true;
+    }
+    s.currentnumber += 1;
+    return false;
+}
+
+int writeTestFile(const std::string& folder) {
+    if (folder.empty())
+        return 0;
+    static const char text[] = "This is a test file.";
+    std::FILE* f = std::fopen(joinPath(folder, "TESTFILE.TXT").c_str(), "wb");
+    if (!f)
+        return 0;
+    bool ok = std::fwrite(text, 1, sizeof text - 1, f) == sizeof text - 1;
+    ok = std::fclose(f) == 0 && ok;
+    return ok ? 1 : 0;
+}
+
+} // namespace quillon

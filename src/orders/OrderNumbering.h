@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillon {
+
+struct Settings;
+
+// Joins a folder and a name with the platform's separator, whatever the
+// folder ends with.
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// prefix, the counter zero-padded to at least `numdigit` digits (never cut),
+// postfix: "WEB-" 42 "" with 6 digits gives WEB-000042.
+std::string formatOrderNumber(const std::string& prefix, uint32_t counter,
+                              const std::string& postfix, int32_t numdigit);
+std::string formatOrderNumber(const Settings& s);
+
+// The folder of an order: rootpath, a separator, the order number.
+std::string orderFolder(const std::string& rootpath, const std::string& orderNumber);
+
+// Moves the counter on after an accepted order. Past `wraparound` (unsigned)
+// it restarts at `rootordernumber`; the result tells whether it wrapped.
+bool advanceCounter(Settings& s);
+
+// Writes the 20 bytes "This is a test file." to folder/TESTFILE.TXT. 1 when
+// the file could be written; 0 when not or when the folder text is empty
+// (then nothing is touched).
+int writeTestFile(const std::string& folder);
+
+} // namespace quillon

@@ -1,0 +1,87 @@
+#include "core/Logs.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+std::tm at(int year, int month, int day, int hour, int minute, int second = 0) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    return t;
+}
+
+void touch(const QString& path) {
+    ASSERT_TRUE(testsupport::writeFile(path, "x"));
+}
+
+} // namespace
+
+TEST(Logs, StatusLineStampEndsWithTwoBlanks) {
+    EXPECT_EQ(formatStatusLine(at(2009, 3, 5, 14, 5), "System started."),
+              "09.03.05 14:05  System started.");
+    EXPECT_EQ(formatStatusLine(at(2010, 1, 1, 9, 7), ""), "10.01.01 09:07  ");
+    EXPECT_EQ(formatClock(at(2026, 12, 6, 0, 1)), "26-12-06 00:01");
+}
+
+TEST(Logs, NextFileNameTakesTheFirstFreeNumber) {
+    QTemporaryDir dir;
+    std::string folder = dir.path().toStdString();
+    EXPECT_EQ(nextLogFileName(folder, "SYSLOG", "TXT"), folder + "/SYSLOG000000.TXT");
+    touch(dir.filePath("SYSLOG000000.TXT"));
+    touch(dir.filePath("SYSLOG000001.TXT"));
+    touch(dir.filePath("SYSLOG000007.TXT"));
+    touch(dir.filePath("ORDERLOG000002.XML")); // another kind does not count
+    touch(dir.filePath("SYSLOG00002.TXT"));    // five digits: not a log name
+    EXPECT_EQ(nextLogFileName(folder, "SYSLOG", "TXT"), folder + "/SYSLOG000002.TXT");
+    // A deleted number is used again even when higher ones exist.
+    touch(dir.filePath("SYSLOG000002.TXT"));
+    touch(dir.filePath("SYSLOG000003.TXT"));
+    QFile::remove(dir.filePath("SYSLOG000001.TXT"));
+    EXPECT_EQ(nextLogFileName(folder, "SYSLOG", "TXT"), folder + "/SYSLOG000001.TXT");
+}
+
+TEST(Logs, SystemLogLinesEndWithCrLf) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("SystemLog"));
+    touch(dir.filePath("SystemLog/SYSLOG000000.TXT"));
+    touch(dir.filePath("SystemLog/SYSLOG000001.TXT"));
+    EXPECT_TRUE(writeSystemLog(dir.path().toStdString(), {"a  one", "b  two"}));
+    EXPECT_EQ(testsupport::readFile(dir.filePath("SystemLog/SYSLOG000002.TXT")),
+              QByteArray("a  one\r\nb  two\r\n"));
+    // No SystemLog folder: nothing written, nothing thrown.
+    QTemporaryDir bare;
+    EXPECT_FALSE(writeSystemLog(bare.path().toStdString(), {"x"}));
+}
+
+TEST(Logs, MidnightPurgeRunsOnceInTheFirstMinute) {
+    MidnightPurgeTrigger trigger;
+    int runs = 0;
+    for (int second = 2; second <= 57; second += 5)
+        runs += trigger.tick(at(2026, 12, 7, 0, 0, second), 1);
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(trigger.tick(at(2026, 12, 7, 0, 1, 2), 1)); // clears the mark
+    EXPECT_TRUE(trigger.tick(at(2026, 12, 8, 0, 0, 2), 1));
+    EXPECT_FALSE(trigger.tick(at(2026, 12, 8, 0, 0, 7), 1));
+}
+
+TEST(Logs, MidnightPurgeOffLeavesTheMarkAlone) {
+    MidnightPurgeTrigger trigger;
+    EXPECT_TRUE(trigger.tick(at(2026, 12, 7, 0, 0, 2), 1));
+    // Purging switched off for a while: neither runs nor clears the mark.
+    EXPECT_FALSE(trigger.tick(at(2026, 12, 7, 0, 0, 30), 0));
+    EXPECT_FALSE(trigger.tick(at(2026, 12, 7, 0, 1, 0), 0));
+    EXPECT_FALSE(trigger.tick(at(2026, 12, 7, 0, 0, 40), 1));
+    EXPECT_FALSE(trigger.tick(at(2026, 12, 7, 3, 0, 0), 2));
+    EXPECT_TRUE(trigger.tick(at(2026, 12, 8, 0, 0, 0), 2));
+}
