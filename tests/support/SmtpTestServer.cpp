@@ -1,0 +1,88 @@
+#include "support/SmtpTestServer.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <algorithm>
+
+namespace testsupport {
+
+SmtpTestServer::SmtpTestServer(const QString& folder, const QString& credentials)
+    : m_folder(folder) {
+    QStringList args{"--folder", folder};
+    if (!credentials.isEmpty())
+        args << "--auth" << credentials;
+    m_server.start("smtp_server.py", args);
+}
+
+QString SmtpTestServer::address() const {
+    return QString("127.0.0.1:%1").arg(port());
+}
+
+QStringList SmtpTestServer::messageFiles() const {
+    QFileInfoList files = QDir(m_folder).entryInfoList({"*.eml"}, QDir::Files);
+    std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        return a.completeBaseName().toInt() < b.completeBaseName().toInt();
+    });
+    QStringList paths;
+    for (const auto& f : files)
+        paths << f.absoluteFilePath();
+    return paths;
+}
+
+bool SmtpTestServer::waitForMessages(int count, std::chrono::milliseconds limit) const {
+    return waitUntil([&] { return messageFiles().size() >= count; }, limit);
+}
+
+QStringList ReceivedMail::headerValues(const QString& name) const {
+    QStringList values;
+    for (const auto& [key, value] : headers)
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            values << value;
+    return values;
+}
+
+ReceivedMail readReceivedMail(const QString& emlPath) {
+    ReceivedMail mail;
+    QProcess parser;
+    parser.start(QStringLiteral(SYSTEM_PYTHON),
+                 {PythonServer::supportFile("parse_mail.py"), emlPath});
+    if (!parser.waitForFinished(20000) || parser.exitCode() != 0)
+        return mail;
+    QJsonObject o = QJsonDocument::fromJson(parser.readAllStandardOutput()).object();
+    if (o.isEmpty())
+        return mail;
+
+    for (const auto& h : o["headers"].toArray())
+        mail.headers.append({h.toArray().at(0).toString(), h.toArray().at(1).toString()});
+    mail.from = o["from"].toString();
+    mail.to = o["to"].toString();
+    mail.subject = o["subject"].toString();
+    mail.contentType = o["content_type"].toString();
+    mail.body = o["body"].toString();
+    mail.bodyCharset = o["body_charset"].toString();
+    for (const auto& d : o["defects"].toArray())
+        mail.defects << d.toString();
+    for (const auto& value : o["attachments"].toArray()) {
+        QJsonObject a = value.toObject();
+        mail.attachments.append({a["filename"].toString(), a["content_type"].toString(),
+                                 qint64(a["size"].toDouble()), a["sha256"].toString()});
+    }
+
+    QString envelopePath =
+        QFileInfo(emlPath).path() + "/" + QFileInfo(emlPath).completeBaseName() + ".json";
+    QJsonObject envelope = QJsonDocument::fromJson(readFile(envelopePath)).object();
+    mail.envelopeFrom = envelope["mail_from"].toString();
+    for (const auto& r : envelope["rcpt_tos"].toArray())
+        mail.envelopeTo << r.toString();
+    mail.parsed = true;
+    return mail;
+}
+
+} // namespace testsupport

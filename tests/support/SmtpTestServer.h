@@ -1,0 +1,74 @@
+#pragma once
+
+#include "support/PythonServer.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+
+namespace testsupport {
+
+// A real SMTP server (smtp_server.py, python3-aiosmtpd) on 127.0.0.1 that
+// stores every message it accepts in `folder`. With `credentials`
+// ("user:password") it requires AUTH before it accepts mail.
+//
+//     QTemporaryDir dir;
+//     SmtpTestServer smtp(dir.path());
+//     ASSERT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
+//     mailMan.SetSmtpHost(smtp.address().toStdString());
+//     ... send ...
+//     ASSERT_TRUE(smtp.waitForMessages(1));
+//     ReceivedMail mail = readReceivedMail(smtp.messageFiles().first());
+class SmtpTestServer {
+public:
+    explicit SmtpTestServer(const QString& folder, const QString& credentials = {});
+
+    bool isRunning() const { return m_server.isRunning(); }
+    int port() const { return m_server.port(); }
+    // "127.0.0.1:port", usable as the shop's smtp setting.
+    QString address() const;
+    QString errorOutput() { return m_server.errorOutput(); }
+
+    // The stored messages (N.eml), oldest first.
+    QStringList messageFiles() const;
+    bool waitForMessages(int count,
+                         std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
+
+private:
+    QString m_folder;
+    PythonServer m_server;
+};
+
+// One stored message as Python's e-mail package reads it (parse_mail.py),
+// with the envelope the server received.
+struct ReceivedMail {
+    struct Attachment {
+        QString fileName;
+        QString contentType;
+        qint64 size = 0;
+        QString sha256; // hex
+    };
+
+    bool parsed = false;
+    QString envelopeFrom;
+    QStringList envelopeTo;
+    QList<QPair<QString, QString>> headers; // in order, values as sent (unfolded)
+    QString from;                           // decoded header texts
+    QString to;
+    QString subject;
+    QString contentType; // of the whole message
+    QString body;        // the text/plain part, decoded, lines ending in LF
+    QString bodyCharset;
+    QList<Attachment> attachments;
+    QStringList defects; // problems the parser found in the message
+
+    // Every value of the header `name` (case-insensitive).
+    QStringList headerValues(const QString& name) const;
+};
+
+ReceivedMail readReceivedMail(const QString& emlPath);
+
+} // namespace testsupport

@@ -1,0 +1,59 @@
+"""A real FTP server for tests, on 127.0.0.1 and a free port.
+
+Usage: ftp_server.py --folder DIR --user USER --password PASSWORD [--refuse]
+
+Prints the chosen port as its first line on stdout, then serves until it is
+killed or its stdin closes. The account USER/PASSWORD reads (lists and
+downloads) DIR as its start folder. With --refuse every login is refused,
+as by a server whose account was closed.
+"""
+
+import argparse
+import logging
+import os
+import sys
+import threading
+
+from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+class RefusingAuthorizer(DummyAuthorizer):
+    def validate_authentication(self, username, password, handler):
+        raise AuthenticationFailed("Login refused.")
+
+
+def exit_when_stdin_closes():
+    # The test that started us has gone when its end of the pipe closes.
+    while sys.stdin.buffer.read(4096):
+        pass
+    os._exit(0)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--folder", required=True)
+    parser.add_argument("--user", required=True)
+    parser.add_argument("--password", required=True)
+    parser.add_argument("--refuse", action="store_true")
+    args = parser.parse_args()
+
+    logging.basicConfig(level=logging.WARNING)
+    authorizer = RefusingAuthorizer() if args.refuse else DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.folder, perm="elr")
+
+    class Handler(FTPHandler):
+        pass
+
+    Handler.authorizer = authorizer
+    Handler.auth_failed_timeout = 0
+    Handler.timeout = 60
+    server = FTPServer(("127.0.0.1", 0), Handler)
+    print(server.address[1], flush=True)
+    threading.Thread(target=exit_when_stdin_closes, daemon=True).start()
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

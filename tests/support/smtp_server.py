@@ -1,0 +1,77 @@
+"""A real SMTP server for tests, on 127.0.0.1 and a free port.
+
+Usage: smtp_server.py --folder DIR [--auth USER:PASSWORD]
+
+Prints the chosen port as its first line on stdout, then serves until it is
+killed or its stdin closes. Every accepted message is stored in DIR as
+N.json (the envelope: {"mail_from": ..., "rcpt_tos": [...]}) and N.eml (the
+message bytes exactly as received), N counting from 1; the .eml file appears
+last and whole. With --auth the server requires AUTH PLAIN/LOGIN with these
+credentials (no TLS needed, for tests only).
+"""
+
+import argparse
+import asyncio
+import json
+import os
+import sys
+import threading
+
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+
+class StoringHandler:
+    def __init__(self, folder):
+        self.folder = folder
+        self.count = 0
+
+    async def handle_DATA(self, server, session, envelope):
+        self.count += 1
+        base = os.path.join(self.folder, str(self.count))
+        with open(base + ".json", "w", encoding="utf-8") as f:
+            json.dump({"mail_from": envelope.mail_from, "rcpt_tos": envelope.rcpt_tos}, f)
+        with open(base + ".eml.part", "wb") as f:
+            f.write(envelope.original_content)
+        os.replace(base + ".eml.part", base + ".eml")
+        return "250 Message accepted for delivery"
+
+
+def make_authenticator(user, password):
+    def authenticate(server, session, envelope, mechanism, auth_data):
+        ok = (isinstance(auth_data, LoginPassword)
+              and auth_data.login == user.encode() and auth_data.password == password.encode())
+        return AuthResult(success=ok)
+    return authenticate
+
+
+def exit_when_stdin_closes():
+    # The test that started us has gone when its end of the pipe closes.
+    while sys.stdin.buffer.read(4096):
+        pass
+    os._exit(0)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--folder", required=True)
+    parser.add_argument("--auth")
+    args = parser.parse_args()
+
+    handler = StoringHandler(args.folder)
+    options = {"decode_data": False, "hostname": "smtp.test"}
+    if args.auth:
+        user, _, password = args.auth.partition(":")
+        options.update(authenticator=make_authenticator(user, password),
+                       auth_required=True, auth_require_tls=False)
+
+    loop = asyncio.new_event_loop()
+    asyncio.set_event_loop(loop)
+    server = loop.run_until_complete(
+        loop.create_server(lambda: SMTP(handler, **options), "127.0.0.1", 0))
+    print(server.sockets[0].getsockname()[1], flush=True)
+    threading.Thread(target=exit_when_stdin_closes, daemon=True).start()
+    loop.run_forever()
+
+
+if __name__ == "__main__":
+    main()
