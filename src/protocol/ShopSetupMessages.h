@@ -1,0 +1,48 @@
+#pragma once
+
+#include "netlib/ByteData.h"
+#include "protocol/Message.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quillon {
+
+// 0/0, plain: a new shop's details.
+class ShopSetupRequest : public Message {
+public:
+    ShopSetupRequest();
+
+    std::string shopName;
+    std::string password; // encrypted
+    std::string streetAddress;
+    std::string city;
+    std::string country;
+    std::string zipCode;
+    std::string email1;
+    std::string email2;
+    std::string phone1;
+    std::string phone2;
+    std::string primaryContact;
+    std::string url;
+    int32_t currency = 15;
+    int32_t orderRestriction = 0;
+    std::string payPal;
+    int32_t paymentType = 0;
+    uint32_t salesTax = 0;
+    ByteData logo; // JPEG, empty when there is none
+};
+
+// 0/0, plain: the service's answer. The first and last values are echoes
+// that the shop does not use; they are kept apart from the header.
+class ShopSetupResponse : public Message {
+public:
+    ShopSetupResponse();
+
+    int32_t kindEcho = 0;
+    int32_t result = 0; // 1 accepted
+    std::string message;
+    int32_t versionEcho = 0;
+};
+
+} // namespace quillon
