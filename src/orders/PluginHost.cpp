@@ -9,11 +9,13 @@ namespace quillon {
 
 namespace {
 
+QStringList libraryPatterns() {
 #ifdef Q_OS_WIN
-const QStringList libraryPatterns{QStringLiteral("*.dll")};
+    return {QStringLiteral("*.dll")};
 #else
-const QStringList libraryPatterns{QStringLiteral("*.so")};
+    return {QStringLiteral("*.so")};
 #endif
+}
 
 using TextBuffer = PluginTextBuffer<PLUGIN_TEXT_SIZE>;
 using ShippingBuffer = PluginTextBuffer<PLUGIN_SHIPPING_TEXT_SIZE>;
@@ -58,7 +60,7 @@ PluginHost::~PluginHost() {
 
 std::size_t PluginHost::load(const QString& folder) {
     const QDir dir(folder);
-    for (const QString& name : dir.entryList(libraryPatterns, QDir::Files, QDir::Name)) {
+    for (const QString& name : dir.entryList(libraryPatterns(), QDir::Files, QDir::Name)) {
         std::unique_ptr<Plugin> plugin = loadPlugin(dir.filePath(name));
         if (!plugin)
             continue;
