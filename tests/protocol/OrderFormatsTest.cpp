@@ -1,0 +1,161 @@
+#include "protocol/FileHeader.h"
+#include "protocol/ItemList.h"
+#include "protocol/OrderHeader.h"
+
+#include "support/LoopbackPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace quillon;
+using testsupport::LoopbackPeer;
+
+namespace {
+
+ByteData prefix(const ByteData& bytes, size_t size) {
+    return ByteData(bytes.view().substr(0, size));
+}
+
+ItemList sampleItems() {
+    return {{"IMG_0001.JPG", {{101, 2}, {205, 1}}}, {"b.png", {}}, {"c.jpg", {{7, 300}}}};
+}
+
+} // namespace
+
+TEST(OrderFormats, OrderHeaderRoundTripsAndRefusesEveryTruncation) {
+    OrderHeader sent;
+    sent.unused = -1;
+    sent.blockSize = 4096;
+    sent.fileCount = 3;
+    sent.setTaxRate(7.5f);
+    sent.title = "Summer prints";
+    sent.reference1 = "R1";
+    sent.reference2 = "R2";
+    sent.customer = "ann@example.com";
+    sent.orderNumber = "000123";
+    sent.folder = "/orders/000123";
+    ByteData wire = sent.encode();
+    ASSERT_EQ(wire.size(), 16u + (13 + 5) + (2 + 5) * 2 + (15 + 5) + (6 + 5) + (14 + 5));
+    EXPECT_EQ(wire.u32At(12), 0x40F00000u) << "7.5 as single-precision bits";
+
+    OrderHeader got;
+    EXPECT_EQ(got.decode(wire), int(wire.size()));
+    EXPECT_EQ(got.blockSize, 4096);
+    EXPECT_EQ(got.fileCount, 3);
+    EXPECT_EQ(got.taxRate(), 7.5f);
+    EXPECT_EQ(got.title, "Summer prints");
+    EXPECT_EQ(got.customer, "ann@example.com");
+    EXPECT_EQ(got.orderNumber, "000123");
+    EXPECT_EQ(got.folder, "/orders/000123");
+    for (size_t size = 0; size < wire.size(); ++size) {
+        OrderHeader partial;
+        ASSERT_EQ(partial.decode(prefix(wire, size)), -2) << size;
+    }
+}
+
+TEST(OrderFormats, OrderHeaderIsReceivedWithOneReceive) {
+    OrderHeader sent;
+    sent.orderNumber = "77";
+    int result = 0;
+    std::string number;
+    LoopbackPeer peer([&](Socket& s) {
+        OrderHeader h;
+        result = h.receive(s);
+        number = h.orderNumber;
+    });
+    auto client = peer.connect();
+    ASSERT_TRUE(client);
+    client->SendBytes(sent.encode());
+    peer.finish();
+    EXPECT_EQ(result, int(sent.encodedSize()));
+    EXPECT_EQ(number, "77");
+
+    LoopbackPeer silent([&](Socket& s) { result = OrderHeader().receive(s); });
+    silent.connect();
+    silent.finish();
+    EXPECT_EQ(result, -3);
+}
+
+TEST(OrderFormats, ItemListRoundTrips) {
+    ByteData wire = encodeItemList(sampleItems());
+    auto decoded = decodeItemList(bytesOf(wire));
+    EXPECT_TRUE(decoded.ok);
+    EXPECT_EQ(decoded.used, wire.size());
+    EXPECT_EQ(decoded.value, sampleItems());
+
+    auto none = decodeItemList(bytesOf(encodeItemList({})));
+    EXPECT_TRUE(none.ok);
+    EXPECT_TRUE(none.value.empty());
+}
+
+TEST(OrderFormats, TruncatedItemListKeepsTheWholePicturesBeforeIt) {
+    ByteData wire = encodeItemList(sampleItems());
+    // Where the first and the second picture end.
+    size_t endOfFirst = encodeItemList({sampleItems()[0]}).size();
+    size_t endOfSecond = encodeItemList({sampleItems()[0], sampleItems()[1]}).size();
+    for (size_t size = 0; size < wire.size(); ++size) {
+        SCOPED_TRACE(size);
+        auto d = decodeItemList(bytesOf(prefix(wire, size)));
+        EXPECT_FALSE(d.ok);
+        size_t expected = size < endOfFirst ? 0 : size < endOfSecond ? 1 : 2;
+        EXPECT_EQ(d.value.size(), expected);
+    }
+}
+
+TEST(OrderFormats, ItemListCountsAreBoundedByTheBytesThatCame) {
+    // A picture count and an item count of 4 billion over a few bytes: no
+    // huge allocation, a quick failure.
+    ByteData wire;
+    wire.appendU32(0xFFFFFFFF);
+    wire.appendU32(2);
+    wire.append(std::string_view("a\0", 2));
+    wire.appendU32(0xFFFFFFFF);
+    wire.appendU32(1);
+    wire.appendU32(1);
+    auto start = std::chrono::steady_clock::now();
+    auto d = decodeItemList(bytesOf(wire));
+    EXPECT_FALSE(d.ok);
+    EXPECT_TRUE(d.value.empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+
+    // A name without its NUL is cut at the picture's length.
+    ByteData unterminated;
+    unterminated.appendU32(1);
+    unterminated.appendU32(3);
+    unterminated.append("abc");
+    unterminated.appendU32(0);
+    auto named = decodeItemList(bytesOf(unterminated));
+    ASSERT_TRUE(named.ok);
+    EXPECT_EQ(named.value[0].name, "abc");
+}
+
+TEST(OrderFormats, FileHeader) {
+    FileHeader sent{{1, 2, 3}, 10000, "IMG_0001.JPG"};
+    ByteData wire = encodeFileHeader(sent);
+    ASSERT_EQ(wire.size(), 20u + 13);
+    EXPECT_EQ(wire.u32At(12), 10000u);
+    EXPECT_EQ(wire.u32At(16), 13u);
+    auto d = decodeFileHeader(bytesOf(wire));
+    EXPECT_TRUE(d.ok);
+    EXPECT_EQ(d.used, wire.size());
+    EXPECT_EQ(d.value, sent);
+
+    for (size_t size = 0; size < wire.size(); ++size)
+        EXPECT_FALSE(decodeFileHeader(bytesOf(prefix(wire, size))).ok) << size;
+
+    // A name length beyond what arrived is refused, not read past.
+    ByteData oversized = prefix(wire, 16);
+    oversized.appendU32(0xFFFFFFF0);
+    oversized.append("x.jpg");
+    EXPECT_FALSE(decodeFileHeader(bytesOf(oversized)).ok);
+
+    // A name without NUL takes its L bytes.
+    ByteData bare = prefix(wire, 16);
+    bare.appendU32(5);
+    bare.append("x.jpgTRAILING");
+    auto b = decodeFileHeader(bytesOf(bare));
+    ASSERT_TRUE(b.ok);
+    EXPECT_EQ(b.value.name, "x.jpg");
+    EXPECT_EQ(b.used, 25u);
+}

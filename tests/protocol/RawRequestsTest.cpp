@@ -1,0 +1,179 @@
+#include "protocol/ChatBlobs.h"
+#include "protocol/LogoutRequest.h"
+#include "protocol/ProductListFetch.h"
+#include "protocol/ProductListWire.h"
+#include "protocol/ShopSetupConfirmation.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+ByteData prefix(const ByteData& bytes, size_t size) {
+    return ByteData(bytes.view().substr(0, size));
+}
+
+ProductList sampleProducts() {
+    return {{101, 0.35f, "10x15 glossy"}, {-2, 12.5f, ""}, {7, 99.99f, "Poster A1"}};
+}
+
+} // namespace
+
+TEST(RawRequests, LogoutRequestLayout) {
+    SessionBlock session("SHOP1", "TOKEN-A", "TOKEN-B");
+    ByteData wire = buildLogoutRequest(session);
+    ASSERT_EQ(wire.size(), 4u + 105);
+    EXPECT_EQ(wire.u32At(0), 3u);
+    EXPECT_EQ(wire.view().substr(4, 6), std::string_view("SHOP1\0", 6));
+    EXPECT_EQ(wire.view().substr(36, 8), std::string_view("TOKEN-A\0", 8));
+    EXPECT_EQ(wire.view().substr(68, 8), std::string_view("TOKEN-B\0", 8));
+    EXPECT_EQ(wire.u32At(100), 4u) << "L counts the characters only";
+    EXPECT_EQ(wire.view().substr(104), std::string_view("Bye!\0", 5));
+
+    auto parsed = parseLogoutRequest(bytesOf(wire));
+    ASSERT_TRUE(parsed.ok);
+    EXPECT_EQ(parsed.used, wire.size());
+    EXPECT_EQ(parsed.value.session, session);
+    EXPECT_EQ(parsed.value.text, "Bye!");
+    for (size_t size = 0; size < wire.size(); ++size)
+        EXPECT_FALSE(parseLogoutRequest(bytesOf(prefix(wire, size))).ok) << size;
+    ByteData huge = prefix(wire, 100);
+    huge.appendU32(0xFFFFFFFF);
+    EXPECT_FALSE(parseLogoutRequest(bytesOf(huge)).ok);
+}
+
+TEST(RawRequests, LogoutReply) {
+    auto reply = parseLogoutReply(bytesOf(buildLogoutReply(-2)));
+    ASSERT_TRUE(reply.ok);
+    EXPECT_EQ(reply.value.tag, 3u);
+    EXPECT_EQ(reply.value.result, -2);
+
+    ByteData tagOnly;
+    tagOnly.appendU32(3);
+    auto partial = parseLogoutReply(bytesOf(tagOnly));
+    EXPECT_FALSE(partial.ok);
+    EXPECT_EQ(partial.value.tag, 3u);
+    EXPECT_FALSE(parseLogoutReply(bytesOf(ByteData("\x03"))).ok);
+}
+
+TEST(RawRequests, ProductListFetchRequest) {
+    ByteData wire = buildProductListFetch("SHOP1");
+    ASSERT_EQ(wire.size(), 6u + 12);
+    EXPECT_EQ(wire.u32At(0), 5u);
+    EXPECT_EQ(wire.u32At(4), 1u);
+    EXPECT_EQ(wire.u32At(8), 6u) << "L counts the NUL";
+    EXPECT_EQ(wire.view().substr(12), std::string_view("SHOP1\0", 6));
+    EXPECT_EQ(parseProductListFetch(bytesOf(wire)), "SHOP1");
+    EXPECT_FALSE(parseProductListFetch(bytesOf(prefix(wire, 17))));
+    EXPECT_FALSE(parseProductListFetch(bytesOf(buildLogoutReply(1))));
+}
+
+TEST(RawRequests, ProductListReply) {
+    ByteData body = buildProductListReplyBody(sampleProducts());
+    EXPECT_EQ(body.u32At(12), 3u);
+    auto d = decodeProductListReply(bytesOf(body));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.used, body.size());
+    ASSERT_EQ(d.value.size(), 3u);
+    EXPECT_EQ(d.value[0].code, 101);
+    EXPECT_EQ(d.value[0].price, 0.35f);
+    EXPECT_EQ(d.value[0].description, "10x15 glossy");
+    EXPECT_EQ(d.value[1].code, -2);
+    EXPECT_EQ(d.value[1].description, "");
+    EXPECT_EQ(d.value[2].price, 99.99f);
+
+    // Bytes 0 to 11 are not read; a count of 0 is an empty list, not none.
+    ByteData empty(std::string(12, '\xAB'));
+    empty.appendU32(0);
+    auto none = decodeProductListReply(bytesOf(empty));
+    EXPECT_TRUE(none.ok);
+    EXPECT_TRUE(none.value.empty());
+
+    for (size_t size = 0; size < body.size(); ++size)
+        EXPECT_FALSE(decodeProductListReply(bytesOf(prefix(body, size))).ok) << size;
+
+    // A count far beyond the body fails after the entries that are there.
+    ByteData inflated = body;
+    inflated.data()[12] = 0xFF;
+    inflated.data()[13] = 0xFF;
+    inflated.data()[14] = 0xFF;
+    inflated.data()[15] = 0xFF;
+    auto over = decodeProductListReply(bytesOf(inflated));
+    EXPECT_FALSE(over.ok);
+    EXPECT_EQ(over.value.size(), 3u);
+}
+
+TEST(RawRequests, ProductListWireSize) {
+    EXPECT_EQ(encodeProductList(sampleProducts()).size(), (12u + 13) + 13 + (9 + 13));
+    ByteData one = encodeProductList({{5, 2.0f, ""}});
+    EXPECT_EQ(one.view(), std::string_view("\x05\0\0\0\0\0\0\x40\x01\0\0\0\0", 13));
+}
+
+TEST(RawRequests, ConfirmationRequest) {
+    std::string text = confirmationText("O1000042", "shop@example.com");
+    EXPECT_EQ(text, "O1000042;shop@example.com");
+    ByteData wire = buildConfirmationRequest(text);
+    ASSERT_EQ(wire.size(), text.size() + 9);
+    EXPECT_EQ(wire.u32At(0), 1u);
+    EXPECT_EQ(wire.u32At(4), text.size());
+    EXPECT_EQ(wire.view().back(), '\0');
+    auto parsed = parseConfirmationRequest(bytesOf(wire));
+    ASSERT_TRUE(parsed.ok);
+    EXPECT_EQ(parsed.value, text);
+    EXPECT_FALSE(parseConfirmationRequest(bytesOf(prefix(wire, wire.size() - 1))).ok);
+}
+
+TEST(RawRequests, ConfirmationReply) {
+    auto ok = parseConfirmationReply(bytesOf(buildConfirmationReply(1, "Shop confirmed.")));
+    ASSERT_TRUE(ok.ok);
+    EXPECT_EQ(ok.value.tag, 1u);
+    EXPECT_EQ(ok.value.result, 1);
+    EXPECT_EQ(ok.value.message, "Shop confirmed.");
+
+    ByteData silent = buildConfirmationReply(1, "");
+    EXPECT_EQ(silent.size(), 12u);
+    auto empty = parseConfirmationReply(bytesOf(silent));
+    ASSERT_TRUE(empty.ok);
+    EXPECT_EQ(empty.value.message, "");
+
+    // A message cut short by the receive: what came is kept, not more.
+    ByteData torn = prefix(buildConfirmationReply(-1, "Unknown shop ID."), 16);
+    auto cut = parseConfirmationReply(bytesOf(torn));
+    EXPECT_FALSE(cut.ok);
+    EXPECT_EQ(cut.value.result, -1);
+    EXPECT_EQ(cut.value.message, "Unkn");
+    EXPECT_FALSE(parseConfirmationReply(bytesOf(prefix(silent, 11))).ok);
+}
+
+TEST(ChatBlobs, LinePairsRoundTripAndStopAtATornPair) {
+    std::vector<ChatLinePair> pairs = {{"Support", "Welcome to the chat."}, {"", ""}};
+    ByteData wire = encodeLinePairs(pairs);
+    auto d = decodeLinePairs(bytesOf(wire));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.value, pairs);
+    EXPECT_TRUE(decodeLinePairs({}).ok);
+
+    auto torn = decodeLinePairs(bytesOf(prefix(wire, wire.size() - 1)));
+    EXPECT_FALSE(torn.ok);
+    EXPECT_EQ(torn.value, std::vector<ChatLinePair>{pairs[0]});
+}
+
+TEST(ChatBlobs, RecordsRoundTripAndBoundTheirLineCount) {
+    ChatRecord mine{"Ann", {"first", "", "third"}};
+    ByteData one = encodeChatRecord(mine);
+    EXPECT_EQ(one.size(), (4u + 4) + 4 + (4 + 6) + (4 + 1) + (4 + 6));
+    EXPECT_EQ(one.u32At(8), 3u);
+    std::vector<ChatRecord> records = {mine, {"Support", {}}};
+    auto d = decodeChatRecords(bytesOf(encodeChatRecords(records)));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.value, records);
+
+    ByteData lying;
+    lying.append(std::string_view("\x02\0\0\0X\0", 6));
+    lying.appendU32(0x7FFFFFFF);
+    lying.append(std::string_view("\x01\0\0\0\0", 5));
+    auto bad = decodeChatRecords(bytesOf(lying));
+    EXPECT_FALSE(bad.ok);
+    EXPECT_TRUE(bad.value.empty());
+}
