@@ -18,3 +18,28 @@ bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 } // namespace testsupport
+
+namespace testsupport {
+
+// Like waitUntil, but runs the Qt event loop while waiting, so queued calls
+// to objects of this thread are delivered.
+bool processUntil(const std::function<bool()>& condition,
+                  std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// A temporary working directory with the shop's data folders (Db,
+// SystemLog, OrderLog, plugin, History) and an Orders root folder.
+class ShopFolder {
+public:
+    ShopFolder();
+    ~ShopFolder();
+    QString path() const;
+    std::string str() const { return path().toStdString(); }
+    QString filePath(const QString& relative) const;
+    QStringList files(const QString& folder) const;
+
+private:
+    struct Impl;
+    Impl* m_impl;
+};
+
+} // namespace testsupport

@@ -1,0 +1,115 @@
+#include "orders/Registration.h"
+
+#include "netlib/Socket.h"
+#include "orders/FolderRegistry.h"
+#include "orders/OrderNumbering.h"
+#include "orders/PluginHost.h"
+#include "orders/Settings.h"
+#include "orders/TrustedCustomers.h"
+#include "protocol/Credentials.h"
+#include "protocol/Exchange.h"
+#include "protocol/NewOrderMessages.h"
+#include "protocol/StatusMessages.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr uint32_t kNewOrderKind = 6, kNewOrderSubkind = 1;
+constexpr uint32_t kStatusKind = 11, kStatusSubkind = 9;
+
+void registerOrder(Socket& connection, const ByteData& opening, RegistrationContext& ctx) {
+    NewOrderRequest request;
+    if (receivePlain(request, bytesOf(opening), connection) < 0)
+        return;
+    std::optional<Ticket> ticket = decryptTicket(ctx.settings->shopid);
+    if (!ticket)
+        return;
+
+    Settings& s = *ctx.settings;
+    NewOrderAnswer answer;
+    OrderCheckResult check;
+    if (request.shopNumber != ticket->shopNumber)
+        check.result = -3;
+    else
+        check = checkOrder(ctx.service, *ctx.prompter, request.reference1, request.reference2);
+
+    if (check.result == 1) {
+        std::string number = formatOrderNumber(s);
+        std::string folder = orderFolder(s.rootpath, number);
+        ctx.plugins->preOrder(s.currentnumber, s.rootpath, number, folder);
+        answer.orderNumber = number;
+        answer.folder = folder;
+        ctx.folders->add(folder);
+        ctx.plugins->shipping(request.customerEmail, number, check.shipping1, check.shipping2,
+                              check.shipping3, answer.shippingFlag1, answer.shippingFlag2);
+        answer.trustedCustomer = ctx.trusted->isTrusted(request.customerEmail) ? 1 : 0;
+        if (advanceCounter(s))
+            ctx.addStatusLine("Order number wrapped around.");
+        ctx.counterAdvanced();
+        reportOrderNumber(ctx.service, *ctx.prompter, request.reference1, request.reference2,
+                          number);
+    }
+    answer.result = check.result;
+    sendPlain(answer, connection);
+}
+
+void answerStatusQuery(Socket& connection, const ByteData& opening, RegistrationContext& ctx) {
+    StatusQuery query;
+    if (receivePlain(query, bytesOf(opening), connection) < 0)
+        return;
+    const Settings& s = *ctx.settings;
+    StatusAnswer answer;
+    if (query.shopId != s.shopid) {
+        answer.result = -1;
+    } else {
+        answer.result = 1;
+        SessionDetails& d = answer.details;
+        d.attach = s.attach ? 1 : 0;
+        d.body = s.body;
+        d.currentNumber = int32_t(s.currentnumber);
+        d.email = s.email;
+        d.fontSize = s.fontsize ? 1 : 0;
+        d.notification = s.notification ? 1 : 0;
+        d.numDigit = s.numdigit;
+        d.postfix = s.postfix;
+        d.prefix = s.prefix;
+        d.purge = s.purge;
+        d.rootOrderNumber = int32_t(s.rootordernumber);
+        d.rootPath = s.rootpath;
+        d.sender = s.sender;
+        d.showLast = s.showlast ? 1 : 0;
+        d.smtp = s.smtp;
+        d.status = s.status;
+        d.subject = s.subject;
+        d.wrapAround = int32_t(s.wraparound);
+        d.offline = ctx.offline ? 1 : 0;
+        answer.shopId = s.shopid;
+        answer.writeTest = writeTestFile(s.rootpath);
+    }
+    sendPlain(answer, connection);
+}
+
+} // namespace
+
+void handleRegistrationConnection(Socket& connection, RegistrationContext& ctx) {
+    ByteData opening;
+    if (!connection.ReceiveBytes(opening))
+        return;
+    uint32_t kind = 0, subkind = 0;
+    if (!opening.getU32(0, kind))
+        return;
+    if (kind != kNewOrderKind && kind != kStatusKind)
+        return;
+    if (opening.size() <= 8) {
+        ctx.addStatusLine("Bad comm data.");
+        return;
+    }
+    opening.getU32(4, subkind);
+    if (kind == kNewOrderKind && subkind == kNewOrderSubkind)
+        registerOrder(connection, opening, ctx);
+    else if (kind == kStatusKind && subkind == kStatusSubkind)
+        answerStatusQuery(connection, opening, ctx);
+}
+
+} // namespace quillon

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "protocol/CentralService.h"
+
+#include <functional>
+#include <string>
+
+namespace quillon {
+
+class FolderRegistry;
+class PluginHost;
+class Prompter;
+class Socket;
+class TrustedCustomers;
+struct Settings;
+
+// What order server 2 needs from the shop to answer a connection.
+struct RegistrationContext {
+    Settings* settings = nullptr; // the shop's working copy; the counter moves
+    const PluginHost* plugins = nullptr;
+    const TrustedCustomers* trusted = nullptr;
+    FolderRegistry* folders = nullptr;
+    ServiceEndpoint service;
+    Prompter* prompter = nullptr;
+    bool offline = true;
+    std::function<void(const std::string&)> addStatusLine;
+    // Called after the counter has advanced, to keep the application's
+    // record and the profile up to date.
+    std::function<void()> counterAdvanced;
+};
+
+// Reads the opening of a connection on order server 2 and answers a
+// new-order registration (6/1) or a status query (11/9). Anything else is
+// closed without an answer; a too short opening of those kinds logs
+// "Bad comm data.".
+void handleRegistrationConnection(Socket& connection, RegistrationContext& context);
+
+} // namespace quillon
