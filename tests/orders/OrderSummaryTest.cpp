@@ -198,6 +198,15 @@ TEST_F(OrderSummaryTest, LongItemListsContinueOnANewPageWithItsHeader) {
     EXPECT_EQ(findText(m_recorder, "Prints for Ada")->x, titleRule.x);
 }
 
+TEST_F(OrderSummaryTest, ARowEndingAtThePageFootStartsNoEmptyPage) {
+    // The last of 57 item lines reaches the foot; no line follows it.
+    m_summary.addPicture(m_landscape, "full.jpg", items(57));
+    EXPECT_EQ(m_summary.pageNumber(), 1);
+    EXPECT_EQ(m_summary.cursor(), 100 + 4 + 58 * 12 + 8);
+    m_summary.addPicture(m_landscape, "next.jpg", {});
+    EXPECT_EQ(findText(m_recorder, "next.jpg")->page, 2);
+}
+
 TEST_F(OrderSummaryTest, SavedSummaryReadsBackWithEveryPageHeader) {
     m_summary.addPicture(m_landscape, "first.jpg", items(2));
     m_summary.addPicture(m_landscape, "many.jpg", items(70));

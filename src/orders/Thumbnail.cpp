@@ -1,0 +1,43 @@
+#include "orders/Thumbnail.h"
+
+#include <QImageReader>
+#include <algorithm>
+
+namespace quillon {
+
+QSize fitIntoBox(QSize size, int box) {
+    const int64_t w = size.width();
+    const int64_t h = size.height();
+    if (w <= box && h <= box)
+        return size;
+    if (h <= w)
+        return {box, int(std::max<int64_t>(1, box * h / w))};
+    return {int(std::max<int64_t>(1, box * w / h)), box};
+}
+
+ReducedPicture loadReducedPicture(const QString& path, int box) {
+    QImageReader reader(path);
+    // The name's suffix may lie; the content decides.
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    const bool knowsSize = stored.isValid() && !stored.isEmpty();
+    if (knowsSize)
+        reader.setScaledSize(fitIntoBox(stored, box));
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    QSize full = knowsSize ? stored : image.size();
+    if (knowsSize && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90))
+        full.transpose();
+    if (!knowsSize)
+        image = image.scaled(fitIntoBox(image.size(), box), Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
+    return {image, full};
+}
+
+QImage makeThumbnail(const QString& path) {
+    return loadReducedPicture(path, kThumbnailBox).image;
+}
+
+} // namespace quillon

@@ -1,0 +1,186 @@
+#include "orders/SummaryBuilder.h"
+#include "orders/OrderSummary.h"
+#include "orders/SummaryRecorder.h"
+#include "support/SummaryFixtures.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+std::vector<QSize> imageSizes(const SummaryRecorder& recorder) {
+    std::vector<QSize> sizes;
+    for (const SummaryCommand& c : recorder.commands())
+        if (c.kind == SummaryCommand::Kind::Image)
+            sizes.push_back(QSize(int(c.x2), int(c.y2)));
+    return sizes;
+}
+
+class SummaryBuilderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_root.isValid());
+        ASSERT_TRUE(QDir(m_root.path()).mkdir("WEB-000042"));
+        m_folder = m_root.filePath("WEB-000042");
+        m_products = {{10, 0.5f, "Print 10x15"}, {20, 4.0f, "Poster A3"}};
+        m_order.customer = "ada@example.org";
+        m_order.orderNumber = "WEB-000042";
+        m_order.folder = m_folder.toStdString();
+        m_order.amount = 18.25f;
+    }
+
+    void addPicture(const std::string& name, std::vector<std::pair<int, int>> lines) {
+        PictureEntry picture;
+        picture.fileName = name;
+        for (auto [code, quantity] : lines)
+            picture.items.push_back({code, quantity, findProduct(&m_products, code)});
+        m_order.pictures.push_back(std::move(picture));
+    }
+
+    QString summaryFile() const { return m_folder + "/WEB-000042.pdf"; }
+    QStringList folderEntries() const {
+        return QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                        QDir::Name);
+    }
+
+    QTemporaryDir m_root;
+    QString m_folder;
+    ProductList m_products;
+    OrderEntry m_order;
+    ManualClock m_clock{1710000000};
+};
+
+TEST_F(SummaryBuilderTest, ReadablePicturesGetThumbnailsAndRows) {
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/land.jpg", 1600, 1200));
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/tall.png", 600, 900));
+    ASSERT_TRUE(testsupport::writeFile(m_folder + "/notes.jpg", "no picture here"));
+    addPicture("land.jpg", {{10, 2}, {77, 3}});
+    addPicture("notes.jpg", {{20, 4}});
+    addPicture("missing.jpg", {{10, 1}});
+    addPicture("tall.png", {{20, 1}});
+    m_order.itemCount = 0;
+
+    SummaryRecorder recorder;
+    SummaryBuilder builder(m_clock);
+    builder.setSummaryHook([&](OrderSummary& s) { s.setRecorder(&recorder); });
+    ASSERT_TRUE(builder.build(m_order, "Prints for Ada"));
+
+    EXPECT_EQ(m_order.pictures[0].thumbnail.size(), QSize(120, 90));
+    EXPECT_TRUE(m_order.pictures[1].thumbnail.isNull());
+    EXPECT_TRUE(m_order.pictures[2].thumbnail.isNull());
+    EXPECT_EQ(m_order.pictures[3].thumbnail.size(), QSize(80, 120));
+    // Every line counts, linked or not, loadable or not.
+    EXPECT_EQ(m_order.itemCount, 2 + 3 + 4 + 1 + 1);
+    EXPECT_FLOAT_EQ(m_order.amount, 18.25f);
+
+    EXPECT_EQ(imageSizes(recorder), (std::vector<QSize>{{70, 52}, {46, 70}}));
+
+    ASSERT_EQ(testsupport::pdfPageCount(summaryFile()), 1);
+    const QString page = testsupport::pdfPageTexts(summaryFile()).value(0);
+    char date[32];
+    const std::time_t now = std::time_t(m_clock.now());
+    std::strftime(date, sizeof date, "%y.%m.%d %H:%M", std::localtime(&now));
+    for (const QString& text :
+         QStringList{"Prints for Ada", "ada@example.org", "WEB-000042", "$18.25", "page 1", date,
+                     "Velorin Photo Network - Quillon", "land.jpg", "2 - Print 10x15",
+                     "3 - [item code 77]", "tall.png", "1 - Poster A3"})
+        EXPECT_TRUE(page.contains(text)) << text.toStdString();
+    EXPECT_FALSE(page.contains("notes.jpg"));
+    EXPECT_FALSE(page.contains("missing.jpg"));
+}
+
+TEST_F(SummaryBuilderTest, RowsKeepThePicturesOwnShape) {
+    // The thumbnail is 120 x 39; scaled from it the row's copy would be 22 high.
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/pano.jpg", 1000, 333));
+    addPicture("pano.jpg", {});
+    SummaryRecorder recorder;
+    SummaryBuilder builder(m_clock);
+    builder.setSummaryHook([&](OrderSummary& s) { s.setRecorder(&recorder); });
+    ASSERT_TRUE(builder.build(m_order, "T"));
+    EXPECT_EQ(m_order.pictures[0].thumbnail.size(), QSize(120, 39));
+    EXPECT_EQ(imageSizes(recorder), (std::vector<QSize>{{70, 23}}));
+}
+
+TEST_F(SummaryBuilderTest, NamesLeadingOutOfTheFolderAreNotOpened) {
+    ASSERT_TRUE(testsupport::writePicture(m_root.filePath("outside.jpg"), 200, 100));
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/inside.jpg", 200, 100));
+    addPicture("../outside.jpg", {{10, 1}});
+    addPicture(m_root.filePath("outside.jpg").toStdString(), {{10, 1}});
+    addPicture("..", {{10, 1}});
+    addPicture("inside.jpg", {{10, 1}});
+
+    ASSERT_TRUE(buildSummaryAndThumbnails(m_order, "T", m_clock));
+    EXPECT_TRUE(m_order.pictures[0].thumbnail.isNull());
+    EXPECT_TRUE(m_order.pictures[1].thumbnail.isNull());
+    EXPECT_TRUE(m_order.pictures[2].thumbnail.isNull());
+    EXPECT_FALSE(m_order.pictures[3].thumbnail.isNull());
+    EXPECT_EQ(m_order.itemCount, 4);
+    EXPECT_FALSE(testsupport::pdfPageTexts(summaryFile()).value(0).contains("outside"));
+
+    // An order number with a separator would write outside the folder.
+    m_order.orderNumber = "../WEB-000043";
+    EXPECT_FALSE(buildSummaryAndThumbnails(m_order, "T", m_clock));
+    EXPECT_FALSE(QFile::exists(m_root.filePath("WEB-000043.pdf")));
+}
+
+TEST_F(SummaryBuilderTest, LibraryErrorLeavesNoSummaryButThumbnailsAndCount) {
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/a.jpg", 640, 480));
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/b.jpg", 480, 640));
+    ASSERT_TRUE(testsupport::writeFile(summaryFile(), "an older summary"));
+    addPicture("a.jpg", {{10, 2}});
+    addPicture("b.jpg", {{99, 5}});
+
+    SummaryBuilder builder(m_clock);
+    builder.setSummaryHook([](OrderSummary& s) { s.setFaultAfterPictures(1); });
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(builder.build(m_order, "T"));
+    const std::string out = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(out, "ERROR: error_no=104F, detail_no=0\n");
+    EXPECT_FALSE(m_order.pictures[0].thumbnail.isNull());
+    EXPECT_FALSE(m_order.pictures[1].thumbnail.isNull());
+    EXPECT_EQ(m_order.itemCount, 7);
+    // Nothing saved: the older file is as it was, and no part file is left.
+    EXPECT_EQ(testsupport::readFile(summaryFile()), "an older summary");
+    EXPECT_EQ(folderEntries(), (QStringList{"WEB-000042.pdf", "a.jpg", "b.jpg"}));
+}
+
+TEST_F(SummaryBuilderTest, AnExistingSummaryIsReplacedUnlessItCannotBeDeleted) {
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/a.jpg", 640, 480));
+    addPicture("a.jpg", {{10, 1}});
+    ASSERT_TRUE(testsupport::writeFile(summaryFile(), "an older summary"));
+    ASSERT_TRUE(buildSummaryAndThumbnails(m_order, "T", m_clock));
+    EXPECT_TRUE(testsupport::readFile(summaryFile()).startsWith("%PDF-"));
+    EXPECT_EQ(testsupport::pdfPageCount(summaryFile()), 1);
+    EXPECT_EQ(folderEntries(), (QStringList{"WEB-000042.pdf", "a.jpg"}));
+
+    // A folder of that name cannot be deleted as a file.
+    ASSERT_TRUE(QFile::remove(summaryFile()));
+    ASSERT_TRUE(QDir(m_folder).mkdir("WEB-000042.pdf"));
+    m_order.pictures[0].thumbnail = QImage();
+    EXPECT_FALSE(buildSummaryAndThumbnails(m_order, "T", m_clock));
+    EXPECT_TRUE(QFileInfo(summaryFile()).isDir());
+    EXPECT_FALSE(m_order.pictures[0].thumbnail.isNull());
+}
+
+TEST_F(SummaryBuilderTest, WithoutSummaryOnlyThumbnailsAndCount) {
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/a.jpg", 640, 480));
+    addPicture("a.jpg", {{10, 1}, {20, 2}});
+    m_order.itemCount = 5; // counted on top of what is there
+    EXPECT_FALSE(buildSummaryAndThumbnails(m_order, "T", m_clock, false));
+    EXPECT_FALSE(QFile::exists(summaryFile()));
+    EXPECT_EQ(m_order.pictures[0].thumbnail.size(), QSize(120, 90));
+    EXPECT_EQ(m_order.itemCount, 8);
+}
+
+TEST_F(SummaryBuilderTest, HugeQuantitiesDoNotWrapTheCount) {
+    addPicture("none.jpg", {{10, 2000000000}, {10, 2000000000}});
+    buildSummaryAndThumbnails(m_order, "T", m_clock, false);
+    EXPECT_EQ(m_order.itemCount, std::numeric_limits<int32_t>::max());
+}
+
+} // namespace
