@@ -1,0 +1,100 @@
+#include "core/SelfDiagnostics.h"
+#include "orders/Settings.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+struct Diagnosis {
+    std::vector<std::string> lines;
+    int result = -1;
+};
+
+Diagnosis diagnose(const Settings& s, bool products, DiagnosticsInput extra = {}) {
+    Diagnosis run;
+    extra.settings = &s;
+    extra.productListFetched = products;
+    run.result =
+        runSelfDiagnostics(extra, [&run](const std::string& l) { run.lines.push_back(l); });
+    return run;
+}
+
+const std::string kCorrect = "You should correct the errors and re-start.";
+
+} // namespace
+
+TEST(SelfDiagnostics, MissingRootFolderStopsAtOnce) {
+    Settings s;
+    s.rootpath = "/nonexistent/quillon/root";
+    Diagnosis run = diagnose(s, true);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.lines,
+              (std::vector<std::string>{"Perform Self Diagnostics...", "Checking Root Folder...",
+                                        "Error: Root Folder not available.", kCorrect}));
+}
+
+TEST(SelfDiagnostics, ExistingNextFolderFailsBeforeTheProductCheck) {
+    QTemporaryDir root;
+    Settings s;
+    s.rootpath = root.path().toStdString();
+    s.prefix = "A";
+    s.postfix = "B";
+    s.numdigit = 4;
+    s.currentnumber = 17;
+    ASSERT_TRUE(QDir(root.path()).mkdir("A0017B"));
+    Diagnosis run = diagnose(s, false);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.lines,
+              (std::vector<std::string>{
+                  "Perform Self Diagnostics...", "Checking Root Folder...",
+                  "       Root Folder checked.", "Checking folder for next order...",
+                  "Error: Folder \"" + s.rootpath + "/A0017B\" already exists.", kCorrect}));
+}
+
+TEST(SelfDiagnostics, AbsentProductListFailsButAnEmptyOnePasses) {
+    QTemporaryDir root;
+    Settings s;
+    s.rootpath = root.path().toStdString();
+    Diagnosis failed = diagnose(s, false);
+    EXPECT_EQ(failed.result, 0);
+    ASSERT_GE(failed.lines.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(failed.lines.end() - 4, failed.lines.end()),
+              (std::vector<std::string>{"Checking product list availability...",
+                                        "Error: Unable to retrieve product list.",
+                                        "       Make sure your computer is connected.", kCorrect}));
+
+    Diagnosis passed = diagnose(s, true);
+    EXPECT_EQ(passed.result, 1);
+    EXPECT_EQ(passed.lines,
+              (std::vector<std::string>{
+                  "Perform Self Diagnostics...", "Checking Root Folder...",
+                  "       Root Folder checked.", "Checking folder for next order...",
+                  "       Next order number checked.", "Checking product list availability...",
+                  "       Product list checked.", "Self Diagnostics completed."}));
+}
+
+TEST(SelfDiagnostics, PluginsMayMoveTheNextFolder) {
+    QTemporaryDir root;
+    Settings s;
+    s.rootpath = root.path().toStdString();
+    ASSERT_TRUE(QDir(root.path()).mkdir("moved"));
+    DiagnosticsInput in;
+    uint32_t seenCounter = 0;
+    in.preOrder = [&](uint32_t counter, const std::string&, std::string& name,
+                      std::string& folder) {
+        seenCounter = counter;
+        name = "moved";
+        folder = s.rootpath + "/moved";
+    };
+    s.currentnumber = 33;
+    Diagnosis run = diagnose(s, true, in);
+    EXPECT_EQ(seenCounter, 33u);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(),
+                        "Error: Folder \"" + s.rootpath + "/moved\" already exists."),
+              run.lines.end());
+}
