@@ -1,0 +1,156 @@
+#include "orders/OrderRecordCodec.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace quillon {
+
+namespace {
+
+void appendU32(std::string& out, uint32_t v) {
+    const char bytes[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    out.append(bytes, 4);
+}
+
+// Length with the terminating zero, the characters, the zero.
+void appendText(std::string& out, const std::string& text) {
+    const size_t n = std::min(text.size(), kMaxStoredText);
+    appendU32(out, uint32_t(n + 1));
+    out.append(text.data(), n);
+    out.push_back('\0');
+}
+
+// Reads fields from memory; every read first checks that its bytes are there.
+class FieldReader {
+public:
+    FieldReader(const char* begin, const char* end) : m_p(begin), m_end(end) {}
+
+    const char* position() const { return m_p; }
+    size_t left() const { return size_t(m_end - m_p); }
+
+    bool u32(uint32_t& v) {
+        if (left() < 4)
+            return false;
+        const auto* b = reinterpret_cast<const unsigned char*>(m_p);
+        v = uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) |
+            (uint32_t(b[3]) << 24);
+        m_p += 4;
+        return true;
+    }
+
+    bool i32(int32_t& v) {
+        uint32_t u = 0;
+        if (!u32(u))
+            return false;
+        v = int32_t(u);
+        return true;
+    }
+
+    // A stored text ends at its first zero byte, as the writer leaves it.
+    bool text(std::string& s) {
+        uint32_t length = 0;
+        if (!u32(length) || length == 0 || length > kMaxStoredText + 1 || length > left())
+            return false;
+        s.assign(m_p, strnlen(m_p, length - 1));
+        m_p += length;
+        return true;
+    }
+
+    // A count of entries that each take at least `minBytes`: more than the
+    // remaining bytes can hold means the record is damaged.
+    bool count(uint32_t& n, size_t minBytes) { return u32(n) && n <= left() / minBytes; }
+
+private:
+    const char* m_p;
+    const char* m_end;
+};
+
+// Smallest picture: an empty file name (length and zero) and its item count.
+constexpr size_t kMinPictureBytes = 4 + 1 + 4;
+constexpr size_t kItemBytes = 8;
+
+bool readRecord(FieldReader& r, OrderEntry& e) {
+    uint32_t amountBits = 0;
+    uint32_t pictureCount = 0;
+    if (!r.text(e.orderNumber) || !r.text(e.customer) || !r.text(e.folder) ||
+        !r.i32(e.paymentCode) || !r.text(e.paymentStatus) || !r.u32(amountBits) ||
+        !r.i32(e.itemCount) || !r.u32(e.received) || !r.i32(e.reserved) ||
+        !r.count(pictureCount, kMinPictureBytes))
+        return false;
+    e.amount = std::bit_cast<float>(amountBits);
+    e.pictures.resize(pictureCount);
+    for (PictureEntry& picture : e.pictures) {
+        uint32_t itemCount = 0;
+        if (!r.text(picture.fileName) || !r.count(itemCount, kItemBytes))
+            return false;
+        picture.items.resize(itemCount);
+        for (ItemLine& item : picture.items)
+            if (!r.i32(item.code) || !r.i32(item.quantity))
+                return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void appendDatabaseHeader(std::string& out, uint32_t header) {
+    appendU32(out, header);
+}
+
+void appendOrderRecord(std::string& out, const OrderEntry& e) {
+    appendText(out, e.orderNumber);
+    appendText(out, e.customer);
+    appendText(out, e.folder);
+    appendU32(out, uint32_t(e.paymentCode));
+    appendText(out, e.paymentStatus);
+    appendU32(out, std::bit_cast<uint32_t>(e.amount));
+    appendU32(out, uint32_t(e.itemCount));
+    appendU32(out, e.received);
+    appendU32(out, uint32_t(e.reserved));
+    appendU32(out, uint32_t(e.pictures.size()));
+    for (const PictureEntry& picture : e.pictures) {
+        appendText(out, picture.fileName);
+        appendU32(out, uint32_t(picture.items.size()));
+        for (const ItemLine& item : picture.items) {
+            appendU32(out, uint32_t(item.code));
+            appendU32(out, uint32_t(item.quantity));
+        }
+    }
+}
+
+OrderDatabaseScan parseOrderDatabase(std::string_view bytes, uint32_t header,
+                                     std::vector<std::unique_ptr<OrderEntry>>* out) {
+    using State = OrderDatabaseScan::State;
+    OrderDatabaseScan scan;
+    std::string expected;
+    appendDatabaseHeader(expected, header);
+    if (bytes.size() < expected.size()) {
+        // A crash while the file was being created leaves a prefix of the header.
+        const bool torn = expected.compare(0, bytes.size(), bytes) == 0;
+        scan.state = torn ? State::NoHeader : State::WrongHeader;
+        return scan;
+    }
+    if (bytes.substr(0, expected.size()) != expected) {
+        scan.state = State::WrongHeader;
+        return scan;
+    }
+
+    FieldReader r(bytes.data() + expected.size(), bytes.data() + bytes.size());
+    scan.state = State::Whole;
+    scan.wholeEnd = expected.size();
+    while (r.left() > 0) {
+        auto entry = std::make_unique<OrderEntry>();
+        if (!readRecord(r, *entry)) {
+            scan.state = State::Damaged;
+            break;
+        }
+        scan.wholeEnd = size_t(r.position() - bytes.data());
+        ++scan.records;
+        if (out)
+            out->push_back(std::move(entry));
+    }
+    return scan;
+}
+
+} // namespace quillon
