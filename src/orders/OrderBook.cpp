@@ -1,0 +1,170 @@
+#include "orders/OrderBook.h"
+
+#include "orders/OrderFolderRemover.h"
+#include "orders/OrderLogWriter.h"
+#include "orders/ProductIndex.h"
+
+#include <algorithm>
+
+namespace quillon {
+
+namespace {
+
+void linkItems(OrderEntry& order, const ProductIndex& products) {
+    for (PictureEntry& picture : order.pictures)
+        for (ItemLine& item : picture.items)
+            item.product = products.find(item.code);
+}
+
+// Binary search over the orders before the last one: an equal number goes
+// after the equal ones there, and one equal to the last order's number
+// goes just before it.
+size_t insertionPlace(const OrderBook::Orders& orders, const std::string& key) {
+    if (orders.empty() || key < orders.front()->orderNumber)
+        return 0;
+    if (key > orders.back()->orderNumber)
+        return orders.size();
+    const auto place =
+        std::upper_bound(orders.begin(), orders.end() - 1, key,
+                         [](const std::string& k, const std::unique_ptr<OrderEntry>& o) {
+                             return k < o->orderNumber;
+                         });
+    return size_t(place - orders.begin());
+}
+
+// Files a batch exactly as inserting its orders one by one would, without
+// moving the list for every order (a file written after the numbers wrapped
+// around would otherwise take quadratic time). Sorted insertion keeps the
+// list sorted and places an equal number after its equals, except that it
+// goes just before the last of them when their number was the greatest
+// listed at the time; so only that fact per order needs remembering.
+void fileBatch(OrderBook::Orders& list, OrderBook::Orders batch) {
+    struct Entry {
+        std::unique_ptr<OrderEntry> order;
+        bool greatestOnArrival = false;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(list.size() + batch.size());
+    for (auto& order : list)
+        entries.push_back({std::move(order)});
+    const std::string* greatest = list.empty() ? nullptr : &entries.back().order->orderNumber;
+    for (auto& order : batch) {
+        const std::string& key = order->orderNumber;
+        const bool equal = greatest && key == *greatest;
+        if (!greatest || *greatest < key)
+            greatest = &key;
+        entries.push_back({std::move(order), equal});
+    }
+    // Stable: the listed orders, then the batch in arrival order.
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.order->orderNumber < b.order->orderNumber;
+    });
+
+    list.clear();
+    list.reserve(entries.size());
+    size_t groupStart = 0;
+    for (Entry& e : entries) {
+        if (list.empty() || list.back()->orderNumber != e.order->orderNumber)
+            groupStart = list.size();
+        const bool beforeLast = e.greatestOnArrival && list.size() > groupStart;
+        list.insert(beforeLast ? list.end() - 1 : list.end(), std::move(e.order));
+    }
+}
+
+} // namespace
+
+OrderBook::OrderBook(std::string databasePath, uint32_t fileHeader)
+    : m_database(std::move(databasePath), fileHeader) {}
+
+void OrderBook::setProducts(const ProductList* products) {
+    std::lock_guard lock(m_mutex);
+    m_products = products;
+    const ProductIndex index(products);
+    for (const auto& order : m_orders)
+        linkItems(*order, index);
+}
+
+const ProductList* OrderBook::products() const {
+    std::lock_guard lock(m_mutex);
+    return m_products;
+}
+
+OrderDatabaseScan OrderBook::load() {
+    std::lock_guard lock(m_mutex);
+    Orders loaded;
+    const OrderDatabaseScan scan = m_database.load(loaded);
+    const ProductIndex index(m_products);
+    for (auto& order : loaded)
+        linkItems(*order, index);
+    fileBatch(m_orders, std::move(loaded));
+    return scan;
+}
+
+bool OrderBook::add(std::unique_ptr<OrderEntry> order) {
+    if (!order)
+        return false;
+    std::lock_guard lock(m_mutex);
+    const OrderEntry& entry = *order;
+    insertSorted(std::move(order));
+    return m_database.append(entry);
+}
+
+int OrderBook::writeXmlLog(const std::string& path) const {
+    std::lock_guard lock(m_mutex);
+    return writeOrderLogFile(path, m_orders, m_products);
+}
+
+int OrderBook::purge(int days, const std::string& xmlPath, int64_t now) {
+    std::lock_guard lock(m_mutex);
+    const int64_t cutoff = now - int64_t(days) * 86400;
+    Orders purged;
+    Orders kept;
+    kept.reserve(m_orders.size());
+    for (auto& order : m_orders)
+        (int64_t(order->received) < cutoff ? purged : kept).push_back(std::move(order));
+    m_orders = std::move(kept);
+    if (purged.empty())
+        return 0;
+    // The folders go even when the log cannot be written: the purge is the
+    // shop's standing order.
+    writeOrderLogFile(xmlPath, purged, m_products);
+    for (const auto& order : purged)
+        removeOrderFolder(order->folder);
+    return int(purged.size());
+}
+
+bool OrderBook::save() {
+    std::lock_guard lock(m_mutex);
+    return m_database.rewrite(m_orders);
+}
+
+size_t OrderBook::size() const {
+    std::lock_guard lock(m_mutex);
+    return m_orders.size();
+}
+
+void OrderBook::insertSorted(std::unique_ptr<OrderEntry> order) {
+    const size_t place = insertionPlace(m_orders, order->orderNumber);
+    m_orders.insert(m_orders.begin() + std::ptrdiff_t(place), std::move(order));
+}
+
+int purgeAgeDays(int32_t purge) {
+    switch (purge) {
+    case 0:
+        return 0;
+    case 1:
+        return 7;
+    case 2:
+        return 14;
+    case 3:
+        return 30;
+    case 4:
+        return 60;
+    case 5:
+        return 90;
+    default:
+        return 180;
+    }
+}
+
+} // namespace quillon
