@@ -1,0 +1,119 @@
+#include "orders/OrderBook.h"
+#include "support/OrderSamples.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using testsupport::readFile;
+using testsupport::sampleOrder;
+using testsupport::writeFile;
+
+namespace {
+
+constexpr int64_t kNow = 1'700'000'000;
+constexpr int64_t kDay = 86400;
+
+class OrderBookPurgeTest : public ::testing::Test {
+protected:
+    // An order folder holding a file and a nested subfolder with a file.
+    std::string makeFolder(const QString& name) {
+        const QString path = dir.filePath("Orders/" + name);
+        EXPECT_TRUE(QDir().mkpath(path + "/sub/deeper"));
+        EXPECT_TRUE(writeFile(path + "/p1.jpg", "jpeg"));
+        EXPECT_TRUE(writeFile(path + "/sub/deeper/x.tmp", "x"));
+        return path.toStdString();
+    }
+
+    bool exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
+
+    QTemporaryDir dir;
+    OrderBook book{dir.filePath("OE.DB").toStdString()};
+    QString log = dir.filePath("ORDERLOG000000.XML");
+};
+
+std::vector<QString> orderNumbersIn(const QByteArray& xml) {
+    std::vector<QString> numbers;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"ordernumber")
+            numbers.push_back(reader.readElementText());
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return numbers;
+}
+
+TEST_F(OrderBookPurgeTest, NothingBeforeTheCutoffWritesAndDeletesNothing) {
+    const std::string folder = makeFolder("Q-1");
+    book.add(sampleOrder("Q-1", uint32_t(kNow - 7 * kDay), "a", folder));
+    book.add(sampleOrder("Q-2", uint32_t(kNow), "b", makeFolder("Q-2")));
+    EXPECT_EQ(book.purge(7, log.toStdString(), kNow), 0);
+    EXPECT_FALSE(QFile::exists(log));
+    EXPECT_TRUE(exists(folder + "/sub/deeper/x.tmp"));
+    EXPECT_EQ(book.size(), 2u);
+    // 30000 days reach before 1970: the cutoff must not wrap to a late time.
+    EXPECT_EQ(book.purge(30000, log.toStdString(), kNow), 0);
+    EXPECT_EQ(book.size(), 2u);
+}
+
+TEST_F(OrderBookPurgeTest, OldOrdersGoWithTheirFoldersAndAreLogged) {
+    const std::string old1 = makeFolder("Q-1"), old2 = makeFolder("Q-3"), young = makeFolder("Q-2");
+    book.add(sampleOrder("Q-1", uint32_t(kNow - 7 * kDay - 1), "a", old1));
+    book.add(sampleOrder("Q-2", uint32_t(kNow - 6 * kDay), "b", young));
+    book.add(sampleOrder("Q-3", 0, "c", old2));
+    const QByteArray database = readFile(dir.filePath("OE.DB"));
+
+    EXPECT_EQ(book.purge(7, log.toStdString(), kNow), 2);
+    EXPECT_EQ(orderNumbersIn(readFile(log)), (std::vector<QString>{"Q-1", "Q-3"}));
+    EXPECT_FALSE(exists(old1));
+    EXPECT_FALSE(exists(old2));
+    EXPECT_TRUE(exists(young + "/sub/deeper/x.tmp"));
+    EXPECT_EQ(book.size(), 1u);
+    EXPECT_EQ(readFile(dir.filePath("OE.DB")), database);
+}
+
+TEST_F(OrderBookPurgeTest, NothingOutsideTheFolderIsTouched) {
+    const QString outside = dir.filePath("outside");
+    ASSERT_TRUE(QDir().mkpath(outside + "/inner"));
+    ASSERT_TRUE(writeFile(outside + "/keep.txt", "keep"));
+    ASSERT_TRUE(writeFile(outside + "/inner/keep.txt", "keep"));
+    const std::string linked = makeFolder("Q-1");
+    const QString q1 = QString::fromStdString(linked);
+    ASSERT_TRUE(QFile::link(outside, q1 + "/sub/dirlink"));
+    ASSERT_TRUE(QFile::link(outside + "/keep.txt", q1 + "/filelink"));
+    const QString folderLink = dir.filePath("Orders/Q-2");
+    ASSERT_TRUE(QFile::link(outside, folderLink));
+
+    // The working folder and its parents are never removed, whatever a record says.
+    const QString work = dir.filePath("work");
+    ASSERT_TRUE(QDir().mkpath(work));
+    ASSERT_TRUE(writeFile(work + "/keep.txt", "keep"));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(work));
+
+    book.add(sampleOrder("Q-1", 0, "a", linked));
+    book.add(sampleOrder("Q-2", 0, "b", folderLink.toStdString()));
+    for (const char* folder : {"", ".", ".."})
+        book.add(sampleOrder("Q-9", 0, "z", folder));
+    EXPECT_EQ(book.purge(1, log.toStdString(), kNow), 5);
+    QDir::setCurrent(previous);
+
+    EXPECT_FALSE(exists(linked));
+    EXPECT_FALSE(QFileInfo(folderLink).isSymLink());
+    EXPECT_EQ(readFile(outside + "/keep.txt"), "keep");
+    EXPECT_EQ(readFile(outside + "/inner/keep.txt"), "keep");
+    EXPECT_EQ(readFile(work + "/keep.txt"), "keep");
+}
+
+TEST_F(OrderBookPurgeTest, FoldersGoEvenWhenTheLogCannotBeWritten) {
+    const std::string folder = makeFolder("Q-1");
+    book.add(sampleOrder("Q-1", 0, "a", folder));
+    EXPECT_EQ(book.purge(7, dir.filePath("missing/log.xml").toStdString(), kNow), 1);
+    EXPECT_FALSE(exists(folder));
+    EXPECT_EQ(book.size(), 0u);
+}
+
+} // namespace

@@ -1,0 +1,280 @@
+#include "orders/OrderBook.h"
+#include "support/OrderSamples.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <bit>
+#include <gtest/gtest.h>
+#include <random>
+#include <thread>
+
+using namespace quillon;
+using testsupport::readFile;
+using testsupport::sampleOrder;
+using testsupport::writeFile;
+using State = OrderDatabaseScan::State;
+
+namespace {
+
+// Reads the stored bytes with no help from the code under test.
+class StoredReader {
+public:
+    explicit StoredReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    uint32_t u32() {
+        if (m_pos + 4 > m_bytes.size())
+            return fail();
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = (v << 8) | uint8_t(m_bytes.at(m_pos + i));
+        m_pos += 4;
+        return v;
+    }
+    std::string text() {
+        const qsizetype length = u32();
+        if (length == 0 || m_pos + length > m_bytes.size())
+            return std::to_string(fail());
+        EXPECT_EQ(m_bytes.at(m_pos + length - 1), '\0');
+        m_pos += length;
+        return std::string(m_bytes.constData() + m_pos - length, length - 1);
+    }
+    bool atEnd() const { return m_pos == m_bytes.size(); }
+
+private:
+    uint32_t fail() {
+        ADD_FAILURE() << "record ends early";
+        m_pos = m_bytes.size();
+        return 0;
+    }
+
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+};
+
+QByteArray u32Bytes(uint32_t v) {
+    const char bytes[] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    return QByteArray(bytes, 4);
+}
+
+QByteArray textBytes(const std::string& s) {
+    return u32Bytes(uint32_t(s.size() + 1)) + QByteArray::fromStdString(s) + QByteArray(1, '\0');
+}
+
+// "number/customer" of every listed order, in list order.
+std::string listOf(const OrderBook& book) {
+    return book.withOrders([](const OrderBook::Orders& orders) {
+        std::string out;
+        for (const auto& o : orders)
+            out += (out.empty() ? "" : " ") + o->orderNumber + "/" + o->customer;
+        return out;
+    });
+}
+
+class OrderBookTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString dbPath = dir.filePath("OE.DB");
+    std::string db = dbPath.toStdString();
+};
+
+TEST_F(OrderBookTest, StoresEveryFieldOfARecord) {
+    OrderBook book(db);
+    ASSERT_TRUE(book.add(sampleOrder("Q-0001", 1'600'000'000, "b\xE9la@example.org")));
+
+    const QByteArray bytes = readFile(dbPath);
+    EXPECT_EQ(bytes.left(4), QByteArray("\0\0\0\1", 4));
+    StoredReader r(bytes.mid(4));
+    EXPECT_EQ(r.text(), "Q-0001");
+    EXPECT_EQ(r.text(), "b\xE9la@example.org");
+    EXPECT_EQ(r.text(), "/orders/x");
+    EXPECT_EQ(int32_t(r.u32()), -3);
+    EXPECT_EQ(r.text(), "Outstanding");
+    EXPECT_EQ(std::bit_cast<float>(r.u32()), 12.75f);
+    const uint32_t rest[] = {3, 1'600'000'000, 7, 2};
+    for (uint32_t v : rest)
+        EXPECT_EQ(r.u32(), v);
+    EXPECT_EQ(r.text(), "p1.jpg");
+    for (uint32_t v : {2, 101, 2, 42, 1})
+        EXPECT_EQ(r.u32(), v);
+    EXPECT_EQ(r.text(), "p2.jpg");
+    EXPECT_EQ(r.u32(), 0u);
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST_F(OrderBookTest, ReloadKeepsOrdersAndLinksFirstProduct) {
+    const ProductList products = {{7, 1.0f, "other"}, {101, 2.0f, "first"}, {101, 3.0f, "second"}};
+    {
+        OrderBook book(db);
+        for (const char* n : {"Q-3", "Q-1", "Q-2"})
+            ASSERT_TRUE(book.add(sampleOrder(n, 1'000, n)));
+    }
+    OrderBook book(db);
+    book.setProducts(&products);
+    const OrderDatabaseScan scan = book.load();
+    EXPECT_EQ(scan.state, State::Whole);
+    EXPECT_EQ(scan.wholeEnd, size_t(QFileInfo(dbPath).size()));
+    EXPECT_EQ(listOf(book), "Q-1/Q-1 Q-2/Q-2 Q-3/Q-3");
+    book.withOrders([&](const OrderBook::Orders& orders) {
+        const OrderEntry& o = *orders[1];
+        EXPECT_EQ(o.received, 1'000u);
+        EXPECT_EQ(o.amount, 12.75f);
+        EXPECT_EQ(o.reserved, 7);
+        ASSERT_EQ(o.pictures.size(), 2u);
+        EXPECT_TRUE(o.pictures[0].thumbnail.isNull());
+        EXPECT_EQ(o.pictures[0].items[0].product, &products[1]);
+        EXPECT_EQ(o.pictures[0].items[1].product, nullptr);
+    });
+    const ProductList replacement = {{101, 5.0f, "new"}};
+    book.setProducts(&replacement);
+    book.withOrders([&](const OrderBook::Orders& orders) {
+        EXPECT_EQ(orders[0]->pictures[0].items[0].product, &replacement[0]);
+    });
+}
+
+TEST_F(OrderBookTest, SortedInsertionPlacesEqualNumbers) {
+    OrderBook book(db);
+    for (const char* tagged : {"B1", "D1", "F1", "D2", "F2", "B2", "A1", "G1", "G2", "b1"})
+        book.add(sampleOrder(std::string(1, tagged[0]), 0, tagged + 1));
+    // Equal to an inner number: after its equals; equal to the last: just before it.
+    EXPECT_EQ(listOf(book), "A/1 B/1 B/2 D/1 D/2 F/2 F/1 G/2 G/1 b/1");
+}
+
+TEST_F(OrderBookTest, LoadPlacesOrdersAsAddingThemOneByOne) {
+    std::mt19937 random(3);
+    std::vector<std::string> numbers;
+    for (int i = 0; i < 300; ++i)
+        numbers.push_back(std::string(1, char('A' + random() % 6)));
+    OrderBook added(db), twice(dir.filePath("twice.db").toStdString());
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            if (round == 0)
+                added.add(sampleOrder(numbers[i], 0, std::to_string(i)));
+            twice.add(sampleOrder(numbers[i], 0, std::to_string(i)));
+        }
+    OrderBook loaded(db);
+    loaded.load();
+    EXPECT_EQ(listOf(loaded), listOf(added));
+    added.load(); // onto the orders already listed
+    EXPECT_EQ(listOf(added), listOf(twice));
+}
+
+TEST_F(OrderBookTest, WrongHeaderLoadsNothingAndIsKeptUntilSave) {
+    const QByteArray foreign = u32Bytes(1) + textBytes("Q-1") + QByteArray(40, 'x');
+    ASSERT_TRUE(writeFile(dbPath, foreign));
+    OrderBook book(db);
+    EXPECT_EQ(book.load().state, State::WrongHeader);
+    EXPECT_EQ(book.size(), 0u);
+    for (const char* n : {"Q-3", "Q-2", "Q-4"})
+        EXPECT_FALSE(book.add(sampleOrder(n)));
+    EXPECT_EQ(book.size(), 3u);
+    EXPECT_EQ(readFile(dbPath), foreign);
+
+    ASSERT_TRUE(book.save());
+    const QByteArray saved = readFile(dbPath);
+    EXPECT_LT(saved.indexOf("Q-2"), saved.indexOf("Q-3"));
+    EXPECT_LT(saved.indexOf("Q-3"), saved.indexOf("Q-4"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OE.DB"});
+    ASSERT_TRUE(book.add(sampleOrder("Q-5")));
+    OrderBook reloaded(db);
+    EXPECT_EQ(reloaded.load().records, 4u);
+    EXPECT_EQ(listOf(reloaded), listOf(book));
+}
+
+TEST_F(OrderBookTest, TornTailIsCutBeforeTheNextAppend) {
+    OrderBook writer(db);
+    writer.add(sampleOrder("Q-1", 0, "a"));
+    writer.add(sampleOrder("Q-2", 0, "b"));
+    const qsizetype whole = QFileInfo(dbPath).size();
+    writer.add(sampleOrder("Q-3", 0, "c"));
+    const QByteArray full = readFile(dbPath);
+
+    // Cuts inside the header are a crash while the file was being created.
+    for (qsizetype cut = 0; cut < full.size(); cut = (cut == 3 ? whole : cut + 1)) {
+        SCOPED_TRACE(cut);
+        ASSERT_TRUE(writeFile(dbPath, full.left(cut)));
+        OrderBook book(db);
+        const OrderDatabaseScan scan = book.load();
+        EXPECT_EQ(scan.state, cut < 4        ? State::NoHeader
+                              : cut == whole ? State::Whole
+                                             : State::Damaged);
+        ASSERT_TRUE(book.add(sampleOrder("Q-4", 0, "d")));
+        OrderBook reloaded(db);
+        EXPECT_EQ(reloaded.load().state, State::Whole);
+        EXPECT_EQ(listOf(reloaded), cut < 4 ? "Q-4/d" : "Q-1/a Q-2/b Q-4/d");
+    }
+}
+
+TEST_F(OrderBookTest, DamagedLengthsAndCountsStopTheLoad) {
+    OrderBook writer(db);
+    writer.add(sampleOrder("Q-1"));
+    const QByteArray good = readFile(dbPath);
+    const QByteArray fields = textBytes("c") + textBytes("/f") + u32Bytes(0) + textBytes("s") +
+                              u32Bytes(0) + u32Bytes(0) + u32Bytes(0) + u32Bytes(0);
+    const QByteArray tails[] = {
+        u32Bytes(1009) + QByteArray(1009, 'n'),           // text over 1007 characters
+        u32Bytes(0) + fields + u32Bytes(0),               // length without its zero
+        textBytes("Q-2") + fields + u32Bytes(0x7FFFFFFF), // picture count
+        textBytes("Q-2") + fields + u32Bytes(1) + textBytes("p") + u32Bytes(0xFFFFFFFF), // items
+    };
+    for (const QByteArray& tail : tails) {
+        ASSERT_TRUE(writeFile(dbPath, good + tail));
+        OrderBook book(db);
+        const OrderDatabaseScan scan = book.load();
+        EXPECT_EQ(scan.state, State::Damaged);
+        EXPECT_EQ(scan.wholeEnd, size_t(good.size()));
+        EXPECT_EQ(book.size(), 1u);
+        ASSERT_TRUE(book.add(sampleOrder("Q-3")));
+        OrderBook reloaded(db);
+        EXPECT_EQ(reloaded.load().state, State::Whole);
+        EXPECT_EQ(reloaded.size(), 2u);
+    }
+}
+
+TEST_F(OrderBookTest, OverlongTextIsCutSoTheFileStillLoads) {
+    OrderBook book(db);
+    book.add(sampleOrder("Q-1", 0, std::string(2000, 'c')));
+    book.add(sampleOrder("Q-2", 0, "b"));
+    OrderBook reloaded(db);
+    EXPECT_EQ(reloaded.load().records, 2u);
+    EXPECT_EQ(listOf(reloaded), "Q-1/" + std::string(1007, 'c') + " Q-2/b");
+}
+
+TEST_F(OrderBookTest, UnwritableDatabaseKeepsTheOrderListed) {
+    OrderBook book(dir.filePath("missing/OE.DB").toStdString());
+    EXPECT_FALSE(book.add(sampleOrder("Q-1")));
+    EXPECT_EQ(book.size(), 1u);
+    EXPECT_FALSE(book.save());
+}
+
+TEST_F(OrderBookTest, ConcurrentAddsKeepRecordsWhole) {
+    OrderBook book(db);
+    std::atomic<int> stored{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 40; ++i)
+                stored += book.add(sampleOrder("T" + std::to_string(t) + "-" + std::to_string(i)));
+        });
+    for (size_t seen = 0; seen < 240;) // a painter reading meanwhile
+        seen = book.withOrders([](const OrderBook::Orders& orders) {
+            EXPECT_TRUE(std::is_sorted(orders.begin(), orders.end(), [](auto& a, auto& b) {
+                return a->orderNumber < b->orderNumber;
+            }));
+            return orders.size();
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(stored, 240);
+    OrderBook reloaded(db);
+    EXPECT_EQ(reloaded.load().state, State::Whole);
+    EXPECT_EQ(listOf(reloaded), listOf(book));
+}
+
+TEST(PurgeAgeTest, MapsTheSettingToDays) {
+    const int expected[] = {0, 7, 14, 30, 60, 90, 180, 180};
+    for (int purge = 0; purge < 8; ++purge)
+        EXPECT_EQ(purgeAgeDays(purge), expected[purge]);
+    EXPECT_EQ(purgeAgeDays(-1), 180);
+}
+
+} // namespace

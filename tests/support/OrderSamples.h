@@ -1,0 +1,31 @@
+#pragma once
+
+#include "orders/OrderEntry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace testsupport {
+
+// An order with every stored field set; `tag` tells equal numbers apart.
+inline std::unique_ptr<quillon::OrderEntry> sampleOrder(const std::string& number,
+                                                        uint32_t received = 1'600'000'000,
+                                                        const std::string& tag = "anna@example.org",
+                                                        const std::string& folder = "/orders/x") {
+    auto o = std::make_unique<quillon::OrderEntry>();
+    o->orderNumber = number;
+    o->customer = tag;
+    o->folder = folder;
+    o->paymentStatus = "Outstanding";
+    o->paymentCode = -3;
+    o->amount = 12.75f;
+    o->itemCount = 3;
+    o->received = received;
+    o->reserved = 7;
+    o->pictures = {{"p1.jpg", {}, {{101, 2, nullptr}, {42, 1, nullptr}}, false},
+                   {"p2.jpg", {}, {}, false}};
+    return o;
+}
+
+} // namespace testsupport
