@@ -1,5 +1,6 @@
 #include "netlib/MailMan.h"
 #include "netlib/Email.h"
+#include "netlib/Socket.h"
 
 #include "support/SmtpTestServer.h"
 #include "support/TestSupport.h"
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 using namespace quillon;
 using namespace testsupport;
@@ -38,10 +41,16 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_smtp.isRunning()) << m_smtp.errorOutput().toStdString();
         m_mailer.SetSmtpHost(m_smtp.address().toStdString());
-        m_mail.SetFrom("shop@velorin.test");
-        m_mail.AddTo("", "customer@example.test");
-        m_mail.SetSubject("Order 42");
-        m_mail.SetBody("Order Number: 42\n\nThanks.");
+        m_mail = simple();
+    }
+
+    static Email simple() {
+        Email mail;
+        mail.SetFrom("shop@velorin.test");
+        mail.AddTo("", "customer@example.test");
+        mail.SetSubject("Order 42");
+        mail.SetBody("Order Number: 42\n\nThanks.");
+        return mail;
     }
 
     ReceivedMail received(int count = 1) {
@@ -166,11 +175,20 @@ TEST_F(MailManTest, FailuresLeaveAWellFormedReportWithoutThePassword) {
     EXPECT_TRUE(QDir(m_dir.path()).entryList({"*.tmp"}).isEmpty());
 
     // Markup, Latin-1 and control characters in the error still parse.
-    m_mail.SetFrom("<\x01\xE9&\"'>");
-    EXPECT_FALSE(m_mailer.SendEmail(m_mail));
+    Email odd = simple();
+    odd.SetFrom("<\x01\xE9&\"'>");
+    EXPECT_FALSE(m_mailer.SendEmail(odd));
     ASSERT_TRUE(m_mailer.SaveLastError(report.toStdString()));
     EXPECT_TRUE(errorOf(readFile(report)).contains(QString::fromUtf8("\u00E9&\"'")));
     EXPECT_FALSE(m_mailer.SaveLastError(m_dir.filePath("no/such.xml").toStdString()));
+
+    Socket silent; // takes the connection, never greets
+    ASSERT_TRUE(silent.BindAndListen(0, 5, "127.0.0.1"));
+    m_mailer.SetSmtpHost("127.0.0.1:" + std::to_string(silent.LocalPort()));
+    m_mailer.SetConnectTimeout(1);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(m_mailer.SendEmail(simple()));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
 }
 
 TEST_F(MailManTest, AttachmentsAreTypedByExtensionAndMissingFilesSkipped) {
