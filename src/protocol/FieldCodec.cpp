@@ -9,6 +9,7 @@ namespace quillon {
 namespace {
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 
