@@ -112,8 +112,9 @@ TEST_F(MailManTest, DeliversHeadersBodyAndAttachmentAsSent) {
     bool inSubject = false;
     for (const QByteArray& line : head.split('\n')) {
         inSubject = line.startsWith("Subject:") || (inSubject && line.startsWith(' '));
-        if (inSubject)
+        if (inSubject) {
             EXPECT_LE(line.size(), 77) << line.constData(); // 76 and the CR
+        }
     }
 }
 
