@@ -42,9 +42,12 @@ Socket::Socket() = default;
 
 Socket::Socket(int fd) : m_fd(fd) {}
 
-Socket::~Socket() { Close(); }
+Socket::~Socket() {
+    Close();
+}
 
 void Socket::Close() {
+    std::lock_guard lock(m_closeMutex);
     int fd = m_fd.exchange(-1);
     if (fd >= 0)
         ::close(fd);
@@ -52,6 +55,7 @@ void Socket::Close() {
 }
 
 void Socket::Abort() {
+    std::lock_guard lock(m_closeMutex);
     int fd = m_fd.load();
     if (fd >= 0)
         ::shutdown(fd, SHUT_RDWR);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace quillon {
@@ -74,6 +75,9 @@ private:
     void setError(const std::string& what, int err);
 
     std::atomic<int> m_fd{-1};
+    // Keeps Abort from shutting down a descriptor number that Close has
+    // just released for reuse.
+    std::mutex m_closeMutex;
     bool m_listening = false;
     int m_readIdleMs = kDefaultIdleLimitMs;
     int m_sendIdleMs = kDefaultIdleLimitMs;

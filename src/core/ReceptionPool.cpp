@@ -1,0 +1,84 @@
+#include "core/ReceptionPool.h"
+
+#include "netlib/Socket.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quillon {
+
+namespace {
+
+// Below normal: receiving orders must not make the window sluggish.
+void lowerThisThreadsPriority() {
+    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 5);
+}
+
+} // namespace
+
+ReceptionPool::~ReceptionPool() {
+    abortAll();
+}
+
+uint64_t ReceptionPool::start(std::shared_ptr<Socket> connection, std::function<void()> work) {
+    std::lock_guard lock(m_mutex);
+    reap();
+    uint64_t id = m_nextId++;
+    Worker& w = m_workers[id];
+    w.connection = std::move(connection);
+    w.thread = std::thread([this, id, work = std::move(work)] {
+        lowerThisThreadsPriority();
+        work();
+        std::lock_guard lock(m_mutex);
+        auto it = m_workers.find(id);
+        if (it != m_workers.end())
+            it->second.done = true;
+    });
+    return id;
+}
+
+void ReceptionPool::collectFinished() {
+    std::lock_guard lock(m_mutex);
+    reap();
+}
+
+// Joins the workers whose work has returned. Called under the lock; a done
+// worker no longer takes it, so joining here cannot wait for ourselves.
+void ReceptionPool::reap() {
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+        if (it->second.done) {
+            it->second.thread.join();
+            it = m_workers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void ReceptionPool::abortAll() {
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto& [id, w] : m_workers) {
+            if (w.connection)
+                w.connection->Abort();
+            threads.push_back(std::move(w.thread));
+        }
+        m_workers.clear();
+    }
+    for (std::thread& t : threads)
+        if (t.joinable())
+            t.join();
+}
+
+size_t ReceptionPool::running() const {
+    std::lock_guard lock(m_mutex);
+    size_t n = 0;
+    for (const auto& [id, w] : m_workers)
+        n += w.done ? 0 : 1;
+    return n;
+}
+
+} // namespace quillon

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "core/Logs.h"
+#include "core/OrderServer.h"
+#include "core/ReceptionPool.h"
+#include "core/TransferList.h"
+#include "orders/FolderRegistry.h"
+#include "orders/Settings.h"
+#include "protocol/ProductItem.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class Clock;
+class OrderBook;
+struct OrderEntry;
+class PluginHost;
+class Prompter;
+class SettingsStore;
+class TrustedCustomers;
+struct ServiceEndpoint;
+
+// Where the shop listens, and the fixed folders and ports it uses. Tests
+// change the ports (0 picks a free one) and the listen address.
+struct ShopConfig {
+    std::string workingDirectory;
+    int server1Port = 5553;
+    int server2Port = 5552;
+    std::string listenAddress; // empty: every interface
+    int acceptWaitMs = 2000;
+    // Thumbnails and summaries of received orders; off only to measure the
+    // transfer alone.
+    bool makeSummaries = true;
+};
+
+// The shop's run-time state: the settings working copy, the login session,
+// the on-line state with both order servers, plug-ins, product lists,
+// trusted customers, receptions and completed transfers, the order book and
+// the status lines. It lives on the UI thread; other threads reach it only
+// through queued calls. A window shows it; a headless run drives it alone.
+class Shop : public QObject {
+    Q_OBJECT
+public:
+    Shop(ShopConfig config, Settings& application, SettingsStore* store, const Clock& clock,
+         Prompter& prompter, QObject* parent = nullptr);
+    ~Shop() override;
+
+    // The second half of start-up: plug-ins, trusted customers, product
+    // list, self diagnostics, order database, purge.
+    void initialise();
+    // Starts the 5-second clock tick.
+    void startClock();
+
+    void addStatusLine(const std::string& text);
+    const std::vector<std::string>& statusLines() const { return m_statusLines; }
+
+    const Settings& settings() const { return m_settings; }
+    Settings& applicationSettings() { return m_application; }
+    const ShopConfig& config() const { return m_config; }
+    const Clock& clock() const { return m_clock; }
+    Prompter& prompter() { return m_prompter; }
+    ServiceEndpoint serviceEndpoint() const;
+
+    // On-line state and the order servers.
+    void goOnline();
+    void goOffline();
+    bool isOffline() const { return m_offline; }
+    bool isShutdownPending() const { return m_shutdownPending; }
+    int server1Port() const { return m_server1.port(); }
+    int server2Port() const { return m_server2.port(); }
+    bool server1Running() const { return m_server1.threadRunning(); }
+    bool server2Running() const { return m_server2.threadRunning(); }
+
+    // Exit, from the menu or by closing the window: at once when off-line,
+    // after the servers have stopped when on-line.
+    void exit();
+
+    // Login state.
+    bool isLoggedIn() const { return m_loggedIn; }
+    void setLoggedOut();
+
+    // Menu commands that change settings.
+    void applyConfiguration(const ConfigurationValues& values);
+    void applyNotification(const NotificationValues& values);
+    void toggleFontSize();
+    void toggleShowLast();
+
+    // One tick of the clock: the clock text, then the midnight purge check.
+    void clockTick();
+    void purgeOrders();
+
+    const TransferList& transfers() const { return m_transfers; }
+    OrderBook& orderBook() { return *m_orderBook; }
+    PluginHost& plugins() { return *m_plugins; }
+    TrustedCustomers& trustedCustomers() { return *m_trusted; }
+    const ProductList* products() const { return m_products.get(); }
+    // Replaces the current product list; the old one is kept, since orders
+    // may still point into it.
+    void replaceProducts(std::shared_ptr<const ProductList> list);
+
+signals:
+    void statusLineAdded(const QString& line);
+    void onlineChanged(bool online);
+    void loginChanged(bool loggedIn);
+    void transfersChanged();
+    void ordersChanged();
+    void clockTextChanged(const QString& text);
+    void settingsChanged();
+    // The logs are written; the window closes (a headless run quits).
+    void closeRequested();
+
+private:
+    void handleServer1Connection(std::unique_ptr<Socket> connection);
+    void handleServer2Connection(std::unique_ptr<Socket> connection);
+    void serversOffline();
+    void orderCompleted(std::unique_ptr<OrderEntry> order);
+    void orderProgress(int rowId, int k, int n, const std::string& orderNumber);
+    void orderAborted(std::unique_ptr<OrderEntry> order);
+    void finishShutdown();
+    void writeOrderLog();
+    void rebuildTransfers();
+
+    ShopConfig m_config;
+    Settings& m_application;
+    Settings m_settings;
+    SettingsStore* m_store;
+    const Clock& m_clock;
+    Prompter& m_prompter;
+
+    std::vector<std::string> m_statusLines;
+
+    bool m_loggedIn = false;
+    std::string m_token1;
+    std::string m_token2;
+
+    bool m_offline = true;
+    std::atomic<bool> m_stopRequested{false};
+    bool m_shutdownPending = false;
+    bool m_closed = false;
+    OrderServer m_server1;
+    OrderServer m_server2;
+
+    QTimer m_clockTimer;
+    MidnightPurgeTrigger m_midnight;
+
+    std::unique_ptr<PluginHost> m_plugins;
+    std::unique_ptr<TrustedCustomers> m_trusted;
+    std::unique_ptr<OrderBook> m_orderBook;
+    std::shared_ptr<const ProductList> m_products;
+    std::vector<std::shared_ptr<const ProductList>> m_earlierProducts;
+
+    FolderRegistry m_handedOutFolders;
+    ReceptionPool m_receptions;
+    TransferList m_transfers;
+    std::vector<CompletedTransfer> m_completed;
+};
+
+} // namespace quillon

@@ -1,0 +1,219 @@
+#include "orders/Reception.h"
+
+#include "netlib/Socket.h"
+#include "orders/Clock.h"
+#include "orders/FolderRegistry.h"
+#include "orders/OrderNumbering.h"
+#include "orders/PathSafety.h"
+#include "orders/PictureTable.h"
+#include "orders/PluginHost.h"
+#include "orders/SummaryBuilder.h"
+#include "protocol/FileHeader.h"
+#include "protocol/FramedPacket.h"
+#include "protocol/ItemList.h"
+#include "protocol/OrderHeader.h"
+#include "protocol/WireReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <cstdio>
+
+namespace quillon {
+
+namespace {
+
+constexpr size_t kReceiveSize = 65536;
+
+// Acknowledgements that are not counts.
+constexpr int32_t kHeaderTooShort = -2;
+constexpr int32_t kHeaderNotReceived = -3;
+constexpr int32_t kFolderRefused = -1;
+constexpr int32_t kReady = 1;
+
+bool sendAck(Socket& s, int32_t value) {
+    return s.SendU32(uint32_t(value));
+}
+
+std::unique_ptr<OrderEntry> makeEntry(const OrderHeader& header, const ItemList& items, int rowId,
+                                      const Clock& clock) {
+    auto order = std::make_unique<OrderEntry>();
+    order->reference1 = header.reference1;
+    order->reference2 = header.reference2;
+    order->customer = header.customer;
+    order->orderNumber = header.orderNumber;
+    order->folder = header.folder;
+    order->taxRate = header.taxRate();
+    order->received = uint32_t(clock.now());
+    order->rowId = rowId;
+    order->pictures.reserve(items.size());
+    for (const ItemListPicture& p : items) {
+        PictureEntry picture;
+        picture.fileName = p.name;
+        picture.items.reserve(p.items.size());
+        for (const ItemQuantity& q : p.items)
+            picture.items.push_back(ItemLine{int32_t(q.code), int32_t(q.quantity), nullptr});
+        order->pictures.push_back(std::move(picture));
+    }
+    return order;
+}
+
+bool makeOrderFolder(const ReceptionParams& params, const std::string& folder) {
+    bool allowed = folderLiesInside(params.rootpath, folder) ||
+                   (params.handedOut && !folder.empty() && params.handedOut->contains(folder));
+    return allowed && QDir().mkdir(QFile::decodeName(QByteArray::fromStdString(folder)));
+}
+
+// One picture file: its blocks, each acknowledged with what arrived in it,
+// written to the file as they come. False when the order must be aborted.
+bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
+                 const std::string& path) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    // A file that cannot be made is dropped, but its data are still taken.
+    auto dropPartialFile = [&] {
+        if (out) {
+            std::fclose(out);
+            out = nullptr;
+            std::remove(path.c_str());
+        }
+    };
+    uint64_t remaining = file.size;
+    if (remaining > 0 && blockSize <= 0) {
+        // A block that can never fill would stall the sender and the worker.
+        dropPartialFile();
+        return false;
+    }
+    ByteData chunk;
+    chunk.reserve(kReceiveSize);
+    while (remaining > 0) {
+        uint64_t blockCount = 0;
+        while (blockCount < uint64_t(blockSize) && remaining > 0) {
+            chunk.clear();
+            // One byte more than the file still needs shows a sender that
+            // runs past the size it declared.
+            size_t limit = size_t(std::min<uint64_t>(kReceiveSize, remaining + 1));
+            if (!connection.ReceiveBytes(chunk, limit) || chunk.size() > remaining) {
+                dropPartialFile();
+                return false;
+            }
+            if (out && std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size())
+                dropPartialFile();
+            remaining -= chunk.size();
+            blockCount += chunk.size();
+        }
+        if (!sendAck(connection, int32_t(blockCount))) {
+            dropPartialFile();
+            return false;
+        }
+    }
+    if (out && std::fclose(out) != 0)
+        std::remove(path.c_str());
+    return true;
+}
+
+} // namespace
+
+void linkProducts(OrderEntry& order, const ProductList* products) {
+    for (PictureEntry& picture : order.pictures)
+        for (ItemLine& line : picture.items)
+            line.product = findProduct(products, line.code);
+}
+
+float orderAmount(const OrderEntry& order) {
+    float total = 0.0f;
+    for (const PictureEntry& picture : order.pictures)
+        for (const ItemLine& line : picture.items)
+            if (line.product)
+                total += float(line.quantity) * line.product->price;
+    return (order.taxRate * 0.01f + 1.0f) * total;
+}
+
+void receiveOrder(ReceptionParams params) {
+    Socket& connection = *params.connection;
+    connection.SetMaxReceiveSize(kReceiveSize);
+    connection.SetReadIdleLimit(0);
+    connection.SetSendIdleLimit(0);
+
+    OrderHeader header;
+    ByteData received;
+    int32_t headerAck = kHeaderNotReceived;
+    if (connection.ReceiveBytes(received)) {
+        int used = header.decode(received);
+        headerAck = used < 0 ? kHeaderTooShort : used;
+    }
+    sendAck(connection, headerAck);
+
+    FramedPacket itemPacket;
+    itemPacket.setMaxBodySize(params.maxItemListSize);
+    if (itemPacket.receivePacket(connection) != 1)
+        return; // no event: the row keeps showing "Receiving..."
+    Decoded<ItemList> items = decodeItemList(bytesOf(itemPacket.body()));
+
+    std::unique_ptr<OrderEntry> order = makeEntry(header, items.value, params.rowId, *params.clock);
+    auto abort = [&] {
+        connection.Close();
+        if (params.events.aborted)
+            params.events.aborted(std::move(order));
+    };
+
+    if (!makeOrderFolder(params, order->folder)) {
+        sendAck(connection, kFolderRefused);
+        abort();
+        return;
+    }
+    const PluginHost* plugins =
+        params.plugins && !params.plugins->empty() ? params.plugins : nullptr;
+    std::unique_ptr<PictureTable> table;
+    if (plugins) {
+        table = std::make_unique<PictureTable>(*order);
+        plugins->beginData(order->customer, order->orderNumber, order->folder, *table);
+    }
+    if (!sendAck(connection, kReady)) {
+        abort();
+        return;
+    }
+
+    const int fileCount = std::max(header.fileCount, 0);
+    for (int k = 1; k <= fileCount; ++k) {
+        received.clear();
+        if (!connection.ReceiveBytes(received)) {
+            abort();
+            return;
+        }
+        sendAck(connection, int32_t(received.size()));
+        Decoded<FileHeader> file = decodeFileHeader(bytesOf(received));
+        // A name from the sender must stay inside the order folder.
+        if (!file.ok || !isPlainFileName(file.value.name)) {
+            abort();
+            return;
+        }
+        std::string path = joinPath(order->folder, file.value.name);
+        if (!receiveFile(connection, file.value, header.blockSize, path)) {
+            abort();
+            return;
+        }
+        if (plugins)
+            plugins->dataStep(k - 1, order->orderNumber, order->folder, file.value.name,
+                              table->entry(size_t(k - 1)));
+        if (params.events.progress)
+            params.events.progress(params.rowId, k, fileCount, order->orderNumber);
+    }
+
+    linkProducts(*order, params.products.get());
+    order->amount = orderAmount(*order);
+    if (params.makeSummary) {
+        buildSummaryAndThumbnails(*order, header.title, *params.clock);
+    } else {
+        for (const PictureEntry& picture : order->pictures)
+            for (const ItemLine& line : picture.items)
+                order->itemCount += line.quantity;
+    }
+
+    if (plugins)
+        plugins->endData(order->customer, order->orderNumber, order->folder, *table);
+    connection.Close();
+    if (params.events.completed)
+        params.events.completed(std::move(order));
+}
+
+} // namespace quillon
