@@ -1,0 +1,265 @@
+#include "orders/Reception.h"
+#include "netlib/Socket.h"
+#include "orders/Clock.h"
+#include "orders/FolderRegistry.h"
+#include "support/TestSupport.h"
+#include "support/wire/OrderSender.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+
+using namespace quillon;
+using testsupport::OrderToSend;
+using testsupport::sendOrder;
+
+namespace {
+
+// Runs one reception worker on the next connection to its port.
+struct Receiver {
+    QTemporaryDir dir;
+    std::string root;
+    Socket listener;
+    std::thread thread;
+    ManualClock clock{1796000000};
+    FolderRegistry handedOut;
+    std::shared_ptr<ProductList> products = std::make_shared<ProductList>(
+        ProductList{{10, 2.5f, "Print 10x15"}, {20, 1.25f, "Magnet"}, {10, 99.0f, "Later twin"}});
+
+    std::mutex mutex;
+    std::unique_ptr<OrderEntry> completed;
+    std::unique_ptr<OrderEntry> aborted;
+    std::vector<std::pair<int, int>> progress;
+    bool ended = false;
+
+    explicit Receiver(bool makeSummary = false) {
+        QDir(dir.path()).mkdir("Orders");
+        root = dir.filePath("Orders").toStdString();
+        EXPECT_TRUE(listener.BindAndListen(0, 5, "127.0.0.1"));
+        thread = std::thread([this, makeSummary] {
+            auto c = listener.AcceptNextConnection(10000);
+            if (c) {
+                ReceptionParams p;
+                p.connection = std::shared_ptr<Socket>(std::move(c));
+                p.products = products;
+                p.rowId = 7;
+                p.rootpath = root;
+                p.handedOut = &handedOut;
+                p.clock = &clock;
+                p.makeSummary = makeSummary;
+                p.events.completed = [this](std::unique_ptr<OrderEntry> o) {
+                    std::lock_guard l(mutex);
+                    completed = std::move(o);
+                };
+                p.events.aborted = [this](std::unique_ptr<OrderEntry> o) {
+                    std::lock_guard l(mutex);
+                    aborted = std::move(o);
+                };
+                p.events.progress = [this](int row, int k, int n, const std::string&) {
+                    std::lock_guard l(mutex);
+                    EXPECT_EQ(row, 7);
+                    progress.emplace_back(k, n);
+                };
+                receiveOrder(std::move(p));
+            }
+            std::lock_guard l(mutex);
+            ended = true;
+        });
+    }
+    ~Receiver() {
+        if (thread.joinable())
+            thread.join();
+    }
+    int port() const { return listener.LocalPort(); }
+    void waitEnded() {
+        ASSERT_TRUE(testsupport::waitUntil([this] {
+            std::lock_guard l(mutex);
+            return ended;
+        }));
+    }
+    std::string folder(const std::string& name) const { return root + "/" + name; }
+    OrderToSend order(const std::string& number) const {
+        OrderToSend o;
+        o.orderNumber = number;
+        o.folder = folder(number);
+        return o;
+    }
+};
+
+std::string bytes(size_t n, char seed) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        s[i] = char(seed + i * 7 % 251);
+    return s;
+}
+
+} // namespace
+
+TEST(Reception, FilesArriveWholeWithExactAcknowledgements) {
+    Receiver r;
+    OrderToSend o = r.order("WEB-000001");
+    o.items = {{"a.jpg", {{10, 2}}}, {"empty.jpg", {}}};
+    o.files = {{"a.jpg", bytes(10000, 'a')}, {"empty.jpg", ""}};
+    auto sent = sendOrder(r.port(), o);
+    r.waitEnded();
+
+    ASSERT_TRUE(sent.connected);
+    size_t headerBytes = sent.acks.empty() ? 0 : size_t(sent.acks[0]);
+    EXPECT_GT(headerBytes, 40u);
+    std::vector<int32_t> expected{int32_t(headerBytes), 1, 26, 4096, 4096, 1808, 30};
+    EXPECT_EQ(sent.acks, expected); // file headers: 20 + name and its NUL
+    EXPECT_TRUE(sent.closedByShop);
+    EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("WEB-000001/a.jpg"))),
+              QByteArray::fromStdString(o.files[0].data));
+    QFile empty(QString::fromStdString(r.folder("WEB-000001/empty.jpg")));
+    EXPECT_TRUE(empty.exists());
+    EXPECT_EQ(empty.size(), 0);
+
+    ASSERT_TRUE(r.completed);
+    EXPECT_EQ(r.progress, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
+    EXPECT_EQ(r.completed->orderNumber, "WEB-000001");
+    EXPECT_EQ(r.completed->customer, "ann@example.com");
+    EXPECT_EQ(r.completed->reference1, "REF-1");
+    EXPECT_EQ(r.completed->received, 1796000000u);
+    EXPECT_EQ(r.completed->rowId, 7);
+}
+
+TEST(Reception, NoFilesCompletesAfterTheReadyAcknowledgement) {
+    Receiver r;
+    OrderToSend o = r.order("N0");
+    auto sent = sendOrder(r.port(), o);
+    r.waitEnded();
+    ASSERT_EQ(sent.acks.size(), 2u);
+    EXPECT_EQ(sent.acks[1], 1);
+    ASSERT_TRUE(r.completed);
+    EXPECT_TRUE(r.progress.empty());
+    EXPECT_TRUE(QDir(QString::fromStdString(r.folder("N0"))).exists());
+}
+
+TEST(Reception, AmountAndItemCount) {
+    for (float tax : {0.0f, 7.5f}) {
+        Receiver r;
+        OrderToSend o = r.order("T");
+        o.taxRate = tax;
+        // Code 10 twice in the list: the first product prices it. Code 77 is
+        // unknown: no price, but its quantity still counts.
+        o.items = {{"a.jpg", {{10, 3}, {20, 4}}}, {"b.jpg", {{77, 5}}}};
+        sendOrder(r.port(), o);
+        r.waitEnded();
+        ASSERT_TRUE(r.completed);
+        float total = 3 * 2.5f + 4 * 1.25f;
+        EXPECT_FLOAT_EQ(r.completed->amount, (tax * 0.01f + 1.0f) * total);
+        EXPECT_EQ(r.completed->itemCount, 12);
+        EXPECT_EQ(r.completed->pictures[0].items[0].product->description, "Print 10x15");
+        EXPECT_EQ(r.completed->pictures[1].items[0].product, nullptr);
+    }
+}
+
+TEST(Reception, AnExistingFolderIsRefusedAndLeftAlone) {
+    Receiver r;
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(r.folder("DUP"))));
+    ASSERT_TRUE(testsupport::writeFile(QString::fromStdString(r.folder("DUP/keep.jpg")), "old"));
+    OrderToSend o = r.order("DUP");
+    o.files = {{"keep.jpg", "new data"}};
+    auto sent = sendOrder(r.port(), o);
+    r.waitEnded();
+    ASSERT_EQ(sent.acks.size(), 2u);
+    EXPECT_EQ(sent.acks[1], -1); // folder not created
+    ASSERT_TRUE(r.aborted);
+    EXPECT_EQ(r.aborted->orderNumber, "DUP");
+    EXPECT_FALSE(r.completed);
+    EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("DUP/keep.jpg"))), "old");
+}
+
+TEST(Reception, FoldersOutsideTheRootAreRefusedUnlessHandedOut) {
+    QTemporaryDir elsewhere;
+    std::string outside = elsewhere.filePath("escaped").toStdString();
+    {
+        Receiver r;
+        OrderToSend o = r.order("X");
+        o.folder = r.root + "/../escaped";
+        sendOrder(r.port(), o);
+        r.waitEnded();
+        EXPECT_TRUE(r.aborted);
+        EXPECT_FALSE(QDir(QString::fromStdString(r.root + "/../escaped")).exists());
+    }
+    {
+        Receiver r;
+        OrderToSend o = r.order("X");
+        o.folder = outside;
+        r.handedOut.add(outside); // a plug-in moved it at registration
+        sendOrder(r.port(), o);
+        r.waitEnded();
+        EXPECT_TRUE(r.completed);
+        EXPECT_TRUE(QDir(QString::fromStdString(outside)).exists());
+    }
+}
+
+TEST(Reception, FileNamesMustStayInsideTheOrderFolder) {
+    for (std::string name : {"../evil.jpg", "sub/evil.jpg", "..", "/tmp/evil.jpg"}) {
+        Receiver r;
+        OrderToSend o = r.order("P");
+        o.files = {{"ok.jpg", "fine"}, {name, "evil"}};
+        sendOrder(r.port(), o);
+        r.waitEnded();
+        EXPECT_TRUE(r.aborted) << name;
+        EXPECT_FALSE(r.completed) << name;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(r.root + "/evil.jpg"))) << name;
+        // The file before the bad one stays.
+        EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("P/ok.jpg"))), "fine");
+    }
+}
+
+TEST(Reception, SenderLeavingBetweenFilesAbortsAndKeepsTheFiles) {
+    Receiver r;
+    OrderToSend o = r.order("CUT");
+    o.files = {{"1.jpg", bytes(5000, '1')}, {"2.jpg", bytes(5000, '2')}};
+    o.disconnectAfterFiles = 1;
+    sendOrder(r.port(), o);
+    r.waitEnded();
+    ASSERT_TRUE(r.aborted);
+    EXPECT_EQ(r.aborted->orderNumber, "CUT");
+    EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("CUT/1.jpg"))).size(), 5000);
+    EXPECT_EQ(r.progress.size(), 1u);
+}
+
+TEST(Reception, ZeroBlockSizeAndDataPastTheSizeAreRefused) {
+    {
+        Receiver r;
+        OrderToSend o = r.order("Z");
+        o.blockSize = 0;
+        o.files = {{"a.jpg", "abc"}};
+        sendOrder(r.port(), o);
+        r.waitEnded();
+        EXPECT_TRUE(r.aborted);
+    }
+    {
+        Receiver r;
+        OrderToSend o = r.order("OVER");
+        o.files = {{"a.jpg", bytes(100, 'a')}};
+        o.extraBytesInLastBlock = 50;
+        sendOrder(r.port(), o);
+        r.waitEnded();
+        EXPECT_TRUE(r.aborted);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(r.folder("OVER/a.jpg"))));
+    }
+}
+
+TEST(Reception, AFailedItemListEndsWithoutAnEvent) {
+    Receiver r;
+    {
+        Socket s;
+        ASSERT_TRUE(s.Connect("127.0.0.1", r.port(), false, 2000));
+        ASSERT_TRUE(s.SendBytes("not a header", 12));
+        ByteData ack;
+        ASSERT_TRUE(s.ReceiveBytesN(4, ack));
+        EXPECT_EQ(int32_t(ack.u32At(0)), -2);
+    } // closes before any item list
+    r.waitEnded();
+    EXPECT_FALSE(r.completed);
+    EXPECT_FALSE(r.aborted);
+}
