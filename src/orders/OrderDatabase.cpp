@@ -4,32 +4,73 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <algorithm>
 
 namespace quillon {
 
 namespace {
 
+using State = OrderDatabaseScan::State;
+using Orders = std::vector<std::unique_ptr<OrderEntry>>;
+
+// Bytes read at a time; a record longer than what is pending doubles it.
+constexpr qint64 kReadSize = qint64(4) << 20;
+
 QString filePath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-// Reads `size` bytes from the start of an open file.
-bool readFrom(QFile& f, qint64 size, QByteArray& bytes) {
-    bytes = QByteArray(size, Qt::Uninitialized);
-    qint64 done = 0;
-    if (!f.seek(0))
-        return false;
-    while (done < size) {
-        const qint64 n = f.read(bytes.data() + done, size - done);
+bool readExactly(QFile& f, char* into, qint64 count) {
+    while (count > 0) {
+        const qint64 n = f.read(into, count);
         if (n <= 0)
             return false;
-        done += n;
+        into += n;
+        count -= n;
     }
     return true;
 }
 
-std::string_view viewOf(const QByteArray& bytes) {
-    return {bytes.constData(), size_t(bytes.size())};
+State headerState(std::string_view first, uint32_t header) {
+    std::string expected;
+    appendDatabaseHeader(expected, header);
+    if (first.size() < expected.size()) // a crash while the file was being created
+        return expected.compare(0, first.size(), first) == 0 ? State::NoHeader : State::WrongHeader;
+    return first == expected ? State::Whole : State::WrongHeader;
+}
+
+// Reads the file from its start, a large block at a time, parsing the whole
+// records as they arrive; `out` may be null to find where they end only.
+OrderDatabaseScan scanFile(QFile& f, uint32_t header, Orders* out) {
+    OrderDatabaseScan scan;
+    qint64 unread = f.size();
+    std::string pending(size_t(std::min(unread, qint64(kDatabaseHeaderSize))), '\0');
+    if (!f.seek(0) || !readExactly(f, pending.data(), qint64(pending.size())))
+        return scan;
+    unread -= qint64(pending.size());
+    scan.state = headerState(pending, header);
+    if (scan.state != State::Whole)
+        return scan;
+    scan.wholeEnd = pending.size();
+    pending.clear();
+
+    for (;;) {
+        const size_t old = pending.size();
+        const qint64 more = std::min(unread, std::max(kReadSize, qint64(old)));
+        pending.resize(old + size_t(more));
+        if (!readExactly(f, pending.data() + old, more)) {
+            scan.state = State::Missing;
+            return scan;
+        }
+        unread -= more;
+        const size_t used = parseOrderRecords(pending, out, scan.records);
+        scan.wholeEnd += used;
+        pending.erase(0, used);
+        if (unread == 0) {
+            scan.state = pending.empty() ? State::Whole : State::Damaged;
+            return scan;
+        }
+    }
 }
 
 bool writeAll(QIODevice& f, const std::string& bytes) {
@@ -41,31 +82,25 @@ bool writeAll(QIODevice& f, const std::string& bytes) {
 OrderDatabase::OrderDatabase(std::string path, uint32_t header)
     : m_path(std::move(path)), m_header(header) {}
 
-OrderDatabaseScan OrderDatabase::load(std::vector<std::unique_ptr<OrderEntry>>& out) {
-    using State = OrderDatabaseScan::State;
+OrderDatabaseScan OrderDatabase::load(Orders& out) {
     m_wholeEnd.reset();
     QFile f(filePath(m_path));
-    QByteArray bytes;
-    if (!f.open(QIODevice::ReadOnly) || !readFrom(f, f.size(), bytes))
+    if (!f.open(QIODevice::ReadOnly))
         return {};
-    OrderDatabaseScan scan = parseOrderDatabase(viewOf(bytes), m_header, &out);
-    if (scan.state != State::WrongHeader)
+    const OrderDatabaseScan scan = scanFile(f, m_header, &out);
+    if (scan.state != State::WrongHeader && scan.state != State::Missing)
         m_wholeEnd = scan.wholeEnd;
     return scan;
 }
 
 bool OrderDatabase::append(const OrderEntry& order) {
-    using State = OrderDatabaseScan::State;
     QFile f(filePath(m_path));
     if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const qint64 size = f.size();
     if (!m_wholeEnd || *m_wholeEnd != uint64_t(size)) {
-        QByteArray bytes;
-        if (!readFrom(f, size, bytes))
-            return false;
-        const OrderDatabaseScan scan = parseOrderDatabase(viewOf(bytes), m_header, nullptr);
-        if (scan.state == State::WrongHeader)
+        const OrderDatabaseScan scan = scanFile(f, m_header, nullptr);
+        if (scan.state == State::WrongHeader || scan.state == State::Missing)
             return false;
         m_wholeEnd = scan.wholeEnd;
     }
@@ -87,8 +122,7 @@ bool OrderDatabase::append(const OrderEntry& order) {
     return true;
 }
 
-bool OrderDatabase::rewrite(const std::vector<std::unique_ptr<OrderEntry>>& orders) {
-    constexpr size_t kChunk = 1 << 20;
+bool OrderDatabase::rewrite(const Orders& orders) {
     QSaveFile f(filePath(m_path));
     if (!f.open(QIODevice::WriteOnly))
         return false;
@@ -97,7 +131,7 @@ bool OrderDatabase::rewrite(const std::vector<std::unique_ptr<OrderEntry>>& orde
     uint64_t total = 0;
     for (const auto& order : orders) {
         appendOrderRecord(bytes, *order);
-        if (bytes.size() >= kChunk) {
+        if (bytes.size() >= size_t(kReadSize)) {
             if (!writeAll(f, bytes))
                 return false;
             total += bytes.size();

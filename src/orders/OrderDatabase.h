@@ -11,6 +11,20 @@
 
 namespace quillon {
 
+// What a read of the order database found.
+struct OrderDatabaseScan {
+    enum class State {
+        Missing,     // no file, or it cannot be read
+        NoHeader,    // empty, or cut short inside the header
+        WrongHeader, // not an order database of this version
+        Whole,       // header and whole records up to the end
+        Damaged,     // whole records, then a torn or corrupt one
+    };
+    State state = State::Missing;
+    size_t wholeEnd = 0; // bytes taken by the header and the whole records
+    size_t records = 0;  // whole records found
+};
+
 // The order database file: a header and one record per order, appended as
 // orders arrive and rewritten whole only after the midnight purge. Not
 // thread-safe; the order book serialises the calls.
@@ -20,8 +34,8 @@ public:
 
     const std::string& path() const { return m_path; }
 
-    // Reads the file in one go and appends its whole records to `out`, in
-    // file order. A torn or corrupt tail is left on disk until the next
+    // Reads the file through a large buffer and appends its whole records
+    // to `out`, in file order. A torn or corrupt tail is left on disk until the next
     // append cuts it off; a file with a wrong header is left alone.
     OrderDatabaseScan load(std::vector<std::unique_ptr<OrderEntry>>& out);
 

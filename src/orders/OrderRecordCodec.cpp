@@ -119,38 +119,20 @@ void appendOrderRecord(std::string& out, const OrderEntry& e) {
     }
 }
 
-OrderDatabaseScan parseOrderDatabase(std::string_view bytes, uint32_t header,
-                                     std::vector<std::unique_ptr<OrderEntry>>* out) {
-    using State = OrderDatabaseScan::State;
-    OrderDatabaseScan scan;
-    std::string expected;
-    appendDatabaseHeader(expected, header);
-    if (bytes.size() < expected.size()) {
-        // A crash while the file was being created leaves a prefix of the header.
-        const bool torn = expected.compare(0, bytes.size(), bytes) == 0;
-        scan.state = torn ? State::NoHeader : State::WrongHeader;
-        return scan;
-    }
-    if (bytes.substr(0, expected.size()) != expected) {
-        scan.state = State::WrongHeader;
-        return scan;
-    }
-
-    FieldReader r(bytes.data() + expected.size(), bytes.data() + bytes.size());
-    scan.state = State::Whole;
-    scan.wholeEnd = expected.size();
+size_t parseOrderRecords(std::string_view bytes, std::vector<std::unique_ptr<OrderEntry>>* out,
+                         size_t& records) {
+    FieldReader r(bytes.data(), bytes.data() + bytes.size());
+    size_t used = 0;
     while (r.left() > 0) {
         auto entry = std::make_unique<OrderEntry>();
-        if (!readRecord(r, *entry)) {
-            scan.state = State::Damaged;
+        if (!readRecord(r, *entry))
             break;
-        }
-        scan.wholeEnd = size_t(r.position() - bytes.data());
-        ++scan.records;
+        used = size_t(r.position() - bytes.data());
+        ++records;
         if (out)
             out->push_back(std::move(entry));
     }
-    return scan;
+    return used;
 }
 
 } // namespace quillon

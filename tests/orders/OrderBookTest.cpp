@@ -239,6 +239,23 @@ TEST_F(OrderBookTest, OverlongTextIsCutSoTheFileStillLoads) {
     EXPECT_EQ(listOf(reloaded), "Q-1/" + std::string(1007, 'c') + " Q-2/b");
 }
 
+TEST_F(OrderBookTest, RecordLongerThanAReadBlockLoads) {
+    OrderBook book(db);
+    auto big = sampleOrder("Q-1", 0, "a");
+    big->pictures[1].items.assign(700'000, ItemLine{5, 6, nullptr}); // 5.6 MB
+    book.add(std::move(big));
+    book.add(sampleOrder("Q-2", 0, "b"));
+    const QByteArray full = readFile(dbPath);
+    ASSERT_TRUE(writeFile(dbPath, full.left(full.size() - 1)));
+    OrderBook reloaded(db);
+    EXPECT_EQ(reloaded.load().state, State::Damaged);
+    EXPECT_EQ(listOf(reloaded), "Q-1/a");
+    reloaded.withOrders([](const OrderBook::Orders& orders) {
+        EXPECT_EQ(orders[0]->pictures[1].items.size(), 700'000u);
+        EXPECT_EQ(orders[0]->pictures[1].items.back().quantity, 6);
+    });
+}
+
 TEST_F(OrderBookTest, UnwritableDatabaseKeepsTheOrderListed) {
     OrderBook book(dir.filePath("missing/OE.DB").toStdString());
     EXPECT_FALSE(book.add(sampleOrder("Q-1")));
