@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -48,39 +50,52 @@ bool writeDatabase(const QString& path, const std::vector<int>& numbers) {
 
 using Clock = std::chrono::steady_clock;
 
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+// Wall and processor time of one run; the processor time stays meaningful
+// on a machine shared with other work.
+struct Timing {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
+Timing timeOf(const std::function<void()>& run) {
+    const auto wall = Clock::now();
+    const std::clock_t cpu = std::clock();
+    run();
+    return {std::chrono::duration<double, std::milli>(Clock::now() - wall).count(),
+            1000.0 * double(std::clock() - cpu) / CLOCKS_PER_SEC};
 }
 
-double median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+Timing median(std::vector<Timing> times) {
+    Timing m;
+    for (double Timing::*field : {&Timing::wallMs, &Timing::cpuMs}) {
+        std::sort(times.begin(), times.end(),
+                  [field](const Timing& a, const Timing& b) { return a.*field < b.*field; });
+        m.*field = times[times.size() / 2].*field;
+    }
+    return m;
 }
 
 void measure(const char* label, const QString& path, const ProductList& products) {
-    std::vector<double> readTimes;
-    std::vector<double> loadTimes;
+    std::vector<Timing> reads;
+    std::vector<Timing> loads;
     size_t loaded = 0;
     for (int run = 0; run < kRuns; ++run) {
-        auto start = Clock::now();
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly) || f.read(f.size()).size() != f.size())
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
-        readTimes.push_back(msSince(start));
-
+        reads.push_back(timeOf([&] {
+            QFile f(path);
+            if (!f.open(QIODevice::ReadOnly) || f.read(f.size()).size() != f.size())
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        }));
         OrderBook book(path.toStdString());
         book.setProducts(&products);
-        start = Clock::now();
-        book.load();
-        loadTimes.push_back(msSince(start));
+        loads.push_back(timeOf([&] { book.load(); }));
         loaded = book.size();
     } // freeing the orders is shut-down work, not part of the load
-    const double readMs = median(readTimes);
-    const double loadMs = median(loadTimes);
-    std::printf("%-9s %zu orders, %.1f MB: read bytes %.1f ms, load %.1f ms (medians of %d), "
-                "ratio %.1f\n",
-                label, loaded, double(QFile(path).size()) / 1e6, readMs, loadMs, kRuns,
-                loadMs / readMs);
+    const Timing read = median(reads);
+    const Timing load = median(loads);
+    std::printf("%-9s %zu orders, %.1f MB, medians of %d runs (wall / cpu ms):\n"
+                "          read bytes %.1f / %.1f, load %.1f / %.1f, ratio %.1f / %.1f\n",
+                label, loaded, double(QFile(path).size()) / 1e6, kRuns, read.wallMs, read.cpuMs,
+                load.wallMs, load.cpuMs, load.wallMs / read.wallMs, load.cpuMs / read.cpuMs);
 }
 
 } // namespace
