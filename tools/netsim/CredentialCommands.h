@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace quillon {
+
+// quillon-netsim mint-shop-id N: the SHOP ID ticket of shop number N.
+int runMintShopIdCommand(const QStringList& arguments);
+// quillon-netsim encrypt TEXT: a password as the shop sends it.
+int runEncryptCommand(const QStringList& arguments);
+
+} // namespace quillon
