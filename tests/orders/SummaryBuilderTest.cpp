@@ -57,12 +57,13 @@ protected:
 TEST_F(SummaryBuilderTest, ReadablePicturesGetThumbnailsAndRows) {
     ASSERT_TRUE(testsupport::writePicture(m_folder + "/land.jpg", 1600, 1200));
     ASSERT_TRUE(testsupport::writePicture(m_folder + "/tall.png", 600, 900));
+    ASSERT_TRUE(testsupport::writePicture(m_folder + "/pano.jpg", 1000, 333));
     ASSERT_TRUE(testsupport::writeFile(m_folder + "/notes.jpg", "no picture here"));
     addPicture("land.jpg", {{10, 2}, {77, 3}});
     addPicture("notes.jpg", {{20, 4}});
     addPicture("missing.jpg", {{10, 1}});
     addPicture("tall.png", {{20, 1}});
-    m_order.itemCount = 0;
+    addPicture("pano.jpg", {});
 
     SummaryRecorder recorder;
     SummaryBuilder builder(m_clock);
@@ -73,11 +74,14 @@ TEST_F(SummaryBuilderTest, ReadablePicturesGetThumbnailsAndRows) {
     EXPECT_TRUE(m_order.pictures[1].thumbnail.isNull());
     EXPECT_TRUE(m_order.pictures[2].thumbnail.isNull());
     EXPECT_EQ(m_order.pictures[3].thumbnail.size(), QSize(80, 120));
+    EXPECT_EQ(m_order.pictures[4].thumbnail.size(), QSize(120, 39));
     // Every line counts, linked or not, loadable or not.
     EXPECT_EQ(m_order.itemCount, 2 + 3 + 4 + 1 + 1);
     EXPECT_FLOAT_EQ(m_order.amount, 18.25f);
 
-    EXPECT_EQ(imageSizes(recorder), (std::vector<QSize>{{70, 52}, {46, 70}}));
+    // Rows keep the picture's own shape: from the 120 x 39 thumbnail the
+    // panorama's copy would be 22 high, not 23.
+    EXPECT_EQ(imageSizes(recorder), (std::vector<QSize>{{70, 52}, {46, 70}, {70, 23}}));
 
     ASSERT_EQ(testsupport::pdfPageCount(summaryFile()), 1);
     const QString page = testsupport::pdfPageTexts(summaryFile()).value(0);
@@ -91,18 +95,6 @@ TEST_F(SummaryBuilderTest, ReadablePicturesGetThumbnailsAndRows) {
         EXPECT_TRUE(page.contains(text)) << text.toStdString();
     EXPECT_FALSE(page.contains("notes.jpg"));
     EXPECT_FALSE(page.contains("missing.jpg"));
-}
-
-TEST_F(SummaryBuilderTest, RowsKeepThePicturesOwnShape) {
-    // The thumbnail is 120 x 39; scaled from it the row's copy would be 22 high.
-    ASSERT_TRUE(testsupport::writePicture(m_folder + "/pano.jpg", 1000, 333));
-    addPicture("pano.jpg", {});
-    SummaryRecorder recorder;
-    SummaryBuilder builder(m_clock);
-    builder.setSummaryHook([&](OrderSummary& s) { s.setRecorder(&recorder); });
-    ASSERT_TRUE(builder.build(m_order, "T"));
-    EXPECT_EQ(m_order.pictures[0].thumbnail.size(), QSize(120, 39));
-    EXPECT_EQ(imageSizes(recorder), (std::vector<QSize>{{70, 23}}));
 }
 
 TEST_F(SummaryBuilderTest, NamesLeadingOutOfTheFolderAreNotOpened) {
@@ -175,9 +167,8 @@ TEST_F(SummaryBuilderTest, WithoutSummaryOnlyThumbnailsAndCount) {
     EXPECT_FALSE(QFile::exists(summaryFile()));
     EXPECT_EQ(m_order.pictures[0].thumbnail.size(), QSize(120, 90));
     EXPECT_EQ(m_order.itemCount, 8);
-}
 
-TEST_F(SummaryBuilderTest, HugeQuantitiesDoNotWrapTheCount) {
+    // Quantities from the sender may be huge: the count stops at its limit.
     addPicture("none.jpg", {{10, 2000000000}, {10, 2000000000}});
     buildSummaryAndThumbnails(m_order, "T", m_clock, false);
     EXPECT_EQ(m_order.itemCount, std::numeric_limits<int32_t>::max());

@@ -78,14 +78,19 @@ inline std::vector<PdfWord> pdfWords(const QString& path) {
     return words;
 }
 
-// The words of `page` whose tops lie within 1 point of `yMin`, left to right.
-inline std::vector<PdfWord> pdfLine(const std::vector<PdfWord>& words, int page, double yMin) {
+// The words on the line of `page` that holds the word `text`, left to right.
+inline std::vector<PdfWord> pdfLineOf(const std::vector<PdfWord>& words, int page,
+                                      const QString& text) {
+    auto it = std::find_if(words.begin(), words.end(),
+                           [&](const PdfWord& w) { return w.page == page && w.text == text; });
     std::vector<PdfWord> line;
     for (const PdfWord& w : words)
-        if (w.page == page && std::abs(w.yMin - yMin) < 1)
+        if (it != words.end() && w.page == page && std::abs(w.yMax - it->yMax) < 1)
             line.push_back(w);
     std::sort(line.begin(), line.end(),
               [](const PdfWord& a, const PdfWord& b) { return a.xMin < b.xMin; });
+    if (line.empty())
+        line.push_back({});
     return line;
 }
 
