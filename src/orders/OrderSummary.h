@@ -55,7 +55,6 @@ public:
     bool failed() const { return m_failed; }
     int cursor() const { return m_cursor; }
     int pageNumber() const { return m_pageNumber; }
-    const std::string& date() const { return m_date; }
 
     // Optional observer of every drawing step; not owned.
     void setRecorder(SummaryRecorder* recorder) { m_recorder = recorder; }
