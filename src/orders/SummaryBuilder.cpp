@@ -1,5 +1,7 @@
 #include "orders/SummaryBuilder.h"
 
+#include "orders/PathSafety.h"
+
 #include "orders/OrderNumbering.h"
 #include "orders/OrderSummary.h"
 #include "orders/Thumbnail.h"
@@ -12,12 +14,6 @@
 namespace quillon {
 
 namespace {
-
-// Names from the sender must stay inside the order folder.
-bool isPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
-}
 
 std::string itemText(const ItemLine& line) {
     if (line.product)
@@ -61,7 +57,7 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     for (PictureEntry& picture : order.pictures) {
         for (const ItemLine& line : picture.items)
             itemCount += line.quantity;
-        if (!isPlainName(picture.fileName))
+        if (!isPlainFileName(picture.fileName))
             continue;
         const QString path =
             folder + '/' + QFile::decodeName(QByteArray::fromStdString(picture.fileName));
@@ -86,7 +82,7 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     if (!drawing)
         return false;
     summary.finish();
-    if (summary.failed() || !isPlainName(order.orderNumber + ".pdf"))
+    if (summary.failed() || !isPlainFileName(order.orderNumber + ".pdf"))
         return false;
     const std::string path = summaryPath(order.folder, order.orderNumber);
     return clearSummaryPath(path) && summary.save(path);
