@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace quillon;
-using testsupport::LoopbackPeer;
+using namespace testsupport;
 
 namespace {
 
@@ -71,40 +71,21 @@ TEST(CentralService, CheckOrderReturnsTheAnswerAndItsShippingTexts) {
 }
 
 TEST(CentralService, OrderRequestFailuresAndWhatTheyShow) {
+    std::string opening = MessageHeader{6, 2, 0}.encode().toString();
+    OrderCheckRequest got;
+    OrderNumberAnswer wrongKind;
     struct Case {
         const char* what;
         std::function<void(Socket&)> reply;
         int expected;
         std::vector<std::string> shown;
     };
-    OrderCheckRequest got;
-    OrderNumberAnswer wrongKind;
     std::vector<Case> cases = {
-        {"closes after the request", [](Socket&) {}, -2, {}},
-        {"answers 8 bytes",
-         [](Socket& s) {
-             s.SendBytes(MessageHeader{6, 2, 0}.encode().data(), 8);
-         },
-         -2,
-         {kNoResponseText}},
+        {"closes after the request", scripted({}), -2, {}},
+        {"answers 8 bytes", scripted({{0, opening.substr(0, 8)}}), -2, {kNoResponseText}},
         {"answers another kind", answerWith(wrongKind), -2, {kBadCommText}},
-        {"answer body never comes",
-         [](Socket& s) {
-             s.SendBytes(MessageHeader{6, 2, 0}.encode());
-             ByteData version;
-             s.ReceiveBytesN(4, version);
-         },
-         -2,
-         {}},
-        {"answer header refused",
-         [](Socket& s) {
-             s.SendBytes(MessageHeader{6, 2, 0}.encode());
-             ByteData version;
-             s.ReceiveBytesN(4, version);
-             s.SendBytes(ByteData("\x01\x00\x00"));
-         },
-         -1,
-         {}},
+        {"answer body never comes", scripted({{0, opening}, {4, ""}}), -2, {}},
+        {"answer header torn", scripted({{0, opening}, {4, "\x01\x00\x00"}}), -1, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -124,11 +105,7 @@ TEST(CentralService, SendFailuresArePassedOnAndNoConnectionIsZero) {
     EXPECT_TRUE(prompter.shown.empty());
 
     // The service answers version 1 to a message that has only version 0.
-    LoopbackPeer peer([](Socket& s) {
-        ByteData opening;
-        s.ReceiveBytesN(12, opening);
-        s.SendU32(1);
-    });
+    LoopbackPeer peer(scripted({{12, u32le(1)}}));
     EXPECT_EQ(checkOrder(endpointOf(peer), prompter, "R1", "R2").result, -6);
 }
 

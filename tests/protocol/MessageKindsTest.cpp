@@ -5,7 +5,6 @@
 #include "protocol/OrderCheckMessages.h"
 #include "protocol/OrderNumberMessages.h"
 #include "protocol/PaymentStatusMessages.h"
-#include "protocol/ProductListWire.h"
 #include "protocol/ProductUpdateMessages.h"
 #include "protocol/ShopInfoMessages.h"
 #include "protocol/ShopSetupMessages.h"
@@ -37,25 +36,22 @@ std::string signature(const Message& m) {
 // The values after the header, as text, in wire order.
 std::vector<std::string> values(const Message& m) {
     std::vector<std::string> out;
-    for (const FieldRef& f : m.record(0).subspan(kHeaderFields)) {
-        switch (fieldType(f)) {
-        case FieldType::Int32:
-            out.push_back(std::to_string(*std::get<int32_t*>(f)));
-            break;
-        case FieldType::UInt32:
-            out.push_back("u" + std::to_string(*std::get<uint32_t*>(f)));
-            break;
-        case FieldType::String:
-            out.push_back(*std::get<std::string*>(f));
-            break;
-        case FieldType::SessionBlock:
-            out.push_back("block:" + std::get<SessionBlock*>(f)->shopid());
-            break;
-        case FieldType::Blob:
-            out.push_back("blob:" + std::get<ByteData*>(f)->toString());
-            break;
-        }
-    }
+    for (const FieldRef& f : m.record(0).subspan(kHeaderFields))
+        out.push_back(std::visit(
+            [](auto* p) -> std::string {
+                using T = std::remove_pointer_t<decltype(p)>;
+                if constexpr (std::is_same_v<T, int32_t>)
+                    return std::to_string(*p);
+                else if constexpr (std::is_same_v<T, uint32_t>)
+                    return "u" + std::to_string(*p);
+                else if constexpr (std::is_same_v<T, std::string>)
+                    return *p;
+                else if constexpr (std::is_same_v<T, SessionBlock>)
+                    return "block:" + p->shopid();
+                else
+                    return "blob:" + p->toString();
+            },
+            f));
     return out;
 }
 
@@ -192,157 +188,78 @@ TEST(MessageKinds, LoginResponseTokensComeFromItsSecondBlock) {
     EXPECT_EQ(r.message, "Welcome");
 }
 
+// Same-typed fields can only be told apart by name: a few that are easily
+// swapped, checked at their positions after the header.
 TEST(MessageKinds, NamedMembersSitAtTheirWirePositions) {
     ShopSetupRequest setup;
-    setup.shopName = "name";
-    setup.password = "pw";
-    setup.streetAddress = "street";
     setup.city = "city";
     setup.country = "country";
-    setup.zipCode = "zip";
     setup.email1 = "e1";
-    setup.email2 = "e2";
     setup.phone1 = "p1";
-    setup.phone2 = "p2";
-    setup.primaryContact = "contact";
-    setup.url = "url";
-    setup.currency = 13;
-    setup.orderRestriction = 14;
     setup.payPal = "paypal";
+    setup.currency = 13;
     setup.paymentType = 16;
-    setup.salesTax = 17;
-    setup.logo = ByteData("jpeg");
-    EXPECT_EQ(values(setup),
-              (std::vector<std::string>{"name", "pw", "street", "city", "country", "zip", "e1",
-                                        "e2", "p1", "p2", "contact", "url", "13", "14", "paypal",
-                                        "16", "u17", "blob:jpeg"}));
+    auto v = values(setup);
+    EXPECT_EQ(v[3], "city");
+    EXPECT_EQ(v[4], "country");
+    EXPECT_EQ(v[6], "e1");
+    EXPECT_EQ(v[8], "p1");
+    EXPECT_EQ(v[12], "13");
+    EXPECT_EQ(v[14], "paypal");
+    EXPECT_EQ(v[15], "16");
 
-    auto fillInfo = [](ShopInfo& i) {
-        i.country = "country";
-        i.city = "city";
-        i.streetAddress = "street";
-        i.zipCode = "zip";
-        i.phone1 = "p1";
-        i.phone2 = "p2";
-        i.email1 = "e1";
-        i.email2 = "e2";
-        i.primaryContact = "contact";
-        i.url = "url";
-        i.shopStatus = 11;
-        i.currency = 12;
-        i.orderRestriction = 13;
-        i.salesTax = 14;
-        i.payPal = "paypal";
-        i.paymentType = 16;
-        i.hasLogo = 17;
-        i.logo = ByteData("jpeg");
-    };
-    std::vector<std::string> info = {"country", "city", "street",  "zip", "p1", "p2",
-                                     "e1",      "e2",   "contact", "url", "11", "12",
-                                     "13",      "u14",  "paypal",  "16",  "17", "blob:jpeg"};
-    ShopInfoUpdateRequest update;
-    update.sessionBlock().setShopId("S");
-    fillInfo(update.info);
-    std::vector<std::string> expected = {"block:S"};
-    expected.insert(expected.end(), info.begin(), info.end());
-    EXPECT_EQ(values(update), expected);
-
-    ShopInfoFetchResponse fetched;
-    fetched.sessionBlock().setShopId("S");
-    fetched.returncode = -1;
-    fillInfo(fetched.info);
-    expected.insert(expected.begin() + 1, "-1");
-    EXPECT_EQ(values(fetched), expected);
-}
-
-TEST(MessageKinds, OrderMessagesNameTheirTexts) {
-    NewOrderRequest request;
-    request.shopNumber = 42;
-    request.reference1 = "r1";
-    request.reference2 = "r2";
-    request.customerEmail = "c@x";
-    EXPECT_EQ(values(request),
-              (std::vector<std::string>{"0", "42", "r1", "r2", "c@x", "u0", "u0"}));
+    ShopInfoFetchResponse info;
+    info.returncode = -1;
+    info.info.country = "country";
+    info.info.phone1 = "p1";
+    info.info.email1 = "e1";
+    info.info.shopStatus = 11;
+    info.info.hasLogo = 17;
+    v = values(info);
+    EXPECT_EQ(v[1], "-1");
+    EXPECT_EQ(v[2], "country");
+    EXPECT_EQ(v[6], "p1");
+    EXPECT_EQ(v[8], "e1");
+    EXPECT_EQ(v[12], "11");
+    EXPECT_EQ(v[18], "17");
 
     NewOrderAnswer answer;
-    answer.result = 1;
     answer.folder = "/orders/0001";
     answer.orderNumber = "0001";
-    answer.shippingFlag1 = 4;
     answer.shippingFlag2 = 5;
-    answer.trustedCustomer = 1;
     EXPECT_EQ(values(answer),
-              (std::vector<std::string>{"1", "/orders/0001", "0001", "u4", "u5", "1"}));
+              (std::vector<std::string>{"0", "/orders/0001", "0001", "u0", "u5", "0"}));
 
-    OrderNumberReport report;
-    report.reference1 = "r1";
-    report.reference2 = "r2";
-    report.orderNumber = "N-7";
-    EXPECT_EQ(values(report), (std::vector<std::string>{"r1", "r2", "0", "N-7"}));
-
-    PaymentStatusAnswer paid;
-    paid.result = 1;
-    paid.paymentCode = 2;
-    paid.paymentText1 = "A";
-    paid.paymentText2 = "B";
-    EXPECT_EQ(values(paid), (std::vector<std::string>{"1", "2", "A", "B"}));
-}
-
-TEST(MessageKinds, SettingsTravelInTheirOrder) {
-    auto fill = [](SessionDetails& d) {
-        d.attach = 2;
-        d.body = "body";
-        d.currentNumber = 4;
-        d.email = "email";
-        d.fontSize = 6;
-        d.notification = 7;
-        d.numDigit = 8;
-        d.postfix = "postfix";
-        d.prefix = "prefix";
-        d.purge = 11;
-        d.rootOrderNumber = 12;
-        d.rootPath = "rootpath";
-        d.sender = "sender";
-        d.showLast = 16;
-        d.smtp = "smtp";
-        d.status = 18;
-        d.subject = "subject";
-        d.wrapAround = 20;
-        d.offline = 21;
-    };
     StatusAnswer status;
-    status.result = 1;
-    fill(status.details);
+    status.details.email = "email";
+    status.details.rootPath = "rootpath";
     status.shopId = "shopid";
+    status.details.showLast = 16;
     status.writeTest = 22;
-    EXPECT_EQ(values(status),
-              (std::vector<std::string>{"1",        "2",      "body",    "4",      "email", "6",
-                                        "7",        "8",      "postfix", "prefix", "11",    "12",
-                                        "rootpath", "sender", "shopid",  "16",     "smtp",  "18",
-                                        "subject",  "20",     "21",      "22"}));
+    v = values(status);
+    EXPECT_EQ(v[4], "email");
+    EXPECT_EQ(v[12], "rootpath");
+    EXPECT_EQ(v[14], "shopid");
+    EXPECT_EQ(v[15], "16");
+    EXPECT_EQ(v[21], "22");
 
     ChatOpenRequest open;
-    open.shopId = "shopid";
     open.password = "secret";
-    fill(open.details);
-    EXPECT_EQ(values(open),
-              (std::vector<std::string>{
-                  "shopid", "secret", "2",       "body",   "4",       "email", "6",
-                  "7",      "8",      "postfix", "prefix", "11",      "12",    "rootpath",
-                  "sender", "16",     "smtp",    "18",     "subject", "20",    "21"}));
+    open.details.email = "email";
+    open.details.sender = "sender";
+    open.details.offline = 1;
+    v = values(open);
+    EXPECT_EQ(v[1], "secret");
+    EXPECT_EQ(v[5], "email");
+    EXPECT_EQ(v[14], "sender");
+    EXPECT_EQ(v[20], "1");
 }
 
-TEST(MessageKinds, ProductUpdateCarriesCountAndEncodedList) {
+TEST(MessageKinds, EmptyProductUpdateIsACountOfZeroAndAnEmptyBlob) {
     ProductUpdateRequest empty;
     empty.setProducts({});
     ByteData wire = empty.encode(0);
     ASSERT_EQ(wire.size(), 12u + 96 + 4 + 4);
     EXPECT_EQ(wire.u32At(108), 0u);
     EXPECT_EQ(wire.u32At(112), 0u);
-
-    ProductUpdateRequest two;
-    two.setProducts({{7, 1.5f, "Print"}, {9, 0.25f, ""}});
-    EXPECT_EQ(two.entryCount, 2);
-    EXPECT_EQ(two.products.size(), (5u + 13) + 13);
-    EXPECT_EQ(two.products.view(), encodeProductList({{7, 1.5f, "Print"}, {9, 0.25f, ""}}).view());
 }

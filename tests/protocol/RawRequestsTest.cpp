@@ -70,7 +70,10 @@ TEST(RawRequests, ProductListFetchRequest) {
 }
 
 TEST(RawRequests, ProductListReply) {
+    ByteData one = encodeProductList({{5, 2.0f, ""}});
+    EXPECT_EQ(one.view(), std::string_view("\x05\0\0\0\0\0\0\x40\x01\0\0\0\0", 13));
     ByteData body = buildProductListReplyBody(sampleProducts());
+    EXPECT_EQ(body.size(), 16u + (12 + 13) + 13 + (9 + 13));
     EXPECT_EQ(body.u32At(12), 3u);
     auto d = decodeProductListReply(bytesOf(body));
     ASSERT_TRUE(d.ok);
@@ -102,12 +105,6 @@ TEST(RawRequests, ProductListReply) {
     auto over = decodeProductListReply(bytesOf(inflated));
     EXPECT_FALSE(over.ok);
     EXPECT_EQ(over.value.size(), 3u);
-}
-
-TEST(RawRequests, ProductListWireSize) {
-    EXPECT_EQ(encodeProductList(sampleProducts()).size(), (12u + 13) + 13 + (9 + 13));
-    ByteData one = encodeProductList({{5, 2.0f, ""}});
-    EXPECT_EQ(one.view(), std::string_view("\x05\0\0\0\0\0\0\x40\x01\0\0\0\0", 13));
 }
 
 TEST(RawRequests, ConfirmationRequest) {

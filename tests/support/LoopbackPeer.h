@@ -2,10 +2,13 @@
 
 #include "netlib/Socket.h"
 
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace testsupport {
 
@@ -55,5 +58,30 @@ private:
     bool m_listening = false;
     std::future<void> m_done;
 };
+
+// Four bytes of a little-endian u32, for building what a peer sends.
+inline std::string u32le(uint32_t v) {
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+// One step of a scripted peer: read exactly `read` bytes, then send `send`.
+struct PeerStep {
+    size_t read = 0;
+    std::string send;
+};
+
+// A peer handler that runs the steps in order and stops (closing the
+// connection) at the first that fails.
+inline std::function<void(quillon::Socket&)> scripted(std::vector<PeerStep> steps) {
+    return [steps = std::move(steps)](quillon::Socket& s) {
+        for (const PeerStep& step : steps) {
+            quillon::ByteData got;
+            if (step.read && !s.ReceiveBytesN(step.read, got))
+                return;
+            if (!step.send.empty() && !s.SendBytes(step.send.data(), step.send.size()))
+                return;
+        }
+    };
+}
 
 } // namespace testsupport
