@@ -17,7 +17,7 @@ namespace quillon {
 class Socket {
 public:
     static constexpr size_t kDefaultMaxReceiveSize = 65536;
-    static constexpr int kDefaultIdleLimitMs = 30000;
+    static constexpr int kDefaultIdleLimitMs = 10000;
 
     Socket();
     ~Socket();

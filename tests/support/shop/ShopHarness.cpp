@@ -1,0 +1,95 @@
+#include "support/shop/ShopHarness.h"
+
+#include "netlib/Socket.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <algorithm>
+
+namespace testsupport {
+
+using namespace quillon;
+
+ShopHarness::ShopHarness() {
+    store = std::make_unique<SettingsStore>(profileDir.filePath("profile.ini"));
+    settings.status = 2;
+    settings.shopid = NetsimService::shopId(42).toStdString();
+    settings.rootpath = rootpath();
+    settings.hostaddress = "127.0.0.1";
+    settings.centralServicePort = closedLocalPortForShop();
+    config.workingDirectory = folder.str();
+    config.server1Port = 0;
+    config.server2Port = 0;
+    config.listenAddress = "127.0.0.1";
+    config.acceptWaitMs = 200;
+}
+
+ShopHarness::~ShopHarness() {
+    shop.reset();
+}
+
+int closedLocalPortForShop() {
+    Socket s;
+    s.BindAndListen(0, 1, "127.0.0.1");
+    return s.LocalPort(); // closed again when s goes
+}
+
+void ShopHarness::useService(const NetsimService& service) {
+    settings.hostaddress = service.host().toStdString();
+    settings.centralServicePort = service.servicePort();
+}
+
+void ShopHarness::create(bool initialise) {
+    shop = std::make_unique<Shop>(config, settings, store.get(), clock, prompter);
+    if (initialise)
+        shop->initialise();
+}
+
+QString ShopHarness::port1() const {
+    return QString::number(shop->server1Port());
+}
+QString ShopHarness::port2() const {
+    return QString::number(shop->server2Port());
+}
+
+std::vector<std::string> ShopHarness::texts() const {
+    std::vector<std::string> out;
+    for (const std::string& line : shop->statusLines())
+        out.push_back(line.size() >= 16 ? line.substr(16) : line);
+    return out;
+}
+
+bool ShopHarness::hasLine(const std::string& text) const {
+    auto t = texts();
+    return std::find(t.begin(), t.end(), text) != t.end();
+}
+
+NetsimRun runNetsimWhileServing(const QStringList& arguments, std::chrono::milliseconds limit) {
+    QProcess process;
+    process.setProgram(NetsimService::program());
+    process.setArguments(arguments);
+    process.start();
+    NetsimRun run;
+    run.finished = process.waitForStarted(5000) &&
+                   processUntil([&] { return process.state() == QProcess::NotRunning; }, limit);
+    if (!run.finished) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QMap<QString, QString> fieldsOf(const QString& output) {
+    QMap<QString, QString> fields;
+    for (const QString& line : output.split('\n')) {
+        int colon = line.indexOf(": ");
+        if (colon > 0)
+            fields[line.left(colon).trimmed()] = line.mid(colon + 2);
+    }
+    return fields;
+}
+
+} // namespace testsupport

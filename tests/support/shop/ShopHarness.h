@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/Prompters.h"
+#include "core/SettingsStore.h"
+#include "core/Shop.h"
+#include "orders/Clock.h"
+#include "support/NetsimService.h"
+#include "support/TestSupport.h"
+
+#include <QMap>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace testsupport {
+
+// A real Shop in a temporary working folder, listening on free ports of
+// 127.0.0.1, with a profile file of its own and a recording prompter:
+//
+//     ShopHarness h;
+//     h.settings.prefix = "WEB-";        // before create()
+//     h.useService(service);              // a running NetsimService
+//     h.create();                         // builds the shop, loads plug-ins etc.
+//     h.shop->goOnline();
+//     auto run = runNetsimWhileServing({"register", ..., "--port", h.port2()});
+//
+// The shop lives on the test's thread, so anything that waits for it must
+// keep the event loop running (processUntil, runNetsimWhileServing).
+struct ShopHarness {
+    ShopFolder folder;
+    QTemporaryDir profileDir;
+    quillon::Settings settings; // the application's record
+    std::unique_ptr<quillon::SettingsStore> store;
+    // Starts at the real time; tests may move it.
+    quillon::ManualClock clock{quillon::SystemClock().now()};
+    quillon::RecordingPrompter prompter;
+    quillon::ShopConfig config;
+    std::unique_ptr<quillon::Shop> shop;
+
+    ShopHarness();
+    ~ShopHarness();
+
+    // Points the shop at the simulated central service.
+    void useService(const NetsimService& service);
+    // Builds the shop; with `initialise` it also runs its start-up steps.
+    void create(bool initialise = true);
+
+    QString port1() const;
+    QString port2() const;
+    // The status lines without their time stamps.
+    std::vector<std::string> texts() const;
+    bool hasLine(const std::string& text) const;
+    std::string rootpath() const { return folder.filePath("Orders").toStdString(); }
+};
+
+// A port of 127.0.0.1 where nothing listens.
+int closedLocalPortForShop();
+
+// Runs a quillon-netsim command while the Qt event loop keeps running, so a
+// shop on this thread can answer it.
+NetsimRun runNetsimWhileServing(const QStringList& arguments,
+                                std::chrono::milliseconds limit = std::chrono::seconds(60));
+
+// "name: value" lines into a map.
+QMap<QString, QString> fieldsOf(const QString& output);
+
+} // namespace testsupport
