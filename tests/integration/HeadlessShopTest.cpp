@@ -1,0 +1,124 @@
+// `quillon --headless` as a process: driven by the simulated network,
+// stopped with SIGTERM, and killed while orders stream in.
+#include "orders/OrderBook.h"
+#include "support/NetsimService.h"
+#include "support/TestSupport.h"
+#include "support/shop/QuillonProcess.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+struct HeadlessShop {
+    NetsimService service;
+    ShopFolder folder;
+    QString profile = folder.filePath("profile.ini");
+
+    HeadlessShop() {
+        EXPECT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}))
+            << service.log().toStdString();
+        QSettings p(profile, QSettings::IniFormat);
+        p.setValue("status", 2);
+        p.setValue("shopid", NetsimService::shopId(42));
+        p.setValue("hostaddress", "127.0.0.1");
+        p.setValue("rootpath", folder.filePath("Orders"));
+    }
+    QStringList options() const {
+        return {"--online", "--service-port", QString::number(service.servicePort())};
+    }
+    QString readProfile(const char* key) const {
+        return QSettings(profile, QSettings::IniFormat).value(key).toString();
+    }
+};
+
+size_t storedOrders(const QString& db) {
+    OrderBook book(db.toStdString());
+    book.load(); // reads only; a torn tail is cut at the next append
+    return book.size();
+}
+
+} // namespace
+
+TEST(HeadlessShop, RegistersOrdersAndShutsDownInOrderOnSigterm) {
+    HeadlessShop s;
+    QuillonProcess shop(s.folder.path(), s.profile);
+    ASSERT_TRUE(shop.start(s.options())) << shop.output().toStdString();
+    EXPECT_TRUE(shop.output().contains("System started."));
+
+    NetsimRun run = runNetsim({"register", "--shop-number", "42", "--ref1", "A", "--ref2", "B",
+                               "--email", "c@d.e", "--port", QString::number(shop.port2())});
+    EXPECT_EQ(fieldsOf(run.out)["number"], "000001") << run.out.toStdString();
+
+    EXPECT_EQ(shop.terminate(), 0);
+    QString out = shop.output();
+    int off1 = out.indexOf("Server 1 off-line."), off2 = out.indexOf("Server 2 off-line."),
+        down = out.indexOf("System shutdown.");
+    EXPECT_TRUE(off1 > 0 && off1 < off2 && off2 < down) << out.toStdString();
+    EXPECT_EQ(s.folder.files("SystemLog"), QStringList{"SYSLOG000000.TXT"});
+    EXPECT_EQ(s.folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
+    EXPECT_EQ(s.readProfile("currentnumber"), "2");
+    EXPECT_EQ(s.readProfile("subject"), "Order %ORDER%"); // saved at exit
+    EXPECT_EQ(s.readProfile("hostaddress"), "127.0.0.1"); // never written, still there
+}
+
+TEST(HeadlessShop, RefusesToStartWhenTheShopIsNotSetUp) {
+    ShopFolder folder;
+    QString profile = folder.filePath("profile.ini");
+    QuillonProcess shop(folder.path(), profile);
+    EXPECT_FALSE(shop.start({}, std::chrono::seconds(20)));
+    EXPECT_EQ(shop.terminate(), 2);
+    EXPECT_EQ(QSettings(profile, QSettings::IniFormat).value("status").toString(), "0");
+}
+
+// A shop killed while orders arrive: its database still loads, every order
+// appended before the kill is kept, numbering moves on past the orders in
+// flight, and later orders append cleanly after the torn tail is cut.
+TEST(HeadlessShop, SurvivesBeingKilledWhileOrdersArrive) {
+    HeadlessShop s;
+    QString db = s.folder.filePath("Db/OE.DB");
+    size_t kept = 0;
+    for (int round = 0; round < 3; ++round) {
+        QuillonProcess shop(s.folder.path(), s.profile);
+        ASSERT_TRUE(shop.start(s.options())) << shop.output().toStdString();
+        QProcess sender;
+        sender.start(NetsimService::program(),
+                     {"send-order", "--shop-number", "42", "--generate", "3", "--concurrent", "4",
+                      "--block-size", "4096", "--port", QString::number(shop.port1()),
+                      "--register-port", QString::number(shop.port2())});
+        // Kill it once an order has been stored and others are on the way.
+        ASSERT_TRUE(waitUntil([&] { return storedOrders(db) > kept; }, std::chrono::seconds(60)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(30 * round));
+        shop.kill();
+        sender.waitForFinished(30000);
+
+        size_t stored = storedOrders(db);
+        EXPECT_GE(stored, kept + 1) << "round " << round;
+        kept = stored;
+    }
+
+    // After the last kill: the next number's folder is new, and orders append.
+    QuillonProcess shop(s.folder.path(), s.profile);
+    ASSERT_TRUE(shop.start(s.options()));
+    NetsimRun reg = runNetsim({"register", "--shop-number", "42", "--ref1", "X", "--ref2", "Y",
+                               "--email", "c@d.e", "--port", QString::number(shop.port2())});
+    QString folder = fieldsOf(reg.out)["folder"];
+    ASSERT_FALSE(folder.isEmpty()) << reg.out.toStdString();
+    EXPECT_FALSE(QDir(folder).exists());
+    NetsimRun sent = runNetsim({"send-order", "--shop-number", "42", "--generate", "2",
+                                "--concurrent", "2", "--port", QString::number(shop.port1()),
+                                "--register-port", QString::number(shop.port2())});
+    EXPECT_EQ(sent.exitCode, 0) << sent.out.toStdString();
+    EXPECT_EQ(shop.terminate(), 0);
+    OrderBook book(db.toStdString());
+    OrderDatabaseScan scan = book.load();
+    EXPECT_EQ(scan.state, OrderDatabaseScan::State::Whole);
+    EXPECT_EQ(book.size(), kept + 2);
+}

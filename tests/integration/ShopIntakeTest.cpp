@@ -1,0 +1,192 @@
+// Orders sent by `quillon-netsim send-order` into a real shop: reception,
+// completion with the payment status, the order book and OE.DB, the
+// transfer list, plug-in steps, aborts, concurrency and the purges.
+#include "orders/OrderBook.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+struct Intake {
+    NetsimService service;
+    ShopHarness h;
+    explicit Intake(bool initialise = true) {
+        EXPECT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}))
+            << service.log().toStdString();
+        h.useService(service);
+    }
+    void go(bool initialise = true) {
+        h.create(initialise);
+        h.shop->goOnline();
+        ASSERT_FALSE(h.shop->isOffline());
+    }
+    NetsimRun send(QStringList extra) {
+        return runNetsimWhileServing(QStringList{"send-order", "--shop-number", "42", "--port",
+                                                 h.port1(), "--register-port", h.port2()} +
+                                     extra);
+    }
+    // Completion events are queued; let them all arrive.
+    bool settle(size_t orders) {
+        return processUntil([&] {
+            return h.shop->orderBook().size() >= orders &&
+                   h.shop->transfers().receptionCount() == 0;
+        });
+    }
+    std::string db() const { return h.folder.filePath("Db/OE.DB").toStdString(); }
+};
+
+} // namespace
+
+TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
+    Intake in;
+    in.go();
+    NetsimRun run = in.send({"--generate", "2", "--items", "101:3,112:1", "--tax", "7.5", "--email",
+                             "ann@example.com"});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    ASSERT_TRUE(in.settle(1));
+
+    ASSERT_EQ(in.h.shop->transfers().rows().size(), 1u);
+    const TransferRow& row = in.h.shop->transfers().rows()[0];
+    EXPECT_EQ(row.orderNumber, "000001");
+    EXPECT_EQ(row.customer, "ann@example.com");
+    // Two pictures of 3 x 0.25 + 1 x 3.49, with 7.5 % tax.
+    EXPECT_EQ(row.total, "9.12");
+    EXPECT_EQ(row.transferStatus.rfind("Order received ", 0), 0u);
+    EXPECT_EQ(row.paymentStatus, "Paid - PayPal");
+    EXPECT_TRUE(in.service.waitForLog("6/4"));
+
+    OrderBook reloaded(in.db());
+    reloaded.load();
+    ASSERT_EQ(reloaded.size(), 1u);
+    reloaded.withOrders([](const OrderBook::Orders& orders) {
+        const OrderEntry& o = *orders[0];
+        EXPECT_EQ(o.orderNumber, "000001");
+        EXPECT_EQ(o.itemCount, 8);
+        EXPECT_EQ(o.paymentCode, 1);
+        EXPECT_EQ(o.paymentStatus, "Paid - PayPal");
+        EXPECT_EQ(o.pictures.size(), 2u);
+    });
+    QString folder = in.h.folder.filePath("Orders/000001");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3); // two pictures and the summary
+    EXPECT_TRUE(QFileInfo(folder + "/000001.pdf").size() > 1000);
+    in.h.shop->orderBook().withOrders([](const OrderBook::Orders& orders) {
+        ASSERT_EQ(orders.size(), 1u);
+        EXPECT_FALSE(orders[0]->pictures[0].thumbnail.isNull());
+    });
+}
+
+TEST(ShopIntake, EightOrdersAtOnceAllComplete) {
+    Intake in;
+    in.go(false);
+    NetsimRun run = in.send({"--generate", "2", "--concurrent", "8", "--block-size", "8192"});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    ASSERT_TRUE(in.settle(8));
+    EXPECT_EQ(in.h.shop->transfers().rows().size(), 8u);
+    OrderBook reloaded(in.db());
+    OrderDatabaseScan scan = reloaded.load();
+    EXPECT_EQ(reloaded.size(), 8u);
+    EXPECT_EQ(scan.state, OrderDatabaseScan::State::Whole);
+}
+
+TEST(ShopIntake, AnOrderForAnExistingFolderIsAborted) {
+    Intake in;
+    in.go(false);
+    ASSERT_TRUE(QDir().mkdir(in.h.folder.filePath("Orders/DUP")));
+    NetsimRun run = in.send(
+        {"--generate", "1", "--number", "DUP", "--folder", in.h.folder.filePath("Orders/DUP")});
+    EXPECT_NE(run.exitCode, 0);
+    ASSERT_TRUE(processUntil([&] { return in.h.hasLine("Order DUP aborted."); }));
+    const TransferRow& row = in.h.shop->transfers().rows().at(0);
+    EXPECT_EQ(row.orderNumber, "DUP");
+    EXPECT_EQ(row.total, "N/A");
+    EXPECT_EQ(row.transferStatus, "Aborted");
+    EXPECT_TRUE(row.aborted);
+    EXPECT_EQ(in.h.shop->orderBook().size(), 0u);
+    EXPECT_TRUE(QDir(in.h.folder.filePath("Orders/DUP")).isEmpty());
+}
+
+TEST(ShopIntake, PluginsSeeTheDataStepsInOrder) {
+    Intake in;
+    ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so",
+                            in.h.folder.filePath("plugin/p.so")));
+    QString log = in.h.folder.filePath("calls.log");
+    qputenv("QUILLON_TESTPLUGIN_LOG", log.toLocal8Bit());
+    qputenv("QUILLON_TESTPLUGIN_P_POST", "-done");
+    in.go();
+    QFile::remove(log);
+    NetsimRun run = in.send({"--generate", "2"});
+    ASSERT_TRUE(in.settle(1));
+    in.h.shop.reset(); // releases the plug-ins
+    qunsetenv("QUILLON_TESTPLUGIN_LOG");
+    qunsetenv("QUILLON_TESTPLUGIN_P_POST");
+
+    QStringList kinds;
+    for (const QString& line : QString(readFile(log)).split('\n', Qt::SkipEmptyParts))
+        kinds << line.section('|', 1, 1);
+    EXPECT_EQ(kinds, (QStringList{"PreOrderTx", "OnShippingHandling", "OnBeginDataTx", "OnDataTx",
+                                  "OnDataTx", "OnEndDataTx", "PostOrderTx", "ReleaseLibrary"}));
+    OrderBook reloaded(in.db());
+    reloaded.load();
+    reloaded.withOrders([](const OrderBook::Orders& orders) {
+        ASSERT_EQ(orders.size(), 1u);
+        EXPECT_EQ(orders[0]->orderNumber, "-done000001"); // the post-order rewrite is stored
+    });
+}
+
+TEST(ShopIntake, MidnightPurgeRemovesOldOrdersAndRewritesTheDatabase) {
+    Intake in;
+    in.h.settings.purge = 1; // a week
+    in.go(false);
+    ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
+    ASSERT_TRUE(in.settle(1));
+    QString folder1 = in.h.folder.filePath("Orders/000001");
+    ASSERT_TRUE(QDir().mkpath(folder1 + "/nested/deeper"));
+
+    // Eight days later the first order is old; a new one arrives.
+    in.h.clock.advance(8 * 86400);
+    ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
+    ASSERT_TRUE(in.settle(2));
+    qint64 dbBefore = QFileInfo(QString::fromStdString(in.db())).size();
+
+    // A tick before midnight does nothing; the first tick at 00:00 purges.
+    std::tm t = in.h.clock.localNow();
+    int64_t toMidnight = (24 - t.tm_hour) * 3600 - t.tm_min * 60 - t.tm_sec;
+    in.h.clock.advance(toMidnight - 10);
+    in.h.shop->clockTick();
+    EXPECT_EQ(in.h.shop->orderBook().size(), 2u);
+    in.h.clock.advance(12);
+    in.h.shop->clockTick();
+    EXPECT_EQ(in.h.shop->orderBook().size(), 1u);
+    in.h.shop->clockTick(); // once per minute
+    EXPECT_FALSE(QDir(folder1).exists());
+    EXPECT_TRUE(QDir(in.h.folder.filePath("Orders/000002")).exists());
+    EXPECT_EQ(in.h.folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
+    EXPECT_TRUE(readFile(in.h.folder.filePath("OrderLog/ORDERLOG000000.XML"))
+                    .contains("<ordernumber>000001</ordernumber>"));
+    EXPECT_LT(QFileInfo(QString::fromStdString(in.db())).size(), dbBefore);
+    ASSERT_EQ(in.h.shop->transfers().rows().size(), 2u); // rebuilt from the completed transfers
+}
+
+TEST(ShopIntake, StartUpPurgeLeavesTheDatabaseAlone) {
+    Intake in;
+    in.go(false);
+    ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
+    ASSERT_TRUE(in.settle(1));
+    in.h.shop.reset();
+    QByteArray db = readFile(QString::fromStdString(in.db()));
+
+    in.h.settings.purge = 1;
+    in.h.clock.advance(30 * 86400);
+    in.h.create(true); // start-up: loads OE.DB, purges once
+    EXPECT_EQ(in.h.shop->orderBook().size(), 0u);
+    EXPECT_FALSE(QDir(in.h.folder.filePath("Orders/000001")).exists());
+    EXPECT_EQ(readFile(QString::fromStdString(in.db())), db);
+    EXPECT_EQ(in.h.folder.files("OrderLog").size(), 1);
+}
