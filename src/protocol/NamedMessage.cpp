@@ -43,11 +43,7 @@ bool NamedMessage::addField(uint32_t version, NamedList list, FieldType type, st
     NamedField field;
     field.type = type;
     field.name = std::move(name);
-    VersionFields& v = m_versions[version];
-    (list == NamedList::Request    ? v.request
-     : list == NamedList::Response ? v.response
-                                   : v.row)
-        .push_back(std::move(field));
+    listOf(m_versions[version], list).push_back(std::move(field));
     return true;
 }
 
@@ -64,22 +60,24 @@ bool NamedMessage::addRowField(uint32_t version, FieldType type, std::string nam
 }
 
 std::vector<NamedField>* NamedMessage::fields(NamedList list) {
-    return const_cast<std::vector<NamedField>*>(std::as_const(*this).fields(list));
+    if (m_chosenVersion >= m_versions.size())
+        return nullptr;
+    return &listOf(m_versions[m_chosenVersion], list);
 }
 
 const std::vector<NamedField>* NamedMessage::fields(NamedList list) const {
-    if (m_chosenVersion >= m_versions.size())
-        return nullptr;
-    const VersionFields& v = m_versions[m_chosenVersion];
+    return const_cast<NamedMessage*>(this)->fields(list);
+}
+
+std::vector<NamedField>& NamedMessage::listOf(VersionFields& version, NamedList list) {
     switch (list) {
     case NamedList::Request:
-        return &v.request;
+        return version.request;
     case NamedList::Response:
-        return &v.response;
-    case NamedList::Row:
-        return &v.row;
+        return version.response;
+    default:
+        return version.row;
     }
-    return nullptr;
 }
 
 const NamedField* NamedMessage::find(NamedList list, std::string_view name, FieldType type) const {

@@ -94,6 +94,7 @@ private:
         std::vector<NamedField> row;
     };
 
+    static std::vector<NamedField>& listOf(VersionFields& version, NamedList list);
     bool addField(uint32_t version, NamedList list, FieldType type, std::string name);
     std::vector<NamedField>* fields(NamedList list);
     const std::vector<NamedField>* fields(NamedList list) const;
