@@ -29,9 +29,10 @@ void printFields(const std::vector<std::pair<const char*, FieldValue>>& fields) 
 
 void addEndpointOptions(QCommandLineParser& parser) {
     parser.addOptions({
-        {"host", "The shop's address.", "HOST", "127.0.0.1"},
-        {"port", "The shop's order server 2 port.", "PORT", "5552"},
-        {"timeout", "Longest wait for each step of the shop, in ms.", "MS", "30000"},
+        {"host", "The shop's address (default 127.0.0.1).", "HOST", "127.0.0.1"},
+        {"port", "The shop's order server 2 port (default 5552).", "PORT", "5552"},
+        {"timeout", "Longest wait for each step of the shop, in ms (default 30000).", "MS",
+         "30000"},
     });
 }
 

@@ -84,9 +84,9 @@ int runServiceCommand(const QStringList& arguments) {
     parser.setApplicationDescription(
         "Runs the simulated Velorin central service and chat service.");
     parser.addOptions({
-        {"host", "Address to listen on.", "ADDRESS", "127.0.0.1"},
-        {"port", "Central service port (0: any free port).", "PORT", "8890"},
-        {"chat-port", "Chat port (0: any free port).", "PORT", "8891"},
+        {"host", "Address to listen on (default 127.0.0.1).", "ADDRESS", "127.0.0.1"},
+        {"port", "Central service port (default 8890; 0: any free port).", "PORT", "8890"},
+        {"chat-port", "Chat port (default 8891; 0: any free port).", "PORT", "8891"},
         {"state",
          "JSON file that keeps the state between runs; loaded at start, "
          "rewritten on every change.",
@@ -99,11 +99,12 @@ int runServiceCommand(const QStringList& arguments) {
         {"refuse", "Order reference that the order check refuses (repeatable).", "REFERENCE"},
         {"token-idle",
          "Seconds without a request after which a login session expires "
-         "(0: never).",
+         "(default 1800; 0: never).",
          "SECONDS", "1800"},
         {"faults", "Control file with fault rules, read before each request.", "FILE"},
         {"fault", "A fault rule KIND:ACTION[=VALUE][:COUNT] (repeatable).", "RULE"},
-        {"max-connections", "Connections served at once; more are refused.", "N", "64"},
+        {"max-connections", "Connections served at once; more are refused (default 64).", "N",
+         "64"},
         {"print-ports", "Prints the listening ports even when they were given."},
         {"stop-on-eof", "Stops when standard input ends (for test harnesses)."},
     });

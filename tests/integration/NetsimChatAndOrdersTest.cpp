@@ -1,0 +1,165 @@
+// The simulated service's chat desk and its answers to the shop's order
+// requests, the latter through the shop's own request functions.
+#include "protocol/CentralService.h"
+#include "protocol/ChatBlobs.h"
+#include "protocol/ChatMessages.h"
+#include "protocol/OrderCheckMessages.h"
+
+#include "support/NetsimService.h"
+#include "support/NetsimShopClient.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using testsupport::NetsimService;
+using testsupport::ReplyFault;
+using testsupport::ShopClient;
+
+namespace {
+
+struct RecordingPrompter : Prompter {
+    std::vector<std::string> shown;
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+    bool askYesNo(const std::string&) override { return false; }
+};
+
+class NetsimChatAndOrders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--refuse", "BAD-1"}))
+            << service.log().toStdString();
+        client = std::make_unique<ShopClient>(service.servicePort(), service.chatPort());
+        shopId = NetsimService::shopId(42).toStdString();
+        endpoint = {"127.0.0.1", service.servicePort()};
+    }
+
+    // Sends a chat request on the chat port: the reply's result, or -100
+    // when the exchange itself failed.
+    int32_t chat(const Message& request, ChatReply& reply) {
+        return client->plain(request, reply, true).fault == ReplyFault::None ? reply.result : -100;
+    }
+
+    int32_t open(const std::string& password, std::vector<ChatLinePair>& greeting) {
+        ChatOpenRequest request;
+        request.shopId = shopId;
+        request.password = password;
+        ChatReply reply;
+        int32_t result = chat(request, reply);
+        greeting = decodeLinePairs(bytesOf(reply.data)).value;
+        return result;
+    }
+
+    int32_t send(const ChatRecord& record) {
+        ChatSendRequest request;
+        request.shopId = shopId;
+        request.record = encodeChatRecord(record);
+        ChatReply reply;
+        return chat(request, reply);
+    }
+
+    int32_t poll(std::vector<ChatRecord>& records) {
+        ChatPollRequest request;
+        request.shopId = shopId;
+        ChatReply reply;
+        int32_t result = chat(request, reply);
+        auto decoded = decodeChatRecords(bytesOf(reply.data));
+        EXPECT_TRUE(decoded.ok);
+        records = decoded.value;
+        return result;
+    }
+
+    int32_t close() {
+        ChatCloseRequest request;
+        request.shopId = shopId;
+        ChatReply reply;
+        return chat(request, reply);
+    }
+
+    NetsimService service;
+    std::unique_ptr<ShopClient> client;
+    std::string shopId;
+    ServiceEndpoint endpoint;
+};
+
+} // namespace
+
+TEST_F(NetsimChatAndOrders, ChatSessionOpenSendPollClose) {
+    std::vector<ChatLinePair> greeting;
+    EXPECT_EQ(open("wrong", greeting), -1);
+    EXPECT_TRUE(greeting.empty());
+    ASSERT_EQ(open("secret", greeting), 1);
+    ASSERT_EQ(greeting.size(), 1u);
+    EXPECT_FALSE(greeting[0].line.empty());
+    EXPECT_EQ(open("secret", greeting), -2);
+
+    std::vector<ChatRecord> records;
+    EXPECT_EQ(poll(records), 1);
+    EXPECT_TRUE(records.empty());
+    EXPECT_EQ(send({"Anna", {"Hello there", "A question about the price of canvas"}}), 1);
+    EXPECT_EQ(send({"Anna", {"and about PayPal"}}), 1);
+    // Each record sent gets one answer from the staff, delivered by the poll.
+    ASSERT_EQ(poll(records), 1);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].name, records[1].name);
+    EXPECT_NE(records[0].name, "Anna");
+    EXPECT_NE(records[0].lines, records[1].lines);
+    EXPECT_EQ(poll(records), 1);
+    EXPECT_TRUE(records.empty());
+
+    EXPECT_EQ(close(), 1);
+    EXPECT_EQ(close(), -1);
+    EXPECT_EQ(poll(records), -1);
+    EXPECT_EQ(send({"Anna", {"still there?"}}), -1);
+    // A closed session can be opened again.
+    EXPECT_EQ(open("secret", greeting), 1);
+}
+
+TEST_F(NetsimChatAndOrders, EachPortTakesOnlyItsOwnRequests) {
+    ChatPollRequest poll;
+    poll.shopId = shopId;
+    ChatReply reply;
+    // Refused before the version answer, so the request is never sent.
+    EXPECT_EQ(client->plain(poll, reply, false).fault, ReplyFault::NotSent);
+    OrderCheckRequest check;
+    check.reference1 = "A";
+    OrderCheckAnswer answer;
+    EXPECT_EQ(client->plain(check, answer, true).fault, ReplyFault::NotSent);
+    EXPECT_TRUE(service.waitForLog("no request 11/6 here"));
+}
+
+TEST_F(NetsimChatAndOrders, OrderCheckReportAndPaymentStatus) {
+    RecordingPrompter prompter;
+    OrderCheckResult check = checkOrder(endpoint, prompter, "VPN-1", "WEB");
+    EXPECT_EQ(check.result, 1);
+    EXPECT_FALSE(check.shipping1.empty());
+    EXPECT_FALSE(check.shipping2.empty());
+    EXPECT_FALSE(check.shipping3.empty());
+    EXPECT_EQ(reportOrderNumber(endpoint, prompter, "VPN-1", "WEB", "000042"), 1);
+    PaymentStatusResult paid = requestPaymentStatus(endpoint, prompter, "VPN-1", "WEB", "000042");
+    EXPECT_EQ(paid.result, 1);
+    EXPECT_EQ(paid.paymentCode, 1);
+    EXPECT_EQ(paid.paymentText1, "Paid");
+    EXPECT_EQ(paid.paymentText2, "PayPal");
+    EXPECT_TRUE(service.waitForLog("6/3 order number 000042"));
+
+    // A refused reference, in either place.
+    EXPECT_EQ(checkOrder(endpoint, prompter, "BAD-1", "WEB").result, -2);
+    OrderCheckResult refused = checkOrder(endpoint, prompter, "X", "BAD-1");
+    EXPECT_EQ(refused.result, -2);
+    EXPECT_TRUE(refused.shipping1.empty());
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(NetsimChatAndOrders, PaymentIsConfiguredPerOrder) {
+    ASSERT_TRUE(service.start({"--faults", service.faultsFile()}));
+    endpoint.port = service.servicePort();
+    ASSERT_TRUE(service.writeFaults(R"([{"kind": "6/4", "action": "payment", "code": 2,
+        "text1": "Sandbox", "text2": "", "reference": "SBX-7", "count": 0}])"));
+    RecordingPrompter prompter;
+    for (int i = 0; i < 2; ++i) {
+        PaymentStatusResult sandbox = requestPaymentStatus(endpoint, prompter, "SBX-7", "W", "1");
+        EXPECT_EQ(sandbox.paymentCode, 2);
+        EXPECT_EQ(sandbox.paymentText1, "Sandbox");
+    }
+    EXPECT_EQ(requestPaymentStatus(endpoint, prompter, "OTHER", "W", "2").paymentCode, 1);
+}

@@ -1,0 +1,183 @@
+// The simulated service under a storm of malformed requests: random bytes,
+// cut openings, openings with garbage bodies, huge declared lengths. It
+// must answer none of them wrongly and still serve a normal login after.
+#include "protocol/FramedPacket.h"
+#include "protocol/LogoutRequest.h"
+#include "protocol/MessageHeader.h"
+#include "protocol/ProductListFetch.h"
+#include "protocol/ShopSetupConfirmation.h"
+
+#include "support/NetsimService.h"
+#include "support/NetsimShopClient.h"
+
+#include <QElapsedTimer>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <random>
+#include <thread>
+
+using namespace quillon;
+using testsupport::NetsimService;
+using testsupport::ReplyFault;
+using testsupport::ShopClient;
+
+namespace {
+
+constexpr int kRequests = 10000;
+constexpr int kThreads = 4;
+constexpr int kWaitMs = 2000;
+
+class Storm {
+public:
+    explicit Storm(uint32_t seed) : m_rng(seed) {}
+
+    int below(int n) { return int(m_rng() % uint32_t(n)); }
+
+    ByteData randomBytes(int count) {
+        ByteData out;
+        for (int i = 0; i < count; ++i) {
+            uint8_t b = uint8_t(m_rng());
+            out.append(&b, 1);
+        }
+        return out;
+    }
+
+    // A real opening of a kind the service knows, any subkind and version.
+    ByteData opening() {
+        static const uint32_t kinds[] = {0, 2, 4, 6, 10, 11};
+        uint32_t kind = kinds[below(6)];
+        MessageHeader header{kind, uint32_t(below(5)), uint32_t(below(3))};
+        if (kind == 2 || kind == 4)
+            return header.encodeSession(SessionBlock("shop", "t1", "t2"));
+        return header.encode();
+    }
+
+    ByteData rawRequest() {
+        switch (below(3)) {
+        case 0:
+            return buildLogoutRequest(SessionBlock("shop", "a", "b"));
+        case 1:
+            return buildProductListFetch("SHOP");
+        default:
+            return buildConfirmationRequest("SHOP;mail@example.com");
+        }
+    }
+
+    static ByteData cut(const ByteData& bytes, size_t size) {
+        return ByteData(bytes.view().substr(0, size));
+    }
+
+private:
+    std::mt19937 m_rng;
+};
+
+// Reads what the service answers now, without caring what it is.
+void drain(Socket& socket) {
+    ByteData ignored;
+    socket.ReceiveBytes(ignored);
+}
+
+void throwOne(Storm& storm, Socket& s, int index) {
+    switch (index % 8) {
+    case 0: // short random strings
+        s.SendBytes(storm.randomBytes(1 + storm.below(64)));
+        break;
+    case 1: { // a cut opening
+        ByteData opening = storm.opening();
+        s.SendBytes(Storm::cut(opening, 1 + size_t(storm.below(int(opening.size()) - 1))));
+        break;
+    }
+    case 2: { // a cut raw request
+        ByteData raw = storm.rawRequest();
+        s.SendBytes(Storm::cut(raw, 1 + size_t(storm.below(int(raw.size()) - 1))));
+        break;
+    }
+    case 3: { // an opening with a body sent before its turn
+        ByteData bytes = storm.opening();
+        ByteData garbage = storm.randomBytes(1 + storm.below(200));
+        bytes.append(garbage.data(), garbage.size());
+        s.SendBytes(bytes);
+        break;
+    }
+    case 4: { // an opening, then a packet header declaring a huge body
+        s.SendBytes(storm.opening());
+        drain(s);
+        ByteData header;
+        header.appendU32(kPlainProtocolId);
+        static const uint32_t lengths[] = {0xFFFFFFF0u, 1u << 30, 50u << 20};
+        header.appendU32(lengths[storm.below(3)] + uint32_t(storm.below(1000)));
+        s.SendBytes(header);
+        s.SendBytes(storm.randomBytes(storm.below(100)));
+        break;
+    }
+    case 5: { // an opening, then a well-framed body of garbage
+        s.SendBytes(storm.opening());
+        drain(s);
+        FramedPacket(kSessionProtocolId, storm.randomBytes(storm.below(300))).sendPacket(s);
+        break;
+    }
+    case 6: { // a raw request declaring a huge text
+        ByteData raw = storm.rawRequest();
+        size_t lengthAt = raw.u32At(0) == 3 ? 100 : raw.u32At(0) == 5 ? 8 : 4;
+        writeU32LE(raw.data() + lengthAt, 0xFFFFFFFFu - uint32_t(storm.below(16)));
+        s.SendBytes(raw);
+        break;
+    }
+    default: { // a whole raw request with garbage in its text
+        ByteData raw = storm.rawRequest();
+        ByteData garbage = storm.randomBytes(int(raw.size()) - 12);
+        std::copy(garbage.data(), garbage.data() + garbage.size(), raw.data() + 12);
+        s.SendBytes(raw);
+        break;
+    }
+    }
+    // Closing at once: a cut request must end at the peer's close, not at
+    // the service's idle limit.
+    s.Close();
+}
+
+} // namespace
+
+TEST(NetsimFuzz, MalformedRequestsEndOnlyTheirConnection) {
+    NetsimService service;
+    ASSERT_TRUE(service.start({"--shop", "42:secret:shop@example.com"}))
+        << service.log().toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    std::atomic<int> thrown{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            Storm storm(0x5eed0000u + uint32_t(t));
+            for (int i = t; i < kRequests; i += kThreads) {
+                Socket s;
+                // Every fifth request goes to the chat port.
+                int port = i % 5 == 0 ? service.chatPort() : service.servicePort();
+                if (!s.Connect("127.0.0.1", port, false, kWaitMs))
+                    continue;
+                s.SetReadIdleLimit(kWaitMs);
+                s.SetSendIdleLimit(kWaitMs);
+                throwOne(storm, s, i / kThreads + t);
+                ++thrown;
+            }
+        });
+    }
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(thrown, kRequests);
+    EXPECT_LT(timer.elapsed(), 60000);
+
+    ASSERT_TRUE(service.isRunning());
+    ShopClient client(service.servicePort(), service.chatPort());
+    LoginResponse reply;
+    ASSERT_EQ(client.login(NetsimService::shopId(42).toStdString(), "secret", reply).fault,
+              ReplyFault::None);
+    EXPECT_EQ(reply.returncode, 1);
+
+    QString log = service.log();
+    EXPECT_TRUE(log.contains("malformed request"));
+    EXPECT_TRUE(log.contains("declares a text of"));
+    EXPECT_TRUE(log.contains("did not arrive or decode"));
+    service.stop();
+    EXPECT_EQ(service.exitCode(), 0);
+}

@@ -1,0 +1,77 @@
+// quillon-netsim's command line: help for the program and each command,
+// usage errors, and the two credential helpers.
+#include "protocol/Credentials.h"
+
+#include "support/NetsimService.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::NetsimRun;
+using testsupport::runNetsim;
+
+TEST(NetsimHelp, TheProgramAndEveryCommandExplainThemselves) {
+    NetsimRun top = runNetsim({"--help"});
+    EXPECT_EQ(top.exitCode, 0);
+    for (const char* command :
+         {"service", "register", "status-query", "send-order", "mint-shop-id", "encrypt"})
+        EXPECT_TRUE(top.out.contains(QString("  ") + command)) << command;
+
+    struct Case {
+        const char* command;
+        std::vector<const char*> words;
+    };
+    const Case cases[] = {
+        {"service",
+         {"--port", "--chat-port", "--state", "--shop", "--seed", "--token-idle", "--faults",
+          "--fault", "returncode=N", "wrong-kind", "delay=MS", "service port N"}},
+        {"register", {"--shop-number", "--ref1", "--ref2", "--email", "--port", "5552"}},
+        {"status-query", {"--shop-id", "22 answer fields"}},
+        {"send-order",
+         {"--pictures", "--generate", "--items", "--block-size", "--concurrent", "--json",
+          "--disconnect-after-files", "--file-size-lie", "ack block N", "5553"}},
+        {"mint-shop-id", {"Usage: quillon-netsim mint-shop-id [options] N"}},
+        {"encrypt", {"Usage: quillon-netsim encrypt [options] TEXT"}},
+    };
+    for (const Case& c : cases) {
+        NetsimRun run = runNetsim({c.command, "--help"});
+        EXPECT_EQ(run.exitCode, 0) << c.command;
+        EXPECT_TRUE(run.out.startsWith(QString("Usage: quillon-netsim ") + c.command))
+            << run.out.toStdString();
+        for (const char* word : c.words)
+            EXPECT_TRUE(run.out.contains(word)) << c.command << " lacks " << word;
+    }
+}
+
+TEST(NetsimHelp, UsageErrorsExitWithTwoAndSayWhatIsWrong) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{}, "Usage: quillon-netsim COMMAND"},
+        {{"fly"}, "unknown command \"fly\""},
+        {{"service", "--port", "70000"}, "--port must be a whole number from 0 to 65535"},
+        {{"service", "--no-such-option"}, "no-such-option"},
+        {{"register", "--ref1", "A"}, "--shop-number is required"},
+        {{"send-order", "--pictures", "x", "--generate", "2"}, "either --pictures DIR or"},
+        {{"send-order", "--generate", "1", "--items", "101"}, "CODE:QTY"},
+        {{"send-order", "--generate", "1", "--number", "7"}, "go together"},
+        {{"mint-shop-id", "1000000"}, "from 1 to 999999"},
+    };
+    for (const auto& [args, message] : cases) {
+        NetsimRun run = runNetsim(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(message))
+            << args.join(' ').toStdString() << ": " << run.err.toStdString();
+    }
+}
+
+TEST(NetsimHelp, CredentialHelpersMatchTheShopsCipher) {
+    NetsimRun minted = runNetsim({"mint-shop-id", "42"});
+    ASSERT_EQ(minted.exitCode, 0);
+    std::string id = minted.out.trimmed().toStdString();
+    EXPECT_EQ(id, quillon::encryptCredential("O1000042"));
+    auto ticket = quillon::decryptTicket(id);
+    ASSERT_TRUE(ticket);
+    EXPECT_EQ(ticket->shopNumber, 42);
+
+    NetsimRun encrypted = runNetsim({"encrypt", "pa:ss wd"});
+    ASSERT_EQ(encrypted.exitCode, 0);
+    EXPECT_EQ(encrypted.out.trimmed().toStdString(), quillon::encryptCredential("pa:ss wd"));
+}

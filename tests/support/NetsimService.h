@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <chrono>
+#include <memory>
+
+namespace testsupport {
+
+// A running `quillon-netsim service` (the simulated central service and
+// chat) on 127.0.0.1 with free ports, for integration tests:
+//
+//     NetsimService service;
+//     ASSERT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}))
+//         << service.log().toStdString();
+//     settings.hostaddress = "127.0.0.1";
+//     connectTo(service.servicePort());       // central service requests
+//     connectTo(service.chatPort());          // live chat
+//     EXPECT_TRUE(service.waitForLog("6/4 payment status"));
+//
+// The shop's SHOP ID for "--shop 42:..." is NetsimService::shopId(42). Fault
+// rules go in as options ({"--fault", "6/2:returncode=-3"}) or through a
+// control file (writeFaults), which the service reads before each request;
+// `quillon-netsim service --help` documents the rule format. The service's
+// log (one line per request) is kept in a file, so a busy test never blocks
+// it. The service is stopped when this object goes, and it stops by itself
+// when the test process dies (its standard input closes).
+class NetsimService {
+public:
+    NetsimService();
+    ~NetsimService();
+    NetsimService(const NetsimService&) = delete;
+    NetsimService& operator=(const NetsimService&) = delete;
+
+    // Starts the service with `options` added and waits at most `limit` for
+    // its two ports. False when it did not start; log() then says why.
+    bool start(const QStringList& options = {},
+               std::chrono::milliseconds limit = std::chrono::seconds(20));
+    // Asks it to stop and waits (bounded); kills it when it does not. The
+    // exit status is then exitCode().
+    void stop();
+    bool isRunning() const;
+    int exitCode() const { return m_exitCode; }
+
+    QString host() const { return QStringLiteral("127.0.0.1"); }
+    int servicePort() const { return m_servicePort; }
+    int chatPort() const { return m_chatPort; }
+
+    // What the service logged so far, one line per request.
+    QString log() const;
+    // Waits until the log holds `text`.
+    bool waitForLog(const QString& text,
+                    std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
+
+    // Writes the fault control file (a JSON list of rules) that the service
+    // was started with through faultsFile().
+    bool writeFaults(const QByteArray& json) const;
+    // A file path in this service's own temporary folder.
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    // Pass {"--faults", service.faultsFile()} to start() to use writeFaults.
+    QString faultsFile() const { return filePath("faults.json"); }
+
+    // The SHOP ID that the service gives shop number `number`.
+    static QString shopId(int number);
+    static QString program();
+
+private:
+    std::unique_ptr<QProcess> m_process;
+    QTemporaryDir m_dir;
+    int m_servicePort = 0;
+    int m_chatPort = 0;
+    int m_exitCode = -1;
+};
+
+// The outcome of a quillon-netsim command run to its end.
+struct NetsimRun {
+    bool finished = false; // false when it had to be killed
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs `quillon-netsim arguments...` and waits at most `limit` for it.
+NetsimRun runNetsim(const QStringList& arguments,
+                    std::chrono::milliseconds limit = std::chrono::seconds(60));
+
+} // namespace testsupport
