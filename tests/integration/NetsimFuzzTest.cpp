@@ -9,6 +9,7 @@
 
 #include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
+#include "support/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <atomic>
@@ -180,4 +181,30 @@ TEST(NetsimFuzz, MalformedRequestsEndOnlyTheirConnection) {
     EXPECT_TRUE(log.contains("did not arrive or decode"));
     service.stop();
     EXPECT_EQ(service.exitCode(), 0);
+}
+
+TEST(NetsimFuzz, ConnectionsBeyondTheLimitAreRefusedNotQueuedForever) {
+    NetsimService service;
+    ASSERT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--max-connections", "2"}))
+        << service.log().toStdString();
+    ShopClient client(service.servicePort(), service.chatPort());
+    // Two peers that connect and say nothing hold both places.
+    auto first = client.connect();
+    auto second = client.connect(true);
+    ASSERT_TRUE(first && second);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto third = client.connect();
+    ASSERT_TRUE(third);
+    ByteData nothing;
+    EXPECT_FALSE(third->ReceiveBytes(nothing));
+    EXPECT_TRUE(service.waitForLog("refused: too many connections at once"));
+
+    first.reset();
+    second.reset();
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return service.log().count("connection closed before a request arrived") == 2; }));
+    LoginResponse reply;
+    ASSERT_EQ(client.login(NetsimService::shopId(42).toStdString(), "secret", reply).fault,
+              ReplyFault::None);
+    EXPECT_EQ(reply.returncode, 1);
 }
