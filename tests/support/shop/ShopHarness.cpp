@@ -1,6 +1,6 @@
 #include "support/shop/ShopHarness.h"
 
-#include "netlib/Socket.h"
+#include "support/PythonServer.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -16,7 +16,7 @@ ShopHarness::ShopHarness() {
     settings.shopid = NetsimService::shopId(42).toStdString();
     settings.rootpath = rootpath();
     settings.hostaddress = "127.0.0.1";
-    settings.centralServicePort = closedLocalPortForShop();
+    settings.centralServicePort = closedLocalPort();
     config.workingDirectory = folder.str();
     config.server1Port = 0;
     config.server2Port = 0;
@@ -26,12 +26,6 @@ ShopHarness::ShopHarness() {
 
 ShopHarness::~ShopHarness() {
     shop.reset();
-}
-
-int closedLocalPortForShop() {
-    Socket s;
-    s.BindAndListen(0, 1, "127.0.0.1");
-    return s.LocalPort(); // closed again when s goes
 }
 
 void ShopHarness::useService(const NetsimService& service) {

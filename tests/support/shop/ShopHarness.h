@@ -52,9 +52,6 @@ struct ShopHarness {
     std::string rootpath() const { return folder.filePath("Orders").toStdString(); }
 };
 
-// A port of 127.0.0.1 where nothing listens.
-int closedLocalPortForShop();
-
 // Runs a quillon-netsim command while the Qt event loop keeps running, so a
 // shop on this thread can answer it.
 NetsimRun runNetsimWhileServing(const QStringList& arguments,

@@ -1,0 +1,123 @@
+#include "core/Application.h"
+#include "core/Prompters.h"
+#include "core/SettingsStore.h"
+#include "support/FtpTestServer.h"
+#include "support/PythonServer.h"
+#include "support/TestSupport.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+// Start-up steps with a profile file and scripted registration dialogs.
+struct StartUp : RegistrationDialogs {
+    QTemporaryDir dir;
+    QString profile = dir.filePath("profile.ini");
+    RecordingPrompter prompter;
+    std::vector<std::string> opened;
+    std::optional<SetupOutcome> setup;
+    std::optional<ConfirmationOutcome> confirmation;
+
+    StartUp() { qputenv("QUILLON_STARTUP_FTP", ""); }
+    ~StartUp() override { qunsetenv("QUILLON_STARTUP_FTP"); }
+
+    void store(const char* key, const QVariant& value) {
+        QSettings(profile, QSettings::IniFormat).setValue(key, value);
+    }
+    QVariant stored(const char* key) { return QSettings(profile, QSettings::IniFormat).value(key); }
+    bool run(Settings* out = nullptr, bool withDialogs = true) {
+        SettingsStore s(profile);
+        Application app(s, prompter);
+        bool ok = app.startUp(withDialogs ? this : nullptr);
+        if (out)
+            *out = app.settings();
+        return ok;
+    }
+    std::optional<SetupOutcome> runShopSetup(const std::string&, const std::string&) override {
+        opened.push_back("setup");
+        return setup;
+    }
+    std::optional<ConfirmationOutcome> runConfirmation(const std::string&,
+                                                       const std::string&) override {
+        opened.push_back("confirmation");
+        return confirmation;
+    }
+};
+
+} // namespace
+
+TEST(Application, RegistrationStepsMoveTheStatusOn) {
+    {
+        StartUp s; // first run, setup cancelled
+        EXPECT_FALSE(s.run());
+        EXPECT_EQ(s.opened, std::vector<std::string>{"setup"});
+        EXPECT_EQ(s.stored("status").toInt(), 0);
+        EXPECT_FALSE(s.stored("email").isValid());
+    }
+    {
+        StartUp s; // setup accepted, confirmation cancelled
+        s.setup = RegistrationDialogs::SetupOutcome{1, "shop@example.com"};
+        EXPECT_FALSE(s.run());
+        EXPECT_EQ(s.opened, (std::vector<std::string>{"setup", "confirmation"}));
+        EXPECT_EQ(s.stored("status").toInt(), 1);
+        EXPECT_EQ(s.stored("email").toString(), "shop@example.com");
+    }
+    {
+        StartUp s; // waiting for confirmation: straight to it, and confirmed
+        s.store("status", 1);
+        s.confirmation = RegistrationDialogs::ConfirmationOutcome{2, "ABCDEF"};
+        Settings settings;
+        EXPECT_TRUE(s.run(&settings));
+        EXPECT_EQ(s.opened, std::vector<std::string>{"confirmation"});
+        EXPECT_EQ(s.stored("status").toInt(), 2);
+        EXPECT_EQ(settings.shopid, "ABCDEF");
+    }
+    {
+        StartUp s; // confirmation answered with another state
+        s.store("status", 1);
+        s.confirmation = RegistrationDialogs::ConfirmationOutcome{1, "ignored"};
+        Settings settings;
+        EXPECT_FALSE(s.run(&settings));
+        EXPECT_EQ(s.stored("status").toInt(), 1);
+    }
+}
+
+TEST(Application, HeadlessRefusesAShopThatIsNotSetUp) {
+    StartUp s;
+    SettingsStore store(s.profile);
+    Application app(store, s.prompter);
+    EXPECT_FALSE(app.startUp(nullptr));
+    EXPECT_EQ(app.exitCode(), 2);
+    ASSERT_EQ(s.prompter.messages().size(), 1u);
+    EXPECT_NE(s.prompter.messages()[0].find("not set up"), std::string::npos);
+}
+
+TEST(Application, TheStartUpInformationNamesTheHostUnlessTheProfileDoes) {
+    QTemporaryDir files;
+    ASSERT_TRUE(writeFile(files.filePath("initinfo.txt"), "central.example;B;C"));
+    FtpTestServer ftp(files.path(), "shop", "pw");
+    ASSERT_TRUE(ftp.isRunning()) << ftp.errorOutput().toStdString();
+    int closed = closedLocalPort();
+
+    StartUp s;
+    s.store("status", 2);
+    qputenv("QUILLON_STARTUP_FTP",
+            QString("127.0.0.1:%1,x,y;%2,shop,pw").arg(closed).arg(ftp.address()).toLatin1());
+    Settings settings;
+    ASSERT_TRUE(s.run(&settings));
+    EXPECT_EQ(settings.hostaddress, "central.example;B"); // cut at the last ";"
+
+    s.store("hostaddress", "mine.example");
+    ASSERT_TRUE(s.run(&settings));
+    EXPECT_EQ(settings.hostaddress, "mine.example");
+
+    QSettings(s.profile, QSettings::IniFormat).remove("hostaddress");
+    qputenv("QUILLON_STARTUP_FTP", QString("127.0.0.1:%1,x,y").arg(closed).toLatin1());
+    ASSERT_TRUE(s.run(&settings));
+    EXPECT_EQ(settings.hostaddress, "localhost");
+}
