@@ -32,12 +32,6 @@ bool ConnectionPool::start(std::unique_ptr<Socket> socket, std::function<void(So
     return true;
 }
 
-size_t ConnectionPool::active() {
-    std::lock_guard lock(m_mutex);
-    reapLocked();
-    return m_workers.size();
-}
-
 void ConnectionPool::stopAll() {
     std::list<std::unique_ptr<Worker>> workers;
     {

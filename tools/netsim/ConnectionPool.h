@@ -25,7 +25,6 @@ public:
     // False when `limit` connections are being served; the socket is then
     // closed at once.
     bool start(std::unique_ptr<Socket> socket, std::function<void(Socket&)> serve);
-    size_t active();
     void stopAll();
     // A number for each connection, so the log can tell them apart.
     uint64_t nextId() { return ++m_lastId; }

@@ -204,11 +204,6 @@ ShopRecord* ServiceState::sessionShop(const SessionBlock& block) {
     return nullptr;
 }
 
-int32_t ServiceState::touch(const SessionBlock& session) {
-    std::lock_guard lock(m_mutex);
-    return sessionShop(session) ? 1 : -1;
-}
-
 int32_t ServiceState::logout(const SessionBlock& session) {
     std::lock_guard lock(m_mutex);
     if (!sessionShop(session))

@@ -55,9 +55,6 @@ public:
     int32_t confirmShop(const std::string& text, std::string& message);
 
     LoginOutcome login(const std::string& shopId, const std::string& encryptedPassword);
-    // The returncode of a request made in `session`: 1 valid, -1 expired
-    // or unknown. A valid session is kept alive by the request.
-    int32_t touch(const SessionBlock& session);
     int32_t logout(const SessionBlock& session);
     int32_t changePassword(const SessionBlock& session, const std::string& encryptedOld,
                            const std::string& encryptedNew);
@@ -93,6 +90,7 @@ private:
     };
 
     ShopRecord* findShop(const std::string& shopId);
+    // The shop of a session that is still valid; the request keeps it alive.
     ShopRecord* sessionShop(const SessionBlock& session);
     OrderRecord& findOrAddOrder(const std::string& reference1, const std::string& reference2);
     ShopRecord& addShopLocked(int number);
