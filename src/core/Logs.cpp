@@ -1,6 +1,7 @@
 #include "core/Logs.h"
 
 #include "orders/OrderNumbering.h"
+#include "orders/SaveFile.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -58,11 +59,10 @@ bool writeSystemLog(const std::string& workingDirectory, const std::vector<std::
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    for (const std::string& line : lines) {
-        file.write(line.data(), qint64(line.size()));
-        file.write("\r\n", 2);
-    }
-    return file.commit();
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return writeAll(file, text) && commitWhole(file);
 }
 
 std::string nextOrderLogFileName(const std::string& workingDirectory) {

@@ -1,5 +1,7 @@
 #include "orders/OrderDatabase.h"
 
+#include "orders/SaveFile.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QSaveFile>
@@ -73,10 +75,6 @@ OrderDatabaseScan scanFile(QFile& f, uint32_t header, Orders* out) {
     }
 }
 
-bool writeAll(QIODevice& f, const std::string& bytes) {
-    return f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-}
-
 } // namespace
 
 OrderDatabase::OrderDatabase(std::string path, uint32_t header)
@@ -138,7 +136,7 @@ bool OrderDatabase::rewrite(const Orders& orders) {
             bytes.clear();
         }
     }
-    if (!writeAll(f, bytes) || !f.commit())
+    if (!writeAll(f, bytes) || !commitWhole(f))
         return false;
     m_wholeEnd = total + bytes.size();
     return true;

@@ -2,7 +2,9 @@
 
 #include "orders/ProductIndex.h"
 
+#include "orders/SaveFile.h"
 #include <QFile>
+
 #include <QSaveFile>
 
 namespace quillon {
@@ -112,9 +114,7 @@ int writeOrderLogFile(const std::string& path,
     if (!f.open(QIODevice::WriteOnly))
         return 0;
     const std::string text = orderLogText(orders, products);
-    if (f.write(text.data(), qint64(text.size())) != qint64(text.size()) || !f.commit())
-        return 0;
-    return 1;
+    return writeAll(f, text) && commitWhole(f) ? 1 : 0;
 }
 
 } // namespace quillon

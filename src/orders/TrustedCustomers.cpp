@@ -1,6 +1,8 @@
 #include "orders/TrustedCustomers.h"
 
+#include "orders/SaveFile.h"
 #include <QFile>
+
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
@@ -84,12 +86,12 @@ bool TrustedCustomers::save(const std::string& path) const {
     std::string content;
     for (const TrustedCustomer& customer : m_list)
         content += formatLine(customer);
-    // commit() does not notice a failure of the last flush, so flush first.
-    if (file.write(content.data(), static_cast<qint64>(content.size())) !=
-            static_cast<qint64>(content.size()) ||
-        !file.flush())
+    if (!writeAll(file, content)) {
         file.cancelWriting();
-    return file.commit();
+        file.commit();
+        return false;
+    }
+    return commitWhole(file);
 }
 
 const TrustedCustomer* TrustedCustomers::isTrusted(const std::string& email) const {
