@@ -14,19 +14,7 @@ using namespace testsupport;
 
 namespace {
 
-struct Intake {
-    NetsimService service;
-    ShopHarness h;
-    explicit Intake(bool initialise = true) {
-        EXPECT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}))
-            << service.log().toStdString();
-        h.useService(service);
-    }
-    void go(bool initialise = true) {
-        h.create(initialise);
-        h.shop->goOnline();
-        ASSERT_FALSE(h.shop->isOffline());
-    }
+struct Intake : ServedShop {
     NetsimRun send(QStringList extra) {
         return runNetsimWhileServing(QStringList{"send-order", "--shop-number", "42", "--port",
                                                  h.port1(), "--register-port", h.port2()} +

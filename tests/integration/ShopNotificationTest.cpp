@@ -12,22 +12,17 @@ using namespace testsupport;
 
 namespace {
 
-struct Mailing {
-    NetsimService service;
+struct Mailing : ServedShop {
     QTemporaryDir mailDir;
     SmtpTestServer smtp{mailDir.path()};
-    ShopHarness h;
 
     explicit Mailing(bool notification, bool attach, const QString& smtpSetting = {}) {
-        EXPECT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}));
         EXPECT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
-        h.useService(service);
         h.settings.notification = notification;
         h.settings.attach = attach;
         h.settings.sender = "shop@example.com";
         h.settings.smtp = (smtpSetting.isEmpty() ? smtp.address() : smtpSetting).toStdString();
-        h.create(false);
-        h.shop->goOnline();
+        go(false);
     }
     void sendOrder() {
         NetsimRun run = runNetsimWhileServing({"send-order", "--shop-number", "42", "--generate",

@@ -29,21 +29,7 @@ Registration registerOrder(ShopHarness& h, int shopNumber = 42,
     return {run.exitCode, fieldsOf(run.out)};
 }
 
-struct Started {
-    NetsimService service;
-    ShopHarness h;
-    explicit Started(const QStringList& serviceOptions = {}) {
-        EXPECT_TRUE(service.start(QStringList{"--shop", "42:secret:shop@example.com", "--seed"} +
-                                  serviceOptions))
-            << service.log().toStdString();
-        h.useService(service);
-    }
-    void go(bool initialise = true) {
-        h.create(initialise);
-        h.shop->goOnline();
-        ASSERT_FALSE(h.shop->isOffline());
-    }
-};
+using Started = ServedShop;
 
 } // namespace
 

@@ -96,14 +96,18 @@ bool NetsimService::writeFaults(const QByteArray& json) const {
     return file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit();
 }
 
-NetsimRun runNetsim(const QStringList& arguments, std::chrono::milliseconds limit) {
+NetsimRun runNetsim(const QStringList& arguments, std::chrono::milliseconds limit,
+                    bool keepEventLoopRunning) {
     QProcess process;
     process.setProgram(NetsimService::program());
     process.setArguments(arguments);
     process.start();
     NetsimRun run;
     run.finished =
-        process.waitForStarted(int(limit.count())) && process.waitForFinished(int(limit.count()));
+        process.waitForStarted(int(limit.count())) &&
+        (keepEventLoopRunning
+             ? processUntil([&] { return process.state() == QProcess::NotRunning; }, limit)
+             : process.waitForFinished(int(limit.count())));
     if (!run.finished) {
         process.kill();
         process.waitForFinished(kStopWaitMs);

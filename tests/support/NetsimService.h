@@ -82,8 +82,11 @@ struct NetsimRun {
     QString err;
 };
 
-// Runs `quillon-netsim arguments...` and waits at most `limit` for it.
+// Runs `quillon-netsim arguments...` and waits at most `limit` for it. With
+// `keepEventLoopRunning` the Qt event loop turns meanwhile, so a shop on this
+// thread can answer the command.
 NetsimRun runNetsim(const QStringList& arguments,
-                    std::chrono::milliseconds limit = std::chrono::seconds(60));
+                    std::chrono::milliseconds limit = std::chrono::seconds(60),
+                    bool keepEventLoopRunning = false);
 
 } // namespace testsupport

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -58,22 +59,21 @@ bool ShopHarness::hasLine(const std::string& text) const {
     return std::find(t.begin(), t.end(), text) != t.end();
 }
 
+ServedShop::ServedShop(const QStringList& serviceOptions) {
+    EXPECT_TRUE(service.start(QStringList{"--shop", "42:secret:shop@example.com", "--seed"} +
+                              serviceOptions))
+        << service.log().toStdString();
+    h.useService(service);
+}
+
+void ServedShop::go(bool initialise) {
+    h.create(initialise);
+    h.shop->goOnline();
+    EXPECT_FALSE(h.shop->isOffline());
+}
+
 NetsimRun runNetsimWhileServing(const QStringList& arguments, std::chrono::milliseconds limit) {
-    QProcess process;
-    process.setProgram(NetsimService::program());
-    process.setArguments(arguments);
-    process.start();
-    NetsimRun run;
-    run.finished = process.waitForStarted(5000) &&
-                   processUntil([&] { return process.state() == QProcess::NotRunning; }, limit);
-    if (!run.finished) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return runNetsim(arguments, limit, true);
 }
 
 QMap<QString, QString> fieldsOf(const QString& output) {

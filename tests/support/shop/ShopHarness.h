@@ -52,6 +52,17 @@ struct ShopHarness {
     std::string rootpath() const { return folder.filePath("Orders").toStdString(); }
 };
 
+// A shop and the simulated network with shop 42 (password "secret", demo
+// products): set h.settings, then go().
+struct ServedShop {
+    NetsimService service;
+    ShopHarness h;
+    explicit ServedShop(const QStringList& serviceOptions = {});
+    // Builds the shop (with its start-up steps when `initialise`) and puts
+    // it on-line.
+    void go(bool initialise = true);
+};
+
 // Runs a quillon-netsim command while the Qt event loop keeps running, so a
 // shop on this thread can answer it.
 NetsimRun runNetsimWhileServing(const QStringList& arguments,
