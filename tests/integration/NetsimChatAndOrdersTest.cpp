@@ -5,6 +5,7 @@
 #include "protocol/ChatMessages.h"
 #include "protocol/OrderCheckMessages.h"
 
+#include "core/Prompters.h"
 #include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
 
@@ -16,12 +17,6 @@ using testsupport::ReplyFault;
 using testsupport::ShopClient;
 
 namespace {
-
-struct RecordingPrompter : Prompter {
-    std::vector<std::string> shown;
-    void showMessage(const std::string& text) override { shown.push_back(text); }
-    bool askYesNo(const std::string&) override { return false; }
-};
 
 class NetsimChatAndOrders : public ::testing::Test {
 protected:
@@ -147,7 +142,7 @@ TEST_F(NetsimChatAndOrders, OrderCheckReportAndPaymentStatus) {
     OrderCheckResult refused = checkOrder(endpoint, prompter, "X", "BAD-1");
     EXPECT_EQ(refused.result, -2);
     EXPECT_TRUE(refused.shipping1.empty());
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(NetsimChatAndOrders, PaymentIsConfiguredPerOrder) {

@@ -8,6 +8,7 @@
 #include "protocol/ShopInfoMessages.h"
 #include "protocol/ShopSetupConfirmation.h"
 
+#include "core/Prompters.h"
 #include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
 
@@ -21,12 +22,6 @@ using testsupport::ReplyFault;
 using testsupport::ShopClient;
 
 namespace {
-
-struct RecordingPrompter : Prompter {
-    std::vector<std::string> shown;
-    void showMessage(const std::string& text) override { shown.push_back(text); }
-    bool askYesNo(const std::string&) override { return false; }
-};
 
 class NetsimFaults : public ::testing::Test {
 protected:
@@ -89,7 +84,7 @@ TEST_F(NetsimFaults, ReturncodesReachTheShop) {
     history.getInt("returncode", rc, NamedList::Response);
     EXPECT_EQ(rc, -2);
     EXPECT_EQ(history.rowCount(), 0u);
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(prompter.messages().empty());
     EXPECT_TRUE(service.waitForLog("[fault: returncode -3]"));
 }
 
@@ -104,7 +99,7 @@ TEST_F(NetsimFaults, ShortAnswersTakeTheShortReplyPaths) {
     EXPECT_EQ(e.openingSize, 12u);
 
     EXPECT_EQ(checkOrder(endpoint, prompter, "R1", "R2").result, -2);
-    EXPECT_EQ(prompter.shown, std::vector<std::string>{kNoResponseText});
+    EXPECT_EQ(prompter.messages(), std::vector<std::string>{kNoResponseText});
 
     ByteData logout = client->raw(buildLogoutRequest(client->sessionBlock()));
     EXPECT_EQ(logout.size(), 2u);
@@ -132,7 +127,7 @@ TEST_F(NetsimFaults, AnswersOfAnotherKind) {
 
     EXPECT_EQ(requestPaymentStatus(endpoint, prompter, "R1", "R2", "7").result, -2);
     EXPECT_FALSE(fetchProductList(endpoint, prompter, shopId));
-    EXPECT_EQ(prompter.shown,
+    EXPECT_EQ(prompter.messages(),
               (std::vector<std::string>{kBadCommText, kTransmissionIdMismatchText}));
 
     auto logout =
@@ -158,7 +153,7 @@ TEST_F(NetsimFaults, CloseBeforeTheAnswerAndDelaysWithinLimits) {
     LoginResponse login;
     EXPECT_EQ(client->login(shopId, "secret", login).fault, ReplyFault::NoReply);
     EXPECT_EQ(checkOrder(endpoint, prompter, "R1", "R2").result, -2);
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(client->login(shopId, "secret", login).fault, ReplyFault::None);
 }
 
