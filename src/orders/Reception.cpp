@@ -69,6 +69,10 @@ bool makeOrderFolder(const ReceptionParams& params, const std::string& folder) {
 bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
                  const std::string& path) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
+    // Each receive is written straight through: a stream buffer would split
+    // it into two system calls and copy part of it once more.
+    if (out)
+        std::setvbuf(out, nullptr, _IONBF, 0);
     // A file that cannot be made is dropped, but its data are still taken.
     auto dropPartialFile = [&] {
         if (out) {
