@@ -1,6 +1,7 @@
 #include "FaultRules.h"
 
 #include "EventLog.h"
+#include "JsonText.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -219,14 +220,10 @@ std::optional<FaultRule> FaultRules::parseOption(const QString& text, QString& e
 }
 
 bool FaultRules::parseJson(const QByteArray& json, std::vector<FaultRule>& rules, QString& error) {
-    QJsonParseError parseError;
-    QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        error = QString("not valid JSON at offset %1: %2")
-                    .arg(parseError.offset)
-                    .arg(parseError.errorString());
+    std::optional<QJsonDocument> text = parseJsonText(json, error);
+    if (!text)
         return false;
-    }
+    const QJsonDocument& doc = *text;
     if (!doc.isArray()) {
         error = "the control file must hold a JSON list of rules";
         return false;

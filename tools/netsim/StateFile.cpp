@@ -1,5 +1,7 @@
 #include "StateFile.h"
 
+#include "JsonText.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -173,14 +175,10 @@ QByteArray stateToJson(const NetworkData& data) {
 }
 
 bool stateFromJson(const QByteArray& json, NetworkData& data, QString& error) {
-    QJsonParseError parseError;
-    QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        error = QString("not valid JSON at offset %1: %2")
-                    .arg(parseError.offset)
-                    .arg(parseError.errorString());
+    std::optional<QJsonDocument> parsed = parseJsonText(json, error);
+    if (!parsed)
         return false;
-    }
+    const QJsonDocument& doc = *parsed;
     if (!doc.isObject()) {
         error = "the top level is not an object";
         return false;
