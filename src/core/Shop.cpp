@@ -113,7 +113,7 @@ void Shop::goOnline() {
     m_stopRequested = false;
     if (!m_server1.threadRunning()) {
         m_server1.startThread(
-            this, [this](std::unique_ptr<Socket> c) { handleServer1Connection(std::move(c)); },
+            this, [this](AcceptedConnection c) { handleServer1Connection(std::move(c.socket)); },
             &m_stopRequested, [this] { serversOffline(); }, m_config.acceptWaitMs);
         addStatusLine("Server 1 started. Port " + std::to_string(m_server1.port()) + ".");
     }
@@ -121,8 +121,8 @@ void Shop::goOnline() {
         return;
     if (!m_server2.threadRunning()) {
         m_server2.startThread(
-            this, [this](std::unique_ptr<Socket> c) { handleServer2Connection(std::move(c)); },
-            &m_stopRequested, [this] { serversOffline(); }, m_config.acceptWaitMs);
+            this, [this](AcceptedConnection c) { handleServer2Connection(std::move(c)); },
+            &m_stopRequested, [this] { serversOffline(); }, m_config.acceptWaitMs, true);
         addStatusLine("Server 2 started. Port " + std::to_string(m_server2.port()) + ".");
     }
     m_offline = false;
@@ -331,7 +331,7 @@ void Shop::orderAborted(std::unique_ptr<OrderEntry> order) {
     emit transfersChanged();
 }
 
-void Shop::handleServer2Connection(std::unique_ptr<Socket> connection) {
+void Shop::handleServer2Connection(AcceptedConnection connection) {
     RegistrationContext context;
     context.settings = &m_settings;
     context.plugins = m_plugins.get();
@@ -346,7 +346,7 @@ void Shop::handleServer2Connection(std::unique_ptr<Socket> connection) {
         if (m_store)
             m_store->writeCurrentNumber(m_settings.currentnumber);
     };
-    handleRegistrationConnection(*connection, context);
+    handleRegistrationConnection(*connection.socket, connection.opening, context);
 }
 
 } // namespace quillon

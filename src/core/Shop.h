@@ -118,7 +118,7 @@ signals:
 
 private:
     void handleServer1Connection(std::unique_ptr<Socket> connection);
-    void handleServer2Connection(std::unique_ptr<Socket> connection);
+    void handleServer2Connection(AcceptedConnection connection);
     void serversOffline();
     void orderCompleted(std::unique_ptr<OrderEntry> order);
     void orderProgress(int rowId, int k, int n, const std::string& orderNumber);

@@ -63,6 +63,7 @@ void Socket::Abort() {
 
 void Socket::setError(const std::string& what, int err) {
     m_lastError = err ? what + ": " + errorText(err) : what;
+    m_timedOut = false;
 }
 
 // Waits until the socket is ready for `events`; limitMs 0 waits forever.
@@ -82,6 +83,7 @@ bool Socket::waitFor(short events, int limitMs, const char* what) {
         }
         if (n == 0) {
             setError(std::string(what) + " timed out", 0);
+            m_timedOut = true;
             return false;
         }
         if (errno != EINTR) {

@@ -63,6 +63,8 @@ public:
     bool IsListening() const { return m_fd >= 0 && m_listening; }
     std::string PeerAddress() const;
     const std::string& LastErrorText() const { return m_lastError; }
+    // True when the last operation failed because a wait reached its limit.
+    bool TimedOut() const { return m_timedOut; }
 
     void Close();
     // Wakes up any wait on this socket from another thread; the waiting
@@ -83,6 +85,7 @@ private:
     int m_sendIdleMs = kDefaultIdleLimitMs;
     size_t m_maxReceiveSize = kDefaultMaxReceiveSize;
     std::string m_lastError;
+    bool m_timedOut = false;
 };
 
 // Process-wide set-up and clean-up of the library (libcurl's global state).

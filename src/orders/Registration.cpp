@@ -92,10 +92,8 @@ void answerStatusQuery(Socket& connection, const ByteData& opening, Registration
 
 } // namespace
 
-void handleRegistrationConnection(Socket& connection, RegistrationContext& ctx) {
-    ByteData opening;
-    if (!connection.ReceiveBytes(opening))
-        return;
+void handleRegistrationConnection(Socket& connection, const ByteData& opening,
+                                  RegistrationContext& ctx) {
     uint32_t kind = 0, subkind = 0;
     if (!opening.getU32(0, kind))
         return;

@@ -7,6 +7,7 @@
 
 namespace quillon {
 
+class ByteData;
 class FolderRegistry;
 class PluginHost;
 class Prompter;
@@ -29,10 +30,11 @@ struct RegistrationContext {
     std::function<void()> counterAdvanced;
 };
 
-// Reads the opening of a connection on order server 2 and answers a
-// new-order registration (6/1) or a status query (11/9). Anything else is
-// closed without an answer; a too short opening of those kinds logs
-// "Bad comm data.".
-void handleRegistrationConnection(Socket& connection, RegistrationContext& context);
+// Answers a connection on order server 2 from what the peer sent first
+// (`opening`, one receive of whatever was available): a new-order
+// registration (6/1) or a status query (11/9). Anything else is closed
+// without an answer; a too short opening of those kinds logs "Bad comm data.".
+void handleRegistrationConnection(Socket& connection, const ByteData& opening,
+                                  RegistrationContext& context);
 
 } // namespace quillon

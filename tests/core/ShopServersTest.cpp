@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 using namespace quillon;
 using namespace std::chrono;
@@ -78,14 +79,18 @@ TEST(ShopServers, OnlineAcceptsAndOfflineStops) {
     ShopFixture f;
     f.shop->goOnline();
     ASSERT_FALSE(f.shop->isOffline());
-    // Both ports accept connections while on-line.
+    // Both ports accept connections while on-line. The peers stay silent:
+    // that must neither hold the shop's thread nor delay going off-line.
     Socket c1, c2;
     EXPECT_TRUE(c1.Connect("127.0.0.1", f.shop->server1Port(), false, 2000));
     EXPECT_TRUE(c2.Connect("127.0.0.1", f.shop->server2Port(), false, 2000));
+    std::this_thread::sleep_for(milliseconds(100));
 
     int port1 = f.shop->server1Port();
+    auto start = steady_clock::now();
     f.shop->goOffline();
     ASSERT_TRUE(processUntil([&] { return f.shop->isOffline(); }, seconds(5)));
+    EXPECT_LT(steady_clock::now() - start, seconds(3));
     auto t = f.texts();
     ASSERT_GE(t.size(), 4u);
     EXPECT_EQ(t[t.size() - 2], "Server 1 off-line.");

@@ -74,6 +74,7 @@ TEST(Socket, ReadIdleLimitEndsAWait) {
     auto waited = steady_clock::now() - start;
     EXPECT_GE(waited, milliseconds(140));
     EXPECT_LT(waited, milliseconds(2000));
+    EXPECT_TRUE(p.server->TimedOut());
     EXPECT_NE(p.server->LastErrorText().find("timed out"), std::string::npos);
 }
 
@@ -83,6 +84,7 @@ TEST(Socket, PeerCloseFailsReceive) {
     p.client.Close();
     ByteData got;
     EXPECT_FALSE(p.server->ReceiveBytesN(3, got));
+    EXPECT_FALSE(p.server->TimedOut());
     EXPECT_EQ(got.view(), "ab");
 }
 
