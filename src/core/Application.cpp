@@ -47,7 +47,7 @@ bool Application::startUp(RegistrationDialogs* dialogs) {
             m_prompter.showMessage(
                 "This shop is not set up with the Velorin Photo Network yet (status " +
                 std::to_string(m_settings.status) +
-                "). Run Quillon with its window once to set it up.");
+                "); the shop setup needs a window, so a headless shop cannot start.");
         netlibCleanup();
         // A cancelled dialog is an ordinary end; a run that cannot ask is not.
         m_exitCode = dialogs ? 0 : 2;

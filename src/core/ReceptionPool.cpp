@@ -73,12 +73,4 @@ void ReceptionPool::abortAll() {
             t.join();
 }
 
-size_t ReceptionPool::running() const {
-    std::lock_guard lock(m_mutex);
-    size_t n = 0;
-    for (const auto& [id, w] : m_workers)
-        n += w.done ? 0 : 1;
-    return n;
-}
-
 } // namespace quillon

@@ -28,7 +28,6 @@ public:
     void collectFinished();
     // Aborts every connection and waits for all workers.
     void abortAll();
-    size_t running() const;
 
 private:
     struct Worker {

@@ -16,7 +16,6 @@
 #include "protocol/Prompter.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 namespace quillon {
 
@@ -31,12 +30,6 @@ template <class T, class F> void postWith(QObject* shop, std::unique_ptr<T> valu
     auto holder = std::make_shared<std::unique_ptr<T>>(std::move(value));
     QMetaObject::invokeMethod(
         shop, [holder, call] { call(std::move(*holder)); }, Qt::QueuedConnection);
-}
-
-std::string formatAmount(float amount) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%1.2f", double(amount));
-    return text;
 }
 
 } // namespace
@@ -136,18 +129,15 @@ void Shop::goOffline() {
 void Shop::serversOffline() {
     // The first end notice takes both servers off-line; the other accept
     // thread has seen the same stop and ends within one accept wait.
-    if (m_server1.threadRunning()) {
-        m_server1.stop();
-        addStatusLine("Server 1 off-line.");
-    }
-    if (m_server2.threadRunning()) {
-        m_server2.stop();
-        addStatusLine("Server 2 off-line.");
-    }
     // A server that listened but never got its thread (its partner failed
     // to bind) is closed too, so its port is free again.
+    const bool running1 = m_server1.threadRunning(), running2 = m_server2.threadRunning();
     m_server1.stop();
     m_server2.stop();
+    if (running1)
+        addStatusLine("Server 1 off-line.");
+    if (running2)
+        addStatusLine("Server 2 off-line.");
     m_offline = true;
     emit onlineChanged(false);
     if (m_shutdownPending)
@@ -293,7 +283,7 @@ void Shop::orderCompleted(std::unique_ptr<OrderEntry> order) {
             row->transferStatus = orderReceivedText(m_clock.now());
         }
         row->customer = done.customer;
-        row->total = formatAmount(done.amount);
+        row->total = formatTotal(done.amount);
         row->paymentStatus = done.paymentStatus;
     }
     m_transfers.removeReception(key);

@@ -137,8 +137,6 @@ private:
     std::vector<std::string> m_statusLines;
 
     bool m_loggedIn = false;
-    std::string m_token1;
-    std::string m_token2;
 
     bool m_offline = true;
     std::atomic<bool> m_stopRequested{false};

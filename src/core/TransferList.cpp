@@ -61,14 +61,18 @@ TransferRow TransferList::completedRow(const CompletedTransfer& t) {
     TransferRow r;
     r.orderNumber = t.orderNumber;
     r.customer = t.customer;
-    char total[64];
-    std::snprintf(total, sizeof total, "%1.2f", double(t.amount));
-    r.total = total;
+    r.total = formatTotal(t.amount);
     r.transferStatus = orderReceivedText(t.received);
     r.paymentStatus = t.paymentCode == 1   ? t.paymentStatus
                       : t.paymentCode == 2 ? "Sandbox"
                                            : "Outstanding";
     return r;
+}
+
+std::string formatTotal(float amount) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%1.2f", double(amount));
+    return text;
 }
 
 std::string orderReceivedText(int64_t t) {

@@ -64,6 +64,8 @@ private:
     uint16_t m_nextKey = 0;
 };
 
+// The "Total" column: the amount with two decimals.
+std::string formatTotal(float amount);
 // "Order received %02d.%02d.%02d %02d:%02d" with the local time of `t`.
 std::string orderReceivedText(int64_t t);
 // The payment status text of a payment code.
