@@ -17,6 +17,7 @@
 #include "core/Shop.h"
 #include "netlib/Socket.h"
 #include "orders/Clock.h"
+#include "orders/OrderBook.h"
 #include "orders/Settings.h"
 #include "protocol/FileHeader.h"
 #include "protocol/FramedPacket.h"
@@ -306,7 +307,7 @@ int runShop(const QString& workdir) {
         std::printf("%s\n", line);
         std::fflush(stdout);
     };
-    QObject::connect(&shop, &Shop::ordersChanged, [&] { say("completed"); });
+    QObject::connect(&shop.orderBook(), &OrderBook::orderInserted, [&] { say("completed"); });
     QObject::connect(&shop, &Shop::statusLineAdded, [&](const QString& line) {
         if (line.endsWith(" aborted."))
             say("aborted");

@@ -1,9 +1,10 @@
 #include "core/OrderServer.h"
 
+#include "core/ThreadHop.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <chrono>
-#include <future>
 
 namespace quillon {
 
@@ -39,39 +40,26 @@ bool OrderServer::listen(int port, const std::string& address) {
     return m_listener.BindAndListen(port, 25, address);
 }
 
-void OrderServer::startThread(QObject* context, Handler handler, const std::atomic<bool>* stop,
-                              std::function<void()> ended, int acceptWaitMs, bool readOpening) {
-    m_thread = std::thread(&OrderServer::run, this, context, std::move(handler), stop,
-                           std::move(ended), acceptWaitMs, readOpening);
+void OrderServer::startThread(AcceptLoop loop) {
+    m_ended = false;
+    m_thread = std::thread([this, loop = std::move(loop)] { run(loop); });
 }
 
-void OrderServer::run(QObject* context, Handler handler, const std::atomic<bool>* stop,
-                      std::function<void()> ended, int acceptWaitMs, bool readOpening) {
-    while (!stop->load()) {
-        AcceptedConnection connection{m_listener.AcceptNextConnection(acceptWaitMs), {}};
-        if (!connection.socket ||
-            (readOpening && !receiveOpening(*connection.socket, connection.opening, *stop)))
+void OrderServer::run(const AcceptLoop& loop) {
+    while (!loop.stop->load()) {
+        AcceptedConnection connection{m_listener.AcceptNextConnection(loop.acceptWaitMs), {}};
+        if (!connection.socket)
             continue;
-        // Hand the connection over and wait until the handler has run. If the
-        // context drops the queued call (it is going away), the promise breaks
-        // and the wait ends. A stop also ends the wait, so the
-        // UI thread may join this thread without waiting for itself.
-        auto done = std::make_shared<std::promise<void>>();
-        std::future<void> handled = done->get_future();
-        auto accepted = std::make_shared<AcceptedConnection>(std::move(connection));
-        QMetaObject::invokeMethod(
-            context,
-            [handler, accepted, done] {
-                handler(std::move(*accepted));
-                done->set_value();
-            },
-            Qt::QueuedConnection);
-        done.reset();
-        while (handled.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-            if (stop->load())
-                break;
+        if (loop.converseHere) {
+            if (receiveOpening(*connection.socket, connection.opening, *loop.stop))
+                loop.handler(std::move(connection));
+            continue;
+        }
+        runOnThreadAndWait(
+            loop.context, [&] { loop.handler(std::move(connection)); }, *loop.abandon);
     }
-    QMetaObject::invokeMethod(context, std::move(ended), Qt::QueuedConnection);
+    m_ended = true;
+    QMetaObject::invokeMethod(loop.context, loop.ended, Qt::QueuedConnection);
 }
 
 void OrderServer::stop() {

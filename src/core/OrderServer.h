@@ -19,14 +19,34 @@ struct AcceptedConnection {
     ByteData opening;
 };
 
-// One order server: a listening socket and the thread that accepts its
-// connections. Each accepted connection is handed to `handler` on the
-// context object's thread (the UI thread), and the accept thread waits for
-// the handler to return before it accepts the next one.
-class OrderServer {
-public:
+// How an accept thread runs. Each accepted connection goes to `handler`,
+// and the thread accepts the next one only after the handler has returned.
+struct AcceptLoop {
     using Handler = std::function<void(AcceptedConnection)>;
 
+    // The shop, whose thread gets the connections and the end notice. It
+    // must outlive the thread: its owner calls stop() before it goes.
+    QObject* context = nullptr;
+    Handler handler;
+    // Asked after every accept wait.
+    const std::atomic<bool>* stop = nullptr;
+    // Set when the context is going away: a hand-over still queued is
+    // dropped.
+    const std::atomic<bool>* abandon = nullptr;
+    // Queued to the context when the loop ends.
+    std::function<void()> ended;
+    int acceptWaitMs = 2000;
+    // False: the handler runs on the context's thread. True: the thread
+    // first receives what the peer sends (dropping a connection that sends
+    // nothing), then runs the handler itself, so a slow peer never holds
+    // the window up.
+    bool converseHere = false;
+};
+
+// One order server: a listening socket and the thread that accepts its
+// connections.
+class OrderServer {
+public:
     OrderServer() = default;
     ~OrderServer();
     OrderServer(const OrderServer&) = delete;
@@ -40,22 +60,18 @@ public:
     const std::string& lastError() const { return m_listener.LastErrorText(); }
 
     bool threadRunning() const { return m_thread.joinable(); }
-    // Starts the accept loop. `stop` is asked after every wait; `ended` is
-    // queued to the context when the loop ends. The context must outlive
-    // the thread: its owner calls stop() before it goes. With `readOpening`
-    // the thread receives what the peer sends first before handing the
-    // connection over, and drops a connection that sends nothing.
-    void startThread(QObject* context, Handler handler, const std::atomic<bool>* stop,
-                     std::function<void()> ended, int acceptWaitMs, bool readOpening = false);
+    // The accept loop has ended; its thread can be joined at once.
+    bool threadEnded() const { return m_ended.load(); }
+    void startThread(AcceptLoop loop);
     // Waits for an ended accept loop and closes the listening socket.
     void stop();
 
 private:
-    void run(QObject* context, Handler handler, const std::atomic<bool>* stop,
-             std::function<void()> ended, int acceptWaitMs, bool readOpening);
+    void run(const AcceptLoop& loop);
 
     Socket m_listener;
     std::thread m_thread;
+    std::atomic<bool> m_ended{false};
 };
 
 } // namespace quillon

@@ -7,13 +7,17 @@ namespace quillon {
 
 namespace {
 
-QString text(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+QString text(const std::string& s) {
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
 
-std::string bytes(const QString& s) { return s.toLatin1().toStdString(); }
+std::string bytes(const QString& s) {
+    return s.toLatin1().toStdString();
+}
 
 } // namespace
 
-SettingsStore::SettingsStore(const QString& iniFile) {
+SettingsStore::SettingsStore(const QString& iniFile) : m_iniFile(iniFile) {
     if (iniFile.isEmpty())
         m_settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                                  "Tarvex", "Quillon");
@@ -23,7 +27,9 @@ SettingsStore::SettingsStore(const QString& iniFile) {
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::fileName() const { return m_settings->fileName(); }
+QString SettingsStore::fileName() const {
+    return m_settings->fileName();
+}
 
 Settings SettingsStore::load(const std::string& defaultRoot) const {
     const QSettings& q = *m_settings;
@@ -99,11 +105,17 @@ void SettingsStore::writeValue(const char* key, const QVariant& value) {
     m_settings->sync();
 }
 
-void SettingsStore::writeStatus(int32_t status) { writeValue("status", qint32(status)); }
+void SettingsStore::writeStatus(int32_t status) {
+    writeValue("status", qint32(status));
+}
 
-void SettingsStore::writeEmail(const std::string& email) { writeValue("email", text(email)); }
+void SettingsStore::writeEmail(const std::string& email) {
+    writeValue("email", text(email));
+}
 
-void SettingsStore::writeCurrentNumber(uint32_t n) { writeValue("currentnumber", quint32(n)); }
+void SettingsStore::writeCurrentNumber(uint32_t n) {
+    writeValue("currentnumber", quint32(n));
+}
 
 std::string defaultRootPath(const std::string& workingDirectory) {
     return QDir(QString::fromStdString(workingDirectory)).filePath("Orders").toStdString();

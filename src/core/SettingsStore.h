@@ -36,10 +36,13 @@ public:
     void writeCurrentNumber(uint32_t currentnumber);
 
     QString fileName() const;
+    // The INI file given at construction; empty for the native profile.
+    const QString& iniFile() const { return m_iniFile; }
 
 private:
     void writeValue(const char* key, const QVariant& value);
 
+    QString m_iniFile;
     std::unique_ptr<QSettings> m_settings;
 };
 

@@ -1,8 +1,10 @@
 #include "core/Shop.h"
 
+#include "core/CounterWriter.h"
 #include "core/Logs.h"
 #include "core/SelfDiagnostics.h"
 #include "core/SettingsStore.h"
+#include "core/ThreadHop.h"
 #include "orders/Clock.h"
 #include "orders/Notification.h"
 #include "orders/OrderBook.h"
@@ -16,6 +18,7 @@
 #include "protocol/Prompter.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace quillon {
 
@@ -32,22 +35,47 @@ template <class T, class F> void postWith(QObject* shop, std::unique_ptr<T> valu
         shop, [holder, call] { call(std::move(*holder)); }, Qt::QueuedConnection);
 }
 
+// A prompter for work on other threads: each message is queued to the
+// shop, which shows it when its thread is free.
+class QueuedPrompter : public Prompter {
+public:
+    explicit QueuedPrompter(Shop* shop) : m_shop(shop) {}
+    void showMessage(const std::string& text) override {
+        // Dropped with the shop if it goes first.
+        Shop* shop = m_shop;
+        QMetaObject::invokeMethod(
+            shop, [shop, text] { shop->showMessages({text}); }, Qt::QueuedConnection);
+    }
+    bool askYesNo(const std::string& text) override {
+        showMessage(text);
+        return false;
+    }
+
+private:
+    Shop* m_shop;
+};
+
 } // namespace
 
 Shop::Shop(ShopConfig config, Settings& application, SettingsStore* store, const Clock& clock,
            Prompter& prompter, QObject* parent)
     : QObject(parent), m_config(std::move(config)), m_application(application),
-      m_settings(application), m_store(store), m_clock(clock), m_prompter(prompter),
+      m_settings(application), m_clock(clock), m_prompter(prompter),
+      m_queuedPrompter(std::make_unique<QueuedPrompter>(this)),
       m_plugins(std::make_unique<PluginHost>()), m_trusted(std::make_unique<TrustedCustomers>()),
       m_orderBook(std::make_unique<OrderBook>(
           joinPath(joinPath(m_config.workingDirectory, "Db"), "OE.DB"))) {
     m_clockTimer.setInterval(5000);
     connect(&m_clockTimer, &QTimer::timeout, this, &Shop::clockTick);
+    connect(&m_requests, &RequestRunner::idle, this, &Shop::maybeFinishShutdown);
+    if (store)
+        m_counterWriter = std::make_unique<CounterWriter>(store->iniFile());
 }
 
 Shop::~Shop() {
-    // Stop the accept threads first. Queued hand-overs that have not run yet
-    // are dropped, which releases any accept thread waiting on them.
+    // Stop the accept threads first. Hand-overs that have not run yet are
+    // dropped, which releases any accept thread waiting on them.
+    m_closing = true;
     m_stopRequested = true;
     QCoreApplication::removePostedEvents(this);
     m_server1.stop();
@@ -68,14 +96,25 @@ void Shop::startClock() {
 }
 
 void Shop::initialise() {
+    m_initialising = true;
     const std::string& wd = m_config.workingDirectory;
     m_plugins->load(QString::fromStdString(joinPath(wd, "plugin")));
     m_trusted->load(joinPath(joinPath(wd, "Db"), "TRUST.TXT"));
 
-    if (auto fetched = fetchProductList(serviceEndpoint(), m_prompter, m_settings.shopid))
-        m_products = std::make_shared<const ProductList>(std::move(*fetched));
-    m_orderBook->setProducts(m_products.get());
+    const ServiceEndpoint service = serviceEndpoint();
+    const std::string shopId = m_settings.shopid;
+    m_requests.run<std::optional<ProductList>>(
+        "products", [service, shopId](Prompter& p) { return fetchProductList(service, p, shopId); },
+        [this](RequestOutcome<std::optional<ProductList>> fetched) {
+            if (fetched.value)
+                m_products = std::make_shared<const ProductList>(std::move(*fetched.value));
+            m_orderBook->setProducts(m_products.get());
+            showMessages(fetched.messages);
+            finishInitialisation();
+        });
+}
 
+void Shop::finishInitialisation() {
     DiagnosticsInput diagnostics;
     diagnostics.settings = &m_settings;
     diagnostics.productListFetched = m_products != nullptr;
@@ -87,12 +126,20 @@ void Shop::initialise() {
         runSelfDiagnostics(diagnostics, [this](const std::string& line) { addStatusLine(line); });
     addStatusLine(passed ? "System started." : "System started with errors.");
 
-    m_orderBook->load();
-    if (m_settings.purge == 0)
-        rebuildTransfers();
-    else
-        purgeOrders();
-    emit ordersChanged();
+    OrderBook* book = m_orderBook.get();
+    m_requests.run<int>(
+        "load", [book](Prompter&) { return int(book->load().records); },
+        [this](RequestOutcome<int>) {
+            if (m_settings.purge == 0)
+                m_transfers.rebuild();
+            else
+                purgeOrders();
+            m_initialising = false;
+            m_ready = true;
+            emit ready();
+            if (m_onlineWhenReady)
+                goOnline();
+        });
 }
 
 void Shop::addStatusLine(const std::string& text) {
@@ -100,22 +147,62 @@ void Shop::addStatusLine(const std::string& text) {
     emit statusLineAdded(qtext(m_statusLines.back()));
 }
 
+void Shop::showMessages(const std::vector<std::string>& texts) {
+    if (texts.empty() || m_closed)
+        return;
+    m_messages.insert(m_messages.end(), texts.begin(), texts.end());
+    if (!m_showingMessage)
+        QTimer::singleShot(0, this, &Shop::showNextMessage);
+}
+
+void Shop::showNextMessage() {
+    if (m_showingMessage || m_messages.empty() || m_closed)
+        return;
+    m_showingMessage = true;
+    const std::string text = m_messages.front();
+    m_messages.pop_front();
+    // A message box runs a loop of its own; the next one waits for it.
+    m_prompter.showMessage(text);
+    m_showingMessage = false;
+    if (!m_messages.empty())
+        QTimer::singleShot(0, this, &Shop::showNextMessage);
+}
+
 void Shop::goOnline() {
+    if (m_initialising) {
+        m_onlineWhenReady = true;
+        return;
+    }
     if (!m_server1.listen(m_config.server1Port, m_config.listenAddress))
         return;
     m_stopRequested = false;
     if (!m_server1.threadRunning()) {
-        m_server1.startThread(
-            this, [this](AcceptedConnection c) { handleServer1Connection(std::move(c.socket)); },
-            &m_stopRequested, [this] { serversOffline(); }, m_config.acceptWaitMs);
+        AcceptLoop loop;
+        loop.context = this;
+        loop.handler = [this](AcceptedConnection c) {
+            handleServer1Connection(std::move(c.socket));
+        };
+        loop.stop = &m_stopRequested;
+        loop.abandon = &m_closing;
+        loop.ended = [this] { serverEnded(); };
+        loop.acceptWaitMs = m_config.acceptWaitMs;
+        m_server1.startThread(std::move(loop));
+        m_server1Announced = true;
         addStatusLine("Server 1 started. Port " + std::to_string(m_server1.port()) + ".");
     }
     if (!m_server2.listen(m_config.server2Port, m_config.listenAddress))
         return;
     if (!m_server2.threadRunning()) {
-        m_server2.startThread(
-            this, [this](AcceptedConnection c) { handleServer2Connection(std::move(c)); },
-            &m_stopRequested, [this] { serversOffline(); }, m_config.acceptWaitMs, true);
+        AcceptLoop loop;
+        loop.context = this;
+        loop.handler = [this](AcceptedConnection c) { handleServer2Connection(std::move(c)); };
+        loop.stop = &m_stopRequested;
+        loop.abandon = &m_closing;
+        loop.ended = [this] { serverEnded(); };
+        loop.acceptWaitMs = m_config.acceptWaitMs;
+        loop.converseHere = true;
+        m_server2.startThread(std::move(loop));
+        m_server2Announced = true;
         addStatusLine("Server 2 started. Port " + std::to_string(m_server2.port()) + ".");
     }
     m_offline = false;
@@ -123,50 +210,59 @@ void Shop::goOnline() {
 }
 
 void Shop::goOffline() {
+    m_onlineWhenReady = false;
     m_stopRequested = true;
 }
 
-void Shop::serversOffline() {
-    // The first end notice takes both servers off-line; the other accept
-    // thread has seen the same stop and ends within one accept wait.
-    // A server that listened but never got its thread (its partner failed
-    // to bind) is closed too, so its port is free again.
-    const bool running1 = m_server1.threadRunning(), running2 = m_server2.threadRunning();
-    m_server1.stop();
-    m_server2.stop();
-    if (running1)
+void Shop::serverEnded() {
+    // Join the threads that have ended; one still finishing a conversation
+    // sends its own notice when it is done.
+    if (m_server1.threadRunning() && m_server1.threadEnded())
+        m_server1.stop();
+    if (m_server2.threadRunning() && m_server2.threadEnded())
+        m_server2.stop();
+    // The first end notice takes both servers off-line.
+    const bool first = m_server1Announced || m_server2Announced;
+    if (std::exchange(m_server1Announced, false))
         addStatusLine("Server 1 off-line.");
-    if (running2)
+    if (std::exchange(m_server2Announced, false))
         addStatusLine("Server 2 off-line.");
-    m_offline = true;
-    emit onlineChanged(false);
-    if (m_shutdownPending)
-        finishShutdown();
+    if (first) {
+        // A server that listened but never got its thread (its partner
+        // failed to bind) is closed too, so its port is free again.
+        if (!m_server1.threadRunning())
+            m_server1.stop();
+        if (!m_server2.threadRunning())
+            m_server2.stop();
+        m_offline = true;
+        emit onlineChanged(false);
+    }
+    maybeFinishShutdown();
 }
 
 void Shop::exit() {
     if (m_closed)
         return;
-    if (m_offline && !m_server1.threadRunning() && !m_server2.threadRunning()) {
-        finishShutdown();
-        return;
-    }
     m_shutdownPending = true;
     m_stopRequested = true;
+    maybeFinishShutdown();
+}
+
+void Shop::maybeFinishShutdown() {
+    if (!m_shutdownPending || m_closed)
+        return;
+    if (m_server1.threadRunning() || m_server2.threadRunning() || !m_requests.isIdle())
+        return;
+    finishShutdown();
 }
 
 void Shop::finishShutdown() {
-    if (m_closed)
-        return;
     m_closed = true;
+    m_messages.clear();
     addStatusLine("System shutdown.");
     writeSystemLog(m_config.workingDirectory, m_statusLines);
-    writeOrderLog();
-    emit closeRequested();
-}
-
-void Shop::writeOrderLog() {
     m_orderBook->writeXmlLog(nextOrderLogFileName(m_config.workingDirectory));
+    emit closeRequested();
 }
 
 void Shop::setLoggedOut() {
@@ -208,13 +304,7 @@ void Shop::clockTick() {
 void Shop::purgeOrders() {
     std::string log = nextOrderLogFileName(m_config.workingDirectory);
     m_orderBook->purge(purgeAgeDays(m_settings.purge), log, m_clock.now());
-    emit ordersChanged();
-    rebuildTransfers();
-}
-
-void Shop::rebuildTransfers() {
-    m_transfers.rebuild(m_completed);
-    emit transfersChanged();
+    m_transfers.rebuild();
 }
 
 void Shop::replaceProducts(std::shared_ptr<const ProductList> list) {
@@ -226,7 +316,6 @@ void Shop::replaceProducts(std::shared_ptr<const ProductList> list) {
 
 void Shop::handleServer1Connection(std::unique_ptr<Socket> connection) {
     uint16_t key = m_transfers.addReception();
-    emit transfersChanged();
 
     ReceptionParams params;
     params.connection = std::shared_ptr<Socket>(std::move(connection));
@@ -257,85 +346,76 @@ void Shop::handleServer1Connection(std::unique_ptr<Socket> connection) {
 void Shop::orderCompleted(std::unique_ptr<OrderEntry> order) {
     m_receptions.collectFinished();
     m_plugins->postOrder(order->orderNumber, order->folder);
-    if (m_settings.notification)
-        sendNotification(m_settings.sender, order->customer, m_settings.smtp, m_settings.subject,
-                         order->orderNumber, m_settings.body,
-                         summaryPath(order->folder, order->orderNumber), m_settings.attach,
-                         m_config.workingDirectory);
-    PaymentStatusResult payment = requestPaymentStatus(
-        serviceEndpoint(), m_prompter, order->reference1, order->reference2, order->orderNumber);
+    // The payment status is asked first, since its code is part of the
+    // order's record; the order is stored as soon as the answer is in (or
+    // the request has failed), and the e-mail goes after that.
+    const ServiceEndpoint service = serviceEndpoint();
+    const std::string ref1 = order->reference1, ref2 = order->reference2;
+    const std::string number = order->orderNumber;
+    auto holder = std::make_shared<std::unique_ptr<OrderEntry>>(std::move(order));
+    m_requests.run<PaymentStatusResult>(
+        "",
+        [service, ref1, ref2, number](Prompter& p) {
+            return requestPaymentStatus(service, p, ref1, ref2, number);
+        },
+        [this, holder](RequestOutcome<PaymentStatusResult> payment) {
+            storeOrder(std::move(*holder), payment.value);
+            showMessages(payment.messages);
+        });
+}
+
+void Shop::storeOrder(std::unique_ptr<OrderEntry> order, const PaymentStatusResult& payment) {
     order->paymentCode = payment.paymentCode;
     order->paymentStatus =
         paymentStatusText(payment.paymentCode, payment.paymentText1, payment.paymentText2);
+    const uint16_t key = uint16_t(order->rowId);
+    const CompletedTransfer done{order->orderNumber, order->customer,    order->amount,
+                                 order->received,    order->paymentCode, order->paymentStatus};
+    const Settings& s = m_settings;
+    const bool notify = s.notification;
+    auto mail = [sender = s.sender, customer = order->customer, smtp = s.smtp, subject = s.subject,
+                 number = order->orderNumber, body = s.body,
+                 summary = summaryPath(order->folder, order->orderNumber), attach = s.attach,
+                 errors = m_config.workingDirectory](Prompter&) {
+        return sendNotification(sender, customer, smtp, subject, number, body, summary, attach,
+                                errors);
+    };
 
-    uint16_t key = uint16_t(order->rowId);
-    CompletedTransfer done{order->orderNumber, order->customer,    order->amount,
-                           order->received,    order->paymentCode, order->paymentStatus};
-    m_completed.push_back(done);
     m_orderBook->add(std::move(order));
-    emit ordersChanged();
-
-    if (TransferRow* row = m_transfers.receptionRow(key)) {
-        // An order without files had no progress to name it yet.
-        if (row->progress >= 0) {
-            row->orderNumber = done.orderNumber;
-            row->progress = -1;
-            row->transferStatus = orderReceivedText(m_clock.now());
-        }
-        row->customer = done.customer;
-        row->total = formatTotal(done.amount);
-        row->paymentStatus = done.paymentStatus;
-    }
-    m_transfers.removeReception(key);
-    emit transfersChanged();
+    m_transfers.setCompleted(key, done, m_clock.now());
+    if (notify)
+        m_requests.run<int>("", mail, [](RequestOutcome<int>) {});
 }
 
 void Shop::orderProgress(int rowId, int k, int n, const std::string& orderNumber) {
-    uint16_t key = uint16_t(rowId);
-    TransferRow* row = m_transfers.receptionRow(key);
-    if (!row || n <= 0)
-        return;
-    row->orderNumber = orderNumber;
-    m_transfers.setReceptionProgress(key, int(int64_t(k) * 100 / n));
-    if (k == n) {
-        row->progress = -1;
-        row->transferStatus = orderReceivedText(m_clock.now());
-    }
-    emit transfersChanged();
+    m_transfers.setProgress(uint16_t(rowId), k, n, orderNumber, m_clock.now());
 }
 
 void Shop::orderAborted(std::unique_ptr<OrderEntry> order) {
     m_receptions.collectFinished();
     addStatusLine("Order " + order->orderNumber + " aborted.");
-    uint16_t key = uint16_t(order->rowId);
-    if (TransferRow* row = m_transfers.receptionRow(key)) {
-        row->progress = -1;
-        row->orderNumber = order->orderNumber;
-        row->customer = order->customer;
-        row->total = "N/A";
-        row->transferStatus = "Aborted";
-        row->aborted = true;
-    }
-    // The reception is over: a later rebuild must not show it as receiving.
-    m_transfers.removeReception(key);
-    emit transfersChanged();
+    m_transfers.setAborted(uint16_t(order->rowId), order->orderNumber, order->customer);
 }
 
 void Shop::handleServer2Connection(AcceptedConnection connection) {
+    // Runs on order server 2's accept thread; the shop's state is touched
+    // only through onShop.
     RegistrationContext context;
     context.settings = &m_settings;
     context.plugins = m_plugins.get();
     context.trusted = m_trusted.get();
     context.folders = &m_handedOutFolders;
-    context.service = serviceEndpoint();
-    context.prompter = &m_prompter;
-    context.offline = m_offline;
+    context.offline = &m_offline;
+    context.onShop = [this](const std::function<void()>& step) {
+        return runOnThreadAndWait(this, step, m_closing);
+    };
     context.addStatusLine = [this](const std::string& line) { addStatusLine(line); };
     context.counterAdvanced = [this] {
         m_application.currentnumber = m_settings.currentnumber;
-        if (m_store)
-            m_store->writeCurrentNumber(m_settings.currentnumber);
+        if (m_counterWriter)
+            m_counterWriter->write(m_settings.currentnumber);
     };
+    context.prompter = m_queuedPrompter.get();
     handleRegistrationConnection(*connection.socket, connection.opening, context);
 }
 

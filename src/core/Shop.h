@@ -3,6 +3,7 @@
 #include "core/Logs.h"
 #include "core/OrderServer.h"
 #include "core/ReceptionPool.h"
+#include "core/RequestRunner.h"
 #include "core/TransferList.h"
 #include "orders/FolderRegistry.h"
 #include "orders/Settings.h"
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QTimer>
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,12 +21,14 @@
 namespace quillon {
 
 class Clock;
+class CounterWriter;
 class OrderBook;
 struct OrderEntry;
 class PluginHost;
 class Prompter;
 class SettingsStore;
 class TrustedCustomers;
+struct PaymentStatusResult;
 struct ServiceEndpoint;
 
 // Where the shop listens, and the fixed folders and ports it uses. Tests
@@ -44,31 +48,40 @@ struct ShopConfig {
 // the on-line state with both order servers, plug-ins, product lists,
 // trusted customers, receptions and completed transfers, the order book and
 // the status lines. It lives on the UI thread; other threads reach it only
-// through queued calls. A window shows it; a headless run drives it alone.
+// through queued calls, and its own network work runs on workers whose
+// outcomes come back as queued calls. A window shows it through read-only
+// views and changes it through commands; a headless run drives it alone.
 class Shop : public QObject {
     Q_OBJECT
 public:
+    // With a `store`, each new order number also goes to its profile at once.
     Shop(ShopConfig config, Settings& application, SettingsStore* store, const Clock& clock,
          Prompter& prompter, QObject* parent = nullptr);
     ~Shop() override;
 
     // The second half of start-up: plug-ins, trusted customers, product
-    // list, self diagnostics, order database, purge.
+    // list, self diagnostics, order database, purge. The product list and
+    // the order database are read on workers; ready() says when all is done.
     void initialise();
+    bool isReady() const { return m_ready; }
     // Starts the 5-second clock tick.
     void startClock();
 
     void addStatusLine(const std::string& text);
     const std::vector<std::string>& statusLines() const { return m_statusLines; }
+    // Shows the messages one after another through the prompter, once the
+    // event loop is free, never from inside a handler.
+    void showMessages(const std::vector<std::string>& texts);
 
     const Settings& settings() const { return m_settings; }
-    Settings& applicationSettings() { return m_application; }
     const ShopConfig& config() const { return m_config; }
     const Clock& clock() const { return m_clock; }
-    Prompter& prompter() { return m_prompter; }
     ServiceEndpoint serviceEndpoint() const;
+    // Runs the central-service requests of the menus off this thread.
+    RequestRunner& requests() { return m_requests; }
 
-    // On-line state and the order servers.
+    // On-line state and the order servers. Asked while start-up is still
+    // running, the servers start as soon as it is over.
     void goOnline();
     void goOffline();
     bool isOffline() const { return m_offline; }
@@ -78,8 +91,9 @@ public:
     bool server1Running() const { return m_server1.threadRunning(); }
     bool server2Running() const { return m_server2.threadRunning(); }
 
-    // Exit, from the menu or by closing the window: at once when off-line,
-    // after the servers have stopped when on-line.
+    // Exit, from the menu or by closing the window: at once when off-line
+    // and idle; otherwise once the servers have stopped and the network
+    // work in progress has ended (each within its own time limits).
     void exit();
 
     // Login state.
@@ -97,53 +111,67 @@ public:
     void purgeOrders();
 
     const TransferList& transfers() const { return m_transfers; }
-    OrderBook& orderBook() { return *m_orderBook; }
-    PluginHost& plugins() { return *m_plugins; }
-    TrustedCustomers& trustedCustomers() { return *m_trusted; }
+    const OrderBook& orderBook() const { return *m_orderBook; }
+    const PluginHost& plugins() const { return *m_plugins; }
+    const TrustedCustomers& trustedCustomers() const { return *m_trusted; }
     const ProductList* products() const { return m_products.get(); }
     // Replaces the current product list; the old one is kept, since orders
     // may still point into it.
     void replaceProducts(std::shared_ptr<const ProductList> list);
 
 signals:
+    // Start-up is over: the order database is loaded.
+    void ready();
     void statusLineAdded(const QString& line);
     void onlineChanged(bool online);
     void loginChanged(bool loggedIn);
-    void transfersChanged();
-    void ordersChanged();
     void clockTextChanged(const QString& text);
     void settingsChanged();
     // The logs are written; the window closes (a headless run quits).
     void closeRequested();
 
 private:
+    void finishInitialisation();
     void handleServer1Connection(std::unique_ptr<Socket> connection);
     void handleServer2Connection(AcceptedConnection connection);
-    void serversOffline();
+    void serverEnded();
     void orderCompleted(std::unique_ptr<OrderEntry> order);
+    void storeOrder(std::unique_ptr<OrderEntry> order, const PaymentStatusResult& payment);
     void orderProgress(int rowId, int k, int n, const std::string& orderNumber);
     void orderAborted(std::unique_ptr<OrderEntry> order);
+    void maybeFinishShutdown();
     void finishShutdown();
-    void writeOrderLog();
-    void rebuildTransfers();
+    void showNextMessage();
 
     ShopConfig m_config;
     Settings& m_application;
     Settings m_settings;
-    SettingsStore* m_store;
+    std::unique_ptr<CounterWriter> m_counterWriter;
     const Clock& m_clock;
     Prompter& m_prompter;
+    // Prompts of the registrations, queued to this thread.
+    std::unique_ptr<Prompter> m_queuedPrompter;
 
     std::vector<std::string> m_statusLines;
+    std::deque<std::string> m_messages;
+    bool m_showingMessage = false;
 
+    bool m_initialising = false;
+    bool m_ready = false;
+    bool m_onlineWhenReady = false;
     bool m_loggedIn = false;
 
     bool m_offline = true;
     std::atomic<bool> m_stopRequested{false};
+    // The shop is going away: hand-overs still queued are dropped.
+    std::atomic<bool> m_closing{false};
     bool m_shutdownPending = false;
     bool m_closed = false;
     OrderServer m_server1;
     OrderServer m_server2;
+    // The servers whose "started" line still wants its "off-line" line.
+    bool m_server1Announced = false;
+    bool m_server2Announced = false;
 
     QTimer m_clockTimer;
     MidnightPurgeTrigger m_midnight;
@@ -157,7 +185,9 @@ private:
     FolderRegistry m_handedOutFolders;
     ReceptionPool m_receptions;
     TransferList m_transfers;
-    std::vector<CompletedTransfer> m_completed;
+    // Declared last, so it is destroyed first: it waits for its workers,
+    // whose outcomes use the members above.
+    RequestRunner m_requests;
 };
 
 } // namespace quillon

@@ -6,67 +6,110 @@
 
 namespace quillon {
 
-TransferRow* TransferList::row(int index) {
-    return index >= 0 && size_t(index) < m_rows.size() ? &m_rows[size_t(index)] : nullptr;
+namespace {
+
+TransferRow receivingRow(int progress) {
+    TransferRow r;
+    r.orderNumber = TransferList::kReceiving;
+    r.progress = progress;
+    return r;
 }
 
-int TransferList::appendRow(TransferRow row) {
+TransferRow completedRow(const CompletedTransfer& t) {
+    TransferRow r;
+    r.orderNumber = t.orderNumber;
+    r.customer = t.customer;
+    r.total = formatTotal(t.amount);
+    r.transferStatus = orderReceivedText(t.received);
+    r.paymentStatus = t.paymentStatus;
+    return r;
+}
+
+} // namespace
+
+int TransferList::append(TransferRow row) {
     m_rows.push_back(std::move(row));
     return int(m_rows.size()) - 1;
+}
+
+TransferRow* TransferList::receptionRow(uint16_t key, int* index) {
+    auto it = m_receptions.find(key);
+    if (it == m_receptions.end() || it->second.row < 0 || it->second.row >= rowCount())
+        return nullptr;
+    if (index)
+        *index = it->second.row;
+    return &m_rows[size_t(it->second.row)];
 }
 
 uint16_t TransferList::addReception() {
     // Keys are 16-bit; skip those still in use after a wrap.
     while (m_receptions.count(m_nextKey))
         ++m_nextKey;
-    uint16_t key = m_nextKey++;
-    TransferRow r;
-    r.orderNumber = kReceiving;
-    r.progress = 0;
-    m_receptions[key] = Reception{appendRow(std::move(r)), 0};
+    const uint16_t key = m_nextKey++;
+    const int index = append(receivingRow(0));
+    m_receptions[key] = Reception{index, 0};
+    emit rowsInserted(index, index);
     return key;
 }
 
-TransferRow* TransferList::receptionRow(uint16_t key) {
-    auto it = m_receptions.find(key);
-    return it == m_receptions.end() ? nullptr : row(it->second.row);
-}
-
-void TransferList::setReceptionProgress(uint16_t key, int percent) {
-    auto it = m_receptions.find(key);
-    if (it == m_receptions.end())
+void TransferList::setProgress(uint16_t key, int k, int n, const std::string& orderNumber,
+                               int64_t now) {
+    int index = -1;
+    TransferRow* r = receptionRow(key, &index);
+    if (!r || n <= 0)
         return;
-    it->second.progress = percent;
-    if (TransferRow* r = row(it->second.row))
-        r->progress = percent;
+    r->orderNumber = orderNumber;
+    const int percent = int(int64_t(k) * 100 / n);
+    m_receptions[key].progress = percent;
+    r->progress = percent;
+    if (k == n) {
+        r->progress = -1;
+        r->transferStatus = orderReceivedText(now);
+    }
+    emit rowChanged(index);
 }
 
-void TransferList::removeReception(uint16_t key) {
+void TransferList::setCompleted(uint16_t key, const CompletedTransfer& order, int64_t now) {
+    m_completed.push_back(order);
+    int index = -1;
+    if (TransferRow* r = receptionRow(key, &index)) {
+        // An order without files had no progress to name it yet.
+        if (r->progress >= 0) {
+            r->orderNumber = order.orderNumber;
+            r->progress = -1;
+            r->transferStatus = orderReceivedText(now);
+        }
+        r->customer = order.customer;
+        r->total = formatTotal(order.amount);
+        r->paymentStatus = order.paymentStatus;
+        emit rowChanged(index);
+    }
     m_receptions.erase(key);
 }
 
-void TransferList::rebuild(const std::vector<CompletedTransfer>& completed) {
-    m_rows.clear();
-    for (const CompletedTransfer& t : completed)
-        appendRow(completedRow(t));
-    for (auto& [key, reception] : m_receptions) {
-        TransferRow r;
-        r.orderNumber = kReceiving;
-        r.progress = reception.progress;
-        reception.row = appendRow(std::move(r));
+void TransferList::setAborted(uint16_t key, const std::string& orderNumber,
+                              const std::string& customer) {
+    int index = -1;
+    if (TransferRow* r = receptionRow(key, &index)) {
+        r->progress = -1;
+        r->orderNumber = orderNumber;
+        r->customer = customer;
+        r->total = "N/A";
+        r->transferStatus = "Aborted";
+        r->aborted = true;
+        emit rowChanged(index);
     }
+    // The reception is over: a later rebuild must not show it as receiving.
+    m_receptions.erase(key);
 }
 
-TransferRow TransferList::completedRow(const CompletedTransfer& t) {
-    TransferRow r;
-    r.orderNumber = t.orderNumber;
-    r.customer = t.customer;
-    r.total = formatTotal(t.amount);
-    r.transferStatus = orderReceivedText(t.received);
-    r.paymentStatus = t.paymentCode == 1   ? t.paymentStatus
-                      : t.paymentCode == 2 ? "Sandbox"
-                                           : "Outstanding";
-    return r;
+void TransferList::rebuild() {
+    m_rows.clear();
+    for (const CompletedTransfer& t : m_completed)
+        append(completedRow(t));
+    for (auto& [key, reception] : m_receptions)
+        reception.row = append(receivingRow(reception.progress));
+    emit rowsReset();
 }
 
 std::string formatTotal(float amount) {

@@ -73,8 +73,8 @@ void fileBatch(OrderBook::Orders& list, OrderBook::Orders batch) {
 
 } // namespace
 
-OrderBook::OrderBook(std::string databasePath, uint32_t fileHeader)
-    : m_database(std::move(databasePath), fileHeader) {}
+OrderBook::OrderBook(std::string databasePath, uint32_t fileHeader, QObject* parent)
+    : QObject(parent), m_database(std::move(databasePath), fileHeader) {}
 
 void OrderBook::setProducts(const ProductList* products) {
     std::lock_guard lock(m_mutex);
@@ -90,23 +90,34 @@ const ProductList* OrderBook::products() const {
 }
 
 OrderDatabaseScan OrderBook::load() {
-    std::lock_guard lock(m_mutex);
+    // Only this load and the appends touch the database file; the appends
+    // come from completed orders, which arrive after the load.
     Orders loaded;
     const OrderDatabaseScan scan = m_database.load(loaded);
-    const ProductIndex index(m_products);
-    for (auto& order : loaded)
-        linkItems(*order, index);
-    fileBatch(m_orders, std::move(loaded));
+    {
+        std::lock_guard lock(m_mutex);
+        const ProductIndex index(m_products);
+        for (auto& order : loaded)
+            linkItems(*order, index);
+        fileBatch(m_orders, std::move(loaded));
+    }
+    emit ordersReset();
     return scan;
 }
 
 bool OrderBook::add(std::unique_ptr<OrderEntry> order) {
     if (!order)
         return false;
-    std::lock_guard lock(m_mutex);
-    const OrderEntry& entry = *order;
-    insertSorted(std::move(order));
-    return m_database.append(entry);
+    size_t place = 0;
+    bool stored = false;
+    {
+        std::lock_guard lock(m_mutex);
+        const OrderEntry& entry = *order;
+        place = insertSorted(std::move(order));
+        stored = m_database.append(entry);
+    }
+    emit orderInserted(int(place));
+    return stored;
 }
 
 int OrderBook::writeXmlLog(const std::string& path) const {
@@ -115,19 +126,21 @@ int OrderBook::writeXmlLog(const std::string& path) const {
 }
 
 int OrderBook::purge(int days, const std::string& xmlPath, int64_t now) {
-    std::lock_guard lock(m_mutex);
-    const int64_t cutoff = now - int64_t(days) * 86400;
     Orders purged;
-    Orders kept;
-    kept.reserve(m_orders.size());
-    for (auto& order : m_orders)
-        (int64_t(order->received) < cutoff ? purged : kept).push_back(std::move(order));
-    m_orders = std::move(kept);
-    if (purged.empty())
-        return 0;
-    // The folders go even when the log cannot be written: the purge is the
-    // shop's standing order.
-    writeOrderLogFile(xmlPath, purged, m_products);
+    {
+        std::lock_guard lock(m_mutex);
+        const int64_t cutoff = now - int64_t(days) * 86400;
+        Orders kept;
+        kept.reserve(m_orders.size());
+        for (auto& order : m_orders)
+            (int64_t(order->received) < cutoff ? purged : kept).push_back(std::move(order));
+        m_orders = std::move(kept);
+        if (!purged.empty())
+            // The folders go even when the log cannot be written: the purge
+            // is the shop's standing order.
+            writeOrderLogFile(xmlPath, purged, m_products);
+    }
+    emit ordersReset();
     for (const auto& order : purged)
         removeOrderFolder(order->folder);
     return int(purged.size());
@@ -143,9 +156,10 @@ size_t OrderBook::size() const {
     return m_orders.size();
 }
 
-void OrderBook::insertSorted(std::unique_ptr<OrderEntry> order) {
+size_t OrderBook::insertSorted(std::unique_ptr<OrderEntry> order) {
     const size_t place = insertionPlace(m_orders, order->orderNumber);
     m_orders.insert(m_orders.begin() + std::ptrdiff_t(place), std::move(order));
+    return place;
 }
 
 int purgeAgeDays(int32_t purge) {

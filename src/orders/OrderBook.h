@@ -4,6 +4,7 @@
 #include "orders/OrderEntry.h"
 #include "protocol/ProductItem.h"
 
+#include <QObject>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -15,14 +16,18 @@ namespace quillon {
 
 // The received orders, sorted by order number, with their database file.
 // Every command runs under one lock, because orders are added while the
-// list is painted; a painter reads them through withOrders().
-class OrderBook {
+// list is painted; a painter reads them through withOrders(). Changes are
+// reported by signals emitted on the thread that made them, after the
+// lock is released.
+class OrderBook : public QObject {
+    Q_OBJECT
 public:
     using Orders = std::vector<std::unique_ptr<OrderEntry>>;
 
     static constexpr uint32_t kFileHeader = 0x01000000;
 
-    explicit OrderBook(std::string databasePath, uint32_t fileHeader = kFileHeader);
+    explicit OrderBook(std::string databasePath, uint32_t fileHeader = kFileHeader,
+                       QObject* parent = nullptr);
 
     // The product table that item lines link to (not owned, may be null).
     // Setting it links every item again, so none points into an old table.
@@ -30,7 +35,8 @@ public:
     const ProductList* products() const;
 
     // Reads the database and files each whole record by sorted insertion.
-    // Thumbnails are not made here.
+    // No picture is decoded here. The file is read without the lock, so a
+    // painter is held up only while the records are filed.
     OrderDatabaseScan load();
 
     // Files the order in sorted place and appends its record to the
@@ -53,15 +59,21 @@ public:
 
     size_t size() const;
 
-    // Calls visit(const Orders&) under the lock. The entries may be changed
-    // (expanded flags, thumbnails) but not added or removed.
+    // Calls visit(const Orders&) under the lock. The entries must not be
+    // changed.
     template <class F> decltype(auto) withOrders(F&& visit) const {
         std::lock_guard lock(m_mutex);
         return std::forward<F>(visit)(std::as_const(m_orders));
     }
 
+signals:
+    // The order now at `index` was added; those after it moved down.
+    void orderInserted(int index);
+    // Any order may have gone or moved (after a load or a purge).
+    void ordersReset();
+
 private:
-    void insertSorted(std::unique_ptr<OrderEntry> order);
+    size_t insertSorted(std::unique_ptr<OrderEntry> order);
 
     mutable std::mutex m_mutex;
     Orders m_orders;

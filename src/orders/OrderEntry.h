@@ -23,7 +23,6 @@ struct PictureEntry {
     std::string fileName; // a plain name inside the order folder
     QImage thumbnail;     // null until made
     std::vector<ItemLine> items;
-    bool expanded = false;
 };
 
 // One received order, as the order list shows and the order database keeps it.
@@ -38,7 +37,6 @@ struct OrderEntry {
     uint32_t received = 0; // seconds since 1970, UTC
     int32_t reserved = 0;
     std::vector<PictureEntry> pictures;
-    bool expanded = false;
 
     // Used by the order pipeline only; not stored in the order database.
     std::string reference1;

@@ -6,6 +6,7 @@
 #include "orders/PluginHost.h"
 #include "orders/Settings.h"
 #include "orders/TrustedCustomers.h"
+#include "protocol/CentralService.h"
 #include "protocol/Credentials.h"
 #include "protocol/Exchange.h"
 #include "protocol/NewOrderMessages.h"
@@ -18,37 +19,53 @@ namespace {
 constexpr uint32_t kNewOrderKind = 6, kNewOrderSubkind = 1;
 constexpr uint32_t kStatusKind = 11, kStatusSubkind = 9;
 
+ServiceEndpoint serviceOf(const Settings& s) {
+    return ServiceEndpoint{s.hostaddress, s.centralServicePort};
+}
+
+// The state steps of an accepted order, on the shop's thread: number and
+// folder, the plug-ins' pre-order and shipping steps, the trusted mark, the
+// counter. One registration at a time, so no number is given twice.
+void assignOrder(RegistrationContext& ctx, const NewOrderRequest& request,
+                 const OrderCheckResult& check, NewOrderAnswer& answer) {
+    Settings& s = *ctx.settings;
+    std::string number = formatOrderNumber(s);
+    std::string folder = orderFolder(s.rootpath, number);
+    ctx.plugins->preOrder(s.currentnumber, s.rootpath, number, folder);
+    answer.orderNumber = number;
+    answer.folder = folder;
+    ctx.folders->add(folder);
+    ctx.plugins->shipping(request.customerEmail, number, check.shipping1, check.shipping2,
+                          check.shipping3, answer.shippingFlag1, answer.shippingFlag2);
+    answer.trustedCustomer = ctx.trusted->isTrusted(request.customerEmail) ? 1 : 0;
+    if (advanceCounter(s))
+        ctx.addStatusLine("Order number wrapped around.");
+    ctx.counterAdvanced();
+}
+
 void registerOrder(Socket& connection, const ByteData& opening, RegistrationContext& ctx) {
     NewOrderRequest request;
     if (receivePlain(request, bytesOf(opening), connection) < 0)
         return;
-    std::optional<Ticket> ticket = decryptTicket(ctx.settings->shopid);
+    Settings now;
+    if (!ctx.onShop([&] { now = *ctx.settings; }))
+        return;
+    std::optional<Ticket> ticket = decryptTicket(now.shopid);
     if (!ticket)
         return;
 
-    Settings& s = *ctx.settings;
     NewOrderAnswer answer;
     OrderCheckResult check;
     if (request.shopNumber != ticket->shopNumber)
         check.result = -3;
     else
-        check = checkOrder(ctx.service, *ctx.prompter, request.reference1, request.reference2);
+        check = checkOrder(serviceOf(now), *ctx.prompter, request.reference1, request.reference2);
 
     if (check.result == 1) {
-        std::string number = formatOrderNumber(s);
-        std::string folder = orderFolder(s.rootpath, number);
-        ctx.plugins->preOrder(s.currentnumber, s.rootpath, number, folder);
-        answer.orderNumber = number;
-        answer.folder = folder;
-        ctx.folders->add(folder);
-        ctx.plugins->shipping(request.customerEmail, number, check.shipping1, check.shipping2,
-                              check.shipping3, answer.shippingFlag1, answer.shippingFlag2);
-        answer.trustedCustomer = ctx.trusted->isTrusted(request.customerEmail) ? 1 : 0;
-        if (advanceCounter(s))
-            ctx.addStatusLine("Order number wrapped around.");
-        ctx.counterAdvanced();
-        reportOrderNumber(ctx.service, *ctx.prompter, request.reference1, request.reference2,
-                          number);
+        if (!ctx.onShop([&] { assignOrder(ctx, request, check, answer); }))
+            return;
+        reportOrderNumber(serviceOf(now), *ctx.prompter, request.reference1, request.reference2,
+                          answer.orderNumber);
     }
     answer.result = check.result;
     sendPlain(answer, connection);
@@ -58,7 +75,13 @@ void answerStatusQuery(Socket& connection, const ByteData& opening, Registration
     StatusQuery query;
     if (receivePlain(query, bytesOf(opening), connection) < 0)
         return;
-    const Settings& s = *ctx.settings;
+    Settings s;
+    bool offline = true;
+    if (!ctx.onShop([&] {
+            s = *ctx.settings;
+            offline = *ctx.offline;
+        }))
+        return;
     StatusAnswer answer;
     if (query.shopId != s.shopid) {
         answer.result = -1;
@@ -83,7 +106,7 @@ void answerStatusQuery(Socket& connection, const ByteData& opening, Registration
         d.status = s.status;
         d.subject = s.subject;
         d.wrapAround = int32_t(s.wraparound);
-        d.offline = ctx.offline ? 1 : 0;
+        d.offline = offline ? 1 : 0;
         answer.shopId = s.shopid;
         answer.writeTest = writeTestFile(s.rootpath);
     }
@@ -100,7 +123,7 @@ void handleRegistrationConnection(Socket& connection, const ByteData& opening,
     if (kind != kNewOrderKind && kind != kStatusKind)
         return;
     if (opening.size() <= 8) {
-        ctx.addStatusLine("Bad comm data.");
+        ctx.onShop([&] { ctx.addStatusLine("Bad comm data."); });
         return;
     }
     opening.getU32(4, subkind);

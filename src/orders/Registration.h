@@ -1,7 +1,5 @@
 #pragma once
 
-#include "protocol/CentralService.h"
-
 #include <functional>
 #include <string>
 
@@ -15,19 +13,25 @@ class Socket;
 class TrustedCustomers;
 struct Settings;
 
-// What order server 2 needs from the shop to answer a connection.
+// What order server 2 needs from the shop to answer a connection. The
+// conversation runs on the server's accept thread; the shop's state is
+// touched only inside `onShop`, which runs a step on the shop's thread and
+// waits for it (false when the shop is going away: the conversation then
+// ends without an answer).
 struct RegistrationContext {
     Settings* settings = nullptr; // the shop's working copy; the counter moves
     const PluginHost* plugins = nullptr;
     const TrustedCustomers* trusted = nullptr;
     FolderRegistry* folders = nullptr;
-    ServiceEndpoint service;
-    Prompter* prompter = nullptr;
-    bool offline = true;
+    const bool* offline = nullptr;
+    std::function<bool(const std::function<void()>&)> onShop;
+    // Called on the shop's thread.
     std::function<void(const std::string&)> addStatusLine;
-    // Called after the counter has advanced, to keep the application's
-    // record and the profile up to date.
+    // Called on the shop's thread after the counter has advanced, to keep
+    // the application's record and the profile up to date.
     std::function<void()> counterAdvanced;
+    // Takes the central service's messages; it must not block.
+    Prompter* prompter = nullptr;
 };
 
 // Answers a connection on order server 2 from what the peer sent first

@@ -4,44 +4,64 @@
 
 using namespace quillon;
 
-TEST(TransferList, ReceptionsKeepTheirRowsAcrossARebuild) {
-    TransferList list;
-    uint16_t a = list.addReception();
-    uint16_t b = list.addReception();
-    ASSERT_NE(a, b);
-    list.setReceptionProgress(b, 40);
-    ASSERT_NE(list.receptionRow(a), nullptr);
-    list.receptionRow(a)->orderNumber = "A1";
-    list.removeReception(a); // completed: the row stays, the map entry goes
-    EXPECT_EQ(list.rows().size(), 2u);
-    EXPECT_EQ(list.receptionRow(a), nullptr);
+namespace {
 
-    CompletedTransfer done{"A1", "ann@example.com", 12.5f, 0, 1, "Paid - PayPal"};
-    CompletedTransfer sandbox{"A2", "bob@example.com", 3.0f, 0, 2, "ignored"};
-    list.rebuild({done, sandbox});
-    ASSERT_EQ(list.rows().size(), 3u); // completed first, then receiving
-    EXPECT_EQ(list.rows()[0].orderNumber, "A1");
-    EXPECT_EQ(list.rows()[0].total, "12.50");
-    EXPECT_EQ(list.rows()[0].paymentStatus, "Paid - PayPal");
-    EXPECT_EQ(list.rows()[1].paymentStatus, "Sandbox");
-    EXPECT_EQ(list.rows()[2].orderNumber, "Receiving...");
-    EXPECT_EQ(list.rows()[2].progress, 40);
-    EXPECT_EQ(list.receptionRow(b), &list.rows()[2]);
+// Every change the list reports, in order: "insert 0-0", "change 1", "reset".
+struct Changes {
+    std::vector<std::string> seen;
+    explicit Changes(TransferList& list) {
+        QObject::connect(&list, &TransferList::rowsInserted, [this](int a, int b) {
+            seen.push_back("insert " + std::to_string(a) + "-" + std::to_string(b));
+        });
+        QObject::connect(&list, &TransferList::rowChanged,
+                         [this](int r) { seen.push_back("change " + std::to_string(r)); });
+        QObject::connect(&list, &TransferList::rowsReset, [this] { seen.push_back("reset"); });
+    }
+};
+
+} // namespace
+
+TEST(TransferList, ReportsEachChangeAndRebuildsCompletedBeforeReceiving) {
+    TransferList list;
+    Changes changes(list);
+    const uint16_t a = list.addReception();
+    const uint16_t b = list.addReception();
+    const uint16_t c = list.addReception();
+    list.setProgress(b, 1, 3, "B1", 0);
+    EXPECT_EQ(list.row(1).progress, 33);
+    list.setProgress(a, 2, 2, "A1", 0); // the last file: the bar gives way to the text
+    EXPECT_EQ(list.row(0).progress, -1);
+    EXPECT_EQ(list.row(0).transferStatus.rfind("Order received ", 0), 0u);
+    list.setCompleted(a, {"A1", "ann@example.com", 12.5f, 0, 1, "Paid - PayPal"}, 0);
+    list.setAborted(c, "C1", "cy@example.com");
+    EXPECT_EQ(list.row(2).total, "N/A");
+    EXPECT_EQ(list.row(2).transferStatus, "Aborted");
+    EXPECT_TRUE(list.row(2).aborted);
+    EXPECT_EQ(changes.seen,
+              (std::vector<std::string>{"insert 0-0", "insert 1-1", "insert 2-2", "change 1",
+                                        "change 0", "change 0", "change 2"}));
+
+    list.rebuild(); // the aborted row goes; b is still receiving
+    EXPECT_EQ(changes.seen.back(), "reset");
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(list.row(0).orderNumber, "A1");
+    EXPECT_EQ(list.row(0).total, "12.50");
+    EXPECT_EQ(list.row(0).paymentStatus, "Paid - PayPal");
+    EXPECT_EQ(list.row(1).orderNumber, TransferList::kReceiving);
+    EXPECT_EQ(list.row(1).progress, 33);
+    list.setProgress(b, 2, 3, "B1", 0); // the reception found its new row
+    EXPECT_EQ(changes.seen.back(), "change 1");
+    EXPECT_EQ(list.row(1).progress, 66);
 }
 
 TEST(TransferList, KeysAreNotReusedWhileInUse) {
     TransferList list;
-    uint16_t first = list.addReception();
+    const uint16_t first = list.addReception();
     for (int i = 0; i < 70000; ++i) {
-        uint16_t k = list.addReception();
+        const uint16_t k = list.addReception();
         ASSERT_NE(k, first);
-        list.removeReception(k);
+        list.setAborted(k, "", "");
     }
-}
-
-TEST(TransferList, PaymentStatusText) {
-    EXPECT_EQ(paymentStatusText(1, "A", "B"), "A - B");
-    EXPECT_EQ(paymentStatusText(2, "A", "B"), "Sandbox");
-    EXPECT_EQ(paymentStatusText(0, "A", "B"), "Outstanding");
-    EXPECT_EQ(paymentStatusText(-7, "", ""), "Outstanding");
+    list.setProgress(first, 1, 2, "F", 0);
+    EXPECT_EQ(list.row(0).progress, 50);
 }

@@ -63,6 +63,8 @@ TEST(ShopNotification, AnUnreachableServerIsRecordedAndTheOrderCompletes) {
     Mailing m(true, false, QString("127.0.0.1:%1").arg(closedLocalPort()));
     m.sendOrder();
     EXPECT_EQ(m.h.shop->transfers().rows().at(0).paymentStatus, "Paid - PayPal");
+    // The mail goes after the order is stored.
+    ASSERT_TRUE(processUntil([&] { return m.h.shop->requests().isIdle(); }));
     QByteArray errors = readFile(m.h.folder.filePath("emailerrors.xml"));
     EXPECT_TRUE(errors.startsWith("<?xml")) << errors.toStdString();
 }

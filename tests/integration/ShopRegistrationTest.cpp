@@ -51,8 +51,10 @@ TEST(ShopRegistration, AcceptedOrdersGetNumberAndFolderAndMoveTheCounter) {
     EXPECT_EQ(s.h.shop->settings().currentnumber, 123457u);
     EXPECT_EQ(s.h.settings.currentnumber, 123457u); // the application's record
     // The counter reaches the profile at once, not only at exit.
-    EXPECT_EQ(SettingsStore(s.h.profileDir.filePath("profile.ini")).load("").currentnumber,
-              123457u);
+    EXPECT_TRUE(waitUntil([&] {
+        return SettingsStore(s.h.profileDir.filePath("profile.ini")).load("").currentnumber ==
+               123457u;
+    }));
     EXPECT_TRUE(s.service.waitForLog("WEB-123456-X")); // the number was reported
 
     s.h.shop->applyConfiguration([&] {

@@ -36,8 +36,10 @@ void ShopHarness::useService(const NetsimService& service) {
 
 void ShopHarness::create(bool initialise) {
     shop = std::make_unique<Shop>(config, settings, store.get(), clock, prompter);
-    if (initialise)
+    if (initialise) {
         shop->initialise();
+        EXPECT_TRUE(processUntil([this] { return shop->isReady(); }, std::chrono::seconds(40)));
+    }
 }
 
 QString ShopHarness::port1() const {

@@ -1,0 +1,48 @@
+#include "core/CounterWriter.h"
+
+#include "core/SettingsStore.h"
+
+#include <QSettings>
+
+namespace quillon {
+
+CounterWriter::CounterWriter(QString iniFile)
+    : m_iniFile(std::move(iniFile)), m_thread([this] { run(); }) {}
+
+CounterWriter::~CounterWriter() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+}
+
+void CounterWriter::write(uint32_t currentnumber) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending = currentnumber;
+    }
+    m_wake.notify_one();
+}
+
+void CounterWriter::run() {
+    // A QSettings of this thread's own: distinct objects may use the same
+    // profile from several threads at once.
+    SettingsStore store(m_iniFile);
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_pending || m_quit; });
+        if (m_pending) {
+            const uint32_t n = *m_pending;
+            m_pending.reset();
+            lock.unlock();
+            store.writeCurrentNumber(n);
+            lock.lock();
+            continue;
+        }
+        return;
+    }
+}
+
+} // namespace quillon

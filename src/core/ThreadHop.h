@@ -1,0 +1,18 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+
+class QObject;
+
+namespace quillon {
+
+// Runs `step` on `context`'s thread and waits until it has run. Returns
+// false, without running it, when `abandon` is set before the step starts
+// or the context drops the call because it is going away. A step that has
+// started always runs to its end before this returns, so it may use the
+// caller's locals.
+bool runOnThreadAndWait(QObject* context, const std::function<void()>& step,
+                        const std::atomic<bool>& abandon);
+
+} // namespace quillon

@@ -1,0 +1,93 @@
+#include "core/RequestRunner.h"
+#include "core/ThreadHop.h"
+#include "support/TestSupport.h"
+
+#include <QThread>
+#include <atomic>
+#include <future>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using testsupport::processUntil;
+
+TEST(RequestRunner, DeliversOutcomesOnItsThreadAndRefusesANamedRequestTwice) {
+    RequestRunner runner;
+    int idles = 0;
+    QObject::connect(&runner, &RequestRunner::idle, [&] { ++idles; });
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::optional<RequestOutcome<int>> got;
+    QThread* deliveredOn = nullptr;
+
+    ASSERT_TRUE(runner.run<int>(
+        "login",
+        [released](Prompter& p) {
+            released.wait();
+            p.showMessage("Login failed.");
+            return 7;
+        },
+        [&](RequestOutcome<int> outcome) {
+            deliveredOn = QThread::currentThread();
+            got = std::move(outcome);
+        }));
+    EXPECT_FALSE(runner.run<int>(
+        "login", [](Prompter&) { return 0; }, [](RequestOutcome<int>) {}));
+    EXPECT_TRUE(runner.isRunning("login"));
+    EXPECT_FALSE(runner.isIdle());
+
+    release.set_value();
+    ASSERT_TRUE(processUntil([&] { return got.has_value(); }));
+    EXPECT_EQ(got->value, 7);
+    EXPECT_EQ(got->messages, std::vector<std::string>{"Login failed."});
+    EXPECT_EQ(deliveredOn, QThread::currentThread());
+    EXPECT_TRUE(runner.isIdle());
+    EXPECT_EQ(idles, 1);
+    // Free again once delivered.
+    EXPECT_TRUE(runner.run<int>(
+        "login", [](Prompter&) { return 1; }, [](RequestOutcome<int>) {}));
+}
+
+TEST(RequestRunner, GoingAwayWaitsForWorkAndDropsItsOutcome) {
+    std::atomic<bool> worked{false};
+    bool delivered = false;
+    {
+        RequestRunner runner;
+        runner.run<int>(
+            "",
+            [&](Prompter&) {
+                QThread::msleep(50);
+                worked = true;
+                return 1;
+            },
+            [&](RequestOutcome<int>) { delivered = true; });
+    }
+    EXPECT_TRUE(worked);
+    processUntil([] { return false; }, std::chrono::milliseconds(20));
+    EXPECT_FALSE(delivered);
+}
+
+TEST(ThreadHop, RunsTheStepOnTheContextThreadOrNotAtAllWhenAbandoned) {
+    QObject context;
+    std::atomic<bool> abandon{false};
+    QThread* ranOn = nullptr;
+    bool ran = false;
+    auto hop = std::async(std::launch::async, [&] {
+        return runOnThreadAndWait(
+            &context, [&] { ranOn = QThread::currentThread(); }, abandon);
+    });
+    ASSERT_TRUE(processUntil(
+        [&] { return hop.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_TRUE(hop.get());
+    EXPECT_EQ(ranOn, QThread::currentThread());
+
+    // Nobody runs the event loop now: abandoning ends the wait, and the
+    // queued step never runs afterwards.
+    auto dropped = std::async(std::launch::async, [&] {
+        return runOnThreadAndWait(
+            &context, [&] { ran = true; }, abandon);
+    });
+    abandon = true;
+    EXPECT_FALSE(dropped.get());
+    processUntil([] { return false; }, std::chrono::milliseconds(20));
+    EXPECT_FALSE(ran);
+}

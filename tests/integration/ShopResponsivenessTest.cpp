@@ -1,0 +1,105 @@
+// A slow central service must never freeze the shop: registrations and
+// completions wait for it on workers while the user-interface thread goes on.
+#include "orders/OrderBook.h"
+#include "support/SmtpTestServer.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+std::unique_ptr<QProcess> startNetsim(const QStringList& arguments) {
+    auto p = std::make_unique<QProcess>();
+    p->start(NetsimService::program(), arguments);
+    EXPECT_TRUE(p->waitForStarted());
+    return p;
+}
+
+} // namespace
+
+TEST(ShopResponsiveness, ASlowServiceNeverHoldsUpTheUserInterfaceThread) {
+    ServedShop s({"--fault", "*:delay=5000:0"});
+    QTemporaryDir mailDir;
+    SmtpTestServer smtp(mailDir.path());
+    ASSERT_TRUE(smtp.isRunning());
+    s.h.settings.notification = true;
+    s.h.settings.sender = "shop@example.com";
+    s.h.settings.smtp = smtp.address().toStdString();
+    s.go(false);
+
+    // The worst lateness of a 10-ms timer on this thread.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, worst = 0;
+    QTimer beat;
+    beat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        worst = std::max(worst, now - last - 10);
+        last = now;
+    });
+
+    std::vector<std::unique_ptr<QProcess>> peers;
+    for (const char* ref : {"A", "B", "C"})
+        peers.push_back(
+            startNetsim({"register", "--shop-number", "42", "--ref1", ref, "--ref2", "R", "--email",
+                         "reg@example.com", "--port", s.h.port2(), "--timeout", "40000"}));
+    for (const char* number : {"D1", "D2"})
+        peers.push_back(
+            startNetsim({"send-order", "--shop-number", "42", "--generate", "1", "--number", number,
+                         "--folder", QString::fromStdString(s.h.rootpath() + "/" + number),
+                         "--email", QString("%1@example.com").arg(number), "--port", s.h.port1()}));
+    // Started once the peers are: starting a process holds this thread up.
+    last = clock.elapsed();
+    beat.start(10);
+
+    // When each order was stored; the mails must come later.
+    QMap<QString, qint64> storedAt;
+    QObject::connect(&s.h.shop->orderBook(), &OrderBook::orderInserted, [&](int index) {
+        s.h.shop->orderBook().withOrders([&](const OrderBook::Orders& orders) {
+            storedAt[QString::fromStdString(orders[size_t(index)]->orderNumber)] =
+                QDateTime::currentMSecsSinceEpoch();
+        });
+    });
+    ASSERT_TRUE(processUntil(
+        [&] {
+            for (const auto& p : peers)
+                if (p->state() != QProcess::NotRunning)
+                    return false;
+            return smtp.messageFiles().size() == 2;
+        },
+        std::chrono::seconds(90)));
+    beat.stop();
+    EXPECT_LT(worst, 100) << "the user-interface thread was held up";
+    std::printf("worst lateness %lld ms\n", static_cast<long long>(worst));
+    for (const auto& p : peers)
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    for (const QString& file : smtp.messageFiles()) {
+        const QString number = readReceivedMail(file).subject.section(' ', 1);
+        ASSERT_TRUE(storedAt.contains(number)) << number.toStdString();
+        EXPECT_LE(storedAt[number], QFileInfo(file).lastModified().toMSecsSinceEpoch());
+    }
+
+    // The service saw the checks in accept order; the numbers follow it.
+    const QString log = s.service.log();
+    QStringList checked;
+    for (const auto& m : QRegularExpression("6/2 order check, (\\w)").globalMatch(log))
+        checked << m.captured(1);
+    ASSERT_EQ(checked.size(), 3) << log.toStdString();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(log.contains(QString("6/3 order number %1, %2")
+                                     .arg(QString::number(i + 1).rightJustified(6, '0'))
+                                     .arg(checked[i])))
+            << log.toStdString();
+}
