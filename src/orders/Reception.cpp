@@ -65,28 +65,26 @@ bool makeOrderFolder(const ReceptionParams& params, const std::string& folder) {
 }
 
 // One picture file: its blocks, each acknowledged with what arrived in it,
-// written to the file as they come. False when the order must be aborted.
+// written to the file as they come. False when the order must be aborted;
+// a file that cannot be made or written aborts it too, since a block is
+// acknowledged only once it is stored. A file cut short is removed.
 bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
                  const std::string& path) {
+    uint64_t remaining = file.size;
+    // A block that can never fill would stall the sender and the worker.
+    if (remaining > 0 && blockSize <= 0)
+        return false;
     std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
     // Each receive is written straight through: a stream buffer would split
     // it into two system calls and copy part of it once more.
-    if (out)
-        std::setvbuf(out, nullptr, _IONBF, 0);
-    // A file that cannot be made is dropped, but its data are still taken.
-    auto dropPartialFile = [&] {
-        if (out) {
-            std::fclose(out);
-            out = nullptr;
-            std::remove(path.c_str());
-        }
-    };
-    uint64_t remaining = file.size;
-    if (remaining > 0 && blockSize <= 0) {
-        // A block that can never fill would stall the sender and the worker.
-        dropPartialFile();
+    std::setvbuf(out, nullptr, _IONBF, 0);
+    auto fail = [&] {
+        std::fclose(out);
+        std::remove(path.c_str());
         return false;
-    }
+    };
     ByteData chunk;
     chunk.reserve(kReceiveSize);
     while (remaining > 0) {
@@ -96,22 +94,19 @@ bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
             // One byte more than the file still needs shows a sender that
             // runs past the size it declared.
             size_t limit = size_t(std::min<uint64_t>(kReceiveSize, remaining + 1));
-            if (!connection.ReceiveBytes(chunk, limit) || chunk.size() > remaining) {
-                dropPartialFile();
-                return false;
-            }
-            if (out && std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size())
-                dropPartialFile();
+            if (!connection.ReceiveBytes(chunk, limit) || chunk.size() > remaining ||
+                std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size())
+                return fail();
             remaining -= chunk.size();
             blockCount += chunk.size();
         }
-        if (!sendAck(connection, int32_t(blockCount))) {
-            dropPartialFile();
-            return false;
-        }
+        if (!sendAck(connection, int32_t(blockCount)))
+            return fail();
     }
-    if (out && std::fclose(out) != 0)
+    if (std::fclose(out) != 0) {
         std::remove(path.c_str());
+        return false;
+    }
     return true;
 }
 

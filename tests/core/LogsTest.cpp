@@ -1,4 +1,5 @@
 #include "core/Logs.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -62,6 +63,13 @@ TEST(Logs, SystemLogLinesEndWithCrLf) {
     // No SystemLog folder: nothing written, nothing thrown.
     QTemporaryDir bare;
     EXPECT_FALSE(writeSystemLog(bare.path().toStdString(), {"x"}));
+    // A full disk: the failure is reported and no part of a log is left.
+    {
+        testsupport::FileSizeLimit limit(8);
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(writeSystemLog(dir.path().toStdString(), {"a  one", "b  two"}));
+    }
+    EXPECT_EQ(QDir(dir.filePath("SystemLog")).entryList(QDir::Files).size(), 3);
 }
 
 TEST(Logs, MidnightPurgeRunsOnceInTheFirstMinute) {

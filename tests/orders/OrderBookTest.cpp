@@ -1,4 +1,5 @@
 #include "orders/OrderBook.h"
+#include "support/FileSizeLimit.h"
 #include "support/OrderSamples.h"
 #include "support/TestSupport.h"
 
@@ -261,6 +262,27 @@ TEST_F(OrderBookTest, UnwritableDatabaseKeepsTheOrderListed) {
     EXPECT_FALSE(book.add(sampleOrder("Q-1")));
     EXPECT_EQ(book.size(), 1u);
     EXPECT_FALSE(book.save());
+}
+
+// A full disk: the append stores no part of its record, the rewrite keeps
+// the old file, and the next append goes on from the last whole record.
+TEST_F(OrderBookTest, FailedWritesLeaveTheDatabaseAsItWas) {
+    OrderBook book(db);
+    ASSERT_TRUE(book.add(sampleOrder("Q-1")));
+    const QByteArray before = readFile(dbPath);
+    {
+        testsupport::FileSizeLimit limit(uint64_t(before.size()) + 16);
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(book.add(sampleOrder("Q-2")));
+        EXPECT_FALSE(book.save());
+    }
+    EXPECT_EQ(readFile(dbPath), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OE.DB"});
+
+    ASSERT_TRUE(book.add(sampleOrder("Q-3")));
+    OrderBook reloaded(db);
+    EXPECT_EQ(reloaded.load().state, State::Whole);
+    EXPECT_EQ(listOf(reloaded), "Q-1/anna@example.org Q-3/anna@example.org");
 }
 
 TEST_F(OrderBookTest, ConcurrentAddsKeepRecordsWhole) {

@@ -2,6 +2,7 @@
 #include "netlib/Socket.h"
 #include "orders/Clock.h"
 #include "orders/FolderRegistry.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 #include "support/wire/OrderSender.h"
 
@@ -225,6 +226,34 @@ TEST(Reception, SenderLeavingBetweenFilesAbortsAndKeepsTheFiles) {
     EXPECT_EQ(r.aborted->orderNumber, "CUT");
     EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("CUT/1.jpg"))).size(), 5000);
     EXPECT_EQ(r.progress.size(), 1u);
+}
+
+// A picture that was not stored is never acknowledged as received.
+TEST(Reception, APictureThatCannotBeStoredAbortsTheOrder) {
+    {
+        Receiver r; // a name longer than the file system allows
+        OrderToSend o = r.order("LONG");
+        o.files = {{std::string(300, 'n') + ".jpg", "data"}};
+        auto sent = sendOrder(r.port(), o);
+        r.waitEnded();
+        EXPECT_TRUE(r.aborted);
+        EXPECT_FALSE(r.completed);
+        EXPECT_EQ(sent.acks.size(), 3u); // header, ready, file header: no block
+    }
+    {
+        Receiver r; // the disk fills up within the second block
+        testsupport::FileSizeLimit limit(6000);
+        ASSERT_TRUE(limit.active());
+        OrderToSend o = r.order("FULL");
+        o.files = {{"a.jpg", bytes(10000, 'a')}};
+        auto sent = sendOrder(r.port(), o);
+        r.waitEnded();
+        EXPECT_TRUE(r.aborted);
+        EXPECT_FALSE(r.completed);
+        ASSERT_EQ(sent.acks.size(), 4u);
+        EXPECT_EQ(sent.acks.back(), 4096);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(r.folder("FULL/a.jpg"))));
+    }
 }
 
 TEST(Reception, ZeroBlockSizeAndDataPastTheSizeAreRefused) {

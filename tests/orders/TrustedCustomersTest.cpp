@@ -1,16 +1,12 @@
 #include "orders/TrustedCustomers.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-#endif
 
 using namespace quillon;
 
@@ -130,8 +126,6 @@ TEST(TrustedCustomers, SavesCrLfLinesThatLoadBackAlike) {
     EXPECT_EQ(again.customers(), list.customers());
 }
 
-#ifdef Q_OS_UNIX
-// The file size limit makes every write past 64 bytes fail, for any user.
 TEST(TrustedCustomers, FailedSaveLeavesTheOldFileWhole) {
     TrustFile file;
     const QByteArray old = "old@x.org;O;L;1;Address\r\n";
@@ -140,18 +134,14 @@ TEST(TrustedCustomers, FailedSaveLeavesTheOldFileWhole) {
     for (int i = 0; i < 10; ++i)
         list.add({"new" + std::to_string(i) + "@x.org", "First", "Last", "555", "Street 1"});
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = list.save(file.path());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool written = true;
+    {
+        testsupport::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.active());
+        written = list.save(file.path());
+    }
 
     EXPECT_FALSE(written);
     EXPECT_EQ(file.read(), old);
     EXPECT_EQ(QDir(file.dir.path()).entryList(QDir::Files), QStringList({"TRUST.TXT"}));
 }
-#endif
