@@ -23,6 +23,7 @@
 // number or folder in between, so a kept order is found by the number and,
 // failing that, by the folder it was kept under.
 
+#include "netlib/AnsiText.h"
 #include "plugin_api.h"
 
 #include <algorithm>
@@ -127,17 +128,18 @@ bool linkInto(const fs::path& source, const fs::path& target) {
     return !error || copyInto(source, target);
 }
 
+// The shop's texts are 8-bit; the shop names its files by the same rule.
 fs::path sourceOf(const KeptPicture& picture, const std::string& folder,
                   const std::string& keptFolder) {
     std::error_code error;
-    fs::path path = fs::path(folder) / picture.fileName;
+    fs::path path = quillon::ansiPath(folder) / quillon::ansiPath(picture.fileName);
     if (!fs::is_regular_file(path, error))
-        path = fs::path(keptFolder) / picture.fileName;
+        path = quillon::ansiPath(keptFolder) / quillon::ansiPath(picture.fileName);
     return path;
 }
 
 void deliver(const KeptOrder& order, const std::string& number, const std::string& folder) {
-    const fs::path hotFolder(bounded(hotFolderPath));
+    const fs::path hotFolder = quillon::ansiPath(bounded(hotFolderPath));
     const bool link = parameterTable[Transfer].sizeOrIndex == 1;
     const bool withQuantity = parameterTable[QuantityInName].value.flag != 0;
     const std::string prefix = plainPart(number) + "_";
@@ -156,9 +158,9 @@ void deliver(const KeptOrder& order, const std::string& number, const std::strin
                 name += std::to_string(item.quantity) + "x_";
             name += picture.fileName;
             if (link)
-                linkInto(source, codeFolder / name);
+                linkInto(source, codeFolder / quillon::ansiPath(name));
             else
-                copyInto(source, codeFolder / name);
+                copyInto(source, codeFolder / quillon::ansiPath(name));
         }
     }
 }

@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     {
         Shop shop(config, settings, &store, clock, prompter);
         QObject::connect(&shop, &Shop::statusLineAdded, [](const QString& line) {
-            std::printf("%s\n", line.toLatin1().constData());
+            std::printf("%s\n", line.toUtf8().constData());
             std::fflush(stdout);
         });
         QObject::connect(&shop, &Shop::closeRequested, &app, &QCoreApplication::quit,

@@ -3,6 +3,8 @@
 #include "core/SettingsStore.h"
 #include "core/StartupInfo.h"
 #include "netlib/Socket.h"
+#include "orders/FilePaths.h"
+#include "orders/QtText.h"
 #include "protocol/Prompter.h"
 
 #include <QDir>
@@ -14,8 +16,10 @@ Application::Application(SettingsStore& store, Prompter& prompter)
 
 bool Application::startUp(RegistrationDialogs* dialogs) {
     netlibInit();
-    m_workingDirectory = QDir::currentPath().toStdString();
-    if (m_workingDirectory.empty() || !QDir(QString::fromStdString(m_workingDirectory)).exists()) {
+    // A folder whose name 8-bit texts cannot spell is refused here, before
+    // any data file is looked for under a name it does not have.
+    m_workingDirectory = fromQString(QDir::currentPath());
+    if (m_workingDirectory.empty() || !QDir(qtPath(m_workingDirectory)).exists()) {
         m_prompter.showMessage("Quillon error: Unable to get current work directory.");
         m_exitCode = 1;
         return false;

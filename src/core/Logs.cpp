@@ -1,6 +1,6 @@
 #include "core/Logs.h"
 
-#include "orders/OrderNumbering.h"
+#include "orders/FilePaths.h"
 #include "orders/SaveFile.h"
 
 #include <QDir>
@@ -32,8 +32,8 @@ std::string nextLogFileName(const std::string& folder, const std::string& prefix
     std::vector<bool> taken(kNames, false);
     const QString pre = QString::fromStdString(prefix);
     const QString ext = "." + QString::fromStdString(extension);
-    const QStringList names = QDir(QString::fromStdString(folder))
-                                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QStringList names =
+        QDir(qtPath(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
         if (name.size() != pre.size() + 6 + ext.size() || !name.startsWith(pre) ||
             !name.endsWith(ext))
@@ -56,7 +56,7 @@ std::string nextLogFileName(const std::string& folder, const std::string& prefix
 
 bool writeSystemLog(const std::string& workingDirectory, const std::vector<std::string>& lines) {
     std::string path = nextLogFileName(joinPath(workingDirectory, "SystemLog"), "SYSLOG", "TXT");
-    QSaveFile file(QString::fromStdString(path));
+    QSaveFile file(qtPath(path));
     if (!file.open(QIODevice::WriteOnly))
         return false;
     std::string text;

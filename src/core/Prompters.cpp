@@ -1,11 +1,13 @@
 #include "core/Prompters.h"
 
+#include "netlib/AnsiText.h"
+
 #include <cstdio>
 
 namespace quillon {
 
 void HeadlessPrompter::showMessage(const std::string& text) {
-    std::fprintf(stderr, "Quillon: %s\n", text.c_str());
+    std::fprintf(stderr, "Quillon: %s\n", ansiToUtf8(text).c_str());
     if (m_sink)
         m_sink(text);
 }

@@ -1,16 +1,10 @@
 #include "core/SelfDiagnostics.h"
 
+#include "orders/FilePaths.h"
 #include "orders/OrderNumbering.h"
 #include "orders/Settings.h"
 
-#include <sys/stat.h>
-
 namespace quillon {
-
-bool pathExists(const std::string& path) {
-    struct stat st;
-    return !path.empty() && ::stat(path.c_str(), &st) == 0;
-}
 
 int runSelfDiagnostics(const DiagnosticsInput& in,
                        const std::function<void(const std::string&)>& addStatusLine) {

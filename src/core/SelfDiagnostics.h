@@ -8,9 +8,6 @@ namespace quillon {
 
 struct Settings;
 
-// True when an entry (file or folder) of exactly that path exists.
-bool pathExists(const std::string& path);
-
 struct DiagnosticsInput {
     const Settings* settings = nullptr;
     bool productListFetched = false;

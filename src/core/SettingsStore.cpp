@@ -1,21 +1,11 @@
 #include "core/SettingsStore.h"
 
-#include <QDir>
+#include "orders/FilePaths.h"
+#include "orders/QtText.h"
+
 #include <QSettings>
 
 namespace quillon {
-
-namespace {
-
-QString text(const std::string& s) {
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
-
-std::string bytes(const QString& s) {
-    return s.toLatin1().toStdString();
-}
-
-} // namespace
 
 SettingsStore::SettingsStore(const QString& iniFile) : m_iniFile(iniFile) {
     if (iniFile.isEmpty())
@@ -47,7 +37,7 @@ Settings SettingsStore::load(const std::string& defaultRoot) const {
     auto readBool = [&](const char* key, bool def) { return readInt(key, def ? 1 : 0) == 1; };
     auto readString = [&q](const char* key, const std::string& def) {
         QVariant v = q.value(key);
-        return v.isValid() ? bytes(v.toString()) : def;
+        return v.isValid() ? fromQString(v.toString()) : def;
     };
 
     Settings s;
@@ -75,24 +65,24 @@ Settings SettingsStore::load(const std::string& defaultRoot) const {
 
 std::string SettingsStore::loadHostAddress(const std::string& defaultHost) const {
     QVariant v = m_settings->value("hostaddress");
-    return v.isValid() ? bytes(v.toString()) : defaultHost;
+    return v.isValid() ? fromQString(v.toString()) : defaultHost;
 }
 
 void SettingsStore::save(const Settings& s) {
     QSettings& q = *m_settings;
-    q.setValue("rootpath", text(s.rootpath));
+    q.setValue("rootpath", toQString(s.rootpath));
     q.setValue("rootordernumber", quint32(s.rootordernumber));
     q.setValue("currentnumber", quint32(s.currentnumber));
     q.setValue("wraparound", quint32(s.wraparound));
     q.setValue("numdigit", qint32(s.numdigit));
     q.setValue("purge", qint32(s.purge));
-    q.setValue("shopid", text(s.shopid));
-    q.setValue("prefix", text(s.prefix));
-    q.setValue("postfix", text(s.postfix));
-    q.setValue("sender", text(s.sender));
-    q.setValue("smtp", text(s.smtp));
-    q.setValue("subject", text(s.subject));
-    q.setValue("body", text(s.body));
+    q.setValue("shopid", toQString(s.shopid));
+    q.setValue("prefix", toQString(s.prefix));
+    q.setValue("postfix", toQString(s.postfix));
+    q.setValue("sender", toQString(s.sender));
+    q.setValue("smtp", toQString(s.smtp));
+    q.setValue("subject", toQString(s.subject));
+    q.setValue("body", toQString(s.body));
     q.setValue("notification", s.notification ? 1 : 0);
     q.setValue("attach", s.attach ? 1 : 0);
     q.setValue("fontsize", s.fontsize ? 1 : 0);
@@ -109,16 +99,14 @@ void SettingsStore::writeStatus(int32_t status) {
     writeValue("status", qint32(status));
 }
 
-void SettingsStore::writeEmail(const std::string& email) {
-    writeValue("email", text(email));
-}
+void SettingsStore::writeEmail(const std::string& email) { writeValue("email", toQString(email)); }
 
 void SettingsStore::writeCurrentNumber(uint32_t n) {
     writeValue("currentnumber", quint32(n));
 }
 
 std::string defaultRootPath(const std::string& workingDirectory) {
-    return QDir(QString::fromStdString(workingDirectory)).filePath("Orders").toStdString();
+    return joinPath(workingDirectory, "Orders");
 }
 
 } // namespace quillon

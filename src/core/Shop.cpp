@@ -6,10 +6,11 @@
 #include "core/SettingsStore.h"
 #include "core/ThreadHop.h"
 #include "orders/Clock.h"
+#include "orders/FilePaths.h"
 #include "orders/Notification.h"
 #include "orders/OrderBook.h"
-#include "orders/OrderNumbering.h"
 #include "orders/PluginHost.h"
+#include "orders/QtText.h"
 #include "orders/Reception.h"
 #include "orders/Registration.h"
 #include "orders/SummaryBuilder.h"
@@ -23,10 +24,6 @@
 namespace quillon {
 
 namespace {
-
-QString qtext(const std::string& s) {
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
 
 // Runs `call` on the shop's thread with an object that cannot be copied.
 template <class T, class F> void postWith(QObject* shop, std::unique_ptr<T> value, F call) {
@@ -98,7 +95,7 @@ void Shop::startClock() {
 void Shop::initialise() {
     m_initialising = true;
     const std::string& wd = m_config.workingDirectory;
-    m_plugins->load(QString::fromStdString(joinPath(wd, "plugin")));
+    m_plugins->load(qtPath(joinPath(wd, "plugin")));
     m_trusted->load(joinPath(joinPath(wd, "Db"), "TRUST.TXT"));
 
     const ServiceEndpoint service = serviceEndpoint();
@@ -144,7 +141,7 @@ void Shop::finishInitialisation() {
 
 void Shop::addStatusLine(const std::string& text) {
     m_statusLines.push_back(formatStatusLine(m_clock.localNow(), text));
-    emit statusLineAdded(qtext(m_statusLines.back()));
+    emit statusLineAdded(toQString(m_statusLines.back()));
 }
 
 void Shop::showMessages(const std::vector<std::string>& texts) {

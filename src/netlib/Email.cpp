@@ -1,5 +1,7 @@
 #include "netlib/Email.h"
 
+#include "netlib/AnsiText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -26,9 +28,9 @@ std::string contentTypeFor(const std::filesystem::path& path) {
 }
 
 // The name goes into a quoted header parameter: quotes, backslashes,
-// control characters and bytes outside ASCII are replaced.
-std::string plainFileName(const std::filesystem::path& path) {
-    std::string name = path.filename().string();
+// control characters and characters outside ASCII are replaced.
+std::string plainFileName(const std::string& path) {
+    std::string name = path.substr(path.find_last_of('/') + 1);
     for (char& c : name) {
         auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u >= 0x7F || c == '"' || c == '\\')
@@ -41,7 +43,7 @@ std::string plainFileName(const std::filesystem::path& path) {
 
 std::string Email::AddFileAttachment(const std::string& path) {
     std::error_code ec;
-    std::filesystem::path p(path);
+    const std::filesystem::path p = ansiPath(path);
     if (path.empty() || !std::filesystem::is_regular_file(p, ec))
         return {};
     auto size = std::filesystem::file_size(p, ec);
@@ -61,7 +63,7 @@ std::string Email::AddFileAttachment(const std::string& path) {
     }
     if (in.bad())
         return {};
-    EmailAttachment a{plainFileName(p), contentTypeFor(p), std::move(data)};
+    EmailAttachment a{plainFileName(path), contentTypeFor(p), std::move(data)};
     std::string type = a.contentType;
     m_attachments.push_back(std::move(a));
     return type;

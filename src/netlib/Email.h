@@ -19,8 +19,9 @@ struct EmailAttachment {
     std::string data;
 };
 
-// A plain-text e-mail with file attachments, sent by MailMan. Texts are
-// single-byte Latin-1 strings, as everywhere in the shop.
+// A plain-text e-mail with file attachments, sent by MailMan. Texts and
+// paths are 8-bit, as everywhere in the shop (AnsiText.h); MailMan sends
+// the texts as UTF-8.
 class Email {
 public:
     // Larger files are refused rather than sent to a mail server that will

@@ -1,5 +1,6 @@
 #include "netlib/MailHeaders.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -8,7 +9,7 @@ namespace quillon {
 
 namespace {
 
-constexpr std::string_view kWordStart = "=?ISO-8859-1?Q?";
+constexpr std::string_view kWordStart = "=?UTF-8?Q?";
 constexpr std::string_view kWordEnd = "?=";
 // Shorter than the 75 characters RFC 2047 allows, so that a header name
 // still fits on the first line within 76.
@@ -18,9 +19,16 @@ bool isAsciiAlnum(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 // Cut to the header size limit, with control characters as spaces.
 std::string singleLine(std::string_view text) {
-    std::string line(text.substr(0, kMaxHeaderTextSize));
+    size_t size = std::min(text.size(), kMaxHeaderTextSize);
+    while (size < text.size() && size > 0 && isContinuationByte(text[size]))
+        --size;
+    std::string line(text.substr(0, size));
     for (char& c : line) {
         auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F)
@@ -49,14 +57,21 @@ std::string encodedWords(std::string_view text) {
         out.append(kWordStart).append(word).append(kWordEnd);
         word.clear();
     };
-    for (unsigned char c : text) {
+    for (size_t at = 0; at < text.size();) {
+        // The bytes of one character go into the same word.
+        size_t end = at + 1;
+        while (end < text.size() && isContinuationByte(text[end]))
+            ++end;
         std::string piece;
-        if (isAsciiAlnum(c) || std::strchr("!*+-/", c))
-            piece = char(c);
-        else if (c == ' ')
-            piece = "_";
-        else
-            piece = {'=', hex[c >> 4], hex[c & 15]};
+        for (; at < end; ++at) {
+            const auto c = static_cast<unsigned char>(text[at]);
+            if (isAsciiAlnum(c) || std::strchr("!*+-/", c))
+                piece += char(c);
+            else if (c == ' ')
+                piece += '_';
+            else
+                piece += {'=', hex[c >> 4], hex[c & 15]};
+        }
         if (kWordStart.size() + word.size() + piece.size() + kWordEnd.size() > kMaxWordSize)
             flush();
         word += piece;

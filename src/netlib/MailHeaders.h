@@ -6,16 +6,18 @@
 
 namespace quillon {
 
-// Header texts for outgoing mail. The inputs are single-byte Latin-1 texts
-// that may come from customers: nothing they contain can end a header line
-// or start another one.
+// Header texts for outgoing mail. The inputs are UTF-8 texts that may come
+// from customers: nothing they contain can end a header line or start
+// another one.
 
-// The longest header text taken from a caller, in bytes; the rest is cut.
+// The longest header text taken from a caller, in bytes; the rest is cut
+// before the character that would cross it.
 constexpr size_t kMaxHeaderTextSize = 512;
 
 // An unstructured header value (Subject): control characters, CR and LF
 // among them, become spaces; a text outside printable ASCII becomes RFC 2047
-// encoded words (ISO-8859-1, Q encoding) folded onto continuation lines.
+// encoded words (UTF-8, Q encoding) folded onto continuation lines; a
+// character is never split between two words.
 std::string encodedHeaderText(std::string_view text);
 
 // True for an address usable in the envelope and in a header: printable

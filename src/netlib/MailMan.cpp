@@ -1,8 +1,10 @@
 #include "netlib/MailMan.h"
 
+#include "netlib/AnsiText.h"
 #include "netlib/MailHeaders.h"
 #include "netlib/MailServer.h"
 #include "netlib/Socket.h"
+#include "netlib/XmlText.h"
 
 #include <curl/curl.h>
 
@@ -58,47 +60,12 @@ std::string messageId(const std::string& from) {
     return "<" + std::string(id) + from.substr(from.find('@')) + ">";
 }
 
-// Latin-1 bytes as UTF-8 XML character data; control characters that XML
-// does not allow become spaces.
-std::string xmlText(const std::string& latin1) {
-    std::string out;
-    for (unsigned char c : latin1) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-                out += ' ';
-            } else if (c >= 0x80) {
-                out += char(0xC0 | (c >> 6));
-                out += char(0x80 | (c & 0x3F));
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    return out;
-}
-
 std::string headerRecipients(const Email& email) {
     std::string list;
     for (const auto& r : email.To()) {
         if (!list.empty())
             list += ",\r\n ";
-        list += mailbox(r.displayName, r.address);
+        list += mailbox(ansiToUtf8(r.displayName), r.address);
     }
     return list;
 }
@@ -116,16 +83,16 @@ bool buildMessage(CURL* curl, const Email& email, OutgoingMessage& m) {
     bool built = append(m.headers, "Date: " + mailDate(std::time(nullptr))) &&
                  append(m.headers, "From: " + mailbox({}, email.From())) &&
                  append(m.headers, "To: " + headerRecipients(email)) &&
-                 append(m.headers, "Subject: " + encodedHeaderText(email.Subject())) &&
+                 append(m.headers, "Subject: " + encodedHeaderText(ansiToUtf8(email.Subject()))) &&
                  append(m.headers, "Message-ID: " + messageId(email.From()));
     for (const auto& r : email.To())
         built = built && append(m.recipients, "<" + r.address + ">");
 
     m.mime.reset(curl_mime_init(curl));
-    std::string body = withCrlf(email.Body());
+    std::string body = ansiToUtf8(withCrlf(email.Body()));
     curl_mimepart* text = m.mime ? curl_mime_addpart(m.mime.get()) : nullptr;
     built = built && text && curl_mime_data(text, body.data(), body.size()) == CURLE_OK &&
-            curl_mime_type(text, "text/plain; charset=ISO-8859-1") == CURLE_OK &&
+            curl_mime_type(text, "text/plain; charset=UTF-8") == CURLE_OK &&
             curl_mime_encoder(text, "quoted-printable") == CURLE_OK;
     for (const auto& a : email.Attachments()) {
         curl_mimepart* file = built ? curl_mime_addpart(m.mime.get()) : nullptr;
@@ -215,12 +182,16 @@ bool MailMan::SendEmail(const Email& email) {
 
 bool MailMan::SaveLastError(const std::string& path) const {
     std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<emailerrors>\n";
-    if (!m_lastError.empty())
-        doc += "  <error server=\"" + xmlText(m_lastServer) + "\">" + xmlText(m_lastError) +
-               "</error>\n";
+    if (!m_lastError.empty()) {
+        doc += "  <error server=\"";
+        appendXmlText(doc, m_lastServer);
+        doc += "\">";
+        appendXmlText(doc, m_lastError);
+        doc += "</error>\n";
+    }
     doc += "</emailerrors>\n";
 
-    std::filesystem::path target(path);
+    std::filesystem::path target = ansiPath(path);
     std::filesystem::path aside = target;
     aside += ".tmp";
     {

@@ -2,7 +2,7 @@
 
 #include "netlib/Email.h"
 #include "netlib/MailMan.h"
-#include "orders/OrderNumbering.h"
+#include "orders/FilePaths.h"
 
 namespace quillon {
 

@@ -1,6 +1,6 @@
 #include "orders/OrderBook.h"
 
-#include "orders/OrderFolderRemover.h"
+#include "orders/FilePaths.h"
 #include "orders/OrderLogWriter.h"
 #include "orders/ProductIndex.h"
 

@@ -1,5 +1,6 @@
 #include "orders/OrderDatabase.h"
 
+#include "orders/FilePaths.h"
 #include "orders/SaveFile.h"
 
 #include <QByteArray>
@@ -17,10 +18,6 @@ using Orders = std::vector<std::unique_ptr<OrderEntry>>;
 
 // Bytes read at a time; a record longer than what is pending doubles it.
 constexpr qint64 kReadSize = qint64(4) << 20;
-
-QString filePath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 bool readExactly(QFile& f, char* into, qint64 count) {
     while (count > 0) {
@@ -82,7 +79,7 @@ OrderDatabase::OrderDatabase(std::string path, uint32_t header)
 
 OrderDatabaseScan OrderDatabase::load(Orders& out) {
     m_wholeEnd.reset();
-    QFile f(filePath(m_path));
+    QFile f(qtPath(m_path));
     if (!f.open(QIODevice::ReadOnly))
         return {};
     const OrderDatabaseScan scan = scanFile(f, m_header, &out);
@@ -92,7 +89,7 @@ OrderDatabaseScan OrderDatabase::load(Orders& out) {
 }
 
 bool OrderDatabase::append(const OrderEntry& order) {
-    QFile f(filePath(m_path));
+    QFile f(qtPath(m_path));
     if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const qint64 size = f.size();
@@ -121,7 +118,7 @@ bool OrderDatabase::append(const OrderEntry& order) {
 }
 
 bool OrderDatabase::rewrite(const Orders& orders) {
-    QSaveFile f(filePath(m_path));
+    QSaveFile f(qtPath(m_path));
     if (!f.open(QIODevice::WriteOnly))
         return false;
     std::string bytes;

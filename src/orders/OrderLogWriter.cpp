@@ -1,9 +1,9 @@
 #include "orders/OrderLogWriter.h"
 
+#include "netlib/XmlText.h"
+#include "orders/FilePaths.h"
 #include "orders/ProductIndex.h"
-
 #include "orders/SaveFile.h"
-#include <QFile>
 
 #include <QSaveFile>
 
@@ -14,9 +14,9 @@ namespace {
 constexpr std::string_view kEol = "\r\n";
 
 void appendElement(std::string& out, std::string_view indent, std::string_view name,
-                   std::string_view latin1) {
+                   std::string_view text) {
     out.append(indent).append("<").append(name).append(">");
-    appendXmlText(out, latin1);
+    appendXmlText(out, text);
     out.append("</").append(name).append(">");
 }
 
@@ -54,47 +54,6 @@ void appendOrder(std::string& out, const OrderEntry& order, const ProductIndex& 
 
 } // namespace
 
-void appendXmlText(std::string& out, std::string_view latin1) {
-    for (const char ch : latin1) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '&':
-            out.append("&amp;");
-            break;
-        case '<':
-            out.append("&lt;");
-            break;
-        case '>':
-            out.append("&gt;");
-            break;
-        case '"':
-            out.append("&quot;");
-            break;
-        case '\'':
-            out.append("&apos;");
-            break;
-        case '\r':
-            out.append("&#13;");
-            break;
-        case '\n':
-            out.append("&#10;");
-            break;
-        case '\t':
-            out.push_back('\t');
-            break;
-        default:
-            if (c < 0x20) {
-                out.append("\xEF\xBF\xBD");
-            } else if (c < 0x80) {
-                out.push_back(char(c));
-            } else {
-                out.push_back(char(0xC0 | (c >> 6)));
-                out.push_back(char(0x80 | (c & 0x3F)));
-            }
-        }
-    }
-}
-
 std::string orderLogText(const std::vector<std::unique_ptr<OrderEntry>>& orders,
                          const ProductList* products) {
     const ProductIndex index(products);
@@ -110,7 +69,7 @@ std::string orderLogText(const std::vector<std::unique_ptr<OrderEntry>>& orders,
 int writeOrderLogFile(const std::string& path,
                       const std::vector<std::unique_ptr<OrderEntry>>& orders,
                       const ProductList* products) {
-    QSaveFile f(QFile::decodeName(QByteArray::fromStdString(path)));
+    QSaveFile f(qtPath(path));
     if (!f.open(QIODevice::WriteOnly))
         return 0;
     const std::string text = orderLogText(orders, products);

@@ -10,12 +10,6 @@
 
 namespace quillon {
 
-// Appends a single-byte (Latin-1) text as UTF-8 character data, with the
-// markup characters escaped. Line breaks become character references so a
-// value never splits a line of the log; other control characters, which
-// XML cannot carry, become U+FFFD.
-void appendXmlText(std::string& out, std::string_view latin1);
-
 // The XML order log of these orders, every line ending in CR LF. An item
 // carries its product's description when `products` holds its code.
 std::string orderLogText(const std::vector<std::unique_ptr<OrderEntry>>& orders,

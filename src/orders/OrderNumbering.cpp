@@ -1,15 +1,14 @@
 #include "orders/OrderNumbering.h"
 
+#include "orders/FilePaths.h"
+#include "orders/SaveFile.h"
 #include "orders/Settings.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cstdio>
 
 namespace quillon {
-
-std::string joinPath(const std::string& folder, const std::string& name) {
-    return folder + '/' + name;
-}
 
 std::string formatOrderNumber(const std::string& prefix, uint32_t counter,
                               const std::string& postfix, int32_t numdigit) {
@@ -44,12 +43,11 @@ bool advanceCounter(Settings& s) {
 int writeTestFile(const std::string& folder) {
     if (folder.empty())
         return 0;
-    static const char text[] = "This is a test file.";
-    std::FILE* f = std::fopen(joinPath(folder, "TESTFILE.TXT").c_str(), "wb");
-    if (!f)
+    QFile f(qtPath(joinPath(folder, "TESTFILE.TXT")));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return 0;
-    bool ok = std::fwrite(text, 1, sizeof text - 1, f) == sizeof text - 1;
-    ok = std::fclose(f) == 0 && ok;
+    bool ok = writeAll(f, "This is a test file.") && f.flush();
+    f.close();
     return ok ? 1 : 0;
 }
 

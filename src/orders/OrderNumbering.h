@@ -7,10 +7,6 @@ namespace quillon {
 
 struct Settings;
 
-// Joins a folder and a name with the platform's separator, whatever the
-// folder ends with.
-std::string joinPath(const std::string& folder, const std::string& name);
-
 // prefix, the counter zero-padded to at least `numdigit` digits (never cut),
 // postfix: "WEB-" 42 "" with 6 digits gives WEB-000042.
 std::string formatOrderNumber(const std::string& prefix, uint32_t counter,

@@ -1,5 +1,7 @@
 #include "orders/OrderSummary.h"
 
+#include "netlib/AnsiText.h"
+#include "orders/FilePaths.h"
 #include "orders/SummaryRecorder.h"
 
 #include <QFile>
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <hpdf.h>
 
 namespace quillon {
@@ -263,7 +266,7 @@ bool OrderSummary::save(const std::string& path) {
         return false;
     // Written under a passing name beside the target and renamed when
     // complete, so a failed write never leaves part of a summary behind.
-    const QString target = QFile::decodeName(QByteArray::fromStdString(path));
+    const QString target = qtPath(path);
     QTemporaryFile part(QFileInfo(target).absolutePath() + "/.summary-XXXXXX");
     if (!part.open())
         return false;
@@ -274,7 +277,11 @@ bool OrderSummary::save(const std::string& path) {
         return false;
     QFile::setPermissions(part.fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                                QFile::ReadOther);
-    if (std::rename(partPath.constData(), path.c_str()) != 0)
+    // A rename that replaces a file in the way, as QFile::rename would not.
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(part.fileName().toStdU16String()), ansiPath(path),
+                            ec);
+    if (ec)
         return false;
     part.setAutoRemove(false);
     return true;

@@ -1,6 +1,7 @@
 #include "orders/PluginHost.h"
 
 #include "orders/PluginTextBuffer.h"
+#include "orders/QtText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,7 +49,7 @@ std::unique_ptr<Plugin> loadPlugin(const QString& path) {
         return nullptr;
     }
     plugin->library = std::move(library);
-    plugin->fileName = QFileInfo(path).fileName().toStdString();
+    plugin->fileName = fromQString(QFileInfo(path).fileName());
     return plugin;
 }
 

@@ -2,9 +2,8 @@
 
 #include "netlib/Socket.h"
 #include "orders/Clock.h"
+#include "orders/FilePaths.h"
 #include "orders/FolderRegistry.h"
-#include "orders/OrderNumbering.h"
-#include "orders/PathSafety.h"
 #include "orders/PictureTable.h"
 #include "orders/PluginHost.h"
 #include "orders/SummaryBuilder.h"
@@ -17,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
-#include <cstdio>
 
 namespace quillon {
 
@@ -61,7 +59,7 @@ std::unique_ptr<OrderEntry> makeEntry(const OrderHeader& header, const ItemList&
 bool makeOrderFolder(const ReceptionParams& params, const std::string& folder) {
     bool allowed = folderLiesInside(params.rootpath, folder) ||
                    (params.handedOut && !folder.empty() && params.handedOut->contains(folder));
-    return allowed && QDir().mkdir(QFile::decodeName(QByteArray::fromStdString(folder)));
+    return allowed && QDir().mkdir(qtPath(folder));
 }
 
 // One picture file: its blocks, each acknowledged with what arrived in it,
@@ -74,15 +72,13 @@ bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
     // A block that can never fill would stall the sender and the worker.
     if (remaining > 0 && blockSize <= 0)
         return false;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
+    QFile out(qtPath(path));
+    // Each receive is written straight through, without a copy in a buffer.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
-    // Each receive is written straight through: a stream buffer would split
-    // it into two system calls and copy part of it once more.
-    std::setvbuf(out, nullptr, _IONBF, 0);
-    auto fail = [&] {
-        std::fclose(out);
-        std::remove(path.c_str());
+    auto fail = [&out] {
+        out.close();
+        out.remove();
         return false;
     };
     ByteData chunk;
@@ -94,8 +90,10 @@ bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
             // One byte more than the file still needs shows a sender that
             // runs past the size it declared.
             size_t limit = size_t(std::min<uint64_t>(kReceiveSize, remaining + 1));
-            if (!connection.ReceiveBytes(chunk, limit) || chunk.size() > remaining ||
-                std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size())
+            if (!connection.ReceiveBytes(chunk, limit) || chunk.size() > remaining)
+                return fail();
+            if (out.write(reinterpret_cast<const char*>(chunk.data()), qint64(chunk.size())) !=
+                qint64(chunk.size()))
                 return fail();
             remaining -= chunk.size();
             blockCount += chunk.size();
@@ -103,11 +101,8 @@ bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
         if (!sendAck(connection, int32_t(blockCount)))
             return fail();
     }
-    if (std::fclose(out) != 0) {
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    out.close();
+    return out.error() == QFileDevice::NoError || fail();
 }
 
 } // namespace

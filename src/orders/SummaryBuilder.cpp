@@ -1,8 +1,6 @@
 #include "orders/SummaryBuilder.h"
 
-#include "orders/PathSafety.h"
-
-#include "orders/OrderNumbering.h"
+#include "orders/FilePaths.h"
 #include "orders/OrderSummary.h"
 #include "orders/Thumbnail.h"
 
@@ -24,7 +22,7 @@ std::string itemText(const ItemLine& line) {
 // An existing summary is deleted first; one that cannot be deleted is kept
 // and the new one is not saved.
 bool clearSummaryPath(const std::string& path) {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    const QString name = qtPath(path);
     const QFileInfo info(name);
     if (!info.exists() && !info.isSymLink())
         return true;
@@ -53,14 +51,12 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     const bool drawing = makeSummary && summary.begin();
 
     int64_t itemCount = order.itemCount;
-    const QString folder = QFile::decodeName(QByteArray::fromStdString(order.folder));
     for (PictureEntry& picture : order.pictures) {
         for (const ItemLine& line : picture.items)
             itemCount += line.quantity;
         if (!isPlainFileName(picture.fileName))
             continue;
-        const QString path =
-            folder + '/' + QFile::decodeName(QByteArray::fromStdString(picture.fileName));
+        const QString path = qtPath(joinPath(order.folder, picture.fileName));
         // One decode serves both the thumbnail and the summary's smaller copy.
         ReducedPicture reduced = loadReducedPicture(path, kThumbnailBox);
         if (reduced.image.isNull())

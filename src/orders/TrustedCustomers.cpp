@@ -1,8 +1,9 @@
 #include "orders/TrustedCustomers.h"
 
+#include "orders/FilePaths.h"
 #include "orders/SaveFile.h"
-#include <QFile>
 
+#include <QFile>
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
@@ -20,10 +21,6 @@ std::string sortKey(const std::string& email) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return key;
-}
-
-QString filePath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 bool isTrailingSpace(char c) {
@@ -55,7 +52,7 @@ std::string formatLine(const TrustedCustomer& c) {
 
 void TrustedCustomers::load(const std::string& path) {
     m_list.clear();
-    QFile file(filePath(path));
+    QFile file(qtPath(path));
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = file.readAll();
         qsizetype start = 0;
@@ -80,7 +77,7 @@ void TrustedCustomers::load(const std::string& path) {
 }
 
 bool TrustedCustomers::save(const std::string& path) const {
-    QSaveFile file(filePath(path));
+    QSaveFile file(qtPath(path));
     if (!file.open(QIODevice::WriteOnly))
         return false;
     std::string content;

@@ -7,12 +7,15 @@
  * library that lacks any of them, or whose PluginAPIVersion does not return
  * PLUGIN_API_VERSION exactly, is not used.
  *
- * Texts are NUL-terminated single-byte strings. Every text handed to a
- * plug-in lies in a writable buffer owned by the shop, PLUGIN_TEXT_SIZE bytes
- * long (PLUGIN_SHIPPING_TEXT_SIZE for the shipping texts), holding a copy of
- * the current value. A plug-in may write into the buffers it is allowed to
- * rewrite, never past their end. A text longer than its buffer reaches the
- * plug-in cut to the buffer size less one.
+ * Texts are NUL-terminated single-byte strings in Windows-1252 (the Western
+ * ANSI code page). On Linux the shop names a file by the text converted to
+ * UTF-8: an order folder "M\xFCller-000001" is the folder "Müller-000001".
+ *
+ * Every text handed to a plug-in lies in a writable buffer owned by the
+ * shop, PLUGIN_TEXT_SIZE bytes long (PLUGIN_SHIPPING_TEXT_SIZE for the
+ * shipping texts), holding a copy of the current value. A plug-in may write
+ * into the buffers it is allowed to rewrite, never past their end. A text
+ * longer than its buffer reaches the plug-in cut to the buffer size less one.
  *
  * Threads: PreOrderTx, OnShippingHandling and PostOrderTx run on the shop's
  * user-interface thread, one call at a time. OnBeginDataTx, OnDataTx and

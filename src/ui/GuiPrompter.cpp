@@ -1,5 +1,7 @@
 #include "ui/GuiPrompter.h"
 
+#include "orders/QtText.h"
+
 #include <QMessageBox>
 
 namespace quillon {
@@ -8,18 +10,14 @@ namespace {
 
 const QString kCaption = QStringLiteral("Quillon");
 
-QString latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
-
 } // namespace
 
 void GuiPrompter::showMessage(const std::string& text) {
-    QMessageBox::information(m_parent, kCaption, latin1(text));
+    QMessageBox::information(m_parent, kCaption, toQString(text));
 }
 
 bool GuiPrompter::askYesNo(const std::string& text) {
-    return QMessageBox::question(m_parent, kCaption, latin1(text),
+    return QMessageBox::question(m_parent, kCaption, toQString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

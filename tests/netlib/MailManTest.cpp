@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
@@ -16,10 +17,6 @@ using namespace quillon;
 using namespace testsupport;
 
 namespace {
-
-QString latin1(const std::string& text) {
-    return QString::fromLatin1(text);
-}
 
 // The text of the one <error> of an emailerrors document; "malformed" when
 // the document does not parse or has another root.
@@ -71,15 +68,23 @@ TEST_F(MailManTest, DeliversHeadersBodyAndAttachmentAsSent) {
     for (int i = 0; i < 5000; ++i)
         pdf.append(char(i * 7 % 256));
     ASSERT_TRUE(writeFile(m_dir.filePath("WEB-000042.pdf"), pdf));
+    // The shop's texts are 8-bit Windows-1252 (0x80 is the euro sign); the
+    // mail carries them as UTF-8, never splitting a character between two
+    // encoded words.
     std::string subject = "Order WEB-000042 =?x?= _";
-    for (int i = 0; i < 40; ++i)
-        subject += " f\xFCr Sie";
+    QString shown = subject.c_str();
+    for (int i = 0; i < 40; ++i) {
+        subject += " f\xFCr \x80";
+        shown += QString::fromUtf8(" für €");
+    }
     m_mail.AddTo("Anna M\xFCller", "anna@example.test");
     m_mail.AddTo("Doe, \"John\"", "john@example.test");
     m_mail.SetSubject(subject);
-    m_mail.SetBody("Gr\xFC\xDF"
-                   "e.\n.\nA line longer than seventy-six characters, so quoted-printable "
-                   "has to break it.");
+    const char* line = "A line longer than seventy-six characters, so quoted-printable has to "
+                       "break it.";
+    m_mail.SetBody(std::string("Gr\xFC\xDF"
+                               "e, 10 \x80.\n.\n") +
+                   line);
     EXPECT_EQ(m_mail.AddFileAttachment(m_dir.filePath("WEB-000042.pdf").toStdString()),
               "application/pdf");
     ASSERT_TRUE(m_mailer.SendEmail(m_mail)) << m_mailer.LastErrorText();
@@ -91,11 +96,11 @@ TEST_F(MailManTest, DeliversHeadersBodyAndAttachmentAsSent) {
     EXPECT_EQ(mail.envelopeTo,
               QStringList({"customer@example.test", "anna@example.test", "john@example.test"}));
     EXPECT_EQ(mail.from, "shop@velorin.test");
-    EXPECT_EQ(mail.to, latin1("customer@example.test, Anna M\xFCller <anna@example.test>, "
-                              "\"Doe, \\\"John\\\"\" <john@example.test>"));
-    EXPECT_EQ(mail.subject, latin1(subject));
-    EXPECT_EQ(mail.body, latin1(m_mail.Body()));
-    EXPECT_EQ(mail.bodyCharset, "iso-8859-1");
+    EXPECT_EQ(mail.to, QString::fromUtf8("customer@example.test, Anna Müller <anna@example.test>, "
+                                         "\"Doe, \\\"John\\\"\" <john@example.test>"));
+    EXPECT_EQ(mail.subject, shown);
+    EXPECT_EQ(mail.body, QString::fromUtf8("Grüße, 10 €.\n.\n") + line);
+    EXPECT_EQ(mail.bodyCharset, "utf-8");
     EXPECT_EQ(mail.headerValues("Date").size(), 1);
     EXPECT_EQ(mail.headerValues("Message-ID").size(), 1);
     ASSERT_EQ(mail.attachments.size(), 1);
@@ -104,7 +109,8 @@ TEST_F(MailManTest, DeliversHeadersBodyAndAttachmentAsSent) {
     EXPECT_EQ(mail.attachments[0].sha256,
               QCryptographicHash::hash(pdf, QCryptographicHash::Sha256).toHex());
 
-    // Headers are 7-bit and the encoded subject stays within 76 columns.
+    // Headers are 7-bit and the encoded subject stays within 76 columns;
+    // each encoded word holds whole characters.
     QByteArray raw = readFile(m_smtp.messageFiles().first());
     QByteArray head = raw.left(raw.indexOf("\r\n\r\n"));
     for (char c : head)
@@ -112,9 +118,15 @@ TEST_F(MailManTest, DeliversHeadersBodyAndAttachmentAsSent) {
     bool inSubject = false;
     for (const QByteArray& line : head.split('\n')) {
         inSubject = line.startsWith("Subject:") || (inSubject && line.startsWith(' '));
-        if (inSubject) {
-            EXPECT_LE(line.size(), 77) << line.constData(); // 76 and the CR
-        }
+        if (!inSubject)
+            continue;
+        EXPECT_LE(line.size(), 77) << line.constData(); // 76 and the CR
+        int start = line.indexOf("=?UTF-8?Q?") + 10, end = line.indexOf("?=", start);
+        ASSERT_TRUE(start >= 10 && end > start) << line.constData();
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString word = utf8(
+            QByteArray::fromPercentEncoding(line.mid(start, end - start).replace('_', ' '), '='));
+        EXPECT_FALSE(utf8.hasError()) << line.constData();
     }
 }
 

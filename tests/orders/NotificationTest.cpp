@@ -1,5 +1,5 @@
 #include "orders/Notification.h"
-#include "orders/OrderNumbering.h"
+#include "orders/FilePaths.h"
 #include "orders/Settings.h"
 
 #include "support/SmtpTestServer.h"

@@ -1,4 +1,4 @@
-#include "orders/PathSafety.h"
+#include "orders/FilePaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 
 using namespace quillon;
 
-TEST(PathSafety, PlainNames) {
+TEST(FilePaths, PlainNames) {
     for (const char* ok : {"a.jpg", "IMG 0001.JPG", "..a", "a..b", ".hidden"})
         EXPECT_TRUE(isPlainFileName(ok)) << ok;
     for (const char* bad : {"", ".", "..", "a/b", "../a", "/abs", "a\\b"})
@@ -15,7 +15,7 @@ TEST(PathSafety, PlainNames) {
     EXPECT_FALSE(isPlainFileName(std::string("a\0b", 3)));
 }
 
-TEST(PathSafety, FoldersMustBeMadeInsideTheRoot) {
+TEST(FilePaths, FoldersMustBeMadeInsideTheRoot) {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("root");
     QDir(dir.path()).mkdir("outside");
