@@ -68,21 +68,29 @@ std::string SettingsStore::loadHostAddress(const std::string& defaultHost) const
     return v.isValid() ? fromQString(v.toString()) : defaultHost;
 }
 
+void SettingsStore::writeText(const char* key, const std::string& value) {
+    // The profile holds Unicode and the shop 8-bit texts: a value the shop
+    // did not change keeps the characters that 8 bits cannot hold.
+    const QVariant stored = m_settings->value(key);
+    if (!stored.isValid() || fromQString(stored.toString()) != value)
+        m_settings->setValue(key, toQString(value));
+}
+
 void SettingsStore::save(const Settings& s) {
     QSettings& q = *m_settings;
-    q.setValue("rootpath", toQString(s.rootpath));
+    writeText("rootpath", s.rootpath);
     q.setValue("rootordernumber", quint32(s.rootordernumber));
     q.setValue("currentnumber", quint32(s.currentnumber));
     q.setValue("wraparound", quint32(s.wraparound));
     q.setValue("numdigit", qint32(s.numdigit));
     q.setValue("purge", qint32(s.purge));
-    q.setValue("shopid", toQString(s.shopid));
-    q.setValue("prefix", toQString(s.prefix));
-    q.setValue("postfix", toQString(s.postfix));
-    q.setValue("sender", toQString(s.sender));
-    q.setValue("smtp", toQString(s.smtp));
-    q.setValue("subject", toQString(s.subject));
-    q.setValue("body", toQString(s.body));
+    writeText("shopid", s.shopid);
+    writeText("prefix", s.prefix);
+    writeText("postfix", s.postfix);
+    writeText("sender", s.sender);
+    writeText("smtp", s.smtp);
+    writeText("subject", s.subject);
+    writeText("body", s.body);
     q.setValue("notification", s.notification ? 1 : 0);
     q.setValue("attach", s.attach ? 1 : 0);
     q.setValue("fontsize", s.fontsize ? 1 : 0);
@@ -99,7 +107,10 @@ void SettingsStore::writeStatus(int32_t status) {
     writeValue("status", qint32(status));
 }
 
-void SettingsStore::writeEmail(const std::string& email) { writeValue("email", toQString(email)); }
+void SettingsStore::writeEmail(const std::string& email) {
+    writeText("email", email);
+    m_settings->sync();
+}
 
 void SettingsStore::writeCurrentNumber(uint32_t n) {
     writeValue("currentnumber", quint32(n));

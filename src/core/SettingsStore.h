@@ -41,6 +41,7 @@ public:
 
 private:
     void writeValue(const char* key, const QVariant& value);
+    void writeText(const char* key, const std::string& value);
 
     QString m_iniFile;
     std::unique_ptr<QSettings> m_settings;

@@ -90,6 +90,25 @@ TEST(SettingsStore, SaveWritesExactlyTheRunTimeKeys) {
     EXPECT_EQ(back.status, 0); // status is written only on its own
 }
 
+// The profile holds Unicode, the shop 8-bit texts: a text the run did not
+// change keeps what 8 bits cannot hold; a changed one is written.
+TEST(SettingsStore, TextsTheRunDidNotChangeStayAsTyped) {
+    Profile p;
+    const QString body = QString::fromUtf8("Danke → 10 €");
+    {
+        QSettings raw(p.path(), QSettings::IniFormat);
+        raw.setValue("body", body);
+        raw.setValue("prefix", "A-");
+    }
+    SettingsStore store(p.path());
+    Settings s = store.load("");
+    s.prefix = "Gro\xDF-";
+    store.save(s);
+    QSettings raw(p.path(), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("body").toString(), body);
+    EXPECT_EQ(raw.value("prefix").toString(), QString::fromUtf8("Groß-"));
+}
+
 TEST(SettingsStore, SingleValueWrites) {
     Profile p;
     SettingsStore store(p.path());
