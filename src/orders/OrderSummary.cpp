@@ -124,7 +124,9 @@ bool OrderSummary::begin() {
     HPDF_SetCompressionMode(m_doc, HPDF_COMP_ALL);
     if (m_failed)
         return false;
-    m_font = HPDF_GetFont(m_doc, "Helvetica", nullptr);
+    // The texts are Windows-1252; the library's default encoding would show
+    // its upper half as other characters or none.
+    m_font = HPDF_GetFont(m_doc, "Helvetica", "WinAnsiEncoding");
     if (m_failed)
         return false;
     m_pageNumber = 0;

@@ -1,0 +1,109 @@
+// A European shop: an accented prefix, root folder and picture name reach
+// the disk as one UTF-8 name each, which the thumbnail, the summary, the
+// mail, the order log and the purge all find; the profile's Unicode texts
+// survive the run.
+#include "orders/OrderBook.h"
+#include "support/SmtpTestServer.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+QByteArray jpegPicture() {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+QString pdfText(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
+} // namespace
+
+TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
+    ServedShop s;
+    QTemporaryDir mailDir;
+    SmtpTestServer smtp{mailDir.path()};
+    ASSERT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
+    const QString root = s.h.folder.filePath(QString::fromUtf8("Orders/jürgen"));
+    ASSERT_TRUE(QDir().mkpath(root));
+    const QString subject = QString::fromUtf8("Bestellung %ORDER% – 10 €");
+    const QString profile = s.h.profileDir.filePath("accented.ini");
+    {
+        QSettings p(profile, QSettings::IniFormat);
+        p.setValue("status", 2);
+        p.setValue("shopid", NetsimService::shopId(42));
+        p.setValue("prefix", QString::fromUtf8("Müller-"));
+        p.setValue("rootpath", root);
+        p.setValue("subject", subject);
+        p.setValue("notification", 1);
+        p.setValue("sender", "shop@example.com");
+        p.setValue("smtp", smtp.address());
+        p.setValue("purge", 1);
+    }
+    s.h.store = std::make_unique<SettingsStore>(profile);
+    s.h.settings = s.h.store->load({});
+    s.h.useService(s.service);
+    s.go(false);
+
+    QTemporaryDir pictures;
+    const QByteArray jpeg = jpegPicture();
+    ASSERT_TRUE(writeFile(pictures.filePath(QString::fromUtf8("Grüße.jpg")), jpeg));
+    NetsimRun run =
+        runNetsimWhileServing({"send-order", "--shop-number", "42", "--pictures", pictures.path(),
+                               "--port", s.h.port1(), "--register-port", s.h.port2()});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    ASSERT_TRUE(processUntil([&] { return s.h.shop->orderBook().size() == 1; }));
+
+    const QString folder = root + QString::fromUtf8("/Müller-000001");
+    EXPECT_EQ(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QString::fromUtf8("Müller-000001")});
+    EXPECT_EQ(
+        QDir(folder).entryList(QDir::Files),
+        (QStringList{QString::fromUtf8("Grüße.jpg"), QString::fromUtf8("Müller-000001.pdf")}));
+    EXPECT_EQ(readFile(folder + QString::fromUtf8("/Grüße.jpg")), jpeg);
+    s.h.shop->orderBook().withOrders([](const OrderBook::Orders& orders) {
+        ASSERT_EQ(orders.size(), 1u);
+        EXPECT_EQ(orders[0]->pictures.at(0).fileName, "Gr\xFC\xDF"
+                                                      "e.jpg");
+        EXPECT_FALSE(orders[0]->pictures[0].thumbnail.isNull());
+    });
+    const QString summary = pdfText(folder + QString::fromUtf8("/Müller-000001.pdf"));
+    EXPECT_TRUE(summary.contains(QString::fromUtf8("Grüße.jpg"))) << summary.toStdString();
+
+    ASSERT_TRUE(smtp.waitForMessages(1));
+    ReceivedMail mail = readReceivedMail(smtp.messageFiles().first());
+    EXPECT_EQ(mail.subject, QString::fromUtf8("Bestellung Müller-000001 – 10 €"));
+
+    // A week and a day later the purge logs the order and removes its folder.
+    s.h.clock.advance(8 * 86400);
+    s.h.shop->purgeOrders();
+    EXPECT_FALSE(QDir(folder).exists());
+    const QString log =
+        QString::fromUtf8(readFile(s.h.folder.filePath("OrderLog/ORDERLOG000000.XML")));
+    EXPECT_TRUE(log.contains(QString::fromUtf8("<filename>Grüße.jpg</filename>")))
+        << log.toStdString();
+
+    // At exit the profile's texts stay as typed.
+    s.h.shop.reset();
+    s.h.store->save(s.h.settings);
+    QSettings saved(profile, QSettings::IniFormat);
+    EXPECT_EQ(saved.value("subject").toString(), subject);
+    EXPECT_EQ(saved.value("rootpath").toString(), root);
+}
