@@ -10,6 +10,9 @@ namespace quillon {
 
 namespace {
 
+// How long one wait for admission lasts before the stop flag is asked again.
+constexpr std::chrono::milliseconds kAdmissionWait{100};
+
 // One receive of whatever the peer sends first, within the connection's read
 // idle limit, but in short slices so that a stop is noticed at once. Done on
 // the accept thread, so a silent peer never holds the window up.
@@ -47,6 +50,8 @@ void OrderServer::startThread(AcceptLoop loop) {
 
 void OrderServer::run(const AcceptLoop& loop) {
     while (!loop.stop->load()) {
+        if (m_admission && !m_admission(kAdmissionWait))
+            continue;
         AcceptedConnection connection{m_listener.AcceptNextConnection(loop.acceptWaitMs), {}};
         if (!connection.socket)
             continue;

@@ -3,6 +3,7 @@
 #include "netlib/Socket.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +24,8 @@ struct AcceptedConnection {
 // and the thread accepts the next one only after the handler has returned.
 struct AcceptLoop {
     using Handler = std::function<void(AcceptedConnection)>;
+    // True when a connection may be taken now; may wait up to the time given.
+    using Admission = std::function<bool(std::chrono::milliseconds)>;
 
     // The shop, whose thread gets the connections and the end notice. It
     // must outlive the thread: its owner calls stop() before it goes.
@@ -47,6 +50,9 @@ struct AcceptLoop {
 // connections.
 class OrderServer {
 public:
+    // True when a connection may be taken now; may wait up to the time given.
+    using Admission = std::function<bool(std::chrono::milliseconds)>;
+
     OrderServer() = default;
     ~OrderServer();
     OrderServer(const OrderServer&) = delete;
@@ -65,11 +71,15 @@ public:
     void startThread(AcceptLoop loop);
     // Waits for an ended accept loop and closes the listening socket.
     void stop();
+    // Holds the accept loop back while `admission` refuses, asking it again
+    // in short waits so that a stop is still noticed. Set before startThread.
+    void setAdmission(Admission admission) { m_admission = std::move(admission); }
 
 private:
     void run(const AcceptLoop& loop);
 
     Socket m_listener;
+    Admission m_admission;
     std::thread m_thread;
     std::atomic<bool> m_ended{false};
 };

@@ -2,6 +2,7 @@
 
 #include "netlib/Socket.h"
 
+#include <algorithm>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@ void lowerThisThreadsPriority() {
 
 } // namespace
 
+ReceptionPool::ReceptionPool(size_t capacity) : m_capacity(capacity ? capacity : 1) {}
+
 ReceptionPool::~ReceptionPool() {
     abortAll();
 }
@@ -28,15 +31,36 @@ uint64_t ReceptionPool::start(std::shared_ptr<Socket> connection, std::function<
     uint64_t id = m_nextId++;
     Worker& w = m_workers[id];
     w.connection = std::move(connection);
+    m_peakActive = std::max(m_peakActive, ++m_active);
     w.thread = std::thread([this, id, work = std::move(work)] {
         lowerThisThreadsPriority();
         work();
         std::lock_guard lock(m_mutex);
+        --m_active;
         auto it = m_workers.find(id);
         if (it != m_workers.end())
             it->second.done = true;
+        m_workerEnded.notify_all();
     });
     return id;
+}
+
+bool ReceptionPool::waitForRoom(std::chrono::milliseconds wait) {
+    std::unique_lock lock(m_mutex);
+    if (!m_workerEnded.wait_for(lock, wait, [this] { return m_active < m_capacity; }))
+        return false;
+    reap();
+    return true;
+}
+
+size_t ReceptionPool::active() const {
+    std::lock_guard lock(m_mutex);
+    return m_active;
+}
+
+size_t ReceptionPool::peakActive() const {
+    std::lock_guard lock(m_mutex);
+    return m_peakActive;
 }
 
 void ReceptionPool::collectFinished() {

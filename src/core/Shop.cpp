@@ -20,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <utility>
+#include <algorithm>
 
 namespace quillon {
 
@@ -61,12 +62,15 @@ Shop::Shop(ShopConfig config, Settings& application, SettingsStore* store, const
       m_queuedPrompter(std::make_unique<QueuedPrompter>(this)),
       m_plugins(std::make_unique<PluginHost>()), m_trusted(std::make_unique<TrustedCustomers>()),
       m_orderBook(std::make_unique<OrderBook>(
-          joinPath(joinPath(m_config.workingDirectory, "Db"), "OE.DB"))) {
+          joinPath(joinPath(m_config.workingDirectory, "Db"), "OE.DB"))),
+      m_receptions(size_t(std::max(m_config.maxReceptions, 1))) {
     m_clockTimer.setInterval(5000);
     connect(&m_clockTimer, &QTimer::timeout, this, &Shop::clockTick);
     connect(&m_requests, &RequestRunner::idle, this, &Shop::maybeFinishShutdown);
     if (store)
         m_counterWriter = std::make_unique<CounterWriter>(store->iniFile());
+    m_server1.setAdmission(
+        [this](std::chrono::milliseconds wait) { return m_receptions.waitForRoom(wait); });
 }
 
 Shop::~Shop() {
@@ -323,13 +327,15 @@ void Shop::handleServer1Connection(std::unique_ptr<Socket> connection) {
     params.handedOut = &m_handedOutFolders;
     params.clock = &m_clock;
     params.makeSummary = m_config.makeSummaries;
+    params.idleLimitMs = m_config.receptionIdleLimitMs;
     params.events.completed = [this](std::unique_ptr<OrderEntry> order) {
         postWith(this, std::move(order),
                  [this](std::unique_ptr<OrderEntry> o) { orderCompleted(std::move(o)); });
     };
-    params.events.aborted = [this](std::unique_ptr<OrderEntry> order) {
-        postWith(this, std::move(order),
-                 [this](std::unique_ptr<OrderEntry> o) { orderAborted(std::move(o)); });
+    params.events.aborted = [this](std::unique_ptr<OrderEntry> order, const std::string& reason) {
+        postWith(this, std::move(order), [this, reason](std::unique_ptr<OrderEntry> o) {
+            receptionAborted(std::move(o), reason);
+        });
     };
     params.events.progress = [this](int rowId, int k, int n, const std::string& number) {
         QMetaObject::invokeMethod(
@@ -382,16 +388,19 @@ void Shop::storeOrder(std::unique_ptr<OrderEntry> order, const PaymentStatusResu
     m_transfers.setCompleted(key, done, m_clock.now());
     if (notify)
         m_requests.run<int>("", mail, [](RequestOutcome<int>) {});
+    emit orderReceived(toQString(done.orderNumber), toQString(done.customer),
+                       QString::fromStdString(formatTotal(done.amount)), done.received);
 }
 
 void Shop::orderProgress(int rowId, int k, int n, const std::string& orderNumber) {
     m_transfers.setProgress(uint16_t(rowId), k, n, orderNumber, m_clock.now());
 }
 
-void Shop::orderAborted(std::unique_ptr<OrderEntry> order) {
+void Shop::receptionAborted(std::unique_ptr<OrderEntry> order, const std::string& reason) {
     m_receptions.collectFinished();
     addStatusLine("Order " + order->orderNumber + " aborted.");
     m_transfers.setAborted(uint16_t(order->rowId), order->orderNumber, order->customer);
+    emit orderAborted(toQString(order->orderNumber), toQString(reason));
 }
 
 void Shop::handleServer2Connection(AcceptedConnection connection) {

@@ -6,6 +6,7 @@
 #include "core/RequestRunner.h"
 #include "core/TransferList.h"
 #include "orders/FolderRegistry.h"
+#include "orders/Reception.h"
 #include "orders/Settings.h"
 #include "protocol/ProductItem.h"
 
@@ -39,6 +40,10 @@ struct ShopConfig {
     int server2Port = 5552;
     std::string listenAddress; // empty: every interface
     int acceptWaitMs = 2000;
+    // Order server 1 takes no more connections while this many receptions
+    // run; a reception ends when its sender is silent for the idle limit.
+    int maxReceptions = int(ReceptionPool::kDefaultCapacity);
+    int receptionIdleLimitMs = kReceptionIdleLimitMs;
     // Thumbnails and summaries of received orders; off only to measure the
     // transfer alone.
     bool makeSummaries = true;
@@ -111,6 +116,7 @@ public:
     void purgeOrders();
 
     const TransferList& transfers() const { return m_transfers; }
+    const ReceptionPool& receptions() const { return m_receptions; }
     const OrderBook& orderBook() const { return *m_orderBook; }
     const PluginHost& plugins() const { return *m_plugins; }
     const TrustedCustomers& trustedCustomers() const { return *m_trusted; }
@@ -129,6 +135,11 @@ signals:
     void settingsChanged();
     // The logs are written; the window closes (a headless run quits).
     void closeRequested();
+    // An order has been stored; `received` is in seconds since 1970.
+    void orderReceived(const QString& orderNumber, const QString& customer, const QString& total,
+                       qint64 received);
+    // A reception ended without an order.
+    void orderAborted(const QString& orderNumber, const QString& reason);
 
 private:
     void finishInitialisation();
@@ -138,7 +149,7 @@ private:
     void orderCompleted(std::unique_ptr<OrderEntry> order);
     void storeOrder(std::unique_ptr<OrderEntry> order, const PaymentStatusResult& payment);
     void orderProgress(int rowId, int k, int n, const std::string& orderNumber);
-    void orderAborted(std::unique_ptr<OrderEntry> order);
+    void receptionAborted(std::unique_ptr<OrderEntry> order, const std::string& reason);
     void maybeFinishShutdown();
     void finishShutdown();
     void showNextMessage();

@@ -105,6 +105,16 @@ bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
     return out.error() == QFileDevice::NoError || fail();
 }
 
+// Why a sender's side ended early: silence past the idle limit, or a
+// connection that went away.
+std::string lostSenderReason(const Socket& connection, int idleLimitMs) {
+    if (!connection.TimedOut())
+        return "the sender went away";
+    char text[64];
+    std::snprintf(text, sizeof text, "the sender was silent for %g s", idleLimitMs / 1000.0);
+    return text;
+}
+
 } // namespace
 
 void linkProducts(OrderEntry& order, const ProductList* products) {
@@ -125,10 +135,22 @@ float orderAmount(const OrderEntry& order) {
 void receiveOrder(ReceptionParams params) {
     Socket& connection = *params.connection;
     connection.SetMaxReceiveSize(kReceiveSize);
-    connection.SetReadIdleLimit(0);
-    connection.SetSendIdleLimit(0);
+    // A sender that stalls must not hold its worker for ever.
+    connection.SetReadIdleLimit(params.idleLimitMs);
+    connection.SetSendIdleLimit(params.idleLimitMs);
 
     OrderHeader header;
+    std::unique_ptr<OrderEntry> order;
+    // Before the item list has arrived, the entry holds what the header gave.
+    auto abort = [&](const std::string& reason) {
+        connection.Close();
+        if (!order)
+            order = makeEntry(header, {}, params.rowId, *params.clock);
+        if (params.events.aborted)
+            params.events.aborted(std::move(order), reason);
+    };
+    auto senderLost = [&] { return lostSenderReason(connection, params.idleLimitMs); };
+
     ByteData received;
     int32_t headerAck = kHeaderNotReceived;
     if (connection.ReceiveBytes(received)) {
@@ -136,23 +158,24 @@ void receiveOrder(ReceptionParams params) {
         headerAck = used < 0 ? kHeaderTooShort : used;
     }
     sendAck(connection, headerAck);
+    if (headerAck == kHeaderNotReceived) {
+        abort(senderLost());
+        return;
+    }
 
     FramedPacket itemPacket;
     itemPacket.setMaxBodySize(params.maxItemListSize);
-    if (itemPacket.receivePacket(connection) != 1)
-        return; // no event: the row keeps showing "Receiving..."
+    if (itemPacket.receivePacket(connection) != 1) {
+        abort(connection.TimedOut() ? senderLost() : "the item list did not arrive whole");
+        return;
+    }
     Decoded<ItemList> items = decodeItemList(bytesOf(itemPacket.body()));
 
-    std::unique_ptr<OrderEntry> order = makeEntry(header, items.value, params.rowId, *params.clock);
-    auto abort = [&] {
-        connection.Close();
-        if (params.events.aborted)
-            params.events.aborted(std::move(order));
-    };
+    order = makeEntry(header, items.value, params.rowId, *params.clock);
 
     if (!makeOrderFolder(params, order->folder)) {
         sendAck(connection, kFolderRefused);
-        abort();
+        abort("its folder could not be created");
         return;
     }
     const PluginHost* plugins =
@@ -163,7 +186,7 @@ void receiveOrder(ReceptionParams params) {
         plugins->beginData(order->customer, order->orderNumber, order->folder, *table);
     }
     if (!sendAck(connection, kReady)) {
-        abort();
+        abort(senderLost());
         return;
     }
 
@@ -171,19 +194,20 @@ void receiveOrder(ReceptionParams params) {
     for (int k = 1; k <= fileCount; ++k) {
         received.clear();
         if (!connection.ReceiveBytes(received)) {
-            abort();
+            abort(senderLost());
             return;
         }
         sendAck(connection, int32_t(received.size()));
         Decoded<FileHeader> file = decodeFileHeader(bytesOf(received));
         // A name from the sender must stay inside the order folder.
         if (!file.ok || !isPlainFileName(file.value.name)) {
-            abort();
+            abort("a file name was not a plain name");
             return;
         }
         std::string path = joinPath(order->folder, file.value.name);
         if (!receiveFile(connection, file.value, header.blockSize, path)) {
-            abort();
+            abort(connection.TimedOut() ? senderLost()
+                                        : "the file " + file.value.name + " did not arrive whole");
             return;
         }
         if (plugins)

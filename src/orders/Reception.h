@@ -21,9 +21,14 @@ struct ReceptionEvents {
     std::function<void(std::unique_ptr<OrderEntry>)> completed;
     // File k of n is stored.
     std::function<void(int rowId, int k, int n, const std::string& orderNumber)> progress;
-    // The order was refused or cut short; its entry is for the message only.
-    std::function<void(std::unique_ptr<OrderEntry>)> aborted;
+    // The order was refused or cut short; its entry is for the message only,
+    // `reason` says why.
+    std::function<void(std::unique_ptr<OrderEntry>, const std::string& reason)> aborted;
 };
+
+// The longest a reception waits for its sender between two reads (and for
+// a send to drain) before it gives the order up.
+constexpr int kReceptionIdleLimitMs = 120000;
 
 // Everything one reception worker needs; it owns the connection.
 struct ReceptionParams {
@@ -41,6 +46,7 @@ struct ReceptionParams {
     bool makeSummary = true;
     // The largest item list accepted from a sender.
     size_t maxItemListSize = size_t(16) << 20;
+    int idleLimitMs = kReceptionIdleLimitMs;
     ReceptionEvents events;
 };
 

@@ -51,6 +51,7 @@ SendResult sendOrder(int port, const OrderToSend& order) {
         return r;
 
     int sent = 0;
+    int64_t bytesSent = 0;
     for (size_t i = 0; i < order.files.size(); ++i) {
         if (sent == order.disconnectAfterFiles)
             return r; // the socket closes here
@@ -67,9 +68,18 @@ SendResult sendOrder(int port, const OrderToSend& order) {
             std::string chunk = file.data.substr(off, n);
             if (lastFile && off + n == file.data.size())
                 chunk.append(order.extraBytesInLastBlock, 'X');
+            if (order.stallAfterBytes >= 0 && bytesSent + int64_t(n) > order.stallAfterBytes) {
+                // Part of the block, then silence until the shop gives up.
+                s.SendBytes(chunk.data(), size_t(order.stallAfterBytes - bytesSent));
+                bytesSent = order.stallAfterBytes;
+                break;
+            }
+            bytesSent += int64_t(n);
             if (!s.SendBytes(chunk.data(), chunk.size()) || !readAck(s, r))
                 return r;
         }
+        if (bytesSent == order.stallAfterBytes)
+            break;
         ++sent;
     }
     ByteData rest;

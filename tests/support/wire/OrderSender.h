@@ -30,12 +30,13 @@ struct OrderToSend {
     int32_t declaredFileCount = -1; // header's file count when not files.size()
     size_t extraBytesInLastBlock = 0;
     int64_t declaredSizeDelta = 0; // added to each declared file size
+    int64_t stallAfterBytes = -1;  // file bytes sent before falling silent
 };
 
 struct SendResult {
     bool connected = false;
     std::vector<int32_t> acks; // every acknowledgement, in order
-    bool closedByShop = false; // the shop closed after the last file
+    bool closedByShop = false; // the shop closed after the last file (or the stall)
 };
 
 SendResult sendOrder(int port, const OrderToSend& order);

@@ -1,0 +1,112 @@
+// Order server 1 under senders that stall: a cap on the receptions that run
+// at once (later peers wait in the listen backlog) and an idle limit that
+// gives a silent sender up.
+#include "netlib/Socket.h"
+#include "orders/OrderBook.h"
+#include "protocol/OrderHeader.h"
+#include "support/shop/ShopHarness.h"
+#include "support/wire/OrderSender.h"
+
+#include <QObject>
+#include <future>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+constexpr size_t kCap = 8;
+
+struct LimitedShop {
+    ShopHarness h;
+    std::vector<std::unique_ptr<Socket>> stalled;
+    std::vector<std::string> abortReasons;
+    size_t abortsBeforeFirstOrder = 0;
+
+    explicit LimitedShop(int idleLimitMs = 2000) {
+        h.config.maxReceptions = int(kCap);
+        h.config.receptionIdleLimitMs = idleLimitMs;
+        h.create(false);
+        QObject::connect(h.shop.get(), &Shop::orderAborted,
+                         [this](const QString&, const QString& reason) {
+                             abortReasons.push_back(reason.toStdString());
+                         });
+        QObject::connect(h.shop.get(), &Shop::orderReceived,
+                         [this] { abortsBeforeFirstOrder = abortReasons.size(); });
+        h.shop->goOnline();
+    }
+    // Senders that send an order header and then nothing.
+    void stall(int count) {
+        for (int i = 0; i < count; ++i) {
+            auto s = std::make_unique<Socket>();
+            ASSERT_TRUE(s->Connect("127.0.0.1", h.shop->server1Port(), false, 2000));
+            OrderHeader header;
+            header.orderNumber = "STALL" + std::to_string(stalled.size());
+            ASSERT_TRUE(s->SendBytes(header.encode()));
+            stalled.push_back(std::move(s));
+        }
+    }
+    std::future<SendResult> sendOrderAlongside() {
+        OrderToSend o;
+        o.orderNumber = "GOOD";
+        o.folder = h.rootpath() + "/GOOD";
+        o.items = {{"a.jpg", {{101, 1}}}};
+        o.files = {{"a.jpg", std::string(10000, 'a')}};
+        return std::async(std::launch::async,
+                          [o, port = h.shop->server1Port()] { return sendOrder(port, o); });
+    }
+    const ReceptionPool& pool() const { return h.shop->receptions(); }
+    size_t abortedRows() const {
+        size_t n = 0;
+        for (const TransferRow& row : h.shop->transfers().rows())
+            n += row.aborted && row.transferStatus == "Aborted";
+        return n;
+    }
+};
+
+} // namespace
+
+TEST(ShopReceptionLimits, StalledSendersWaitForASlotAndAreGivenUpAfterTheIdleLimit) {
+    LimitedShop s;
+    s.stall(12);
+    std::future<SendResult> good = s.sendOrderAlongside();
+    ASSERT_TRUE(processUntil([&] { return s.pool().active() == kCap; }));
+
+    ASSERT_TRUE(processUntil(
+        [&] {
+            return s.h.shop->orderBook().size() == 1 && s.abortedRows() == 12 &&
+                   s.pool().active() == 0;
+        },
+        std::chrono::seconds(30)));
+    EXPECT_EQ(s.pool().peakActive(), kCap);
+    EXPECT_TRUE(good.get().closedByShop);
+    // The order waited behind four stalled senders: five slots had to free.
+    EXPECT_GE(s.abortsBeforeFirstOrder, 5u);
+    EXPECT_EQ(s.h.shop->transfers().receptionCount(), 0u);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_TRUE(s.h.hasLine("Order STALL" + std::to_string(i) + " aborted.")) << i;
+    EXPECT_EQ(s.abortReasons, std::vector<std::string>(12, "the sender was silent for 2 s"));
+}
+
+TEST(ShopReceptionLimits, AnOrderBesideAFewStalledSendersCompletesAtOnce) {
+    LimitedShop s;
+    s.stall(5);
+    std::future<SendResult> good = s.sendOrderAlongside();
+    ASSERT_TRUE(processUntil([&] { return s.h.shop->orderBook().size() == 1; }));
+    EXPECT_TRUE(s.abortReasons.empty()); // no stalled sender was given up yet
+    EXPECT_EQ(s.pool().active(), 5u);
+    EXPECT_TRUE(good.get().closedByShop);
+}
+
+TEST(ShopReceptionLimits, AFullPoolDoesNotHoldUpGoingOffline) {
+    LimitedShop s(60000);
+    s.stall(int(kCap) + 2);
+    ASSERT_TRUE(processUntil([&] { return s.pool().active() == kCap; }));
+    auto start = std::chrono::steady_clock::now();
+    s.h.shop->goOffline();
+    // Going off-line joins the accept threads, so a wait that ignored the
+    // stop would show here as time.
+    ASSERT_TRUE(processUntil([&] { return s.h.shop->isOffline(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+}
