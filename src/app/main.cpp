@@ -7,7 +7,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -43,6 +45,25 @@ void installSignalHandlers(Shop& shop) {
     sigaction(SIGTERM, &sa, nullptr);
 }
 
+// One line to standard output. Whoever reads it may have gone away (a closed
+// terminal, a pipe whose reader ended): the line is lost, the shop serves on.
+void printLine(const QString& line) {
+    QByteArray bytes = line.toLocal8Bit() + '\n';
+    for (qsizetype done = 0; done < bytes.size();) {
+        ssize_t n = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+// As the status lines stamp their time.
+QString receivedAt(qint64 secondsSince1970) {
+    return QDateTime::fromSecsSinceEpoch(secondsSince1970).toString("yy.MM.dd hh:mm");
+}
+
 int intOption(const QCommandLineParser& p, const char* name, int fallback) {
     bool ok = false;
     int v = p.value(name).toInt(&ok);
@@ -52,6 +73,8 @@ int intOption(const QCommandLineParser& p, const char* name, int fallback) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write to a reader that has gone must fail, not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Quillon");
     QCoreApplication::setOrganizationName("Tarvex");
@@ -96,10 +119,17 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         Shop shop(config, settings, &store, clock, prompter);
-        QObject::connect(&shop, &Shop::statusLineAdded, [](const QString& line) {
-            std::printf("%s\n", line.toUtf8().constData());
-            std::fflush(stdout);
-        });
+        QObject::connect(&shop, &Shop::statusLineAdded, &printLine);
+        QObject::connect(&shop, &Shop::orderReceived,
+                         [](const QString& number, const QString& customer, const QString& total,
+                            qint64 received) {
+                             printLine(QString("Order %1 received: %2, total %3, at %4.")
+                                           .arg(number, customer, total, receivedAt(received)));
+                         });
+        QObject::connect(&shop, &Shop::orderAborted,
+                         [](const QString& number, const QString& reason) {
+                             printLine(QString("Order %1 aborted: %2.").arg(number, reason));
+                         });
         QObject::connect(&shop, &Shop::closeRequested, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         prompter.setSink([&shop](const std::string& text) { shop.addStatusLine(text); });

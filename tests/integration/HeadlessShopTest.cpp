@@ -69,6 +69,37 @@ TEST(HeadlessShop, RegistersOrdersAndShutsDownInOrderOnSigterm) {
     EXPECT_EQ(s.readProfile("hostaddress"), "127.0.0.1"); // never written, still there
 }
 
+// Whoever reads the shop's output may go away (a closed terminal, the end of
+// a pipe): the shop serves on and still shuts down in order.
+TEST(HeadlessShop, ServesOnWhenTheReaderOfItsOutputGoesAway) {
+    HeadlessShop s;
+    QuillonProcess shop(s.folder.path(), s.profile);
+    shop.readOutputThroughPipe();
+    ASSERT_TRUE(shop.start(s.options())) << shop.output().toStdString();
+    auto send = [&](QStringList extra) {
+        return runNetsim(QStringList{"send-order", "--shop-number", "42", "--generate", "1",
+                                     "--port", QString::number(shop.port1()), "--register-port",
+                                     QString::number(shop.port2())} +
+                         extra);
+    };
+    EXPECT_EQ(send({"--email", "ann@example.com"}).exitCode, 0);
+    EXPECT_TRUE(shop.waitForOutput("Order 000001 received: ann@example.com, total "))
+        << shop.output().toStdString();
+    ASSERT_TRUE(QDir().mkdir(s.folder.filePath("Orders/DUP")));
+    send({"--number", "DUP", "--folder", s.folder.filePath("Orders/DUP")});
+    EXPECT_TRUE(shop.waitForOutput("Order DUP aborted: its folder could not be created."));
+
+    shop.dropOutputReader();
+    NetsimRun after = send({});
+    EXPECT_EQ(after.exitCode, 0) << after.out.toStdString() << after.err.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return storedOrders(s.folder.filePath("Db/OE.DB")) == 2; }));
+    EXPECT_EQ(shop.terminate(), 0);
+    EXPECT_EQ(s.folder.files("SystemLog"), QStringList{"SYSLOG000000.TXT"});
+    EXPECT_EQ(s.folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
+    EXPECT_TRUE(
+        readFile(s.folder.filePath("SystemLog/SYSLOG000000.TXT")).endsWith("System shutdown.\r\n"));
+}
+
 TEST(HeadlessShop, RefusesToStartWhenTheShopIsNotSetUp) {
     ShopFolder folder;
     QString profile = folder.filePath("profile.ini");

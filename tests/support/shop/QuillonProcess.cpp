@@ -13,6 +13,7 @@ QuillonProcess::QuillonProcess(QString workingDirectory, QString profile)
 QuillonProcess::~QuillonProcess() {
     if (m_process && m_process->state() != QProcess::NotRunning)
         kill();
+    dropOutputReader();
 }
 
 bool QuillonProcess::start(const QStringList& options, std::chrono::milliseconds limit) {
@@ -25,6 +26,11 @@ bool QuillonProcess::start(const QStringList& options, std::chrono::milliseconds
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_output.clear();
     m_port1 = m_port2 = 0;
+    if (m_throughPipe) {
+        m_reader = std::make_unique<QProcess>();
+        m_process->setStandardOutputProcess(m_reader.get());
+        m_reader->start("cat", {});
+    }
     m_process->start();
     if (!m_process->waitForStarted(int(limit.count())))
         return false;
@@ -46,11 +52,20 @@ bool QuillonProcess::start(const QStringList& options, std::chrono::milliseconds
 }
 
 QString QuillonProcess::output() {
-    if (m_process) {
-        m_process->waitForReadyRead(10);
-        m_output += QString::fromLatin1(m_process->readAllStandardOutput());
+    if (QProcess* source = m_reader ? m_reader.get() : m_process.get()) {
+        source->waitForReadyRead(10);
+        m_output += QString::fromLatin1(source->readAllStandardOutput());
     }
     return m_output;
+}
+
+void QuillonProcess::dropOutputReader() {
+    if (!m_reader)
+        return;
+    output();
+    m_reader->kill();
+    m_reader->waitForFinished(5000);
+    m_reader.reset();
 }
 
 bool QuillonProcess::waitForOutput(const QString& text, std::chrono::milliseconds limit) {

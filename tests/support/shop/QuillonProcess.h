@@ -34,11 +34,17 @@ public:
     int terminate(std::chrono::milliseconds limit = std::chrono::seconds(10));
     // SIGKILL: a crash or a power cut.
     void kill();
+    // Before start(): its standard output goes through a reader process (as
+    // into a terminal's pipe), which dropOutputReader() ends.
+    void readOutputThroughPipe() { m_throughPipe = true; }
+    void dropOutputReader();
 
 private:
     QString m_workingDirectory;
     QString m_profile;
     std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<QProcess> m_reader;
+    bool m_throughPipe = false;
     QString m_output;
     int m_port1 = 0;
     int m_port2 = 0;
