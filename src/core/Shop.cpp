@@ -19,8 +19,8 @@
 #include "protocol/Prompter.h"
 
 #include <QCoreApplication>
-#include <utility>
 #include <algorithm>
+#include <utility>
 
 namespace quillon {
 
@@ -102,6 +102,8 @@ void Shop::initialise() {
     m_plugins->load(qtPath(joinPath(wd, "plugin")));
     m_trusted->load(joinPath(joinPath(wd, "Db"), "TRUST.TXT"));
 
+    // The product list and the order database are read at the same time: a
+    // slow central service must not keep the order list from showing.
     const ServiceEndpoint service = serviceEndpoint();
     const std::string shopId = m_settings.shopid;
     m_requests.run<std::optional<ProductList>>(
@@ -111,11 +113,21 @@ void Shop::initialise() {
                 m_products = std::make_shared<const ProductList>(std::move(*fetched.value));
             m_orderBook->setProducts(m_products.get());
             showMessages(fetched.messages);
+            runDiagnostics();
+            m_productsFetched = true;
+            finishInitialisation();
+        });
+    OrderBook* book = m_orderBook.get();
+    m_requests.run<int>(
+        "load", [book](Prompter&) { return int(book->load().records); },
+        [this](RequestOutcome<int>) {
+            m_ordersLoaded = true;
+            emit ordersLoaded();
             finishInitialisation();
         });
 }
 
-void Shop::finishInitialisation() {
+void Shop::runDiagnostics() {
     DiagnosticsInput diagnostics;
     diagnostics.settings = &m_settings;
     diagnostics.productListFetched = m_products != nullptr;
@@ -126,21 +138,21 @@ void Shop::finishInitialisation() {
     int passed =
         runSelfDiagnostics(diagnostics, [this](const std::string& line) { addStatusLine(line); });
     addStatusLine(passed ? "System started." : "System started with errors.");
+}
 
-    OrderBook* book = m_orderBook.get();
-    m_requests.run<int>(
-        "load", [book](Prompter&) { return int(book->load().records); },
-        [this](RequestOutcome<int>) {
-            if (m_settings.purge == 0)
-                m_transfers.rebuild();
-            else
-                purgeOrders();
-            m_initialising = false;
-            m_ready = true;
-            emit ready();
-            if (m_onlineWhenReady)
-                goOnline();
-        });
+// The last steps, once both the product list and the order database are in.
+void Shop::finishInitialisation() {
+    if (!m_productsFetched || !m_ordersLoaded)
+        return;
+    if (m_settings.purge == 0)
+        m_transfers.rebuild();
+    else
+        purgeOrders();
+    m_initialising = false;
+    m_ready = true;
+    emit ready();
+    if (m_onlineWhenReady)
+        goOnline();
 }
 
 void Shop::addStatusLine(const std::string& text) {

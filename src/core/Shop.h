@@ -66,7 +66,8 @@ public:
 
     // The second half of start-up: plug-ins, trusted customers, product
     // list, self diagnostics, order database, purge. The product list and
-    // the order database are read on workers; ready() says when all is done.
+    // the order database are read on workers at the same time;
+    // ordersLoaded() and ready() say when each part is done.
     void initialise();
     bool isReady() const { return m_ready; }
     // Starts the 5-second clock tick.
@@ -126,7 +127,9 @@ public:
     void replaceProducts(std::shared_ptr<const ProductList> list);
 
 signals:
-    // Start-up is over: the order database is loaded.
+    // The order database is loaded into the order book.
+    void ordersLoaded();
+    // Start-up is over: products fetched, diagnostics run, orders loaded.
     void ready();
     void statusLineAdded(const QString& line);
     void onlineChanged(bool online);
@@ -142,6 +145,7 @@ signals:
     void orderAborted(const QString& orderNumber, const QString& reason);
 
 private:
+    void runDiagnostics();
     void finishInitialisation();
     void handleServer1Connection(std::unique_ptr<Socket> connection);
     void handleServer2Connection(AcceptedConnection connection);
@@ -168,6 +172,8 @@ private:
     bool m_showingMessage = false;
 
     bool m_initialising = false;
+    bool m_productsFetched = false;
+    bool m_ordersLoaded = false;
     bool m_ready = false;
     bool m_onlineWhenReady = false;
     bool m_loggedIn = false;
