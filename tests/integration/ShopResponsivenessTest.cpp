@@ -5,6 +5,7 @@
 #include "support/shop/ShopHarness.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMap>
@@ -102,4 +103,25 @@ TEST(ShopResponsiveness, ASlowServiceNeverHoldsUpTheUserInterfaceThread) {
                                      .arg(QString::number(i + 1).rightJustified(6, '0'))
                                      .arg(checked[i])))
             << log.toStdString();
+}
+
+TEST(ShopResponsiveness, ExitWaitsForAnOrderWhosePaymentStatusIsStillAsked) {
+    ServedShop s({"--fault", "6/4:delay=2000"});
+    s.go(false);
+    bool closed = false;
+    QObject::connect(s.h.shop.get(), &Shop::closeRequested, [&] {
+        closed = true;
+        EXPECT_EQ(s.h.shop->orderBook().size(), 1u) << "the logs were written before the order";
+    });
+    auto sender = startNetsim({"send-order", "--shop-number", "42", "--generate", "1", "--number",
+                               "E1", "--folder", QString::fromStdString(s.h.rootpath() + "/E1"),
+                               "--port", s.h.port1()});
+    // Exit as soon as the order has arrived, while its payment status is asked.
+    ASSERT_TRUE(processUntil([&] { return !s.h.shop->requests().isIdle(); }));
+    s.h.shop->exit();
+    ASSERT_TRUE(processUntil([&] { return closed; }, std::chrono::seconds(20)));
+    EXPECT_EQ(sender->exitCode(), 0);
+    const QStringList logs = QDir(s.h.folder.filePath("OrderLog")).entryList(QDir::Files);
+    ASSERT_EQ(logs.size(), 1);
+    EXPECT_TRUE(readFile(s.h.folder.filePath("OrderLog/" + logs[0])).contains("E1"));
 }
