@@ -17,20 +17,4 @@ bool HeadlessPrompter::askYesNo(const std::string& text) {
     return false;
 }
 
-void RecordingPrompter::showMessage(const std::string& text) {
-    std::lock_guard lock(m_mutex);
-    m_messages.push_back(text);
-}
-
-bool RecordingPrompter::askYesNo(const std::string& text) {
-    std::lock_guard lock(m_mutex);
-    m_messages.push_back(text);
-    return m_answer;
-}
-
-std::vector<std::string> RecordingPrompter::messages() const {
-    std::lock_guard lock(m_mutex);
-    return m_messages;
-}
-
 } // namespace quillon

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <ctime>
 
@@ -26,18 +25,6 @@ public:
 class SystemClock : public Clock {
 public:
     int64_t now() const override { return int64_t(std::time(nullptr)); }
-};
-
-// A clock that tests set by hand.
-class ManualClock : public Clock {
-public:
-    explicit ManualClock(int64_t t = 0) : m_now(t) {}
-    int64_t now() const override { return m_now.load(); }
-    void set(int64_t t) { m_now = t; }
-    void advance(int64_t seconds) { m_now += seconds; }
-
-private:
-    std::atomic<int64_t> m_now;
 };
 
 } // namespace quillon

@@ -1,8 +1,8 @@
 #include "core/Application.h"
-#include "core/Prompters.h"
 #include "core/SettingsStore.h"
 #include "support/FtpTestServer.h"
 #include "support/PythonServer.h"
+#include "support/RecordingPrompter.h"
 #include "support/TestSupport.h"
 
 #include <QSettings>

@@ -5,14 +5,15 @@
 #include "protocol/ChatMessages.h"
 #include "protocol/OrderCheckMessages.h"
 
-#include "core/Prompters.h"
 #include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
+#include "support/RecordingPrompter.h"
 
 #include <gtest/gtest.h>
 
 using namespace quillon;
 using testsupport::NetsimService;
+using testsupport::RecordingPrompter;
 using testsupport::ReplyFault;
 using testsupport::ShopClient;
 

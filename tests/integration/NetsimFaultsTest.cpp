@@ -8,9 +8,9 @@
 #include "protocol/ShopInfoMessages.h"
 #include "protocol/ShopSetupConfirmation.h"
 
-#include "core/Prompters.h"
 #include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
+#include "support/RecordingPrompter.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -55,7 +55,7 @@ protected:
     std::unique_ptr<ShopClient> client;
     ServiceEndpoint endpoint;
     std::string shopId;
-    RecordingPrompter prompter;
+    testsupport::RecordingPrompter prompter;
 };
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "orders/Reception.h"
 #include "netlib/Socket.h"
-#include "orders/Clock.h"
 #include "orders/FolderRegistry.h"
 #include "protocol/OrderHeader.h"
 #include "support/FileSizeLimit.h"
+#include "support/ManualClock.h"
 #include "support/TestSupport.h"
 #include "support/wire/OrderSender.h"
 
@@ -16,6 +16,7 @@
 #include <thread>
 
 using namespace quillon;
+using testsupport::ManualClock;
 using testsupport::OrderToSend;
 using testsupport::sendOrder;
 

@@ -1,6 +1,7 @@
 #include "orders/SummaryBuilder.h"
 #include "orders/OrderSummary.h"
 #include "orders/SummaryRecorder.h"
+#include "support/ManualClock.h"
 #include "support/SummaryFixtures.h"
 #include "support/TestSupport.h"
 
@@ -51,7 +52,7 @@ protected:
     QString m_folder;
     ProductList m_products;
     OrderEntry m_order;
-    ManualClock m_clock{1710000000};
+    testsupport::ManualClock m_clock{1710000000};
 };
 
 TEST_F(SummaryBuilderTest, ReadablePicturesGetThumbnailsAndRows) {

@@ -1,5 +1,6 @@
 #include "support/shop/ShopHarness.h"
 
+#include "protocol/Credentials.h"
 #include "support/PythonServer.h"
 
 #include <QElapsedTimer>
@@ -14,7 +15,7 @@ using namespace quillon;
 ShopHarness::ShopHarness() {
     store = std::make_unique<SettingsStore>(profileDir.filePath("profile.ini"));
     settings.status = 2;
-    settings.shopid = NetsimService::shopId(42).toStdString();
+    settings.shopid = encryptCredential("O1000042"); // shop number 42
     settings.rootpath = rootpath();
     settings.hostaddress = "127.0.0.1";
     settings.centralServicePort = closedLocalPort();

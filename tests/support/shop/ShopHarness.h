@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/Prompters.h"
 #include "core/SettingsStore.h"
 #include "core/Shop.h"
-#include "orders/Clock.h"
+#include "support/ManualClock.h"
 #include "support/NetsimService.h"
+#include "support/RecordingPrompter.h"
 #include "support/TestSupport.h"
 
 #include <QMap>
@@ -31,8 +31,8 @@ struct ShopHarness {
     quillon::Settings settings; // the application's record
     std::unique_ptr<quillon::SettingsStore> store;
     // Starts at the real time; tests may move it.
-    quillon::ManualClock clock{quillon::SystemClock().now()};
-    quillon::RecordingPrompter prompter;
+    ManualClock clock{quillon::SystemClock().now()};
+    RecordingPrompter prompter;
     quillon::ShopConfig config;
     std::unique_ptr<quillon::Shop> shop;
 
