@@ -8,6 +8,9 @@
 #include "protocol/ProductListFetch.h"
 
 #include "support/LoopbackPeer.h"
+#include "support/ProductListText.h"
+#include "support/PythonServer.h"
+#include "support/RecordingPrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -16,21 +19,14 @@ using namespace testsupport;
 
 namespace {
 
-struct RecordingPrompter : Prompter {
-    std::vector<std::string> shown;
-    void showMessage(const std::string& text) override { shown.push_back(text); }
-    bool askYesNo(const std::string&) override { return false; }
-};
-
 // A simulated service: receives the request by the plain exchange, then
 // runs `reply` on the same connection.
 std::function<void(Socket&)> serve(Message& request, std::function<void(Socket&)> reply) {
     return [&request, reply](Socket& s) {
         ByteData opening;
-        if (!s.ReceiveBytesN(MessageHeader::kSize, opening) ||
-            receivePlain(request, bytesOf(opening), s) < 0)
-            return;
-        reply(s);
+        if (s.ReceiveBytesN(MessageHeader::kSize, opening) &&
+            receivePlain(request, bytesOf(opening), s) >= 0)
+            reply(s);
     };
 }
 
@@ -42,32 +38,45 @@ ServiceEndpoint endpointOf(const LoopbackPeer& peer) {
     return {"127.0.0.1", peer.port()};
 }
 
-int closedPort() {
-    Socket s;
-    s.BindAndListen(0, 1, "127.0.0.1");
-    return s.LocalPort(); // closed when s goes
-}
+const ServiceEndpoint kNobody{"127.0.0.1", closedLocalPort()};
 
 } // namespace
 
-TEST(CentralService, CheckOrderReturnsTheAnswerAndItsShippingTexts) {
-    OrderCheckRequest got;
-    OrderCheckAnswer answer;
-    answer.result = 1;
-    answer.shipping1 = "UPS";
-    answer.shipping2 = "Express";
-    answer.shipping3 = "12 Main St";
-    LoopbackPeer peer(serve(got, answerWith(answer)));
+TEST(CentralService, OrderRequestsCarryTheirFieldsBothWays) {
     RecordingPrompter prompter;
-    OrderCheckResult r = checkOrder(endpointOf(peer), prompter, "R1", "R2");
-    peer.finish();
-    EXPECT_EQ(got.reference1, "R1");
-    EXPECT_EQ(got.reference2, "R2");
-    EXPECT_EQ(r.result, 1);
-    EXPECT_EQ(r.shipping1, "UPS");
-    EXPECT_EQ(r.shipping2, "Express");
-    EXPECT_EQ(r.shipping3, "12 Main St");
-    EXPECT_TRUE(prompter.shown.empty());
+    OrderCheckRequest check;
+    OrderCheckAnswer checked;
+    checked.result = 1;
+    checked.shipping1 = "UPS";
+    checked.shipping3 = "12 Main St";
+    LoopbackPeer checkPeer(serve(check, answerWith(checked)));
+    OrderCheckResult r = checkOrder(endpointOf(checkPeer), prompter, "R1", "R2");
+    checkPeer.finish();
+    EXPECT_EQ(check.reference1 + check.reference2, "R1R2");
+    EXPECT_EQ(std::tie(r.result, r.shipping1, r.shipping3), std::tuple(1, "UPS", "12 Main St"));
+
+    OrderNumberReport report;
+    OrderNumberAnswer reported;
+    reported.result = 17;
+    LoopbackPeer reportPeer(serve(report, answerWith(reported)));
+    EXPECT_EQ(reportOrderNumber(endpointOf(reportPeer), prompter, "R1", "R2", "000042"), 17);
+    reportPeer.finish();
+    EXPECT_EQ(report.orderNumber, "000042");
+
+    PaymentStatusRequest status;
+    PaymentStatusAnswer paid;
+    paid.result = 1;
+    paid.paymentCode = 2;
+    paid.paymentText1 = "Paid";
+    paid.paymentText2 = "PayPal";
+    LoopbackPeer statusPeer(serve(status, answerWith(paid)));
+    PaymentStatusResult p =
+        requestPaymentStatus(endpointOf(statusPeer), prompter, "R1", "R2", "N7");
+    statusPeer.finish();
+    EXPECT_EQ(status.orderNumber, "N7");
+    EXPECT_EQ(std::tie(p.result, p.paymentCode, p.paymentText1, p.paymentText2),
+              std::tuple(1, 2, "Paid", "PayPal"));
+    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST(CentralService, OrderRequestFailuresAndWhatTheyShow) {
@@ -92,103 +101,54 @@ TEST(CentralService, OrderRequestFailuresAndWhatTheyShow) {
         LoopbackPeer peer(serve(got, c.reply));
         RecordingPrompter prompter;
         EXPECT_EQ(checkOrder(endpointOf(peer), prompter, "R1", "R2").result, c.expected);
-        EXPECT_EQ(prompter.shown, c.shown);
+        EXPECT_EQ(prompter.messages(), c.shown);
     }
-}
 
-TEST(CentralService, SendFailuresArePassedOnAndNoConnectionIsZero) {
+    // No connection is 0 and shows nothing; a failed send passes its code on.
     RecordingPrompter prompter;
-    EXPECT_EQ(checkOrder({"127.0.0.1", closedPort()}, prompter, "R1", "R2").result, 0);
-    EXPECT_EQ(reportOrderNumber({"127.0.0.1", closedPort()}, prompter, "R1", "R2", "N"), 0);
-    EXPECT_EQ(requestPaymentStatus({"127.0.0.1", closedPort()}, prompter, "R1", "R2", "N").result,
-              0);
-    EXPECT_TRUE(prompter.shown.empty());
-
-    // The service answers version 1 to a message that has only version 0.
-    LoopbackPeer peer(scripted({{12, u32le(1)}}));
-    EXPECT_EQ(checkOrder(endpointOf(peer), prompter, "R1", "R2").result, -6);
+    EXPECT_EQ(checkOrder(kNobody, prompter, "R1", "R2").result, 0);
+    EXPECT_EQ(reportOrderNumber(kNobody, prompter, "R1", "R2", "N"), 0);
+    EXPECT_EQ(requestPaymentStatus(kNobody, prompter, "R1", "R2", "N").result, 0);
+    EXPECT_TRUE(prompter.messages().empty());
+    LoopbackPeer newer(scripted({{12, u32le(1)}})); // version 1 of a message that has only 0
+    EXPECT_EQ(checkOrder(endpointOf(newer), prompter, "R1", "R2").result, -6);
 }
-
-TEST(CentralService, ReportOrderNumberAndPaymentStatus) {
-    OrderNumberReport report;
-    OrderNumberAnswer reportAnswer;
-    reportAnswer.result = 17;
-    LoopbackPeer reportPeer(serve(report, answerWith(reportAnswer)));
-    RecordingPrompter prompter;
-    EXPECT_EQ(reportOrderNumber(endpointOf(reportPeer), prompter, "R1", "R2", "000042"), 17);
-    reportPeer.finish();
-    EXPECT_EQ(report.orderNumber, "000042");
-    EXPECT_EQ(report.reserved, 0);
-
-    PaymentStatusRequest status;
-    PaymentStatusAnswer paid;
-    paid.result = 1;
-    paid.paymentCode = 1;
-    paid.paymentText1 = "Paid";
-    paid.paymentText2 = "PayPal";
-    LoopbackPeer statusPeer(serve(status, answerWith(paid)));
-    PaymentStatusResult r =
-        requestPaymentStatus(endpointOf(statusPeer), prompter, "R1", "R2", "000042");
-    statusPeer.finish();
-    EXPECT_EQ(status.orderNumber, "000042");
-    EXPECT_EQ(r.result, 1);
-    EXPECT_EQ(r.paymentCode, 1);
-    EXPECT_EQ(r.paymentText1, "Paid");
-    EXPECT_EQ(r.paymentText2, "PayPal");
-
-    // A 6/2 answer to a 6/4 request is another kind.
-    PaymentStatusRequest again;
-    OrderCheckAnswer other;
-    LoopbackPeer wrong(serve(again, answerWith(other)));
-    EXPECT_EQ(requestPaymentStatus(endpointOf(wrong), prompter, "R1", "R2", "N").result, -2);
-    EXPECT_EQ(prompter.shown, std::vector<std::string>{kBadCommText});
-}
-
-namespace {
-
-// A service that answers the fetch with a framed body under `protocolId`.
-std::function<void(Socket&)> productService(std::string& shopId, uint32_t protocolId,
-                                            ByteData body) {
-    return [&shopId, protocolId, body](Socket& s) {
-        ByteData request;
-        if (!s.ReceiveBytes(request))
-            return;
-        shopId = parseProductListFetch(bytesOf(request)).value_or("?");
-        FramedPacket(protocolId, body).sendPacket(s);
-    };
-}
-
-} // namespace
 
 TEST(CentralService, FetchProductList) {
     ProductList products = {{1, 0.5f, "Print 10x15"}, {2, 3.25f, "Mug"}};
     std::string shopId;
+    // A service that answers the fetch with a framed body under `protocolId`.
+    auto service = [&shopId](uint32_t protocolId, ByteData body) {
+        return [&shopId, protocolId, body](Socket& s) {
+            ByteData request;
+            if (s.ReceiveBytes(request)) {
+                shopId = parseProductListFetch(bytesOf(request)).value_or("?");
+                FramedPacket(protocolId, body).sendPacket(s);
+            }
+        };
+    };
     RecordingPrompter prompter;
-
-    LoopbackPeer peer(productService(shopId, 1, buildProductListReplyBody(products)));
+    LoopbackPeer peer(service(1, buildProductListReplyBody(products)));
     auto list = fetchProductList(endpointOf(peer), prompter, "SHOP9");
     peer.finish();
     EXPECT_EQ(shopId, "SHOP9");
     ASSERT_TRUE(list);
-    ASSERT_EQ(list->size(), 2u);
-    EXPECT_EQ((*list)[1].description, "Mug");
-    EXPECT_EQ((*list)[1].price, 3.25f);
+    EXPECT_EQ(productListText(*list), "1 0.5 Print 10x15; 2 3.25 Mug");
 
-    LoopbackPeer empty(productService(shopId, 1, buildProductListReplyBody({})));
+    LoopbackPeer empty(service(1, buildProductListReplyBody({})));
     auto none = fetchProductList(endpointOf(empty), prompter, "SHOP9");
     ASSERT_TRUE(none) << "0 entries is an empty list";
     EXPECT_TRUE(none->empty());
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(prompter.messages().empty());
 
-    LoopbackPeer mismatch(productService(shopId, 2, buildProductListReplyBody(products)));
+    LoopbackPeer mismatch(service(2, buildProductListReplyBody(products)));
     EXPECT_FALSE(fetchProductList(endpointOf(mismatch), prompter, "SHOP9"));
-    EXPECT_EQ(prompter.shown, std::vector<std::string>{kTransmissionIdMismatchText});
+    EXPECT_EQ(prompter.messages(), std::vector<std::string>{kTransmissionIdMismatchText});
 
     ByteData torn = buildProductListReplyBody(products);
     torn.resize(torn.size() - 2);
-    LoopbackPeer truncated(productService(shopId, 1, torn));
+    LoopbackPeer truncated(service(1, torn));
     EXPECT_FALSE(fetchProductList(endpointOf(truncated), prompter, "SHOP9"));
-
-    EXPECT_FALSE(fetchProductList({"127.0.0.1", closedPort()}, prompter, "SHOP9"));
-    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_FALSE(fetchProductList(kNobody, prompter, "SHOP9"));
+    EXPECT_EQ(prompter.messages().size(), 1u);
 }

@@ -28,8 +28,8 @@ TEST(Credentials, TicketGivesBothNumbers) {
 }
 
 TEST(Credentials, TicketRefusesWhatIsNotAShopId) {
-    EXPECT_FALSE(decryptTicket(encryptCredential("secret")));   // no "O"
-    EXPECT_FALSE(decryptTicket(encryptCredential("OX000042"))); // not digits
+    EXPECT_FALSE(decryptTicket(encryptCredential("secret")));        // no "O"
+    EXPECT_FALSE(decryptTicket(encryptCredential("OX000042")));      // not digits
     EXPECT_FALSE(decryptTicket("ce86a97ad0ff68d631755721a4d86119")); // lowercase
     EXPECT_FALSE(decryptTicket("CE86A97AD0FF68D631755721A4D8611G")); // not hex
     EXPECT_FALSE(decryptTicket("CE86A97AD0FF68D631755721A4D861"));   // short

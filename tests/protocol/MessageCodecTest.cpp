@@ -53,11 +53,8 @@ TEST(MessageCodec, EncodesEveryTypeInOrder) {
     ByteData wire = p.encode(0);
     ASSERT_EQ(wire.size(), p.encodedSize(0));
     ASSERT_EQ(wire.size(), 12u + 4 + 4 + 8 + 96 + 7);
-    EXPECT_EQ(wire.u32At(0), 9u);
-    EXPECT_EQ(wire.u32At(4), 4u);
-    EXPECT_EQ(wire.u32At(8), 1u);
-    EXPECT_EQ(wire.u32At(12), 0xFFFFFFFEu);
-    EXPECT_EQ(wire.u32At(16), 0x80000001u);
+    EXPECT_EQ(wire.view().substr(0, 20),
+              std::string_view("\x09\0\0\0\x04\0\0\0\x01\0\0\0\xFE\xFF\xFF\xFF\x01\0\0\x80", 20));
     EXPECT_EQ(wire.view().substr(20, 8), std::string_view("\x04\0\0\0abc\0", 8));
     EXPECT_EQ(wire.view().substr(28, 6), std::string_view("shop\0\0", 6));
     EXPECT_EQ(wire.view().substr(60, 3), std::string_view("t1\0", 3));
@@ -67,19 +64,15 @@ TEST(MessageCodec, EncodesEveryTypeInOrder) {
     EXPECT_EQ(p.encode(1).size(), 16u);
     EXPECT_EQ(p.encodedSize(2), 0u);
     EXPECT_TRUE(p.encode(-1).empty());
+
+    // An empty String is its NUL alone; an empty Blob is a length of 0.
+    EXPECT_EQ(OneString().encode(0).view().substr(12), std::string_view("\x01\0\0\0\0", 5));
+    Probe empty;
+    EXPECT_EQ(empty.encode(0).view().substr(empty.encodedSize(0) - 4),
+              std::string_view("\0\0\0\0", 4));
 }
 
-TEST(MessageCodec, EmptyValuesHaveTheirMinimalForms) {
-    OneString s;
-    ByteData wire = s.encode(0);
-    EXPECT_EQ(wire.size(), 17u);
-    EXPECT_EQ(wire.view().substr(12), std::string_view("\x01\0\0\0\0", 5));
-
-    Probe p;
-    EXPECT_EQ(p.encode(0).view().substr(p.encodedSize(0) - 4), std::string_view("\0\0\0\0", 4));
-}
-
-TEST(MessageCodec, DecodeRoundTripsAndReportsBytesConsumed) {
+TEST(MessageCodec, DecodeReportsBytesConsumedAndKeepsItsOwnVersion) {
     Probe sent;
     sent.number = 123456;
     sent.flags = 0xFFFFFFFF;
@@ -91,11 +84,7 @@ TEST(MessageCodec, DecodeRoundTripsAndReportsBytesConsumed) {
 
     Probe got;
     EXPECT_EQ(got.decode(0, wire), int(sent.encodedSize(0)));
-    EXPECT_EQ(got.number, 123456);
-    EXPECT_EQ(got.flags, 0xFFFFFFFFu);
-    EXPECT_EQ(got.text, "tab\there");
-    EXPECT_EQ(got.sessionBlock(), sent.sessionBlock());
-    EXPECT_EQ(got.blob.view(), sent.blob.view());
+    EXPECT_EQ(got.encode(0).view(), sent.encode(0).view());
     EXPECT_EQ(got.bodyVersion(), 1);
     EXPECT_EQ(got.version(), 1) << "the own version is not overwritten";
 }
@@ -106,17 +95,10 @@ TEST(MessageCodec, VersionAndLengthChecks) {
     EXPECT_EQ(m.decode(-1, twelve), -3);
     EXPECT_EQ(m.decode(1, twelve), -4);
     EXPECT_EQ(m.decode(0, withHeader(7, 8, 3)), 12);
-    EXPECT_EQ(m.kind(), 7);
-    EXPECT_EQ(m.subkind(), 8);
-    EXPECT_EQ(m.bodyVersion(), 3);
-    EXPECT_EQ(m.version(), 0);
-    for (size_t size : {0, 3, 4, 7, 8, 11}) {
-        SCOPED_TRACE(size);
-        ByteData shortInput(twelve.view().substr(0, size));
-        EXPECT_EQ(m.decode(0, shortInput), -2);
-        Probe p;
-        EXPECT_EQ(p.decode(0, shortInput), -2);
-    }
+    EXPECT_EQ(std::tuple(m.kind(), m.subkind(), m.bodyVersion(), m.version()),
+              std::tuple(7, 8, 3, 0));
+    for (size_t size : {0, 3, 4, 7, 8, 11})
+        EXPECT_EQ(m.decode(0, ByteData(twelve.view().substr(0, size))), -2) << size;
 }
 
 TEST(MessageCodec, EveryTruncationIsShortInput) {
@@ -130,23 +112,7 @@ TEST(MessageCodec, EveryTruncationIsShortInput) {
     }
 }
 
-TEST(MessageCodec, StringLengthBeyondItsTextStillAdvancesByItsLength) {
-    Probe p;
-    ByteData wire = withHeader(9, 4, 0);
-    wire.appendU32(5);
-    wire.appendU32(6);
-    wire.appendU32(8);
-    wire.append(std::string_view("ab\0\0zz\0\0", 8)); // text "ab", then padding
-    ByteData block(std::string(96, '\0'));
-    wire.append(block.data(), block.size());
-    wire.appendU32(1);
-    wire.append("!");
-    EXPECT_EQ(p.decode(0, wire), int(wire.size()));
-    EXPECT_EQ(p.text, "ab");
-    EXPECT_EQ(p.blob.view(), "!");
-}
-
-TEST(MessageCodec, HostileLengthsAreShortInput) {
+TEST(MessageCodec, HostileLengthsAreShortInputAndLongOnesAdvanceByTheirLength) {
     for (uint32_t length : {0xFFFFFFFFu, 0x80000000u, 1000u}) {
         SCOPED_TRACE(length);
         OneString s;
@@ -162,4 +128,18 @@ TEST(MessageCodec, HostileLengthsAreShortInput) {
     wire.appendU32(0);
     EXPECT_EQ(s.decode(0, wire), 16);
     EXPECT_EQ(s.text, "");
+
+    // A String whose text ends before its length still takes its L bytes.
+    Probe p;
+    wire = withHeader(9, 4, 0);
+    wire.appendU32(5);
+    wire.appendU32(6);
+    wire.appendU32(8);
+    wire.append(std::string_view("ab\0\0zz\0\0", 8));
+    wire.append(std::string(96, '\0')); // the session block
+    wire.appendU32(1);
+    wire.append("!");
+    EXPECT_EQ(p.decode(0, wire), int(wire.size()));
+    EXPECT_EQ(p.text, "ab");
+    EXPECT_EQ(p.blob.view(), "!");
 }
