@@ -6,42 +6,13 @@
 
 using namespace quillon;
 
-namespace {
-
-struct Profile {
+TEST(SettingsStore, ReadsFlagsOnlyAsOneAndTheStoredHostWins) {
     QTemporaryDir dir;
-    QString path() const { return dir.filePath("profile.ini"); }
-};
-
-} // namespace
-
-TEST(SettingsStore, EmptyProfileGivesEveryDefault) {
-    Profile p;
-    SettingsStore store(p.path());
-    Settings s = store.load("/shop/Orders");
-    EXPECT_EQ(s.status, 0);
-    EXPECT_EQ(s.shopid, "");
-    EXPECT_EQ(s.email, "");
-    EXPECT_EQ(s.rootordernumber, 1u);
-    EXPECT_EQ(s.currentnumber, 1u);
-    EXPECT_EQ(s.wraparound, 999999u);
-    EXPECT_EQ(s.numdigit, 6);
-    EXPECT_EQ(s.purge, 0);
-    EXPECT_EQ(s.rootpath, "/shop/Orders");
-    EXPECT_EQ(s.subject, "Order %ORDER%");
-    EXPECT_EQ(s.body, "Thank you. Your order %ORDER% is being processed.");
-    EXPECT_FALSE(s.notification);
-    EXPECT_FALSE(s.attach);
-    EXPECT_FALSE(s.fontsize);
-    EXPECT_TRUE(s.showlast);
-    EXPECT_EQ(store.loadHostAddress("localhost"), "localhost");
-    EXPECT_EQ(store.loadHostAddress("service.example"), "service.example");
-}
-
-TEST(SettingsStore, FlagsAreSetOnlyByOne) {
-    Profile p;
+    QString profile = dir.filePath("profile.ini");
+    EXPECT_EQ(SettingsStore(profile).load("/shop/Orders").rootpath, "/shop/Orders");
+    EXPECT_EQ(SettingsStore(profile).loadHostAddress("from-ftp.example"), "from-ftp.example");
     {
-        QSettings raw(p.path(), QSettings::IniFormat);
+        QSettings raw(profile, QSettings::IniFormat);
         raw.setValue("showlast", 2);
         raw.setValue("notification", 1);
         raw.setValue("attach", -1);
@@ -49,19 +20,17 @@ TEST(SettingsStore, FlagsAreSetOnlyByOne) {
         raw.setValue("hostaddress", "central.example");
         raw.setValue("currentnumber", "4294967295");
     }
-    SettingsStore store(p.path());
+    SettingsStore store(profile);
     Settings s = store.load("");
-    EXPECT_FALSE(s.showlast);
-    EXPECT_TRUE(s.notification);
-    EXPECT_FALSE(s.attach);
-    EXPECT_FALSE(s.fontsize);
+    EXPECT_EQ(std::tuple(s.showlast, s.notification, s.attach, s.fontsize),
+              std::tuple(false, true, false, false));
     EXPECT_EQ(s.currentnumber, 4294967295u);
-    // A stored host wins over the default from the start-up information.
     EXPECT_EQ(store.loadHostAddress("from-ftp.example"), "central.example");
 }
 
-TEST(SettingsStore, SaveWritesExactlyTheRunTimeKeys) {
-    Profile p;
+TEST(SettingsStore, SaveWritesExactlyTheRunTimeKeysAndStatusGoesAlone) {
+    QTemporaryDir dir;
+    QString profile = dir.filePath("profile.ini");
     Settings s;
     s.status = 2;
     s.email = "shop@example.com";
@@ -70,89 +39,65 @@ TEST(SettingsStore, SaveWritesExactlyTheRunTimeKeys) {
     s.currentnumber = 77;
     s.showlast = false;
     s.attach = true;
-    SettingsStore(p.path()).save(s);
+    SettingsStore(profile).save(s);
+    {
+        QSettings raw(profile, QSettings::IniFormat);
+        QStringList keys = raw.allKeys();
+        keys.sort();
+        EXPECT_EQ(keys.join(' '), "attach body currentnumber fontsize notification numdigit "
+                                  "postfix prefix purge rootordernumber rootpath sender shopid "
+                                  "showlast smtp subject wraparound");
+        EXPECT_EQ(std::tuple(raw.value("showlast").toInt(), raw.value("attach").toInt()),
+                  std::tuple(0, 1));
+    }
+    Settings back = SettingsStore(profile).load("");
+    EXPECT_EQ(std::tuple(back.prefix, back.currentnumber, back.status), std::tuple("WEB-", 77u, 0));
 
-    QSettings raw(p.path(), QSettings::IniFormat);
-    QStringList keys = raw.allKeys();
-    keys.sort();
-    QStringList expected{"attach",  "body",    "currentnumber",   "fontsize", "notification",
-                         "numdigit", "postfix", "prefix",         "purge",    "rootordernumber",
-                         "rootpath", "sender",  "shopid",         "showlast", "smtp",
-                         "subject",  "wraparound"};
-    expected.sort();
-    EXPECT_EQ(keys, expected);
-    EXPECT_EQ(raw.value("showlast").toInt(), 0);
-    EXPECT_EQ(raw.value("attach").toInt(), 1);
-
-    Settings back = SettingsStore(p.path()).load("");
-    EXPECT_EQ(back.prefix, "WEB-");
-    EXPECT_EQ(back.currentnumber, 77u);
-    EXPECT_EQ(back.status, 0); // status is written only on its own
+    SettingsStore store(profile);
+    store.writeStatus(1);
+    store.writeEmail("a@b.c");
+    store.writeCurrentNumber(501);
+    back = SettingsStore(profile).load("");
+    EXPECT_EQ(std::tuple(back.status, back.email, back.currentnumber),
+              std::tuple(1, "a@b.c", 501u));
 }
 
 // The profile holds Unicode, the shop 8-bit texts: a text the run did not
 // change keeps what 8 bits cannot hold; a changed one is written.
 TEST(SettingsStore, TextsTheRunDidNotChangeStayAsTyped) {
-    Profile p;
+    QTemporaryDir dir;
+    QString profile = dir.filePath("profile.ini");
     const QString body = QString::fromUtf8("Danke → 10 €");
     {
-        QSettings raw(p.path(), QSettings::IniFormat);
+        QSettings raw(profile, QSettings::IniFormat);
         raw.setValue("body", body);
         raw.setValue("prefix", "A-");
     }
-    SettingsStore store(p.path());
+    SettingsStore store(profile);
     Settings s = store.load("");
     s.prefix = "Gro\xDF-";
     store.save(s);
-    QSettings raw(p.path(), QSettings::IniFormat);
+    QSettings raw(profile, QSettings::IniFormat);
     EXPECT_EQ(raw.value("body").toString(), body);
     EXPECT_EQ(raw.value("prefix").toString(), QString::fromUtf8("Groß-"));
 }
 
-TEST(SettingsStore, SingleValueWrites) {
-    Profile p;
-    SettingsStore store(p.path());
-    store.writeStatus(1);
-    store.writeEmail("a@b.c");
-    store.writeCurrentNumber(501);
-    Settings s = SettingsStore(p.path()).load("");
-    EXPECT_EQ(s.status, 1);
-    EXPECT_EQ(s.email, "a@b.c");
-    EXPECT_EQ(s.currentnumber, 501u);
-}
-
-TEST(SettingsApply, FirstNumberRaisesTheCounterOnlyWhenHigher) {
+TEST(SettingsApply, BothCopiesChangeAndTheFirstNumberRaisesTheCounterOnlyWhenHigher) {
     Settings working, app;
-    working.currentnumber = app.currentnumber = 120;
     ConfigurationValues v = configurationOf(working);
-    v.rootordernumber = 500;
-    applyConfiguration(v, working, app);
-    EXPECT_EQ(working.currentnumber, 500u);
-    EXPECT_EQ(app.currentnumber, 500u);
-
-    working.currentnumber = app.currentnumber = 120;
-    v.rootordernumber = 50;
-    applyConfiguration(v, working, app);
-    EXPECT_EQ(working.currentnumber, 120u);
-    EXPECT_EQ(app.rootordernumber, 50u);
-
     // Unsigned comparison: a counter beyond 2^31 is not "lower" than 500.
-    working.currentnumber = app.currentnumber = 0x80000000u;
-    v.rootordernumber = 500;
-    applyConfiguration(v, working, app);
-    EXPECT_EQ(working.currentnumber, 0x80000000u);
-}
-
-TEST(SettingsApply, NotificationGoesIntoBothCopies) {
-    Settings working, app;
-    NotificationValues v{true, "smtp.example", "shop@example", "S %ORDER%", "B", true};
-    applyNotification(v, working, app);
-    for (const Settings* s : {&working, &app}) {
-        EXPECT_TRUE(s->notification);
-        EXPECT_EQ(s->smtp, "smtp.example");
-        EXPECT_EQ(s->sender, "shop@example");
-        EXPECT_EQ(s->subject, "S %ORDER%");
-        EXPECT_EQ(s->body, "B");
-        EXPECT_TRUE(s->attach);
+    const std::tuple<uint32_t, uint32_t, uint32_t> cases[] = {
+        {120, 500, 500}, {120, 50, 120}, {0x80000000u, 500, 0x80000000u}};
+    for (const auto& [counter, first, expected] : cases) {
+        working.currentnumber = app.currentnumber = counter;
+        v.rootordernumber = first;
+        applyConfiguration(v, working, app);
+        EXPECT_EQ(std::tuple(working.currentnumber, app.currentnumber, app.rootordernumber),
+                  std::tuple(expected, expected, first));
     }
+
+    applyNotification({true, "smtp.example", "shop@example", "S %ORDER%", "B", true}, working, app);
+    for (const Settings* s : {&working, &app})
+        EXPECT_EQ(std::tie(s->notification, s->smtp, s->sender, s->subject, s->body, s->attach),
+                  std::tuple(true, "smtp.example", "shop@example", "S %ORDER%", "B", true));
 }
