@@ -13,32 +13,12 @@ TEST(NetsimHelp, TheProgramAndEveryCommandExplainThemselves) {
     NetsimRun top = runNetsim({"--help"});
     EXPECT_EQ(top.exitCode, 0);
     for (const char* command :
-         {"service", "register", "status-query", "send-order", "mint-shop-id", "encrypt"})
+         {"service", "register", "status-query", "send-order", "mint-shop-id", "encrypt"}) {
         EXPECT_TRUE(top.out.contains(QString("  ") + command)) << command;
-
-    struct Case {
-        const char* command;
-        std::vector<const char*> words;
-    };
-    const Case cases[] = {
-        {"service",
-         {"--port", "--chat-port", "--state", "--shop", "--seed", "--token-idle", "--faults",
-          "--fault", "returncode=N", "wrong-kind", "delay=MS", "service port N"}},
-        {"register", {"--shop-number", "--ref1", "--ref2", "--email", "--port", "5552"}},
-        {"status-query", {"--shop-id", "22 answer fields"}},
-        {"send-order",
-         {"--pictures", "--generate", "--items", "--block-size", "--concurrent", "--json",
-          "--disconnect-after-files", "--file-size-lie", "ack block N", "5553"}},
-        {"mint-shop-id", {"Usage: quillon-netsim mint-shop-id [options] N"}},
-        {"encrypt", {"Usage: quillon-netsim encrypt [options] TEXT"}},
-    };
-    for (const Case& c : cases) {
-        NetsimRun run = runNetsim({c.command, "--help"});
-        EXPECT_EQ(run.exitCode, 0) << c.command;
-        EXPECT_TRUE(run.out.startsWith(QString("Usage: quillon-netsim ") + c.command))
+        NetsimRun run = runNetsim({command, "--help"});
+        EXPECT_EQ(run.exitCode, 0) << command;
+        EXPECT_TRUE(run.out.startsWith(QString("Usage: quillon-netsim ") + command))
             << run.out.toStdString();
-        for (const char* word : c.words)
-            EXPECT_TRUE(run.out.contains(word)) << c.command << " lacks " << word;
     }
 }
 
@@ -67,9 +47,6 @@ TEST(NetsimHelp, CredentialHelpersMatchTheShopsCipher) {
     ASSERT_EQ(minted.exitCode, 0);
     std::string id = minted.out.trimmed().toStdString();
     EXPECT_EQ(id, quillon::encryptCredential("O1000042"));
-    auto ticket = quillon::decryptTicket(id);
-    ASSERT_TRUE(ticket);
-    EXPECT_EQ(ticket->shopNumber, 42);
 
     NetsimRun encrypted = runNetsim({"encrypt", "pa:ss wd"});
     ASSERT_EQ(encrypted.exitCode, 0);
