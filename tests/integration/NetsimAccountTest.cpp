@@ -48,7 +48,7 @@ protected:
     void login(const std::string& password = kPassword) {
         LoginResponse reply;
         Exchanged e = client->login(shopId, password, reply);
-        ASSERT_EQ(e.fault, ReplyFault::None) << testsupport::faultName(e.fault);
+        ASSERT_EQ(e.fault, ReplyFault::None) << int(e.fault);
         ASSERT_EQ(reply.returncode, 1) << reply.message;
     }
 

@@ -201,7 +201,8 @@ TEST_F(MailManTest, FailuresLeaveAWellFormedReportWithoutThePassword) {
     m_mailer.SetConnectTimeout(1);
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(m_mailer.SendEmail(simple()));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
+        << "the connect time-out was not used";
 }
 
 TEST_F(MailManTest, AttachmentsAreTypedByExtensionAndMissingFilesSkipped) {

@@ -9,21 +9,17 @@ namespace testsupport {
 // A real FTP server (ftp_server.py, python3-pyftpdlib) on 127.0.0.1 whose
 // one account reads `folder` as its start folder. With `refuseLogins` every
 // login fails, as on a server whose account was closed.
-//
-//     QTemporaryDir dir;
-//     writeFile(dir.filePath("initinfo.txt"), "central.example;1");
-//     FtpTestServer ftp(dir.path(), "shop@example.test", "secret");
-//     ASSERT_TRUE(ftp.isRunning()) << ftp.errorOutput().toStdString();
-//     client.SetHostname(ftp.address().toStdString());
 class FtpTestServer {
 public:
     FtpTestServer(const QString& folder, const QString& user, const QString& password,
-                  bool refuseLogins = false);
+                  bool refuseLogins = false) {
+        QStringList args{"--folder", folder, "--user", user, "--password", password};
+        m_server.start("ftp_server.py", refuseLogins ? args << "--refuse" : args);
+    }
 
     bool isRunning() const { return m_server.isRunning(); }
-    int port() const { return m_server.port(); }
     // "127.0.0.1:port", usable as a host name with a port.
-    QString address() const { return QString("127.0.0.1:%1").arg(port()); }
+    QString address() const { return QString("127.0.0.1:%1").arg(m_server.port()); }
     QString errorOutput() { return m_server.errorOutput(); }
 
 private:

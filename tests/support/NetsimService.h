@@ -10,23 +10,12 @@
 namespace testsupport {
 
 // A running `quillon-netsim service` (the simulated central service and
-// chat) on 127.0.0.1 with free ports, for integration tests:
-//
-//     NetsimService service;
-//     ASSERT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}))
-//         << service.log().toStdString();
-//     settings.hostaddress = "127.0.0.1";
-//     connectTo(service.servicePort());       // central service requests
-//     connectTo(service.chatPort());          // live chat
-//     EXPECT_TRUE(service.waitForLog("6/4 payment status"));
-//
-// The shop's SHOP ID for "--shop 42:..." is NetsimService::shopId(42). Fault
-// rules go in as options ({"--fault", "6/2:returncode=-3"}) or through a
-// control file (writeFaults), which the service reads before each request;
-// `quillon-netsim service --help` documents the rule format. The service's
-// log (one line per request) is kept in a file, so a busy test never blocks
-// it. The service is stopped when this object goes, and it stops by itself
-// when the test process dies (its standard input closes).
+// chat) on 127.0.0.1 with free ports. Fault rules go in as options
+// ({"--fault", "6/2:returncode=-3"}) or through a control file (writeFaults),
+// read before each request; `quillon-netsim service --help` documents them.
+// The log (one line per request) goes to a file, so a busy test never
+// blocks the service. It stops when this object goes, or by itself when the
+// test process dies (its standard input closes).
 class NetsimService {
 public:
     NetsimService();

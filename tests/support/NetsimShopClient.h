@@ -30,29 +30,8 @@ enum class ReplyFault {
     BadBody,      // the reply's body did not arrive or decode
 };
 
-inline const char* faultName(ReplyFault f) {
-    switch (f) {
-    case ReplyFault::None:
-        return "none";
-    case ReplyFault::NoConnection:
-        return "no connection";
-    case ReplyFault::NotSent:
-        return "not sent";
-    case ReplyFault::NoReply:
-        return "no reply";
-    case ReplyFault::ShortReply:
-        return "short reply";
-    case ReplyFault::WrongKind:
-        return "wrong kind";
-    case ReplyFault::BadBody:
-        return "bad body";
-    }
-    return "?";
-}
-
 struct Exchanged {
     ReplyFault fault = ReplyFault::None;
-    int rc = 0;             // the failing step's result, when there is one
     size_t openingSize = 0; // bytes of the reply's opening
 };
 
@@ -140,9 +119,8 @@ private:
             e.fault = ReplyFault::NoConnection;
             return e;
         }
-        e.rc =
-            session ? quillon::sendSession(request, *socket) : quillon::sendPlain(request, *socket);
-        if (e.rc < 0) {
+        if ((session ? quillon::sendSession(request, *socket)
+                     : quillon::sendPlain(request, *socket)) < 0) {
             e.fault = ReplyFault::NotSent;
             return e;
         }
@@ -164,9 +142,8 @@ private:
             return e;
         }
         std::span<const uint8_t> bytes = quillon::bytesOf(opening);
-        e.rc = session ? quillon::receiveSession(reply, bytes, *socket)
-                       : quillon::receivePlain(reply, bytes, *socket);
-        if (e.rc < 0)
+        if ((session ? quillon::receiveSession(reply, bytes, *socket)
+                     : quillon::receivePlain(reply, bytes, *socket)) < 0)
             e.fault = ReplyFault::BadBody;
         return e;
     }

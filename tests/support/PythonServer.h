@@ -14,11 +14,6 @@ namespace testsupport {
 // that port as its first line on stdout. The server is killed when this
 // object goes (and exits by itself when the test process dies, because its
 // stdin closes).
-//
-//     PythonServer server;
-//     ASSERT_TRUE(server.start("ftp_server.py", {"--folder", dir, ...}))
-//         << server.errorOutput().toStdString();
-//     connectTo("127.0.0.1", server.port());
 class PythonServer {
 public:
     PythonServer() = default;

@@ -14,14 +14,6 @@ namespace testsupport {
 // A real SMTP server (smtp_server.py, python3-aiosmtpd) on 127.0.0.1 that
 // stores every message it accepts in `folder`. With `credentials`
 // ("user:password") it requires AUTH before it accepts mail.
-//
-//     QTemporaryDir dir;
-//     SmtpTestServer smtp(dir.path());
-//     ASSERT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
-//     mailMan.SetSmtpHost(smtp.address().toStdString());
-//     ... send ...
-//     ASSERT_TRUE(smtp.waitForMessages(1));
-//     ReceivedMail mail = readReceivedMail(smtp.messageFiles().first());
 class SmtpTestServer {
 public:
     explicit SmtpTestServer(const QString& folder, const QString& credentials = {});

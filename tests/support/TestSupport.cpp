@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <thread>
 
@@ -7,9 +9,7 @@ namespace testsupport {
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
@@ -17,55 +17,35 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+namespace {
+
+bool pollUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit,
+               bool processEvents) {
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (processEvents)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(processEvents ? 2 : 5));
     }
     return true;
 }
 
-} // namespace testsupport
+} // namespace
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QTemporaryDir>
-
-namespace testsupport {
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    return pollUntil(condition, limit, false);
+}
 
 bool processUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return pollUntil(condition, limit, true);
 }
 
-struct ShopFolder::Impl {
-    QTemporaryDir dir;
-};
-
-ShopFolder::ShopFolder() : m_impl(new Impl) {
-    QDir d(m_impl->dir.path());
+ShopFolder::ShopFolder() {
+    QDir d(m_dir.path());
     for (const char* sub : {"Db", "SystemLog", "OrderLog", "plugin", "History", "Orders"})
         d.mkdir(sub);
-}
-
-ShopFolder::~ShopFolder() {
-    delete m_impl;
-}
-
-QString ShopFolder::path() const {
-    return m_impl->dir.path();
-}
-
-QString ShopFolder::filePath(const QString& relative) const {
-    return m_impl->dir.filePath(relative);
 }
 
 QStringList ShopFolder::files(const QString& folder) const {

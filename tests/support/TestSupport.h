@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -17,10 +18,6 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds limit = std::chrono::seconds(10));
 
-} // namespace testsupport
-
-namespace testsupport {
-
 // Like waitUntil, but runs the Qt event loop while waiting, so queued calls
 // to objects of this thread are delivered.
 bool processUntil(const std::function<bool()>& condition,
@@ -31,15 +28,14 @@ bool processUntil(const std::function<bool()>& condition,
 class ShopFolder {
 public:
     ShopFolder();
-    ~ShopFolder();
-    QString path() const;
+    QString path() const { return m_dir.path(); }
     std::string str() const { return path().toStdString(); }
-    QString filePath(const QString& relative) const;
+    QString filePath(const QString& relative) const { return m_dir.filePath(relative); }
+    // The names of the files in `folder`, sorted.
     QStringList files(const QString& folder) const;
 
 private:
-    struct Impl;
-    Impl* m_impl;
+    QTemporaryDir m_dir;
 };
 
 } // namespace testsupport

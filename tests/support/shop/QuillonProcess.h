@@ -9,12 +9,7 @@
 namespace testsupport {
 
 // `quillon --headless` run as a child process in a given working folder,
-// with its own profile, listening on free ports of 127.0.0.1:
-//
-//     QuillonProcess shop(folder.path(), profilePath);
-//     ASSERT_TRUE(shop.start({"--online", "--service-port", port}));
-//     runNetsim({"register", ..., "--port", QString::number(shop.port2())});
-//     EXPECT_EQ(shop.terminate(), 0);   // SIGTERM, then its exit code
+// with its own profile, listening on free ports of 127.0.0.1.
 class QuillonProcess {
 public:
     QuillonProcess(QString workingDirectory, QString profile);

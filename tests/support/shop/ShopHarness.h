@@ -14,17 +14,9 @@
 namespace testsupport {
 
 // A real Shop in a temporary working folder, listening on free ports of
-// 127.0.0.1, with a profile file of its own and a recording prompter:
-//
-//     ShopHarness h;
-//     h.settings.prefix = "WEB-";        // before create()
-//     h.useService(service);              // a running NetsimService
-//     h.create();                         // builds the shop, loads plug-ins etc.
-//     h.shop->goOnline();
-//     auto run = runNetsimWhileServing({"register", ..., "--port", h.port2()});
-//
-// The shop lives on the test's thread, so anything that waits for it must
-// keep the event loop running (processUntil, runNetsimWhileServing).
+// 127.0.0.1, with a profile file of its own and a recording prompter; set
+// `settings` and `config`, then create(). The shop lives on the test's thread, so anything that
+// waits for it must keep the event loop running (processUntil, runNetsimWhileServing).
 struct ShopHarness {
     ShopFolder folder;
     QTemporaryDir profileDir;
