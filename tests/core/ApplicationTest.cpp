@@ -115,9 +115,4 @@ TEST(Application, TheStartUpInformationNamesTheHostUnlessTheProfileDoes) {
     s.store("hostaddress", "mine.example");
     ASSERT_TRUE(s.run(&settings));
     EXPECT_EQ(settings.hostaddress, "mine.example");
-
-    QSettings(s.profile, QSettings::IniFormat).remove("hostaddress");
-    qputenv("QUILLON_STARTUP_FTP", QString("127.0.0.1:%1,x,y").arg(closed).toLatin1());
-    ASSERT_TRUE(s.run(&settings));
-    EXPECT_EQ(settings.hostaddress, "localhost");
 }

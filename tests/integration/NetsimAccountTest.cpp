@@ -28,28 +28,12 @@ namespace {
 
 constexpr char kPassword[] = "secret";
 
-class NetsimAccount : public ::testing::Test {
+class NetsimAccount : public ::testing::Test, protected testsupport::ServedClient {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(startService()) << service.log().toStdString();
-        shopId = NetsimService::shopId(42).toStdString();
-        ASSERT_EQ(shopId.size(), 32u);
-    }
+    void SetUp() override { ASSERT_TRUE(startService()) << service.log().toStdString(); }
 
     bool startService(QStringList more = {}) {
-        QStringList options{"--shop", "42:secret:shop@example.com", "--seed", "--state",
-                            service.filePath("state.json")};
-        if (!service.start(options + more))
-            return false;
-        client = std::make_unique<ShopClient>(service.servicePort(), service.chatPort());
-        return true;
-    }
-
-    void login(const std::string& password = kPassword) {
-        LoginResponse reply;
-        Exchanged e = client->login(shopId, password, reply);
-        ASSERT_EQ(e.fault, ReplyFault::None) << int(e.fault);
-        ASSERT_EQ(reply.returncode, 1) << reply.message;
+        return start(QStringList{"--state", service.filePath("state.json")} + more);
     }
 
     std::optional<ProductList> fetchProducts() {
@@ -63,37 +47,28 @@ protected:
 
     int32_t updateProducts(const ProductList& list, int32_t count) {
         ProductUpdateRequest request;
-        request.sessionBlock() = client->sessionBlock();
         request.setProducts(list);
         request.entryCount = count;
         ProductUpdateResponse reply;
-        Exchanged e = client->session(request, reply);
-        return e.fault == ReplyFault::None ? reply.returncode : -100;
+        return session(request, reply);
     }
 
-    int32_t fetchInfo(ShopInfo& info) {
+    int32_t shopInfo(ShopInfo& info) {
         ShopInfoFetchRequest request;
-        request.sessionBlock() = client->sessionBlock();
         ShopInfoFetchResponse reply;
-        Exchanged e = client->session(request, reply);
+        int32_t rc = session(request, reply);
         info = reply.info;
-        return e.fault == ReplyFault::None ? reply.returncode : -100;
+        return rc;
     }
 
     int32_t changePassword(const std::string& oldPassword, const std::string& newPassword) {
         ChangePasswordRequest request;
-        request.sessionBlock() = client->sessionBlock();
         request.shopId = shopId;
         request.oldPassword = encryptCredential(oldPassword);
         request.newPassword = encryptCredential(newPassword);
         ChangePasswordResponse reply;
-        Exchanged e = client->session(request, reply);
-        return e.fault == ReplyFault::None ? reply.returncode : -100;
+        return session(request, reply);
     }
-
-    NetsimService service;
-    std::unique_ptr<ShopClient> client;
-    std::string shopId;
 };
 
 } // namespace
@@ -105,19 +80,18 @@ TEST_F(NetsimAccount, LoginGivesFreshTokensAndRefusesAWrongPassword) {
     EXPECT_FALSE(refused.message.empty());
     EXPECT_TRUE(refused.sessionBlock().token1().empty());
 
-    login();
+    ASSERT_EQ(login(), 1);
     SessionBlock firstSession = client->sessionBlock();
     EXPECT_EQ(firstSession.shopid(), shopId);
     EXPECT_EQ(firstSession.token1().size() + firstSession.token2().size(), 64u);
     EXPECT_NE(firstSession.token1(), firstSession.token2());
 
     // A new login ends the session before it.
-    login();
+    ASSERT_EQ(login(), 1);
     EXPECT_NE(client->sessionBlock().token1(), firstSession.token1());
-    ShopInfo info;
-    EXPECT_EQ(fetchInfo(info), 1);
+    EXPECT_EQ(fetchInfo(), 1);
     client->setSessionBlock(firstSession);
-    EXPECT_EQ(fetchInfo(info), -1);
+    EXPECT_EQ(fetchInfo(), -1);
     EXPECT_TRUE(service.waitForLog("2/0 login, shop 42: returncode -2"));
 }
 
@@ -127,7 +101,7 @@ TEST_F(NetsimAccount, ProductListFetchAndUpdate) {
     ASSERT_GE(seeded->size(), 12u);
     EXPECT_EQ(std::tuple(seeded->front().code, seeded->front().price), std::tuple(101, 0.25f));
 
-    login();
+    ASSERT_EQ(login(), 1);
     ProductList edited{{7, 0.29f, "Print 10x15 cm, lustre"}, {8, 129.5f, ""}};
     EXPECT_EQ(updateProducts(edited, 2), 1);
     EXPECT_EQ(productListText(fetchProducts().value_or(ProductList{})),
@@ -150,7 +124,7 @@ TEST_F(NetsimAccount, ProductListFetchAndUpdate) {
 }
 
 TEST_F(NetsimAccount, HistoryRowsLieBetweenTheTwoDates) {
-    login();
+    ASSERT_EQ(login(), 1);
     HistoryMessage all;
     ASSERT_GT(client->history(101, 991231, all), 0);
     int32_t rc = 0;
@@ -191,9 +165,9 @@ TEST_F(NetsimAccount, HistoryRowsLieBetweenTheTwoDates) {
 }
 
 TEST_F(NetsimAccount, ShopInformationUpdateAndFetch) {
-    login();
+    ASSERT_EQ(login(), 1);
     ShopInfo info;
-    ASSERT_EQ(fetchInfo(info), 1);
+    ASSERT_EQ(shopInfo(info), 1);
     EXPECT_EQ(info.email1, "shop@example.com");
 
     info.city = "Zwolle";
@@ -210,7 +184,7 @@ TEST_F(NetsimAccount, ShopInformationUpdateAndFetch) {
     EXPECT_EQ(reply.sessionBlock(), client->sessionBlock());
 
     ShopInfo fetched;
-    ASSERT_EQ(fetchInfo(fetched), 1);
+    ASSERT_EQ(shopInfo(fetched), 1);
     EXPECT_EQ(std::tie(fetched.city, fetched.payPal, fetched.paymentType, fetched.hasLogo),
               std::tuple("Zwolle", "paypal@shop.example.com", 2, 1));
     EXPECT_EQ(fetched.logo.view(), info.logo.view());
@@ -222,20 +196,17 @@ TEST_F(NetsimAccount, ShopInformationUpdateAndFetch) {
 }
 
 TEST_F(NetsimAccount, PasswordChangeAndLogout) {
-    login();
+    ASSERT_EQ(login(), 1);
     EXPECT_EQ(changePassword("guess", "newpass"), -2);
     EXPECT_EQ(changePassword(kPassword, "newpass"), 1);
-    LoginResponse old;
-    client->login(shopId, kPassword, old);
-    EXPECT_EQ(old.returncode, -2);
-    login("newpass");
+    EXPECT_EQ(login(kPassword), -2);
+    ASSERT_EQ(login("newpass"), 1);
 
     auto parsed =
         parseLogoutReply(bytesOf(client->raw(buildLogoutRequest(client->sessionBlock()))));
     ASSERT_TRUE(parsed.ok);
     EXPECT_EQ(std::tuple(parsed.value.tag, parsed.value.result), std::tuple(3u, 1));
-    ShopInfo info;
-    EXPECT_EQ(fetchInfo(info), -1);
+    EXPECT_EQ(fetchInfo(), -1);
     parsed = parseLogoutReply(bytesOf(client->raw(buildLogoutRequest(client->sessionBlock()))));
     EXPECT_EQ(parsed.value.result, -1);
 }
@@ -285,7 +256,7 @@ TEST_F(NetsimAccount, ShopSetupGivesTheNextNumberAndNeedsConfirmation) {
 }
 
 TEST_F(NetsimAccount, StateSurvivesARestart) {
-    login();
+    ASSERT_EQ(login(), 1);
     ASSERT_EQ(changePassword(kPassword, "kept1234"), 1);
     ASSERT_EQ(updateProducts({{55, 4.5f, "Acrylic block 13x18"}}, 1), 1);
     service.stop();
@@ -299,19 +270,18 @@ TEST_F(NetsimAccount, StateSurvivesARestart) {
     ASSERT_TRUE(service.start({"--state", service.filePath("state.json")}))
         << service.log().toStdString();
     client = std::make_unique<ShopClient>(service.servicePort(), service.chatPort());
-    login("kept1234");
+    ASSERT_EQ(login("kept1234"), 1);
     EXPECT_EQ(productListText(fetchProducts().value_or(ProductList{})),
               "55 4.5 Acrylic block 13x18");
 }
 
 TEST_F(NetsimAccount, SessionsExpireAfterTheIdleTime) {
     ASSERT_TRUE(startService({"--token-idle", "1"})) << service.log().toStdString();
-    login();
-    ShopInfo info;
-    EXPECT_EQ(fetchInfo(info), 1);
+    ASSERT_EQ(login(), 1);
+    EXPECT_EQ(fetchInfo(), 1);
     // The idle time has to pass without a request: no event to wait for.
     std::this_thread::sleep_for(std::chrono::milliseconds(1600));
-    EXPECT_EQ(fetchInfo(info), -1);
+    EXPECT_EQ(fetchInfo(), -1);
 }
 
 TEST(NetsimServiceStart, BadStartsEndWithClearErrors) {

@@ -5,28 +5,22 @@
 #include "protocol/ChatMessages.h"
 #include "protocol/OrderCheckMessages.h"
 
-#include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
 #include "support/RecordingPrompter.h"
 
 #include <gtest/gtest.h>
 
 using namespace quillon;
-using testsupport::NetsimService;
 using testsupport::RecordingPrompter;
 using testsupport::ReplyFault;
 using testsupport::ShopClient;
 
 namespace {
 
-class NetsimChatAndOrders : public ::testing::Test {
+class NetsimChatAndOrders : public ::testing::Test, protected testsupport::ServedClient {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--refuse", "BAD-1"}))
-            << service.log().toStdString();
-        client = std::make_unique<ShopClient>(service.servicePort(), service.chatPort());
-        shopId = NetsimService::shopId(42).toStdString();
-        endpoint = {"127.0.0.1", service.servicePort()};
+        ASSERT_TRUE(start({"--refuse", "BAD-1"})) << service.log().toStdString();
     }
 
     // Sends a chat request on the chat port: the reply's result, or -100
@@ -70,11 +64,6 @@ protected:
         ChatReply reply;
         return chat(request, reply);
     }
-
-    NetsimService service;
-    std::unique_ptr<ShopClient> client;
-    std::string shopId;
-    ServiceEndpoint endpoint;
 };
 
 } // namespace
@@ -134,8 +123,7 @@ TEST_F(NetsimChatAndOrders, OrdersAreRefusedAndPaidPerReference) {
         EXPECT_TRUE(refused.shipping1.empty());
     }
 
-    ASSERT_TRUE(service.start({"--faults", service.faultsFile()}));
-    endpoint.port = service.servicePort();
+    ASSERT_TRUE(start({"--faults", service.faultsFile()}));
     ASSERT_TRUE(service.writeFaults(R"([{"kind": "6/4", "action": "payment", "code": 2,
         "text1": "Sandbox", "text2": "", "reference": "SBX-7", "count": 0}])"));
     for (int i = 0; i < 2; ++i) {

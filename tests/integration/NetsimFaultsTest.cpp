@@ -8,7 +8,6 @@
 #include "protocol/ShopInfoMessages.h"
 #include "protocol/ShopSetupConfirmation.h"
 
-#include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
 #include "support/RecordingPrompter.h"
 
@@ -17,44 +16,24 @@
 
 using namespace quillon;
 using testsupport::Exchanged;
-using testsupport::NetsimService;
 using testsupport::ReplyFault;
 using testsupport::ShopClient;
 
 namespace {
 
-class NetsimFaults : public ::testing::Test {
+class NetsimFaults : public ::testing::Test, protected testsupport::ServedClient {
 protected:
     void SetUp() override {
         ASSERT_TRUE(start({"--faults", service.faultsFile()})) << service.log().toStdString();
+        ASSERT_EQ(login(), 1);
     }
 
-    bool start(const QStringList& options) {
-        if (!service.start(QStringList{"--shop", "42:secret:shop@example.com", "--seed"} + options))
-            return false;
-        client = std::make_unique<ShopClient>(service.servicePort(), service.chatPort());
-        endpoint = {"127.0.0.1", service.servicePort()};
-        shopId = NetsimService::shopId(42).toStdString();
-        LoginResponse reply;
-        return client->login(shopId, "secret", reply).fault == ReplyFault::None &&
-               reply.returncode == 1;
-    }
-
-    Exchanged fetchInfo(ShopInfoFetchResponse& reply) {
+    Exchanged infoExchange(ShopInfoFetchResponse& reply) {
         ShopInfoFetchRequest request;
         request.sessionBlock() = client->sessionBlock();
         return client->session(request, reply);
     }
 
-    int32_t infoReturncode() {
-        ShopInfoFetchResponse reply;
-        return fetchInfo(reply).fault == ReplyFault::None ? reply.returncode : -100;
-    }
-
-    NetsimService service;
-    std::unique_ptr<ShopClient> client;
-    ServiceEndpoint endpoint;
-    std::string shopId;
     testsupport::RecordingPrompter prompter;
 };
 
@@ -66,15 +45,13 @@ TEST_F(NetsimFaults, ReturncodesReachTheShop) {
         {"kind": "4/2", "action": "returncode", "value": -3},
         {"kind": "6/2", "action": "refuse"},
         {"kind": "10/2", "action": "returncode", "value": -2}])"));
-    EXPECT_EQ(infoReturncode(), -1);
-    EXPECT_EQ(infoReturncode(), 1); // the rule was for one request
+    EXPECT_EQ(fetchInfo(), -1);
+    EXPECT_EQ(fetchInfo(), 1); // the rule was for one request
 
     ProductUpdateRequest update;
-    update.sessionBlock() = client->sessionBlock();
     update.setProducts({{1, 1.0f, "one"}});
     ProductUpdateResponse updated;
-    ASSERT_EQ(client->session(update, updated).fault, ReplyFault::None);
-    EXPECT_EQ(updated.returncode, -3);
+    EXPECT_EQ(session(update, updated), -3);
 
     EXPECT_EQ(checkOrder(endpoint, prompter, "R1", "R2").result, -2);
 
@@ -94,7 +71,7 @@ TEST_F(NetsimFaults, ShortAnswersTakeTheShortReplyPaths) {
         {"kind": "raw3", "action": "short"}, {"kind": "raw1", "action": "short"},
         {"kind": "raw5", "action": "short"}, {"kind": "10/2", "action": "short"}])"));
     ShopInfoFetchResponse info;
-    Exchanged e = fetchInfo(info);
+    Exchanged e = infoExchange(info);
     EXPECT_EQ(e.fault, ReplyFault::ShortReply);
     EXPECT_EQ(e.openingSize, 12u);
 
@@ -121,7 +98,7 @@ TEST_F(NetsimFaults, AnswersOfAnotherKind) {
         {"kind": "raw5", "action": "wrong-kind"}, {"kind": "raw3", "action": "wrong-kind"},
         {"kind": "11/6", "action": "wrong-kind"}])"));
     ShopInfoFetchResponse info;
-    Exchanged e = fetchInfo(info);
+    Exchanged e = infoExchange(info);
     EXPECT_EQ(e.fault, ReplyFault::WrongKind);
     EXPECT_EQ(e.openingSize, 108u);
 
@@ -146,7 +123,7 @@ TEST_F(NetsimFaults, CloseBeforeTheAnswerAndDelaysWithinLimits) {
         {"kind": "4/1", "action": "delay", "ms": 1200}])"));
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(infoReturncode(), 1);
+    EXPECT_EQ(fetchInfo(), 1);
     EXPECT_GE(timer.elapsed(), 1200);
     EXPECT_LT(timer.elapsed(), ShopClient::kIdleMs);
 
@@ -160,16 +137,16 @@ TEST_F(NetsimFaults, CloseBeforeTheAnswerAndDelaysWithinLimits) {
 TEST_F(NetsimFaults, TheControlFileIsReadBeforeEachRequest) {
     QByteArray once = R"([{"kind": "4/1", "action": "returncode", "value": -2}])";
     ASSERT_TRUE(service.writeFaults(once));
-    EXPECT_EQ(infoReturncode(), -2);
+    EXPECT_EQ(fetchInfo(), -2);
     // The same content again does not arm the rule again ...
     ASSERT_TRUE(service.writeFaults(once));
-    EXPECT_EQ(infoReturncode(), 1);
+    EXPECT_EQ(fetchInfo(), 1);
     // ... a changed file does.
     ASSERT_TRUE(service.writeFaults(R"([{"kind": "*", "action": "returncode", "value": -2,
                                         "count": 2}])"));
-    EXPECT_EQ(infoReturncode(), -2);
-    EXPECT_EQ(infoReturncode(), -2);
-    EXPECT_EQ(infoReturncode(), 1);
+    EXPECT_EQ(fetchInfo(), -2);
+    EXPECT_EQ(fetchInfo(), -2);
+    EXPECT_EQ(fetchInfo(), 1);
 
     // A rule for one order leaves the others alone, as often as it is asked.
     ASSERT_TRUE(service.writeFaults(R"([{"kind": "6/2", "action": "refuse", "value": -4,
@@ -179,7 +156,7 @@ TEST_F(NetsimFaults, TheControlFileIsReadBeforeEachRequest) {
     EXPECT_EQ(checkOrder(endpoint, prompter, "X", "R-9").result, -4);
 
     ASSERT_TRUE(service.writeFaults("[{\"kind\": \"9/9\", \"action\": \"short\"}]"));
-    EXPECT_EQ(infoReturncode(), 1);
+    EXPECT_EQ(fetchInfo(), 1);
     EXPECT_TRUE(service.waitForLog("control file ignored: rule 1: unknown kind \"9/9\""));
     ASSERT_TRUE(service.writeFaults("[{\"kind\": "));
     EXPECT_EQ(checkOrder(endpoint, prompter, "R-9", "W").result, 1);
@@ -188,11 +165,12 @@ TEST_F(NetsimFaults, TheControlFileIsReadBeforeEachRequest) {
 TEST_F(NetsimFaults, RulesFromTheCommandLineCountDown) {
     ASSERT_TRUE(start({"--fault", "6/2:returncode=-3:2", "--fault", "4/1:returncode=-1"}))
         << service.log().toStdString();
+    ASSERT_EQ(login(), 1);
     EXPECT_EQ(checkOrder(endpoint, prompter, "A", "B").result, -3);
     EXPECT_EQ(checkOrder(endpoint, prompter, "A", "B").result, -3);
     EXPECT_EQ(checkOrder(endpoint, prompter, "A", "B").result, 1);
-    EXPECT_EQ(infoReturncode(), -1);
-    EXPECT_EQ(infoReturncode(), 1);
+    EXPECT_EQ(fetchInfo(), -1);
+    EXPECT_EQ(fetchInfo(), 1);
 
     for (const char* bad : {"6/2", "6/2:explode", "7/7:short", "6/2:returncode", "6/2:delay=-5",
                             "4/2:payment=2", "6/2:short:x"}) {

@@ -167,8 +167,7 @@ TEST(NetsimFuzz, MalformedRequestsEndOnlyTheirConnection) {
     ASSERT_TRUE(service.isRunning());
     ShopClient client(service.servicePort(), service.chatPort());
     LoginResponse reply;
-    ASSERT_EQ(client.login(NetsimService::shopId(42).toStdString(), "secret", reply).fault,
-              ReplyFault::None);
+    ASSERT_EQ(client.login(encryptCredential("O1000042"), "secret", reply).fault, ReplyFault::None);
     EXPECT_EQ(reply.returncode, 1);
 
     QString log = service.log();
@@ -203,7 +202,6 @@ TEST(NetsimFuzz, ConnectionsBeyondTheLimitAreRefusedNotQueuedForever) {
     EXPECT_TRUE(testsupport::waitUntil(
         [&] { return service.log().count("connection closed before a request arrived") == 2; }));
     LoginResponse reply;
-    ASSERT_EQ(client.login(NetsimService::shopId(42).toStdString(), "secret", reply).fault,
-              ReplyFault::None);
+    ASSERT_EQ(client.login(encryptCredential("O1000042"), "secret", reply).fault, ReplyFault::None);
     EXPECT_EQ(reply.returncode, 1);
 }

@@ -6,12 +6,15 @@
 // protocol library, which the tests that include it link.
 
 #include "netlib/Socket.h"
+#include "protocol/CentralService.h"
 #include "protocol/Credentials.h"
 #include "protocol/Exchange.h"
 #include "protocol/FramedPacket.h"
 #include "protocol/HistoryMessage.h"
 #include "protocol/LoginMessages.h"
 #include "protocol/Message.h"
+#include "protocol/ShopInfoMessages.h"
+#include "support/NetsimService.h"
 
 #include <cstdint>
 #include <memory>
@@ -151,6 +154,41 @@ private:
     int m_servicePort;
     int m_chatPort;
     quillon::SessionBlock m_session;
+};
+
+// The simulated service with shop 42 (password "secret", demo products and
+// history) and a client for it.
+struct ServedClient {
+    NetsimService service;
+    std::unique_ptr<ShopClient> client;
+    quillon::ServiceEndpoint endpoint;
+    const std::string shopId = quillon::encryptCredential("O1000042");
+
+    // (Re)starts the service with `options` added.
+    bool start(const QStringList& options = {}) {
+        if (!service.start(QStringList{"--shop", "42:secret:shop@example.com", "--seed"} + options))
+            return false;
+        client = std::make_unique<ShopClient>(service.servicePort(), service.chatPort());
+        endpoint = {"127.0.0.1", service.servicePort()};
+        return true;
+    }
+    // The login's returncode, or -100 when the exchange failed.
+    int32_t login(const std::string& password = "secret") {
+        quillon::LoginResponse reply;
+        return client->login(shopId, password, reply).fault == ReplyFault::None ? reply.returncode
+                                                                                : -100;
+    }
+    // A session request with the kept session: its returncode, or -100 when
+    // the exchange failed.
+    template <class Request, class Reply> int32_t session(Request& request, Reply& reply) {
+        request.sessionBlock() = client->sessionBlock();
+        return client->session(request, reply).fault == ReplyFault::None ? reply.returncode : -100;
+    }
+    int32_t fetchInfo() {
+        quillon::ShopInfoFetchRequest request;
+        quillon::ShopInfoFetchResponse reply;
+        return session(request, reply);
+    }
 };
 
 } // namespace testsupport
