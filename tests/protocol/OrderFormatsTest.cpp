@@ -117,7 +117,7 @@ TEST(OrderFormats, ItemListCountsAreBoundedByTheBytesThatCame) {
     auto d = decodeItemList(bytesOf(wire));
     EXPECT_FALSE(d.ok);
     EXPECT_TRUE(d.value.empty());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 
     // A name without its NUL is cut at the picture's length.
     ByteData unterminated;
