@@ -63,17 +63,12 @@ TEST(NamedMessage, HistoryExchangeWithASimulatedService) {
     ASSERT_TRUE(client);
     HistoryMessage history;
     ASSERT_EQ(history.open(*client), 0);
-    EXPECT_EQ(history.setString("shopid", "SHOP7"), 0);
-    EXPECT_EQ(history.setString("token1", "tok"), 0);
-    EXPECT_EQ(history.setInt("datetime1", 90101), 0);
-    EXPECT_EQ(history.setInt("datetime2", 91231), 0);
+    EXPECT_EQ(history.setString("shopid", "SHOP7") + history.setString("token1", "tok") +
+                  history.setInt("datetime1", 90101) + history.setInt("datetime2", 91231),
+              0);
     EXPECT_EQ(history.transact(*client), (4 + 6) + (4 + 4) + (4 + 1) + 4 + 4);
     peer.finish();
-    EXPECT_TRUE(served);
-    EXPECT_EQ(shopid, "SHOP7");
-    EXPECT_EQ(from, 90101);
-    EXPECT_EQ(to, 91231);
-
+    EXPECT_EQ(std::tuple(served, shopid, from, to), std::tuple(true, "SHOP7", 90101, 91231));
     int32_t returncode = 0;
     EXPECT_EQ(history.getInt("returncode", returncode, NamedList::Response), 0);
     EXPECT_EQ(returncode, 1);
