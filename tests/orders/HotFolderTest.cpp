@@ -64,6 +64,9 @@ protected:
         m_host.endData(email, n, f, PictureTable(entry));
     }
 
+    // The plug-in's end of a completed order.
+    void complete(std::string number, std::string folder) { m_host.postOrder(number, folder); }
+
     QByteArray hotFile(const QString& relative) const {
         return testsupport::readFile(QString::fromStdString(m_hot) + "/" + relative);
     }
@@ -86,53 +89,33 @@ protected:
 
 } // namespace
 
-TEST_F(HotFolderTest, CopiesEachPictureIntoAFolderPerProductCode) {
+TEST_F(HotFolderTest, CopiesEachPictureIntoAFolderPerProductCodeOnceWhenEnabled) {
+    param("Enabled").value.flag = 0;
+    receive("N0", makeOrderFolder("N0"));
+    complete("N0", m_work.filePath("orders/N0").toStdString());
+    param("Enabled").value.flag = 1;
+    complete("N0", m_work.filePath("orders/N0").toStdString());
+    EXPECT_TRUE(hotFiles().isEmpty()) << "disabled; then used up by its completion";
+
     receive("N1", m_folder);
     EXPECT_TRUE(hotFiles().isEmpty()) << "nothing before the order is complete";
-
-    std::string number = "N1", folder = m_folder;
-    m_host.postOrder(number, folder);
-    EXPECT_EQ(number, "N1");
-    EXPECT_EQ(hotFiles(), QStringList({"10/N1_p1.jpg", "10/N1_p2.jpg", "20/N1_p1.jpg"}));
-    EXPECT_EQ(hotFile("10/N1_p1.jpg"), "one N1");
-    EXPECT_EQ(hotFile("20/N1_p1.jpg"), "one N1");
-    EXPECT_EQ(hotFile("10/N1_p2.jpg"), "two N1");
-}
-
-TEST_F(HotFolderTest, FindsTheKeptOrderAfterARewrite) {
-    receive("N1", m_folder);
-    std::string number = "X-N1", folder = m_folder;
-    m_host.postOrder(number, folder);
+    complete("X-N1", m_folder); // a rewritten number: the folder still finds it
     EXPECT_EQ(hotFiles(), QStringList({"10/X-N1_p1.jpg", "10/X-N1_p2.jpg", "20/X-N1_p1.jpg"}));
+    EXPECT_EQ(hotFile("10/X-N1_p1.jpg") + hotFile("20/X-N1_p1.jpg") + hotFile("10/X-N1_p2.jpg"),
+              "one N1one N1two N1");
 
     // Number and folder both rewritten: the order is not recognised.
     const std::string other = makeOrderFolder("N2");
     receive("N2", other);
-    number = "Y-N2";
-    folder = other + "-moved";
-    m_host.postOrder(number, folder);
+    complete("Y-N2", other + "-moved");
     EXPECT_EQ(hotFiles().filter("N2").size(), 0);
-}
-
-TEST_F(HotFolderTest, DeliversEachOrderOnceAndOnlyWhenEnabled) {
-    param("Enabled").value.flag = 0;
-    receive("N1", m_folder);
-    std::string number = "N1", folder = m_folder;
-    m_host.postOrder(number, folder);
-    EXPECT_TRUE(hotFiles().isEmpty());
-
-    param("Enabled").value.flag = 1;
-    m_host.postOrder(number, folder);
-    EXPECT_TRUE(hotFiles().isEmpty()) << "the order was used up by its completion";
 }
 
 TEST_F(HotFolderTest, LinksWithQuantityInTheName) {
     param("Transfer").sizeOrIndex = 1;
     param("Quantity in file name").value.flag = 1;
     receive("N1", m_folder);
-    std::string number = "N1", folder = m_folder;
-    m_host.postOrder(number, folder);
-
+    complete("N1", m_folder);
     EXPECT_EQ(hotFiles(), QStringList({"10/N1_2x_p1.jpg", "10/N1_3x_p2.jpg", "20/N1_1x_p1.jpg"}));
     EXPECT_EQ(std::filesystem::hard_link_count(m_folder + "/p1.jpg"), 3u);
     EXPECT_EQ(hotFile("10/N1_3x_p2.jpg"), "two N1");
@@ -144,8 +127,7 @@ TEST_F(HotFolderTest, IgnoresPictureNamesLeavingTheOrderFolder) {
     hostile.pictures.push_back({"../secret.jpg", {}, {{10, 1}}});
     hostile.pictures.push_back({"p1.jpg", {}, {{10, 1}}});
     receive("N1", m_folder, hostile);
-    std::string number = "N1", folder = m_folder;
-    m_host.postOrder(number, folder);
+    complete("N1", m_folder);
     EXPECT_EQ(hotFiles(), QStringList({"10/N1_p1.jpg"}));
 }
 
@@ -157,18 +139,13 @@ TEST_F(HotFolderTest, KeepsConcurrentOrdersApart) {
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t)
         workers.emplace_back([&, t] {
-            for (int o = 0; o < orders; ++o) {
-                const int i = t * orders + o;
+            for (int i = t * orders; i < (t + 1) * orders; ++i)
                 receive("C" + std::to_string(i), folders[i]);
-            }
         });
     for (std::thread& w : workers)
         w.join();
-
-    for (int i = 0; i < threads * orders; ++i) {
-        std::string number = "C" + std::to_string(i), folder = folders[i];
-        m_host.postOrder(number, folder);
-    }
+    for (int i = 0; i < threads * orders; ++i)
+        complete("C" + std::to_string(i), folders[i]);
     EXPECT_EQ(hotFiles().size(), threads * orders * 3);
     EXPECT_EQ(hotFile("10/C17_p2.jpg"), "two C17");
     EXPECT_EQ(hotFile("20/C31_p1.jpg"), "one C31");
