@@ -52,39 +52,29 @@ struct StartUp : RegistrationDialogs {
 } // namespace
 
 TEST(Application, RegistrationStepsMoveTheStatusOn) {
-    {
-        StartUp s; // first run, setup cancelled
-        EXPECT_FALSE(s.run());
-        EXPECT_EQ(s.opened, std::vector<std::string>{"setup"});
-        EXPECT_EQ(s.stored("status").toInt(), 0);
-        EXPECT_FALSE(s.stored("email").isValid());
-    }
-    {
-        StartUp s; // setup accepted, confirmation cancelled
-        s.setup = RegistrationDialogs::SetupOutcome{1, "shop@example.com"};
-        EXPECT_FALSE(s.run());
-        EXPECT_EQ(s.opened, (std::vector<std::string>{"setup", "confirmation"}));
-        EXPECT_EQ(s.stored("status").toInt(), 1);
-        EXPECT_EQ(s.stored("email").toString(), "shop@example.com");
-    }
-    {
-        StartUp s; // waiting for confirmation: straight to it, and confirmed
-        s.store("status", 1);
-        s.confirmation = RegistrationDialogs::ConfirmationOutcome{2, "ABCDEF"};
-        Settings settings;
-        EXPECT_TRUE(s.run(&settings));
-        EXPECT_EQ(s.opened, std::vector<std::string>{"confirmation"});
-        EXPECT_EQ(s.stored("status").toInt(), 2);
-        EXPECT_EQ(settings.shopid, "ABCDEF");
-    }
-    {
-        StartUp s; // confirmation answered with another state
-        s.store("status", 1);
-        s.confirmation = RegistrationDialogs::ConfirmationOutcome{1, "ignored"};
-        Settings settings;
-        EXPECT_FALSE(s.run(&settings));
-        EXPECT_EQ(s.stored("status").toInt(), 1);
-    }
+    StartUp s; // first run, setup cancelled
+    EXPECT_FALSE(s.run());
+    EXPECT_EQ(s.opened, std::vector<std::string>{"setup"});
+    EXPECT_EQ(s.stored("status").toInt(), 0);
+    EXPECT_FALSE(s.stored("email").isValid());
+
+    s.setup = RegistrationDialogs::SetupOutcome{1, "shop@example.com"}; // confirmation cancelled
+    EXPECT_FALSE(s.run());
+    EXPECT_EQ(s.opened, (std::vector<std::string>{"setup", "setup", "confirmation"}));
+    EXPECT_EQ(s.stored("status").toInt(), 1);
+    EXPECT_EQ(s.stored("email").toString(), "shop@example.com");
+
+    // Waiting for confirmation: straight to it; another state is no confirmation.
+    s.opened.clear();
+    s.confirmation = RegistrationDialogs::ConfirmationOutcome{1, "ignored"};
+    EXPECT_FALSE(s.run());
+    EXPECT_EQ(s.stored("status").toInt(), 1);
+    s.confirmation = RegistrationDialogs::ConfirmationOutcome{2, "ABCDEF"};
+    Settings settings;
+    EXPECT_TRUE(s.run(&settings));
+    EXPECT_EQ(s.opened, (std::vector<std::string>{"confirmation", "confirmation"}));
+    EXPECT_EQ(s.stored("status").toInt(), 2);
+    EXPECT_EQ(settings.shopid, "ABCDEF");
 }
 
 TEST(Application, HeadlessRefusesAShopThatIsNotSetUp) {
