@@ -30,7 +30,7 @@ std::unique_ptr<QProcess> startNetsim(const QStringList& arguments) {
 } // namespace
 
 TEST(ShopResponsiveness, ASlowServiceNeverHoldsUpTheUserInterfaceThread) {
-    ServedShop s({"--fault", "*:delay=5000:0"});
+    ServedShop s({"--fault", "*:delay=1500:0"});
     QTemporaryDir mailDir;
     SmtpTestServer smtp(mailDir.path());
     ASSERT_TRUE(smtp.isRunning());
