@@ -10,12 +10,9 @@
 
 using namespace quillon;
 using testsupport::LoopbackPeer;
+using testsupport::prefix;
 
 namespace {
-
-ByteData prefix(const ByteData& bytes, size_t size) {
-    return ByteData(bytes.view().substr(0, size));
-}
 
 ItemList sampleItems() {
     return {{"IMG_0001.JPG", {{101, 2}, {205, 1}}}, {"b.png", {}}, {"c.jpg", {{7, 300}}}};

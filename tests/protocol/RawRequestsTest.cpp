@@ -4,18 +4,16 @@
 #include "protocol/ProductListWire.h"
 #include "protocol/ShopSetupConfirmation.h"
 
+#include "support/LoopbackPeer.h"
 #include "support/ProductListText.h"
 
 #include <gtest/gtest.h>
 
 using namespace quillon;
+using testsupport::prefix;
 using testsupport::productListText;
 
 namespace {
-
-ByteData prefix(const ByteData& bytes, size_t size) {
-    return ByteData(bytes.view().substr(0, size));
-}
 
 ProductList sampleProducts() {
     return {{101, 0.35f, "10x15 glossy"}, {-2, 12.5f, ""}, {7, 99.99f, "Poster A1"}};

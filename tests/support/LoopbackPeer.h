@@ -64,6 +64,11 @@ inline std::string u32le(uint32_t v) {
     return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
 }
 
+// The first `size` bytes, for cutting a message short.
+inline quillon::ByteData prefix(const quillon::ByteData& bytes, size_t size) {
+    return quillon::ByteData(bytes.view().substr(0, size));
+}
+
 // One step of a scripted peer: read exactly `read` bytes, then send `send`.
 struct PeerStep {
     size_t read = 0;

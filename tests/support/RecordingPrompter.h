@@ -8,32 +8,21 @@
 
 namespace testsupport {
 
-// Records every message and question (from any thread) and answers
-// questions with `setAnswer`'s value, No at first.
-class RecordingPrompter : public quillon::Prompter {
+// Records every message and question (from any thread); questions are
+// answered No.
+class RecordingPrompter : public quillon::CollectingPrompter {
 public:
-    void showMessage(const std::string& text) override {
+    // Everything shown so far, oldest first.
+    std::vector<std::string> messages() {
         std::lock_guard lock(m_mutex);
-        m_messages.push_back(text);
-    }
-    bool askYesNo(const std::string& text) override {
-        showMessage(text);
-        std::lock_guard lock(m_mutex);
-        return m_answer;
-    }
-    std::vector<std::string> messages() const {
-        std::lock_guard lock(m_mutex);
-        return m_messages;
-    }
-    void setAnswer(bool yes) {
-        std::lock_guard lock(m_mutex);
-        m_answer = yes;
+        for (std::string& message : take())
+            m_seen.push_back(std::move(message));
+        return m_seen;
     }
 
 private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_messages;
-    bool m_answer = false;
+    std::mutex m_mutex;
+    std::vector<std::string> m_seen;
 };
 
 } // namespace testsupport

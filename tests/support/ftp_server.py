@@ -10,25 +10,17 @@ as by a server whose account was closed.
 
 import argparse
 import logging
-import os
-import sys
-import threading
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
+from served_port import announce_port_and_watch_stdin
+
 
 class RefusingAuthorizer(DummyAuthorizer):
     def validate_authentication(self, username, password, handler):
         raise AuthenticationFailed("Login refused.")
-
-
-def exit_when_stdin_closes():
-    # The test that started us has gone when its end of the pipe closes.
-    while sys.stdin.buffer.read(4096):
-        pass
-    os._exit(0)
 
 
 def main():
@@ -50,8 +42,7 @@ def main():
     Handler.auth_failed_timeout = 0
     Handler.timeout = 60
     server = FTPServer(("127.0.0.1", 0), Handler)
-    print(server.address[1], flush=True)
-    threading.Thread(target=exit_when_stdin_closes, daemon=True).start()
+    announce_port_and_watch_stdin(server.address[1])
     server.serve_forever()
 
 

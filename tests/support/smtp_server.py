@@ -14,11 +14,11 @@ import argparse
 import asyncio
 import json
 import os
-import sys
-import threading
 import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+from served_port import announce_port_and_watch_stdin
 
 
 class StoringHandler:
@@ -45,13 +45,6 @@ def make_authenticator(user, password):
     return authenticate
 
 
-def exit_when_stdin_closes():
-    # The test that started us has gone when its end of the pipe closes.
-    while sys.stdin.buffer.read(4096):
-        pass
-    os._exit(0)
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--folder", required=True)
@@ -70,8 +63,7 @@ def main():
     asyncio.set_event_loop(loop)
     server = loop.run_until_complete(
         loop.create_server(lambda: SMTP(handler, **options), "127.0.0.1", 0))
-    print(server.sockets[0].getsockname()[1], flush=True)
-    threading.Thread(target=exit_when_stdin_closes, daemon=True).start()
+    announce_port_and_watch_stdin(server.sockets[0].getsockname()[1])
     loop.run_forever()
 
 
