@@ -46,32 +46,25 @@ std::vector<QString> orderNumbersIn(const QByteArray& xml) {
     return numbers;
 }
 
-TEST_F(OrderBookPurgeTest, NothingBeforeTheCutoffWritesAndDeletesNothing) {
-    const std::string folder = makeFolder("Q-1");
-    book.add(sampleOrder("Q-1", uint32_t(kNow - 7 * kDay), "a", folder));
-    book.add(sampleOrder("Q-2", uint32_t(kNow), "b", makeFolder("Q-2")));
-    EXPECT_EQ(book.purge(7, log.toStdString(), kNow), 0);
-    EXPECT_FALSE(QFile::exists(log));
-    EXPECT_TRUE(exists(folder + "/sub/deeper/x.tmp"));
-    EXPECT_EQ(book.size(), 2u);
-    // 30000 days reach before 1970: the cutoff must not wrap to a late time.
-    EXPECT_EQ(book.purge(30000, log.toStdString(), kNow), 0);
-    EXPECT_EQ(book.size(), 2u);
-}
-
-TEST_F(OrderBookPurgeTest, OldOrdersGoWithTheirFoldersAndAreLogged) {
-    const std::string old1 = makeFolder("Q-1"), old2 = makeFolder("Q-3"), young = makeFolder("Q-2");
+TEST_F(OrderBookPurgeTest, OrdersBeforeTheCutoffGoWithTheirFoldersAndAreLogged) {
+    const std::string old1 = makeFolder("Q-1"), old2 = makeFolder("Q-3"), young = makeFolder("Q-2"),
+                      cutoff = makeFolder("Q-4");
     book.add(sampleOrder("Q-1", uint32_t(kNow - 7 * kDay - 1), "a", old1));
     book.add(sampleOrder("Q-2", uint32_t(kNow - 6 * kDay), "b", young));
     book.add(sampleOrder("Q-3", 0, "c", old2));
+    book.add(sampleOrder("Q-4", uint32_t(kNow - 7 * kDay), "d", cutoff));
     const QByteArray database = readFile(dir.filePath("OE.DB"));
+    // 30000 days reach before 1970: the cutoff must not wrap to a late time.
+    EXPECT_EQ(book.purge(30000, log.toStdString(), kNow), 0);
+    EXPECT_FALSE(QFile::exists(log)) << "nothing purged, nothing written";
 
     EXPECT_EQ(book.purge(7, log.toStdString(), kNow), 2);
     EXPECT_EQ(orderNumbersIn(readFile(log)), (std::vector<QString>{"Q-1", "Q-3"}));
     EXPECT_FALSE(exists(old1));
     EXPECT_FALSE(exists(old2));
     EXPECT_TRUE(exists(young + "/sub/deeper/x.tmp"));
-    EXPECT_EQ(book.size(), 1u);
+    EXPECT_TRUE(exists(cutoff + "/sub/deeper/x.tmp"));
+    EXPECT_EQ(book.size(), 2u);
     EXPECT_EQ(readFile(dir.filePath("OE.DB")), database);
 }
 
