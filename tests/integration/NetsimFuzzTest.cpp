@@ -7,6 +7,7 @@
 #include "protocol/ProductListFetch.h"
 #include "protocol/ShopSetupConfirmation.h"
 
+#include "support/LoopbackPeer.h"
 #include "support/NetsimService.h"
 #include "support/NetsimShopClient.h"
 #include "support/TestSupport.h"
@@ -34,12 +35,10 @@ public:
     int below(int n) { return int(m_rng() % uint32_t(n)); }
 
     ByteData randomBytes(int count) {
-        ByteData out;
-        for (int i = 0; i < count; ++i) {
-            uint8_t b = uint8_t(m_rng());
-            out.append(&b, 1);
-        }
-        return out;
+        std::string out;
+        for (int i = 0; i < count; ++i)
+            out += char(m_rng());
+        return ByteData(out);
     }
 
     // A real opening of a kind the service knows, any subkind and version.
@@ -63,10 +62,6 @@ public:
         }
     }
 
-    static ByteData cut(const ByteData& bytes, size_t size) {
-        return ByteData(bytes.view().substr(0, size));
-    }
-
 private:
     std::mt19937 m_rng;
 };
@@ -84,12 +79,12 @@ void throwOne(Storm& storm, Socket& s, int index) {
         break;
     case 1: { // a cut opening
         ByteData opening = storm.opening();
-        s.SendBytes(Storm::cut(opening, 1 + size_t(storm.below(int(opening.size()) - 1))));
+        s.SendBytes(testsupport::prefix(opening, 1 + size_t(storm.below(int(opening.size()) - 1))));
         break;
     }
     case 2: { // a cut raw request
         ByteData raw = storm.rawRequest();
-        s.SendBytes(Storm::cut(raw, 1 + size_t(storm.below(int(raw.size()) - 1))));
+        s.SendBytes(testsupport::prefix(raw, 1 + size_t(storm.below(int(raw.size()) - 1))));
         break;
     }
     case 3: { // an opening with a body sent before its turn

@@ -37,14 +37,6 @@ inline QString runPoppler(const QString& tool, const QStringList& arguments) {
     return QString::fromLatin1(p.readAllStandardOutput());
 }
 
-// The page count that pdfinfo reports, or -1.
-inline int pdfPageCount(const QString& path) {
-    for (const QString& line : runPoppler("pdfinfo", {path}).split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
-
 // The text of each page, laid out as on the page.
 inline QStringList pdfPageTexts(const QString& path) {
     QStringList pages = runPoppler("pdftotext", {"-layout", path, "-"}).split('\f');
