@@ -82,7 +82,9 @@ TEST(ShopResponsiveness, ASlowServiceNeverHoldsUpTheUserInterfaceThread) {
         },
         std::chrono::seconds(90)));
     beat.stop();
-    EXPECT_LT(worst, 100) << "the user-interface thread was held up";
+    // A thread that waited for the service would be late by its delay; a
+    // busy machine alone makes it late by far less.
+    EXPECT_LT(worst, 500) << "the user-interface thread was held up";
     std::printf("worst lateness %lld ms\n", static_cast<long long>(worst));
     for (const auto& p : peers)
         EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
