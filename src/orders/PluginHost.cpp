@@ -92,6 +92,10 @@ const std::string& PluginHost::fileName(std::size_t index) const {
     return m_plugins.at(index)->fileName;
 }
 
+void PluginHost::writeParameters(std::size_t index, const PluginParamTable& values) {
+    values.writeBack(parameters(index));
+}
+
 void PluginHost::preOrder(uint32_t counter, const std::string& rootpath, std::string& orderNumber,
                           std::string& folder) const {
     for (const std::unique_ptr<Plugin>& p : m_plugins) {

@@ -2,6 +2,7 @@
 
 #include "orders/PictureTable.h"
 #include "orders/Plugin.h"
+#include "orders/PluginParamTable.h"
 
 #include <QString>
 #include <cstddef>
@@ -39,6 +40,9 @@ public:
     // The parameter table the plug-in published, or null.
     PluginParam* parameters(std::size_t index) const;
     const std::string& fileName(std::size_t index) const;
+    // Writes edited values back into the plug-in's own parameter table, in
+    // place; the plug-in is not told. Only on the user-interface thread.
+    void writeParameters(std::size_t index, const PluginParamTable& values);
 
     // Before a number is given; the number and folder may be rewritten.
     void preOrder(uint32_t counter, const std::string& rootpath, std::string& orderNumber,

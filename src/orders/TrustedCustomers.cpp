@@ -50,6 +50,23 @@ std::string formatLine(const TrustedCustomer& c) {
 
 } // namespace
 
+std::string trustedEditMessage(TrustedEditResult result) {
+    switch (result) {
+    case TrustedEditResult::Done:
+        return {};
+    case TrustedEditResult::SemicolonInField:
+        return "The e-mail address, first name, last name and phone number cannot contain \";\". "
+               "Please remove it.";
+    case TrustedEditResult::ControlCharacterInField:
+        return "A customer's details cannot contain line breaks.";
+    case TrustedEditResult::LineTooLong:
+        return "The customer's details are too long to be stored.";
+    case TrustedEditResult::NoSuchEntry:
+        return "The customer is no longer in the list.";
+    }
+    return {};
+}
+
 void TrustedCustomers::load(const std::string& path) {
     m_list.clear();
     QFile file(qtPath(path));

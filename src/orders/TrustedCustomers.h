@@ -27,6 +27,9 @@ enum class TrustedEditResult {
     NoSuchEntry,
 };
 
+// What the customer dialog tells the shop about a refused entry; empty for Done.
+std::string trustedEditMessage(TrustedEditResult result);
+
 // The trusted customers list: kept sorted by e-mail address without regard
 // to case, stored one customer a line, and an exact (case-sensitive) lookup
 // by e-mail address. Used on the user-interface thread only.
