@@ -25,6 +25,10 @@
 //                                      last byte, leaving no NUL
 //   QUILLON_TESTPLUGIN_<TAG>_NOPARAMS  "1": InitLibrary publishes no
 //                                      parameter table
+//   QUILLON_TESTPLUGIN_<TAG>_PARAMS    "1": PreOrderTx first logs the
+//                                      parameters as it sees them:
+//                                      "<tag>|Parameters|Enabled=1|Copies=2|
+//                                      Rate=1.50|Label=label|Size=1"
 //
 // A call whose contexts differ from what InitLibrary handed out gets
 // "|bad-context" at the end of its line.
@@ -35,6 +39,7 @@
 #include "plugin_api.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -186,6 +191,34 @@ void prependToLastPart(char* buffer, const std::string& prefix) {
     store(buffer, path.insert(at, prefix));
 }
 
+std::string describeParameters() {
+    std::string text = "Parameters";
+    for (const PluginParam* p = parameterTable; p->type != PLUGIN_PARAM_END; ++p) {
+        text += std::string("|") + p->name + "=";
+        char rate[32];
+        switch (p->type) {
+        case PLUGIN_PARAM_FLAG:
+            text += std::to_string(p->value.flag);
+            break;
+        case PLUGIN_PARAM_INTEGER:
+            text += std::to_string(p->value.integer);
+            break;
+        case PLUGIN_PARAM_DECIMAL:
+            text.append(rate, std::to_chars(rate, rate + sizeof rate, p->value.decimal,
+                                            std::chars_format::fixed, 2)
+                                  .ptr);
+            break;
+        case PLUGIN_PARAM_TEXT:
+            text += bounded(p->value.text, p->sizeOrIndex);
+            break;
+        case PLUGIN_PARAM_CHOICE:
+            text += std::to_string(p->sizeOrIndex);
+            break;
+        }
+    }
+    return text;
+}
+
 void addFlag(uint32_t* flag, const std::string& amount) {
     if (flag && !amount.empty())
         *flag += static_cast<uint32_t>(std::strtoul(amount.c_str(), nullptr, 10));
@@ -226,6 +259,8 @@ PLUGIN_EXPORT int32_t PLUGIN_CALL ReleaseLibrary(void* context1, void* context2,
 PLUGIN_EXPORT int32_t PLUGIN_CALL PreOrderTx(uint32_t counter, char* rootpath, char* orderNumber,
                                              char* orderFolder, void* context1, void* context2,
                                              void* context3) {
+    if (setting("PARAMS") == "1")
+        log(describeParameters(), context1, context2, context3);
     log("PreOrderTx|" + std::to_string(counter) + "|" + bounded(rootpath, PLUGIN_TEXT_SIZE) + "|" +
             bounded(orderNumber, PLUGIN_TEXT_SIZE) + "|" + bounded(orderFolder, PLUGIN_TEXT_SIZE),
         context1, context2, context3);

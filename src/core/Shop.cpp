@@ -293,6 +293,14 @@ void Shop::applyNotification(const NotificationValues& values) {
     emit settingsChanged();
 }
 
+void Shop::replaceTrustedCustomers(const TrustedCustomers& edited) {
+    *m_trusted = edited;
+}
+
+void Shop::writePluginParameters(std::size_t index, const PluginParamTable& values) {
+    m_plugins->writeParameters(index, values);
+}
+
 void Shop::toggleFontSize() {
     m_settings.fontsize = !m_settings.fontsize;
     m_application.fontsize = m_settings.fontsize;

@@ -26,6 +26,7 @@ class CounterWriter;
 class OrderBook;
 struct OrderEntry;
 class PluginHost;
+class PluginParamTable;
 class Prompter;
 class SettingsStore;
 class TrustedCustomers;
@@ -111,6 +112,12 @@ public:
     void applyNotification(const NotificationValues& values);
     void toggleFontSize();
     void toggleShowLast();
+    // Takes the list the trusted customers dialog edited; the lookup goes
+    // with it, so the next order registered sees the change.
+    void replaceTrustedCustomers(const TrustedCustomers& edited);
+    // Writes the values the plug-in parameters dialog accepted into plug-in
+    // `index`'s own table.
+    void writePluginParameters(std::size_t index, const PluginParamTable& values);
 
     // One tick of the clock: the clock text, then the midnight purge check.
     void clockTick();
