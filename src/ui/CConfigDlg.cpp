@@ -1,0 +1,125 @@
+#include "ui/CConfigDlg.h"
+
+#include "orders/NumberText.h"
+#include "orders/QtText.h"
+#include "protocol/Prompter.h"
+#include "ui/DialogButtons.h"
+#include "ui/FormAlignment.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace quillon {
+
+namespace {
+
+constexpr int kTextLimit = 32;
+const char* const kIntegerPrompt = "Please enter an integer.";
+const char* const kUnsignedPrompt = "Please enter a whole number from 0 to 4294967295.";
+
+QLineEdit* lineEdit(const char* name, int limit = 0) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    if (limit > 0)
+        edit->setMaxLength(limit);
+    return edit;
+}
+
+} // namespace
+
+CConfigDlg::CConfigDlg(Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_shopId(lineEdit("shopId", kTextLimit)),
+      m_rootPath(lineEdit("rootPath")), m_startsFrom(lineEdit("startsFrom")),
+      m_wrapAround(lineEdit("wrapAround")), m_digits(lineEdit("digits")),
+      m_prefix(lineEdit("prefix", kTextLimit)), m_postfix(lineEdit("postfix", kTextLimit)),
+      m_purge(new QComboBox) {
+    setWindowTitle(QStringLiteral("Configuration"));
+    m_purge->setObjectName("purge");
+    m_purge->addItems({"Never", "After 1 week", "After 2 weeks", "After 1 month", "After 2 months",
+                       "After 3 months", "After 6 months"});
+    // Wide enough for a whole Shop ID, and a folder of about that length.
+    const int wide = m_shopId->fontMetrics().horizontalAdvance(QString(kTextLimit, 'D')) + 16;
+    m_shopId->setMinimumWidth(wide);
+    m_rootPath->setMinimumWidth(wide);
+
+    m_top = new QFormLayout;
+    m_top->addRow("Shop ID:", m_shopId);
+    m_top->addRow("Output folder root:", m_rootPath);
+
+    auto* numbering = new QGroupBox("Order number");
+    m_numberForm = new QFormLayout(numbering);
+    m_numberForm->addRow("Starts from:", m_startsFrom);
+    m_numberForm->addRow("Wrap around at:", m_wrapAround);
+    m_numberForm->addRow("Number of digits:", m_digits);
+    m_numberForm->addRow("Prefix:", m_prefix);
+    m_numberForm->addRow("Postfix:", m_postfix);
+
+    m_purgeForm = new QFormLayout;
+    m_purgeForm->addRow("Delete orders from system", m_purge);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(m_top);
+    layout->addWidget(numbering);
+    layout->addLayout(m_purgeForm);
+    layout->addWidget(okCancelButtons(*this));
+}
+
+void CConfigDlg::setValues(const ConfigurationValues& values) {
+    m_values = values;
+    m_shopIdText.show(m_shopId, values.shopid);
+    m_rootPathText.show(m_rootPath, values.rootpath);
+    m_startsFrom->setText(QString::number(values.rootordernumber));
+    m_wrapAround->setText(QString::number(values.wraparound));
+    m_digits->setText(QString::number(values.numdigit));
+    m_prefixText.show(m_prefix, values.prefix);
+    m_postfixText.show(m_postfix, values.postfix);
+    m_purge->setCurrentIndex(values.purge);
+}
+
+void CConfigDlg::refuse(QLineEdit* field, const char* message) {
+    m_prompter.showMessage(message);
+    field->setFocus();
+    field->selectAll();
+}
+
+void CConfigDlg::accept() {
+    const auto startsFrom = parseUnsigned(fromQString(m_startsFrom->text()));
+    if (!startsFrom) {
+        refuse(m_startsFrom, kUnsignedPrompt);
+        return;
+    }
+    const auto wrapAround = parseUnsigned(fromQString(m_wrapAround->text()));
+    if (!wrapAround) {
+        refuse(m_wrapAround, kUnsignedPrompt);
+        return;
+    }
+    const auto digits = parseInteger(fromQString(m_digits->text()));
+    if (!digits) {
+        refuse(m_digits, kIntegerPrompt);
+        return;
+    }
+
+    m_values.shopid = m_shopIdText.text();
+    m_values.rootpath = m_rootPathText.text();
+    m_values.rootordernumber = *startsFrom;
+    m_values.wraparound = *wrapAround;
+    m_values.numdigit = *digits;
+    m_values.prefix = m_prefixText.text();
+    m_values.postfix = m_postfixText.text();
+    // A stored choice the list does not know is kept as it is.
+    if (m_purge->currentIndex() >= 0)
+        m_values.purge = m_purge->currentIndex();
+    QDialog::accept();
+}
+
+void CConfigDlg::showEvent(QShowEvent* event) {
+    alignForms(*this, {m_top, m_numberForm, m_purgeForm});
+    QDialog::showEvent(event);
+}
+
+} // namespace quillon

@@ -1,0 +1,118 @@
+// Renders the settings dialogs with sample values into PNG files, on the
+// offscreen platform unless another is chosen:
+//
+//     quillon-dialogshots OUTDIR [PLUGINDIR]
+//
+// PLUGINDIR is a folder of built plug-ins for the plug-in selection list.
+#include "orders/PluginHost.h"
+#include "protocol/Prompter.h"
+#include "ui/CConfigDlg.h"
+#include "ui/CEmailSetupDlg.h"
+#include "ui/CNewTrustedCustomerDlg.h"
+#include "ui/CPluginParamDlg.h"
+#include "ui/CPluginSelectionDlg.h"
+#include "ui/CTrustedCustomerDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QPainter>
+#include <cstdio>
+
+using namespace quillon;
+
+namespace {
+
+// The dialog under a plain title bar, since the offscreen platform draws no
+// window frames.
+bool shoot(QDialog& dialog, const QDir& out, const QString& name) {
+    dialog.show();
+    QApplication::processEvents();
+    const QPixmap content = dialog.grab();
+    const int bar = dialog.fontMetrics().height() + 10;
+    QPixmap picture(content.width(), content.height() + bar);
+    picture.fill(QColor(0xD8, 0xDC, 0xE2));
+    QPainter painter(&picture);
+    painter.setFont(dialog.font());
+    painter.drawText(QRect(8, 0, content.width() - 16, bar), Qt::AlignVCenter,
+                     dialog.windowTitle());
+    painter.drawPixmap(0, bar, content);
+    painter.end();
+    const QString path = out.filePath(name + ".png");
+    const bool saved = picture.save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    dialog.hide();
+    return saved;
+}
+
+TrustedCustomers sampleCustomers() {
+    TrustedCustomers list;
+    list.add({"anna.keller@example.com", "Anna", "Keller", "+41 44 123 45 67", "Seestrasse 12"});
+    list.add({"b.okafor@example.org", "Bola", "Okafor", "020 7946 0018", "14 Mill Lane"});
+    list.add({"marie.dupont@example.fr", "Marie", "Dupont", "01 23 45 67 89", "8 rue Haute"});
+    list.add({"jhansen@example.net", "Jonas", "Hansen", "555-0142", "77 Harbour Rd"});
+    list.add({"lucia.romano@example.it", "Lucia", "Romano", "06 1234 5678", "Via Roma 3"});
+    return list;
+}
+
+char labelText[32] = "Front desk";
+
+const PluginParam sampleParameters[] = {
+    {PLUGIN_PARAM_FLAG, "Enabled", {.flag = 1}, 0},
+    {PLUGIN_PARAM_INTEGER, "Copies per picture", {.integer = 2}, 0},
+    {PLUGIN_PARAM_DECIMAL, "Border (mm)", {.decimal = 1.5f}, 0},
+    {PLUGIN_PARAM_TEXT, "Printer name", {.text = labelText}, sizeof labelText},
+    {PLUGIN_PARAM_CHOICE, "Paper", {.choices = "Matt;Gloss;Silk;"}, 1},
+    {PLUGIN_PARAM_END, nullptr, {.integer = 0}, 0},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: quillon-dialogshots OUTDIR [PLUGINDIR]\n");
+        return 2;
+    }
+    QDir out(args[1]);
+    out.mkpath(".");
+    SilentPrompter prompter;
+    bool ok = true;
+
+    Settings settings;
+    settings.shopid = "3F9A0C27E51B84D6A2C0F17E93B5D048";
+    settings.rootpath = "/srv/quillon/Orders";
+    settings.prefix = "WEB-";
+    settings.purge = 3;
+    CConfigDlg config(prompter);
+    config.setValues(configurationOf(settings));
+    ok &= shoot(config, out, "CConfigDlg");
+
+    settings.notification = true;
+    settings.smtp = "smtp.example.com";
+    settings.sender = "orders@example-photo.com";
+    settings.attach = true;
+    CEmailSetupDlg email;
+    email.setValues(notificationOf(settings));
+    ok &= shoot(email, out, "CEmailSetupDlg");
+
+    CTrustedCustomerDlg trusted(sampleCustomers(), prompter);
+    ok &= shoot(trusted, out, "CTrustedCustomerDlg");
+    CNewTrustedCustomerDlg customer(CNewTrustedCustomerDlg::Edit, sampleCustomers().at(0),
+                                    prompter);
+    ok &= shoot(customer, out, "CNewTrustedCustomerDlg");
+
+    PluginHost plugins;
+    if (args.size() > 2)
+        plugins.load(args[2]);
+    CPluginSelectionDlg selection(plugins, prompter);
+    if (auto* list = selection.findChild<QListWidget*>(); list && list->count() > 0)
+        list->setCurrentRow(0);
+    ok &= shoot(selection, out, "CPluginSelectionDlg");
+    CPluginParamDlg parameters(PluginParamTable::copyOf(sampleParameters));
+    ok &= shoot(parameters, out, "CPluginParamDlg");
+    return ok ? 0 : 1;
+}
