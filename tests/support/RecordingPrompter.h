@@ -2,6 +2,7 @@
 
 #include "protocol/Prompter.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -9,9 +10,15 @@
 namespace testsupport {
 
 // Records every message and question (from any thread); questions are
-// answered No.
+// answered No unless a test says Yes.
 class RecordingPrompter : public quillon::CollectingPrompter {
 public:
+    bool askYesNo(const std::string& text) override {
+        CollectingPrompter::askYesNo(text);
+        return m_answer;
+    }
+    void setAnswer(bool yes) { m_answer = yes; }
+
     // Everything shown so far, oldest first.
     std::vector<std::string> messages() {
         std::lock_guard lock(m_mutex);
@@ -23,6 +30,7 @@ public:
 private:
     std::mutex m_mutex;
     std::vector<std::string> m_seen;
+    std::atomic<bool> m_answer{false};
 };
 
 } // namespace testsupport

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+// Acts on the next dialog of type T as soon as it shows, from inside the
+// dialog's own event loop: a test drives a modal dialog that a command opens
+// with exec(). A dialog that `act` leaves open is rejected after a bound
+// and the test fails, so it never hangs.
+template <class T> class WhenShown : public QObject {
+public:
+    explicit WhenShown(std::function<void(T&)> act) : m_act(std::move(act)) {
+        qApp->installEventFilter(this);
+    }
+    ~WhenShown() override { qApp->removeEventFilter(this); }
+    bool acted() const { return m_acted; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        T* dialog = event->type() == QEvent::Show ? qobject_cast<T*>(watched) : nullptr;
+        if (!dialog || m_shown)
+            return false;
+        m_shown = true;
+        QPointer<T> guard(dialog);
+        QTimer::singleShot(0, dialog, [this, guard] {
+            m_act(*guard);
+            m_acted = true;
+        });
+        QTimer::singleShot(20000, dialog, [guard] {
+            if (guard->isVisible()) {
+                ADD_FAILURE() << "dialog left open: " << guard->windowTitle().toStdString();
+                guard->reject();
+            }
+        });
+        return false;
+    }
+
+private:
+    std::function<void(T&)> m_act;
+    bool m_shown = false;
+    bool m_acted = false;
+};
+
+inline QAbstractButton* findButton(QWidget& dialog, const QString& text) {
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+        if (button->text().remove('&') == text)
+            return button;
+    return nullptr;
+}
+
+// Clicks the dialog's button with this text (mnemonics ignored).
+inline void clickButton(QWidget& dialog, const QString& text) {
+    QAbstractButton* button = findButton(dialog, text);
+    ASSERT_TRUE(button) << "no button " << text.toStdString();
+    ASSERT_TRUE(button->isEnabled()) << text.toStdString();
+    button->click();
+}
+
+} // namespace testsupport
