@@ -1,0 +1,251 @@
+// The shop's account requests against the simulated central service and
+// its scripted faults: what each stores, returns and shows.
+#include "protocol/ProductListFetch.h"
+#include "protocol/ProductUpdateMessages.h"
+#include "protocol/SessionRequests.h"
+#include "protocol/ShopSetupRequests.h"
+
+#include "support/LoopbackPeer.h"
+#include "support/NetsimService.h"
+#include "support/PythonServer.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using testsupport::NetsimService;
+
+namespace {
+
+// One service for the whole suite: shops 42 and 43 with demo products.
+class AccountRequests : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_service = new NetsimService;
+        ASSERT_TRUE(s_service->start({"--shop", "42:secret:shop@example.com", "--shop",
+                                      "43:secret:other@example.com", "--seed", "--faults",
+                                      s_service->faultsFile()}))
+            << s_service->log().toStdString();
+    }
+    static void TearDownTestSuite() {
+        delete s_service;
+        s_service = nullptr;
+    }
+    void TearDown() override { fault(""); }
+
+    NetsimService& service() { return *s_service; }
+    ServiceEndpoint endpoint() { return {"127.0.0.1", s_service->servicePort()}; }
+    static std::string shopId(int number) { return NetsimService::shopId(number).toStdString(); }
+
+    // The next request of `kind` misbehaves; empty: none does.
+    void fault(const char* kind, const char* action = "", int value = 0) {
+        // Each write differs, so the service arms its rules afresh.
+        QByteArray json = "[]";
+        if (*kind)
+            json = QString(R"([{"kind": "%1", "action": "%2", "value": %3}])")
+                       .arg(kind, action)
+                       .arg(value)
+                       .toUtf8();
+        ASSERT_TRUE(s_service->writeFaults(json + QByteArray(++s_writes, ' ')));
+    }
+
+    // Shows whatever the request wanted shown.
+    std::vector<std::string> shown() { return prompter.take(); }
+
+    LoginResult loginAs(int number, const std::string& password = "secret") {
+        return login(endpoint(), prompter, shopId(number), password);
+    }
+
+    CollectingPrompter prompter;
+    static inline NetsimService* s_service = nullptr;
+    static inline int s_writes = 0;
+};
+
+using Texts = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(AccountRequests, LoginTakesTokensOnOneAndMinusThreeOnly) {
+    LoginResult refused = loginAs(42, "wrong");
+    EXPECT_FALSE(refused.loggedIn);
+    EXPECT_EQ(shown(), Texts{"Invalid SHOP ID or password."});
+
+    LoginResult in = loginAs(42);
+    ASSERT_TRUE(in.loggedIn);
+    EXPECT_EQ(in.session.shopid(), shopId(42));
+    EXPECT_EQ(in.session.token1().size(), 32u);
+    ASSERT_EQ(shown().size(), 1u);
+
+    fault("2/0", "returncode", -3);
+    LoginResult accepted = loginAs(42);
+    EXPECT_TRUE(accepted.loggedIn);
+    EXPECT_EQ(accepted.session.token1().size(), 32u);
+    shown();
+
+    fault("2/0", "short");
+    EXPECT_FALSE(loginAs(42).loggedIn);
+    EXPECT_EQ(shown(), Texts{kNoResponseText});
+    fault("2/0", "wrong-kind");
+    EXPECT_FALSE(loginAs(42).loggedIn);
+    EXPECT_EQ(shown(), Texts{kBadDataText});
+
+    // Only the first 32 characters of the shop ID are sent.
+    LoginResult cut = login(endpoint(), prompter, shopId(42) + "-and-more", "secret");
+    EXPECT_TRUE(cut.loggedIn);
+    EXPECT_EQ(cut.session.shopid(), shopId(42));
+}
+
+TEST_F(AccountRequests, LogoutEndsTheSessionOnItsThreeResults) {
+    SessionBlock session = loginAs(42).session;
+    shown();
+    EXPECT_TRUE(logout(endpoint(), prompter, session));
+    fault("raw3", "returncode", -1);
+    EXPECT_TRUE(logout(endpoint(), prompter, session));
+    fault("raw3", "returncode", -2);
+    EXPECT_TRUE(logout(endpoint(), prompter, session));
+    fault("raw3", "returncode", 7);
+    EXPECT_FALSE(logout(endpoint(), prompter, session));
+    fault("raw3", "wrong-kind");
+    EXPECT_FALSE(logout(endpoint(), prompter, session));
+    fault("raw3", "close");
+    EXPECT_FALSE(logout(endpoint(), prompter, session));
+    EXPECT_EQ(shown(), (Texts{kLogoutDoneText, kLogoutDoneText, kBadDataText, kBadCommText}));
+}
+
+TEST_F(AccountRequests, PasswordAndShopInformationAnswerByReturncode) {
+    SessionBlock session = loginAs(43).session;
+    shown();
+    EXPECT_EQ(changePassword(endpoint(), prompter, session, "secret", "newpass1"), 1);
+    EXPECT_EQ(shown(), Texts{kPasswordChangedText});
+    EXPECT_TRUE(loginAs(43, "newpass1").loggedIn);
+    session = loginAs(43, "newpass1").session;
+    shown();
+
+    ShopInfoFetch fetched = fetchShopInformation(endpoint(), prompter, session);
+    ASSERT_EQ(fetched.returncode, 1);
+    EXPECT_EQ(fetched.info.email1, "other@example.com");
+    EXPECT_TRUE(shown().empty());
+    fetched.info.city = "Deventer";
+    fetched.info.salesTax = std::bit_cast<uint32_t>(7.5f);
+    EXPECT_EQ(updateShopInformation(endpoint(), prompter, session, fetched.info), 1);
+    EXPECT_EQ(shown(), Texts{kShopInfoUpdatedText});
+    ShopInfo back = fetchShopInformation(endpoint(), prompter, session).info;
+    EXPECT_EQ(back.city, "Deventer");
+    EXPECT_EQ(std::bit_cast<float>(back.salesTax), 7.5f);
+
+    const std::pair<const char*, std::function<std::optional<int32_t>()>> requests[] = {
+        {"4/3", [&] { return changePassword(endpoint(), prompter, session, "a", "b"); }},
+        {"4/0", [&] { return updateShopInformation(endpoint(), prompter, session, back); }},
+        {"4/1", [&] { return fetchShopInformation(endpoint(), prompter, session).returncode; }}};
+    for (const auto& [kind, send] : requests)
+        for (int32_t rc : {-1, -2}) {
+            fault(kind, "returncode", rc);
+            EXPECT_EQ(send(), rc) << kind;
+            EXPECT_EQ(shown(), Texts{rc == -1 ? kSessionTimeoutText : kActionRefusedText}) << kind;
+        }
+    fault("4/0", "short");
+    EXPECT_FALSE(updateShopInformation(endpoint(), prompter, session, back));
+    EXPECT_EQ(shown(), Texts{kNoResponseText});
+}
+
+TEST_F(AccountRequests, ProductListUploadAndFetch) {
+    // The encodings: an empty list is Int32 0 and an empty Blob; an entry
+    // with no description takes 13 bytes.
+    ProductUpdateRequest request;
+    request.setProducts({});
+    const size_t empty = request.encodedSize(0);
+    EXPECT_EQ(empty, MessageHeader::kSize + SessionBlock::kSize + 4 + 4);
+    request.setProducts({{9, 1.0f, ""}});
+    EXPECT_EQ(request.encodedSize(0), empty + 13);
+
+    SessionBlock session = loginAs(42).session;
+    shown();
+    ASSERT_TRUE(fetchProductList(endpoint(), prompter, shopId(42)));
+    EXPECT_EQ(updateProductList(endpoint(), prompter, session, {}), 1);
+    EXPECT_EQ(shown(), Texts{kProductsUpdatedText});
+    auto none = fetchProductList(endpoint(), prompter, shopId(42));
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->empty());
+
+    ProductList list{{7, 1000000.0f, "Canvas 60x90 cm"}, {8, 0.29f, ""}};
+    EXPECT_EQ(updateProductList(endpoint(), prompter, session, list), 1);
+    auto back = fetchProductList(endpoint(), prompter, shopId(42));
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), 2u);
+    EXPECT_EQ((*back)[0].price, 1000000.0f);
+    EXPECT_EQ((*back)[1].description, "");
+
+    fault("raw5", "wrong-kind");
+    EXPECT_FALSE(fetchProductList(endpoint(), prompter, shopId(42)));
+    fault("4/2", "returncode", -1);
+    EXPECT_EQ(updateProductList(endpoint(), prompter, session, list), -1);
+    fault("4/2", "wrong-kind");
+    EXPECT_FALSE(updateProductList(endpoint(), prompter, session, list));
+    EXPECT_EQ(shown(), (Texts{kProductsUpdatedText, kTransmissionIdMismatchText,
+                              kSessionTimeoutText, kBadDataText}));
+}
+
+TEST_F(AccountRequests, ShopSetupAndConfirmation) {
+    ShopSetupDetails details;
+    details.shopName = "Foto Verhoef";
+    details.password = "pw123456";
+    details.email1 = "info@verhoef.example";
+    details.phone1 = "038 421 5566";
+    details.primaryContact = "Anneke Verhoef";
+    details.url = "https://verhoef.example";
+
+    EXPECT_EQ(sendShopSetup(endpoint(), prompter, details, "pw12345").result, 1);
+    EXPECT_EQ(shown(), Texts{kPasswordsMismatchText});
+    EXPECT_FALSE(service().log().contains("0/0"));
+
+    fault("0/0", "returncode", 0);
+    ShopSetupResult refused = sendShopSetup(endpoint(), prompter, details, "pw123456");
+    EXPECT_EQ(refused.result, 0);
+    EXPECT_FALSE(refused.accepted);
+    shown();
+    fault("0/0", "close");
+    EXPECT_EQ(sendShopSetup(endpoint(), prompter, details, "pw123456").result, 0);
+    EXPECT_EQ(shown(), Texts{kConnectionBrokenText});
+
+    ShopSetupResult accepted = sendShopSetup(endpoint(), prompter, details, "pw123456");
+    EXPECT_EQ(accepted.result, 0);
+    EXPECT_TRUE(accepted.accepted);
+    Texts message = shown();
+    ASSERT_EQ(message.size(), 1u);
+    const size_t at = message[0].find("SHOP ID is ");
+    ASSERT_NE(at, std::string::npos) << message[0];
+    const std::string newId = message[0].substr(at + 11, 32);
+
+    ConfirmationResult wrong = confirmShopSetup(endpoint(), prompter, newId, "x@y");
+    EXPECT_EQ(wrong.result, 4);
+    EXPECT_EQ(wrong.status, 1);
+    fault("raw1", "close");
+    EXPECT_EQ(confirmShopSetup(endpoint(), prompter, newId, details.email1).result, 6);
+    fault("raw1", "wrong-kind");
+    EXPECT_EQ(confirmShopSetup(endpoint(), prompter, newId, details.email1).result, 5);
+    ConfirmationResult confirmed = confirmShopSetup(endpoint(), prompter, newId, details.email1);
+    EXPECT_EQ(confirmed.result, 0);
+    EXPECT_EQ(confirmed.status, 2);
+    EXPECT_EQ(shown(), (Texts{"The SHOP ID and e-mail address do not match our records.",
+                              kConnectionBrokenText, kBadCommText,
+                              "Your shop is set up. Welcome to the Velorin Photo Network."}));
+}
+
+TEST(ShopSetupRequests, ConfirmationWithAnEmptyMessageAndNoService) {
+    using testsupport::u32le;
+    testsupport::LoopbackPeer peer([](Socket& s) {
+        ByteData request;
+        s.ReceiveBytes(request);
+        s.SendBytes(ByteData(u32le(1) + u32le(1) + u32le(0)));
+    });
+    CollectingPrompter prompter;
+    ConfirmationResult confirmed =
+        confirmShopSetup({"127.0.0.1", peer.port()}, prompter, "ID", "a@b");
+    EXPECT_EQ(confirmed.status, 2);
+    EXPECT_EQ(prompter.take(), Texts{""});
+
+    const ServiceEndpoint nobody{"127.0.0.1", testsupport::closedLocalPort()};
+    EXPECT_EQ(confirmShopSetup(nobody, prompter, "ID", "a@b").result, 2);
+    EXPECT_EQ(sendShopSetup(nobody, prompter, {}, "").result, 2);
+    EXPECT_EQ(prompter.take(), (Texts{kUnableToConnectText, kUnableToConnectText}));
+}
