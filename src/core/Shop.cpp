@@ -17,6 +17,7 @@
 #include "orders/TrustedCustomers.h"
 #include "protocol/CentralService.h"
 #include "protocol/Prompter.h"
+#include "protocol/SessionRequests.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -281,6 +282,126 @@ void Shop::finishShutdown() {
 void Shop::setLoggedOut() {
     m_loggedIn = false;
     emit loginChanged(false);
+}
+
+namespace {
+
+// One account command at a time: they share the session.
+constexpr char kAccountRequest[] = "account";
+
+} // namespace
+
+bool Shop::isAccountBusy() const {
+    return m_requests.isRunning(kAccountRequest);
+}
+
+template <class R, class Work, class Apply>
+bool Shop::runAccountCommand(AccountCommand command, Work work, Apply apply) {
+    const ServiceEndpoint service = serviceEndpoint();
+    const bool started = m_requests.run<R>(
+        kAccountRequest, [service, work](Prompter& p) { return work(service, p); },
+        [this, command, apply](RequestOutcome<R> outcome) {
+            const int result = apply(outcome.value);
+            showMessages(outcome.messages);
+            emit accountBusyChanged(false);
+            emit accountCommandFinished(command, result);
+        });
+    if (started)
+        emit accountBusyChanged(true);
+    return started;
+}
+
+int Shop::takeReturnCode(std::optional<int32_t> returncode) {
+    if (returncode == kReturnSessionExpired)
+        setLoggedOut();
+    return returncode.value_or(0);
+}
+
+bool Shop::login(const std::string& shopId, const std::string& password) {
+    if (m_loggedIn)
+        return false;
+    return runAccountCommand<LoginResult>(
+        AccountCommand::Login,
+        [shopId, password](const ServiceEndpoint& s, Prompter& p) {
+            return quillon::login(s, p, shopId, password);
+        },
+        [this](const LoginResult& result) {
+            if (!result.loggedIn)
+                return 0;
+            m_session = result.session;
+            m_loggedIn = true;
+            emit loginChanged(true);
+            return 1;
+        });
+}
+
+bool Shop::logout() {
+    if (!m_loggedIn)
+        return false;
+    return runAccountCommand<bool>(
+        AccountCommand::Logout,
+        [session = m_session](const ServiceEndpoint& s, Prompter& p) {
+            return quillon::logout(s, p, session);
+        },
+        [this](bool loggedOut) {
+            if (!loggedOut || !m_loggedIn)
+                return 0;
+            setLoggedOut();
+            return 1;
+        });
+}
+
+bool Shop::changePassword(const std::string& oldPassword, const std::string& newPassword) {
+    if (!m_loggedIn)
+        return false;
+    return runAccountCommand<std::optional<int32_t>>(
+        AccountCommand::ChangePassword,
+        [session = m_session, oldPassword, newPassword](const ServiceEndpoint& s, Prompter& p) {
+            return quillon::changePassword(s, p, session, oldPassword, newPassword);
+        },
+        [this](std::optional<int32_t> rc) { return takeReturnCode(rc); });
+}
+
+bool Shop::fetchShopInformation() {
+    if (!m_loggedIn)
+        return false;
+    return runAccountCommand<ShopInfoFetch>(
+        AccountCommand::FetchShopInformation,
+        [session = m_session](const ServiceEndpoint& s, Prompter& p) {
+            return quillon::fetchShopInformation(s, p, session);
+        },
+        [this](const ShopInfoFetch& fetched) {
+            if (fetched.returncode == kReturnDone)
+                emit shopInformationFetched(fetched.info);
+            return takeReturnCode(fetched.returncode);
+        });
+}
+
+bool Shop::updateShopInformation(const ShopInfo& info) {
+    if (!m_loggedIn)
+        return false;
+    return runAccountCommand<std::optional<int32_t>>(
+        AccountCommand::UpdateShopInformation,
+        [session = m_session, info](const ServiceEndpoint& s, Prompter& p) {
+            return quillon::updateShopInformation(s, p, session, info);
+        },
+        [this](std::optional<int32_t> rc) { return takeReturnCode(rc); });
+}
+
+bool Shop::updateProducts(ProductList list) {
+    if (!m_loggedIn)
+        return false;
+    auto edited = std::make_shared<const ProductList>(std::move(list));
+    return runAccountCommand<std::optional<int32_t>>(
+        AccountCommand::UpdateProducts,
+        [session = m_session, edited](const ServiceEndpoint& s, Prompter& p) {
+            return updateProductList(s, p, session, *edited);
+        },
+        [this, edited](std::optional<int32_t> rc) {
+            replaceProducts(edited);
+            addStatusLine("Product list modified.");
+            return takeReturnCode(rc);
+        });
 }
 
 void Shop::applyConfiguration(const ConfigurationValues& values) {

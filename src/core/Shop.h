@@ -9,6 +9,8 @@
 #include "orders/Reception.h"
 #include "orders/Settings.h"
 #include "protocol/ProductItem.h"
+#include "protocol/SessionBlock.h"
+#include "protocol/ShopInfoMessages.h"
 
 #include <QObject>
 #include <QString>
@@ -16,6 +18,7 @@
 #include <atomic>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,16 @@ class SettingsStore;
 class TrustedCustomers;
 struct PaymentStatusResult;
 struct ServiceEndpoint;
+
+// The account commands at the central service, as their outcome names them.
+enum class AccountCommand {
+    Login,
+    Logout,
+    ChangePassword,
+    FetchShopInformation,
+    UpdateShopInformation,
+    UpdateProducts
+};
 
 // Where the shop listens, and the fixed folders and ports it uses. Tests
 // change the ports (0 picks a free one) and the listen address.
@@ -106,6 +119,26 @@ public:
     // Login state.
     bool isLoggedIn() const { return m_loggedIn; }
     void setLoggedOut();
+    // The shop ID and tokens of the last login.
+    const SessionBlock& session() const { return m_session; }
+
+    // The account commands. Each runs its request off this thread, one at a
+    // time, and ends with accountCommandFinished(); false, and nothing
+    // runs, while another one runs or when the command needs a login that
+    // is not there. A session the service reports expired logs the shop
+    // out.
+    bool login(const std::string& shopId, const std::string& password);
+    bool logout();
+    bool changePassword(const std::string& oldPassword, const std::string& newPassword);
+    // On success shopInformationFetched() comes before the end.
+    bool fetchShopInformation();
+    bool updateShopInformation(const ShopInfo& info);
+    // Uploads `list`, then makes it the current list whatever the upload's
+    // outcome, with the status line "Product list modified.".
+    bool updateProducts(ProductList list);
+    bool isAccountBusy() const;
+    // The prompter of the shop's messages, for the dialogs of its commands.
+    Prompter& prompter() { return m_prompter; }
 
     // Menu commands that change settings.
     void applyConfiguration(const ConfigurationValues& values);
@@ -141,6 +174,11 @@ signals:
     void statusLineAdded(const QString& line);
     void onlineChanged(bool online);
     void loginChanged(bool loggedIn);
+    void accountBusyChanged(bool busy);
+    // `result`: for login and logout 1 when the login state changed, else
+    // 0; for the others the service's returncode, 0 when none came back.
+    void accountCommandFinished(quillon::AccountCommand command, int result);
+    void shopInformationFetched(const quillon::ShopInfo& info);
     void clockTextChanged(const QString& text);
     void settingsChanged();
     // The logs are written; the window closes (a headless run quits).
@@ -164,6 +202,11 @@ private:
     void maybeFinishShutdown();
     void finishShutdown();
     void showNextMessage();
+    template <class R, class Work, class Apply>
+    bool runAccountCommand(AccountCommand command, Work work, Apply apply);
+    // The returncode of an account request as the finished signal gives it;
+    // an expired session logs the shop out.
+    int takeReturnCode(std::optional<int32_t> returncode);
 
     ShopConfig m_config;
     Settings& m_application;
@@ -184,6 +227,7 @@ private:
     bool m_ready = false;
     bool m_onlineWhenReady = false;
     bool m_loggedIn = false;
+    SessionBlock m_session;
 
     bool m_offline = true;
     std::atomic<bool> m_stopRequested{false};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "protocol/ProductItem.h"
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace quillon {
+
+// How the dialogs read their fields, kept apart from the widgets.
+
+// The whole text (blanks around it aside) must be a decimal number; the
+// result does not depend on the user's locale.
+std::optional<int64_t> parseIntegerField(const QString& text);
+std::optional<double> parseNumberField(const QString& text);
+
+// The prompts for a field that does not read or lies outside its range.
+inline constexpr char kEnterIntegerText[] = "Please enter an integer.";
+inline constexpr char kEnterNumberText[] = "Please enter a number.";
+QString integerRangePrompt(int64_t low, int64_t high);
+QString numberRangePrompt(double low, double high);
+
+// A number as an edit field shows it: the shortest text that reads back as
+// the same float.
+QString editableNumber(float value);
+
+inline constexpr int32_t kLargestProductCode = 999999;
+inline constexpr float kLargestProductPrice = 1000000.0f;
+inline constexpr int kProductDescriptionLimit = 1024;
+
+enum class ProductField { Code, Price, Description };
+
+// The product dialogs' fields on OK: the item, or the first field refused
+// and the prompt to show.
+struct ProductFieldsCheck {
+    std::optional<ProductItem> item;
+    ProductField field = ProductField::Code;
+    QString prompt;
+};
+ProductFieldsCheck checkProductFields(const QString& code, const QString& price,
+                                      const QString& description);
+
+// A new password and its repetition must be the same text.
+bool passwordsMatch(const QString& password, const QString& repeated);
+
+} // namespace quillon

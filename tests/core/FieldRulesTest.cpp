@@ -1,0 +1,96 @@
+// The rules behind the account dialogs' fields, without widgets.
+#include "core/FieldRules.h"
+#include "core/ShopFields.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+TEST(FieldRules, ProductFieldsTakeTheirRangesAndRefuseTheRest) {
+    auto ok = checkProductFields(" 999999 ", "1000000", "");
+    ASSERT_TRUE(ok.item);
+    EXPECT_EQ(ok.item->code, 999999);
+    EXPECT_EQ(ok.item->price, 1000000.0f);
+    EXPECT_EQ(ok.item->description, "");
+
+    auto small = checkProductFields("0", "0.29", QString(1100, QChar(u'x')));
+    ASSERT_TRUE(small.item);
+    EXPECT_EQ(small.item->price, 0.29f);
+    EXPECT_EQ(small.item->description.size(), 1024u);
+
+    struct Refused {
+        const char* code;
+        const char* price;
+        ProductField field;
+        const char* prompt;
+    };
+    for (const Refused& r : {
+             Refused{"-1", "1", ProductField::Code,
+                     "Please enter an integer between 0 and 999999."},
+             Refused{"1000000", "1", ProductField::Code,
+                     "Please enter an integer between 0 and 999999."},
+             Refused{"12abc", "1", ProductField::Code, "Please enter an integer."},
+             Refused{"", "1", ProductField::Code, "Please enter an integer."},
+             Refused{"5", "1000001", ProductField::Price,
+                     "Please enter a number between 0 and 1000000."},
+             Refused{"5", "-0.01", ProductField::Price,
+                     "Please enter a number between 0 and 1000000."},
+             Refused{"5", "1,50", ProductField::Price, "Please enter a number."},
+             Refused{"5", "inf", ProductField::Price, "Please enter a number."},
+         }) {
+        auto check = checkProductFields(r.code, r.price, "x");
+        EXPECT_FALSE(check.item) << r.code << " " << r.price;
+        EXPECT_EQ(check.field, r.field) << r.code << " " << r.price;
+        EXPECT_EQ(check.prompt, r.prompt) << r.code << " " << r.price;
+    }
+}
+
+TEST(FieldRules, NumbersReadBackAsTheSameFloat) {
+    for (float v : {0.29f, 14.95f, 1234.57f, 0.1f, 1000000.0f}) {
+        auto back = parseNumberField(editableNumber(v));
+        ASSERT_TRUE(back) << editableNumber(v).toStdString();
+        EXPECT_EQ(float(*back), v);
+    }
+    EXPECT_EQ(editableNumber(0.29f), "0.29");
+    EXPECT_EQ(parseIntegerField("+7"), 7);
+}
+
+TEST(ShopFields, ChoicesChecksTaxAndLogo) {
+    const QStringList currencies = currencyChoices();
+    ASSERT_EQ(currencies.size(), 16);
+    EXPECT_EQ(currencies[kDefaultCurrency], "U.S. Dollar  [USD]");
+    EXPECT_EQ(currencies[5], "Euro  [EUR]");
+    EXPECT_EQ(paymentTypeChoices().size(), 3);
+    EXPECT_FALSE(payPalSetupEnabled(0));
+    EXPECT_TRUE(payPalSetupEnabled(2));
+
+    // The checks run in a fixed order and name only the first gap.
+    ShopInfo info;
+    info.phone1 = "1";
+    EXPECT_EQ(missingShopField(info)->message, "Email 1 is required.");
+    info.email1 = "a@b";
+    info.primaryContact = "Ann";
+    EXPECT_EQ(missingShopField(info)->message, "URL is required.");
+    EXPECT_EQ(missingShopField(info)->field, &ShopInfo::url);
+    info.url = "u";
+    EXPECT_FALSE(missingShopField(info));
+
+    // The percent's float bits travel unchanged.
+    EXPECT_EQ(salesTaxBits(7.5f), 0x40F00000u);
+    EXPECT_EQ(salesTaxPercent(salesTaxBits(19.6f)), 19.6f);
+
+    EXPECT_TRUE(logoFits(QImage(150, 50, QImage::Format_RGB32)));
+    EXPECT_FALSE(logoFits(QImage(151, 50, QImage::Format_RGB32)));
+    EXPECT_FALSE(logoFits(QImage(150, 51, QImage::Format_RGB32)));
+    EXPECT_FALSE(logoFits(QImage()));
+
+    QImage logo(120, 40, QImage::Format_RGB32);
+    logo.fill(Qt::darkBlue);
+    ByteData jpeg = encodeLogo(logo);
+    ASSERT_GT(jpeg.size(), 2u);
+    EXPECT_EQ(jpeg.data()[0], 0xFF);
+    EXPECT_EQ(jpeg.data()[1], 0xD8);
+    EXPECT_EQ(decodeLogo(jpeg).size(), logo.size());
+    EXPECT_TRUE(encodeLogo(QImage()).empty());
+    EXPECT_TRUE(decodeLogo(ByteData(std::string_view("not an image"))).isNull());
+}
