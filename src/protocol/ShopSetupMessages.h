@@ -8,13 +8,10 @@
 
 namespace quillon {
 
-// 0/0, plain: a new shop's details.
-class ShopSetupRequest : public Message {
-public:
-    ShopSetupRequest();
-
+// A new shop's details as the "Shop setup" dialog holds them.
+struct ShopSetupDetails {
     std::string shopName;
-    std::string password; // encrypted
+    std::string password;
     std::string streetAddress;
     std::string city;
     std::string country;
@@ -29,8 +26,14 @@ public:
     int32_t orderRestriction = 0;
     std::string payPal;
     int32_t paymentType = 0;
-    uint32_t salesTax = 0;
-    ByteData logo; // JPEG, empty when there is none
+    uint32_t salesTax = 0; // the percent's float bits
+    ByteData logo;         // JPEG, empty when there is none
+};
+
+// 0/0, plain: a new shop's details, the password encrypted.
+class ShopSetupRequest : public Message, public ShopSetupDetails {
+public:
+    ShopSetupRequest();
 };
 
 // 0/0, plain: the service's answer. The first and last values are echoes

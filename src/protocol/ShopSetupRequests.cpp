@@ -3,34 +3,8 @@
 #include "protocol/Credentials.h"
 #include "protocol/Exchange.h"
 #include "protocol/ShopSetupConfirmation.h"
-#include "protocol/ShopSetupMessages.h"
 
 namespace quillon {
-
-namespace {
-
-void fillRequest(ShopSetupRequest& r, const ShopSetupDetails& d) {
-    r.shopName = d.shopName;
-    r.password = encryptCredential(d.password);
-    r.streetAddress = d.streetAddress;
-    r.city = d.city;
-    r.country = d.country;
-    r.zipCode = d.zipCode;
-    r.email1 = d.email1;
-    r.email2 = d.email2;
-    r.phone1 = d.phone1;
-    r.phone2 = d.phone2;
-    r.primaryContact = d.primaryContact;
-    r.url = d.url;
-    r.currency = d.currency;
-    r.orderRestriction = d.orderRestriction;
-    r.payPal = d.payPal;
-    r.paymentType = d.paymentType;
-    r.salesTax = d.salesTax;
-    r.logo = d.logo;
-}
-
-} // namespace
 
 ShopSetupResult sendShopSetup(const ServiceEndpoint& endpoint, Prompter& prompter,
                               const ShopSetupDetails& details, const std::string& retypedPassword) {
@@ -44,7 +18,8 @@ ShopSetupResult sendShopSetup(const ServiceEndpoint& endpoint, Prompter& prompte
         return {2, false};
     }
     ShopSetupRequest request;
-    fillRequest(request, details);
+    static_cast<ShopSetupDetails&>(request) = details;
+    request.password = encryptCredential(details.password);
     if (sendPlain(request, socket) < 0) {
         prompter.showMessage(kConnectionBrokenText);
         return {3, false};

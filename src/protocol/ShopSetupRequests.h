@@ -1,10 +1,9 @@
 #pragma once
 
-#include "netlib/ByteData.h"
 #include "protocol/CentralService.h"
 #include "protocol/Prompter.h"
+#include "protocol/ShopSetupMessages.h"
 
-#include <cstdint>
 #include <string>
 
 namespace quillon {
@@ -17,30 +16,8 @@ inline constexpr char kPasswordsMismatchText[] =
 inline constexpr char kUnableToConnectText[] = "Unable to connect. Check your network connection.";
 inline constexpr char kConnectionBrokenText[] = "Connection broken. Check your network connection.";
 
-// A new shop's details as the "Shop setup" dialog holds them; the password
-// in clear text (it is encrypted on its way out).
-struct ShopSetupDetails {
-    std::string shopName;
-    std::string password;
-    std::string streetAddress;
-    std::string city;
-    std::string country;
-    std::string zipCode;
-    std::string email1;
-    std::string email2;
-    std::string phone1;
-    std::string phone2;
-    std::string primaryContact;
-    std::string url;
-    int32_t currency = 15;
-    int32_t orderRestriction = 0;
-    std::string payPal;
-    int32_t paymentType = 0;
-    uint32_t salesTax = 0; // the percent's float bits
-    ByteData logo;         // JPEG, empty when there is none
-};
-
-// Result 0 closes the dialog (whatever the service said); 1 passwords
+// `details` holds the password in clear text; it is encrypted on its way
+// out. Result 0 closes the dialog (whatever the service said); 1 passwords
 // differ (nothing sent), 2 no connection, 3 the details could not be sent.
 struct ShopSetupResult {
     int result = 0;

@@ -1,0 +1,25 @@
+#pragma once
+
+class QWidget;
+
+namespace quillon {
+
+class Shop;
+
+// The System menu's account commands, items 0 to 3. Each opens its dialogs
+// over `parent` and runs its request through the shop, which shows the
+// outcome; `parent` shows a busy cursor while the request runs. A command
+// does nothing while another account command runs.
+
+// "Login..." when logged out, "Logout" when logged in.
+void loginOrLogout(Shop& shop, QWidget* parent);
+// "Change password...".
+void changePasswordCommand(Shop& shop, QWidget* parent);
+// "Shop information...": fetches the shop's details, opens them for
+// editing and sends them back on OK.
+void shopInformationCommand(Shop& shop, QWidget* parent);
+// "Product information...": edits a copy of the product list; "Update"
+// uploads it and makes it the current list.
+void productInformationCommand(Shop& shop, QWidget* parent);
+
+} // namespace quillon

@@ -1,0 +1,48 @@
+#include "ui/CLoginDialog.h"
+
+#include "ui/DialogParts.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace quillon {
+
+namespace {
+
+// Stands in the password field until the user types over it.
+constexpr char kPasswordPlaceholder[] = "password";
+
+} // namespace
+
+CLoginDialog::CLoginDialog(const QString& shopId, QWidget* parent)
+    : QDialog(parent), m_shopId(limitedEdit(32, "shopId")),
+      m_password(limitedEdit(16, "password", QLineEdit::Password)) {
+    setWindowTitle("Login");
+    m_shopId->setText(shopId);
+    // Room for a whole SHOP ID.
+    m_shopId->setMinimumWidth(m_shopId->fontMetrics().horizontalAdvance(QString(34, QChar(u'D'))));
+    m_password->setText(kPasswordPlaceholder);
+
+    auto* form = new QFormLayout;
+    form->addRow("Shop ID", m_shopId);
+    form->addRow("Password", m_password);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(okCancelButtons(this));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    QLineEdit* first = shopId.isEmpty() ? m_shopId : m_password;
+    first->setFocus();
+    first->selectAll();
+}
+
+QString CLoginDialog::shopId() const {
+    return m_shopId->text();
+}
+
+QString CLoginDialog::password() const {
+    return m_password->text();
+}
+
+} // namespace quillon

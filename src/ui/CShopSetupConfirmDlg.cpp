@@ -1,0 +1,56 @@
+#include "ui/CShopSetupConfirmDlg.h"
+
+#include "orders/QtText.h"
+#include "protocol/Prompter.h"
+#include "ui/DialogParts.h"
+#include "ui/RegistrationStep.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quillon {
+
+CShopSetupConfirmDlg::CShopSetupConfirmDlg(const ServiceEndpoint& service, const QString& email,
+                                           Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_registration(service), m_email(email),
+      m_shopId(limitedEdit(32, "shopId")) {
+    setWindowTitle("Shop setup confirmation");
+    m_shopId->setMinimumWidth(m_shopId->fontMetrics().horizontalAdvance(QString(34, QChar(u'D'))));
+    QDialogButtonBox* buttons = okCancelButtons(this, "Confirm", "Exit");
+    m_confirm = buttons->button(QDialogButtonBox::Ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel("Enter SHOP ID you receive in email below and press button to confirm setup."));
+    layout->addWidget(m_shopId);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    connect(&m_registration, &ShopRegistration::confirmationFinished, this,
+            &CShopSetupConfirmDlg::finished);
+}
+
+QString CShopSetupConfirmDlg::shopId() const {
+    return m_shopId->text();
+}
+
+void CShopSetupConfirmDlg::accept() {
+    if (m_registration.confirm(fromQString(m_shopId->text()), fromQString(m_email)))
+        showStepRunning(this, m_confirm, true);
+}
+
+void CShopSetupConfirmDlg::reject() {
+    if (!m_registration.isBusy())
+        QDialog::reject();
+}
+
+void CShopSetupConfirmDlg::finished(const ConfirmationResult& result, const QStringList& messages) {
+    showStepRunning(this, m_confirm, false);
+    showStepMessages(m_prompter, messages);
+    if (result.result != 0)
+        return;
+    m_status = result.status;
+    QDialog::accept();
+}
+
+} // namespace quillon

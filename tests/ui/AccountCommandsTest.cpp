@@ -1,0 +1,148 @@
+// The System menu's account commands end to end: dialogs driven on the
+// offscreen platform, requests to the simulated central service.
+#include "ui/AccountCommands.h"
+#include "core/ShopFields.h"
+#include "protocol/SessionRequests.h"
+#include "ui/CChangePasswordDlg.h"
+#include "ui/CEditShopInfoDlg.h"
+#include "ui/CLoginDialog.h"
+#include "ui/CNewProductDlg.h"
+#include "ui/CProductDialog.h"
+
+#include "support/gui/ModalDialogs.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QPushButton>
+
+using namespace quillon;
+using namespace testsupport;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+class AccountCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        served = std::make_unique<ServedShop>(QStringList{"--faults", faultsFile()});
+        served->h.create();
+        window.show();
+    }
+    QString faultsFile() { return m_faults.filePath("faults.json"); }
+    void fault(const char* rule) { ASSERT_TRUE(writeFile(faultsFile(), rule)); }
+
+    Shop& shop() { return *served->h.shop; }
+    std::vector<std::string> shown() { return served->h.prompter.messages(); }
+    bool idle() {
+        return processUntil([this] { return !shop().isAccountBusy(); }, std::chrono::seconds(30));
+    }
+    void logIn() {
+        ASSERT_TRUE(shop().login(shop().settings().shopid, "secret"));
+        ASSERT_TRUE(idle());
+        ASSERT_TRUE(shop().isLoggedIn());
+    }
+    // Adds a product through "New product" in the open product list.
+    static void add(CProductDialog* list, const char* code) {
+        onNextModal<CNewProductDlg>([code](CNewProductDlg* d) {
+            child(d, "code")->setText(code);
+            child(d, "price")->setText("2.5");
+            d->accept();
+        });
+        child<QPushButton>(list, "add")->click();
+    }
+
+    QTemporaryDir m_faults;
+    std::unique_ptr<ServedShop> served;
+    QWidget window;
+};
+
+} // namespace
+
+TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
+    std::vector<bool> logins;
+    QObject::connect(&shop(), &Shop::loginChanged, [&](bool in) { logins.push_back(in); });
+    // A slow answer: the window shows it is busy and the command cannot
+    // start again meanwhile.
+    fault(R"([{"kind": "2/0", "action": "delay", "ms": 400}])");
+    onNextModal<CLoginDialog>([this](CLoginDialog* d) {
+        EXPECT_EQ(d->shopId().toStdString(), shop().settings().shopid);
+        child(d, "password")->setText("secret");
+        d->accept();
+    });
+    loginOrLogout(shop(), &window);
+    EXPECT_EQ(window.cursor().shape(), Qt::BusyCursor);
+    EXPECT_FALSE(shop().login("x", "y"));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+    ASSERT_TRUE(shop().isLoggedIn());
+    EXPECT_EQ(shop().session().token1().size(), 32u);
+
+    // Shop information: fetched, edited, sent back with its logo as it came.
+    const ServiceEndpoint service = shop().serviceEndpoint();
+    CollectingPrompter quiet;
+    ShopInfo stored = fetchShopInformation(service, quiet, shop().session()).info;
+    // Noise: a JPEG of it changes when it is encoded again.
+    QImage logo(120, 40, QImage::Format_RGB32);
+    for (int y = 0; y < logo.height(); ++y)
+        for (int x = 0; x < logo.width(); ++x)
+            logo.setPixel(x, y, qRgb(x * 37 % 256, y * 91 % 256, (x * y) % 256));
+    stored.hasLogo = 1;
+    stored.logo = encodeLogo(logo);
+    ASSERT_EQ(updateShopInformation(service, quiet, shop().session(), stored), 1);
+    onNextModal<CEditShopInfoDlg>([&](CEditShopInfoDlg* d) {
+        EXPECT_EQ(d->values().email1, "shop@example.com");
+        child(d, "City")->setText("Kampen");
+        d->accept();
+    });
+    shopInformationCommand(shop(), &window);
+    ASSERT_TRUE(processUntil([&] { return shown().size() == 2; }));
+    ShopInfo updated = fetchShopInformation(service, quiet, shop().session()).info;
+    EXPECT_EQ(updated.city, "Kampen");
+    EXPECT_EQ(updated.logo.view(), stored.logo.view());
+    EXPECT_EQ(shown().back(), "Shop information updated.");
+
+    fault(R"([{"kind": "4/3", "action": "returncode", "value": -1}])");
+    onNextModal<CChangePasswordDlg>([](CChangePasswordDlg* d) {
+        child(d, "oldPassword")->setText("secret");
+        child(d, "newPassword")->setText("changed1");
+        child(d, "retypedPassword")->setText("changed1");
+        d->accept();
+    });
+    changePasswordCommand(shop(), &window);
+    ASSERT_TRUE(idle());
+    EXPECT_FALSE(shop().isLoggedIn());
+    EXPECT_EQ(logins, (std::vector<bool>{true, false}));
+    ASSERT_TRUE(processUntil([&] { return shown().size() == 3; }));
+    EXPECT_EQ(shown().back(), "Your session has timeout. Please login and try again.");
+}
+
+TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
+    logIn();
+    const ProductList* before = shop().products();
+    ASSERT_TRUE(before);
+    const size_t count = before->size();
+
+    onNextModal<CProductDialog>([](CProductDialog* d) {
+        add(d, "901");
+        add(d, "902");
+        d->reject();
+    });
+    productInformationCommand(shop(), &window);
+    EXPECT_EQ(shop().products(), before);
+    EXPECT_EQ(before->size(), count);
+
+    // An expired session still leaves the edited list in place.
+    fault(R"([{"kind": "4/2", "action": "returncode", "value": -1}])");
+    onNextModal<CProductDialog>([](CProductDialog* d) {
+        add(d, "903");
+        d->accept();
+    });
+    productInformationCommand(shop(), &window);
+    ASSERT_TRUE(idle());
+    ASSERT_NE(shop().products(), before);
+    EXPECT_EQ(shop().products()->size(), count + 1);
+    EXPECT_EQ(shop().products()->back().code, 903);
+    EXPECT_EQ(before->size(), count); // kept for orders that still use it
+    EXPECT_TRUE(served->h.hasLine("Product list modified."));
+    EXPECT_FALSE(shop().isLoggedIn());
+    EXPECT_FALSE(served->service.log().contains("4/2 product update, shop 42: returncode 1"));
+}

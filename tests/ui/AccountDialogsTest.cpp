@@ -1,0 +1,181 @@
+// The account dialogs on their own: limits, checks, lists and logos.
+#include "core/Prompters.h"
+#include "core/ShopFields.h"
+#include "ui/CChangePasswordDlg.h"
+#include "ui/CEditProductDlg.h"
+#include "ui/CEditShopInfoDlg.h"
+#include "ui/CLoginDialog.h"
+#include "ui/CNewProductDlg.h"
+#include "ui/CPayPalSetupDlg.h"
+#include "ui/CProductDialog.h"
+
+#include "support/gui/ModalDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quillon;
+using testsupport::child;
+using testsupport::onNextModal;
+using Texts = std::vector<std::string>;
+
+TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
+    CLoginDialog login("ABC");
+    QTest::keyClicks(child(&login, "shopId"), QString(40, QChar(u'D')));
+    EXPECT_EQ(login.shopId().size(), 32);
+    // The password starts with a placeholder of 8 lower-case letters.
+    EXPECT_EQ(login.password().size(), 8);
+    EXPECT_EQ(login.password(), login.password().toLower());
+    QTest::keyClicks(child(&login, "password"), QString(20, QChar(u'p')));
+    EXPECT_EQ(login.password().size(), 16);
+
+    RecordingPrompter prompter;
+    CChangePasswordDlg change(prompter);
+    change.open();
+    QTest::keyClicks(child(&change, "newPassword"), "abcdefghi");
+    QTest::keyClicks(child(&change, "retypedPassword"), "abcdefgX");
+    EXPECT_EQ(change.newPassword(), "abcdefgh");
+    change.accept();
+    EXPECT_TRUE(change.isVisible());
+    EXPECT_EQ(prompter.messages(), Texts{"Please re-type your new password and try again."});
+    child(&change, "retypedPassword")->setText("abcdefgh");
+    change.accept();
+    EXPECT_FALSE(change.isVisible());
+    EXPECT_EQ(change.result(), QDialog::Accepted);
+    EXPECT_EQ(change.oldPassword(), "");
+}
+
+TEST(AccountDialogs, ProductListEditsItsListInPlace) {
+    RecordingPrompter prompter;
+    ProductList list{{101, 0.25f, "Print 9x13"}, {102, 0.29f, "Print 10x15"}};
+    CProductDialog dialog(list, prompter);
+    dialog.resize(600, 400);
+    dialog.show();
+    auto* table = child<QTableWidget>(&dialog, "products");
+    auto* edit = child<QPushButton>(&dialog, "edit");
+    auto* update = child<QPushButton>(&dialog, "update");
+    QApplication::processEvents();
+
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(1, 1)->text(), "0.29");
+    EXPECT_EQ(table->item(0, 0)->background().color(), QColor(0xF0F0F0));
+    EXPECT_EQ(table->item(1, 0)->background().color(), QColor(0xDCDCDC));
+    const int usable = table->width() - 2 -
+                       dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
+    EXPECT_EQ(table->columnWidth(0), usable * 12 / 64);
+    EXPECT_EQ(table->columnWidth(2), usable - 2 * (usable * 12 / 64) - 2);
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_FALSE(update->isEnabled());
+
+    // A click on a row selects it; one below the rows drops the selection.
+    QWidget* rows = table->viewport();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, table->visualItemRect(table->item(1, 2)).center());
+    EXPECT_TRUE(edit->isEnabled());
+    QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(10, rows->height() - 5));
+    EXPECT_FALSE(edit->isEnabled());
+
+    // A code out of range keeps "New product" open; a duplicate code is fine.
+    onNextModal<CNewProductDlg>([&](CNewProductDlg* add) {
+        child(add, "code")->setText("-1");
+        child(add, "price")->setText("1000000");
+        add->accept();
+        EXPECT_TRUE(add->isVisible());
+        child(add, "code")->setText("101");
+        add->accept();
+    });
+    child<QPushButton>(&dialog, "add")->click();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[2].code, 101);
+    EXPECT_EQ(list[2].price, 1000000.0f);
+    EXPECT_EQ(list[2].description, "");
+    EXPECT_EQ(prompter.messages(), Texts{"Please enter an integer between 0 and 999999."});
+    EXPECT_TRUE(update->isEnabled());
+
+    table->selectRow(0);
+    onNextModal<CEditProductDlg>([](CEditProductDlg* change) {
+        EXPECT_EQ(child(change, "price")->text(), "0.25");
+        child(change, "price")->setText("0.3");
+        change->accept();
+    });
+    edit->click();
+    EXPECT_EQ(list[0].price, 0.3f);
+
+    table->selectRow(1);
+    child<QPushButton>(&dialog, "delete")->click();
+    EXPECT_EQ(list.size(), 3u);
+    table->selectRow(1);
+    prompter.setAnswer(true);
+    child<QPushButton>(&dialog, "delete")->click();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(prompter.messages().back(),
+              "About to delete product item 102 - Print 10x15. Okay to proceed?");
+}
+
+TEST(AccountDialogs, PayPalLogoMustFitAndCanBeDropped) {
+    QTemporaryDir dir;
+    const QString fits = dir.filePath("fits.bmp"), wide = dir.filePath("wide.jpg");
+    QImage(150, 50, QImage::Format_RGB32).save(fits);
+    QImage(151, 50, QImage::Format_RGB32).save(wide);
+    RecordingPrompter prompter;
+
+    CPayPalSetupDlg fresh("pay@shop.example", QImage(), prompter);
+    EXPECT_FALSE(child<QCheckBox>(&fresh, "useOwnLogo")->isChecked());
+    EXPECT_FALSE(child<QPushButton>(&fresh, "selectLogo")->isEnabled());
+    fresh.loadLogo(fits);
+    EXPECT_EQ(fresh.logo().size(), QSize(150, 50));
+    EXPECT_TRUE(fresh.logoChanged());
+    fresh.loadLogo(wide);
+    EXPECT_TRUE(fresh.logo().isNull());
+    EXPECT_EQ(prompter.messages(), Texts{kLogoTooLargeText});
+
+    QImage logo(60, 20, QImage::Format_RGB32);
+    CPayPalSetupDlg owned("pay@shop.example", logo, prompter);
+    auto* useOwn = child<QCheckBox>(&owned, "useOwnLogo");
+    EXPECT_TRUE(useOwn->isChecked());
+    useOwn->setChecked(false);
+    EXPECT_TRUE(owned.logo().isNull());
+    EXPECT_FALSE(owned.logoChanged());
+    QTest::keyClicks(child(&owned, "payPalEmail"), QString(40, QChar(u'x')));
+    EXPECT_EQ(owned.email().size(), 32);
+}
+
+TEST(AccountDialogs, ShopInformationChecksItsRequiredFields) {
+    ShopInfo info;
+    info.phone1 = "038 421 5566";
+    info.primaryContact = "Anneke";
+    info.currency = 5;
+    info.paymentType = 1;
+    info.payPal = "pay@shop.example";
+    info.salesTax = salesTaxBits(21.0f);
+    RecordingPrompter prompter;
+    CEditShopInfoDlg dialog(info, QImage(), prompter);
+    dialog.open();
+    auto* payPal = child<QPushButton>(&dialog, "payPalSetup");
+    EXPECT_TRUE(payPal->isEnabled());
+    child<QComboBox>(&dialog, "paymentType")->setCurrentIndex(0);
+    EXPECT_FALSE(payPal->isEnabled());
+
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    child(&dialog, "salesTax")->setText("21,5");
+    dialog.accept();
+    EXPECT_EQ(prompter.messages(), (Texts{"Email 1 is required.", "Please enter a number."}));
+
+    child(&dialog, "salesTax")->setText("21.5");
+    child(&dialog, "Email 1")->setText("info@shop.example");
+    child(&dialog, "URL")->setText("https://shop.example");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ShopInfo back = dialog.values();
+    EXPECT_EQ(back.currency, 5);
+    EXPECT_EQ(back.paymentType, 0);
+    EXPECT_EQ(back.payPal, "pay@shop.example");
+    EXPECT_EQ(salesTaxPercent(back.salesTax), 21.5f);
+    EXPECT_EQ(back.email1, "info@shop.example");
+}
