@@ -1,5 +1,4 @@
 // The account dialogs on their own: limits, checks, lists and logos.
-#include "core/Prompters.h"
 #include "core/ShopFields.h"
 #include "ui/CChangePasswordDlg.h"
 #include "ui/CEditProductDlg.h"
@@ -9,6 +8,7 @@
 #include "ui/CPayPalSetupDlg.h"
 #include "ui/CProductDialog.h"
 
+#include "support/RecordingPrompter.h"
 #include "support/gui/ModalDialogs.h"
 
 #include <QCheckBox>
@@ -22,7 +22,21 @@
 using namespace quillon;
 using testsupport::child;
 using testsupport::onNextModal;
+using testsupport::RecordingPrompter;
 using Texts = std::vector<std::string>;
+
+namespace {
+
+// Records, and answers questions with `yes`.
+struct AnsweringPrompter : RecordingPrompter {
+    bool yes = false;
+    bool askYesNo(const std::string& text) override {
+        showMessage(text);
+        return yes;
+    }
+};
+
+} // namespace
 
 TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
     CLoginDialog login("ABC");
@@ -51,7 +65,7 @@ TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
 }
 
 TEST(AccountDialogs, ProductListEditsItsListInPlace) {
-    RecordingPrompter prompter;
+    AnsweringPrompter prompter;
     ProductList list{{101, 0.25f, "Print 9x13"}, {102, 0.29f, "Print 10x15"}};
     CProductDialog dialog(list, prompter);
     dialog.resize(600, 400);
@@ -109,7 +123,7 @@ TEST(AccountDialogs, ProductListEditsItsListInPlace) {
     child<QPushButton>(&dialog, "delete")->click();
     EXPECT_EQ(list.size(), 3u);
     table->selectRow(1);
-    prompter.setAnswer(true);
+    prompter.yes = true;
     child<QPushButton>(&dialog, "delete")->click();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(table->rowCount(), 2);
