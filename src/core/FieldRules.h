@@ -8,12 +8,8 @@
 
 namespace quillon {
 
-// How the dialogs read their fields, kept apart from the widgets.
-
-// The whole text (blanks around it aside) must be a decimal number; the
-// result does not depend on the user's locale.
-std::optional<int64_t> parseIntegerField(const QString& text);
-std::optional<double> parseNumberField(const QString& text);
+// How the account dialogs read their fields, kept apart from the widgets.
+// A field takes a number only when its whole text is one (orders/NumberText.h).
 
 // The prompts for a field that does not read or lies outside its range.
 inline constexpr char kEnterIntegerText[] = "Please enter an integer.";
@@ -24,6 +20,8 @@ QString numberRangePrompt(double low, double high);
 // A number as an edit field shows it: the shortest text that reads back as
 // the same float.
 QString editableNumber(float value);
+// None when the text is not a whole number.
+std::optional<float> parseNumberField(const QString& text);
 
 inline constexpr int32_t kLargestProductCode = 999999;
 inline constexpr float kLargestProductPrice = 1000000.0f;

@@ -48,6 +48,18 @@ std::optional<uint32_t> parseUnsigned(std::string_view text) {
     return value ? std::optional<uint32_t>(uint32_t(*value)) : std::nullopt;
 }
 
+std::optional<double> parseDecimal(std::string_view text) {
+    text = trimmed(text);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
+        text.remove_prefix(1);
+    double value = 0.0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 int32_t leadingInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isSpace(text[i]))

@@ -15,6 +15,8 @@ namespace quillon {
 std::optional<int32_t> parseInteger(std::string_view text);
 // As parseInteger, without a sign: 0 to 4294967295.
 std::optional<uint32_t> parseUnsigned(std::string_view text);
+// A finite decimal number as a whole text, with "." whatever the locale.
+std::optional<double> parseDecimal(std::string_view text);
 
 // A plug-in parameter cell reads its number the way the C library's
 // conversions do: leading white space, then the longest number at the

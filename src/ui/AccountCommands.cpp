@@ -72,7 +72,7 @@ void loginOrLogout(Shop& shop, QWidget* parent) {
                       shop.login(fromQString(dialog.shopId()), fromQString(dialog.password())));
 }
 
-void changePasswordCommand(Shop& shop, QWidget* parent) {
+void openChangePassword(Shop& shop, QWidget* parent) {
     if (!mayStart(shop))
         return;
     CChangePasswordDlg dialog(shop.prompter(), parent);
@@ -82,7 +82,7 @@ void changePasswordCommand(Shop& shop, QWidget* parent) {
                                           fromQString(dialog.newPassword())));
 }
 
-void shopInformationCommand(Shop& shop, QWidget* parent) {
+void openShopInformation(Shop& shop, QWidget* parent) {
     if (!mayStart(shop))
         return;
     // Lives for this one fetch; the dialog opens once the shop's handler
@@ -97,7 +97,7 @@ void shopInformationCommand(Shop& shop, QWidget* parent) {
     followCommand(shop, parent, shop.fetchShopInformation(), [fetch] { fetch->deleteLater(); });
 }
 
-void productInformationCommand(Shop& shop, QWidget* parent) {
+void openProductInformation(Shop& shop, QWidget* parent) {
     if (!mayStart(shop))
         return;
     // The dialog edits a copy; Cancel leaves the current list as it was.

@@ -14,12 +14,12 @@ class Shop;
 // "Login..." when logged out, "Logout" when logged in.
 void loginOrLogout(Shop& shop, QWidget* parent);
 // "Change password...".
-void changePasswordCommand(Shop& shop, QWidget* parent);
+void openChangePassword(Shop& shop, QWidget* parent);
 // "Shop information...": fetches the shop's details, opens them for
 // editing and sends them back on OK.
-void shopInformationCommand(Shop& shop, QWidget* parent);
+void openShopInformation(Shop& shop, QWidget* parent);
 // "Product information...": edits a copy of the product list; "Update"
 // uploads it and makes it the current list.
-void productInformationCommand(Shop& shop, QWidget* parent);
+void openProductInformation(Shop& shop, QWidget* parent);
 
 } // namespace quillon

@@ -2,8 +2,10 @@
 
 #include "core/FieldRules.h"
 #include "protocol/Prompter.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogParts.h"
 
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QVBoxLayout>
 
@@ -21,7 +23,7 @@ CChangePasswordDlg::CChangePasswordDlg(Prompter& prompter, QWidget* parent)
     form->addRow("Re-type new password", m_retyped);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancelButtons(this));
+    layout->addWidget(okCancelButtons(*this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -3,10 +3,12 @@
 #include "core/ShopFields.h"
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogParts.h"
 #include "ui/ShopDetailsForm.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -28,7 +30,7 @@ CEditShopInfoDlg::CEditShopInfoDlg(const ShopInfo& info, const QImage& logo, Pro
     m_form->setValues(info, logo);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(okCancelButtons(this));
+    layout->addWidget(okCancelButtons(*this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

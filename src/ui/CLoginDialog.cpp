@@ -1,7 +1,9 @@
 #include "ui/CLoginDialog.h"
 
+#include "ui/DialogButtons.h"
 #include "ui/DialogParts.h"
 
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -29,7 +31,7 @@ CLoginDialog::CLoginDialog(const QString& shopId, QWidget* parent)
     form->addRow("Password", m_password);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancelButtons(this));
+    layout->addWidget(okCancelButtons(*this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     QLineEdit* first = shopId.isEmpty() ? m_shopId : m_password;

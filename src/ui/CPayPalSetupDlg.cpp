@@ -2,9 +2,11 @@
 
 #include "core/ShopFields.h"
 #include "protocol/Prompter.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogParts.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -49,7 +51,7 @@ CPayPalSetupDlg::CPayPalSetupDlg(const QString& email, const QImage& logo, Promp
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(group);
-    layout->addWidget(okCancelButtons(this));
+    layout->addWidget(okCancelButtons(*this));
 
     connect(m_useOwnLogo, &QCheckBox::toggled, this, &CPayPalSetupDlg::useOwnLogo);
     connect(m_selectLogo, &QPushButton::clicked, this, &CPayPalSetupDlg::chooseLogoFile);

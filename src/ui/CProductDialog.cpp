@@ -1,18 +1,17 @@
 #include "ui/CProductDialog.h"
 
+#include "orders/NumberText.h"
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
 #include "ui/CEditProductDlg.h"
 #include "ui/CNewProductDlg.h"
+#include "ui/ReportTable.h"
 
 #include <QDialogButtonBox>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -20,12 +19,6 @@
 namespace quillon {
 
 namespace {
-
-// 0xF0F0F0 for the first row and every second one after it, 0xDCDCDC
-// between them.
-QColor rowColour(int row) {
-    return row % 2 == 0 ? QColor(0xF0, 0xF0, 0xF0) : QColor(0xDC, 0xDC, 0xDC);
-}
 
 // Numbers right-aligned next to a left-aligned text need a gap; the row
 // colour still fills the whole cell.
@@ -44,29 +37,18 @@ public:
 } // namespace
 
 CProductDialog::CProductDialog(ProductList& list, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), m_list(list), m_prompter(prompter), m_table(new QTableWidget(0, 3)),
+    : QDialog(parent), m_list(list), m_prompter(prompter), m_table(new QTableWidget),
       m_edit(new QPushButton("Edit")), m_delete(new QPushButton("Delete")),
       m_update(new QPushButton("Update")) {
     setWindowTitle("Product list");
     m_table->setObjectName("products");
-    m_table->setHorizontalHeaderLabels({"Code", "Price", "Description"});
-    m_table->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_table->horizontalHeaderItem(1)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_table->horizontalHeaderItem(2)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_table->horizontalHeader()->setStretchLastSection(false);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
-    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setUpReportTable(
+        *m_table, {{"Code", 12, Qt::AlignRight}, {"Price", 12, Qt::AlignRight}, {"Description"}});
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    // A single selection also drops it on a click beside the rows.
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setShowGrid(true);
     m_table->setItemDelegate(new PaddedCells(m_table));
     m_table->setMinimumSize(460, 260);
-    m_table->installEventFilter(this);
 
     auto* add = new QPushButton("Add");
     add->setObjectName("add");
@@ -98,39 +80,22 @@ CProductDialog::CProductDialog(ProductList& list, Prompter& prompter, QWidget* p
     fill();
 }
 
-bool CProductDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_table && event->type() == QEvent::Resize)
-        fitColumns();
-    return QDialog::eventFilter(watched, event);
-}
-
-void CProductDialog::fitColumns() {
-    // "Code" and "Price" take 12/64 of the usable width each, "Description"
-    // the rest less 2 px.
-    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_table);
-    const int usable = m_table->width() - 2 - scrollBar;
-    const int narrow = usable * 12 / 64;
-    m_table->setColumnWidth(0, narrow);
-    m_table->setColumnWidth(1, narrow);
-    m_table->setColumnWidth(2, usable - 2 * narrow - 2);
-}
-
 void CProductDialog::fill() {
     m_table->setUpdatesEnabled(false);
     m_table->clearSelection();
     m_table->setRowCount(int(m_list.size()));
     for (int row = 0; row < int(m_list.size()); ++row) {
         const ProductItem& p = m_list[size_t(row)];
-        const QString texts[] = {QString::number(p.code), QString::asprintf("%1.2f", p.price),
+        const QString texts[] = {QString::number(p.code),
+                                 QString::fromStdString(formatDecimal(p.price)),
                                  toQString(p.description)};
         for (int c = 0; c < 3; ++c) {
             auto* cell = new QTableWidgetItem(texts[c]);
             cell->setTextAlignment((c < 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-            cell->setBackground(rowColour(row));
-            cell->setForeground(Qt::black);
             m_table->setItem(row, c, cell);
         }
     }
+    shadeRows(*m_table);
     m_table->setCurrentItem(nullptr);
     m_table->setUpdatesEnabled(true);
     selectionChanged();

@@ -19,12 +19,8 @@ class CProductDialog : public QDialog {
 public:
     CProductDialog(ProductList& list, Prompter& prompter, QWidget* parent = nullptr);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void fill();
-    void fitColumns();
     void selectionChanged();
     int selectedRow() const;
     void add();

@@ -2,6 +2,7 @@
 
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogParts.h"
 #include "ui/RegistrationStep.h"
 
@@ -18,8 +19,10 @@ CShopSetupConfirmDlg::CShopSetupConfirmDlg(const ServiceEndpoint& service, const
       m_shopId(limitedEdit(32, "shopId")) {
     setWindowTitle("Shop setup confirmation");
     m_shopId->setMinimumWidth(m_shopId->fontMetrics().horizontalAdvance(QString(34, QChar(u'D'))));
-    QDialogButtonBox* buttons = okCancelButtons(this, "Confirm", "Exit");
+    QDialogButtonBox* buttons = okCancelButtons(*this);
     m_confirm = buttons->button(QDialogButtonBox::Ok);
+    m_confirm->setText("Confirm");
+    buttons->button(QDialogButtonBox::Cancel)->setText("Exit");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
         new QLabel("Enter SHOP ID you receive in email below and press button to confirm setup."));

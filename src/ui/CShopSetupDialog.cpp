@@ -3,6 +3,7 @@
 #include "core/ShopFields.h"
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogParts.h"
 #include "ui/RegistrationStep.h"
 #include "ui/ShopDetailsForm.h"
@@ -34,8 +35,10 @@ CShopSetupDialog::CShopSetupDialog(const ServiceEndpoint& service, const QString
     start.email1 = fromQString(email);
     m_form->setValues(start, {});
 
-    QDialogButtonBox* buttons = okCancelButtons(this, "Send", "Exit");
+    QDialogButtonBox* buttons = okCancelButtons(*this);
     m_send = buttons->button(QDialogButtonBox::Ok);
+    m_send->setText("Send");
+    buttons->button(QDialogButtonBox::Cancel)->setText("Exit");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
         new QLabel("Enter your shop information below. Fields with (*) are required."));

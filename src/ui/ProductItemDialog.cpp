@@ -3,8 +3,10 @@
 #include "core/FieldRules.h"
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogParts.h"
 
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QVBoxLayout>
 
@@ -33,7 +35,7 @@ ProductItemDialog::ProductItemDialog(const QString& title, const ProductItem* it
     form->addRow("Description:", m_description);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancelButtons(this));
+    layout->addWidget(okCancelButtons(*this));
 }
 
 void ProductItemDialog::accept() {

@@ -56,7 +56,7 @@ ShopDetailsForm::ShopDetailsForm(QGridLayout* grid, int firstRow, Prompter& prom
       m_payPalSetup(new QPushButton("PayPal setup")), m_salesTax(limitedEdit(32, "salesTax")) {
     for (const TextField& f : kTextFields) {
         QLineEdit* edit = limitedEdit(f.limit, QString(f.label).remove("* "));
-        m_edits.emplace_back(f.member, edit);
+        m_edits.push_back({f.member, edit, {}});
         const int row = firstRow + f.row;
         const int column = f.column == 1 ? 2 : 0;
         grid->addWidget(new QLabel(f.label), row, column);
@@ -90,8 +90,10 @@ ShopDetailsForm::ShopDetailsForm(QGridLayout* grid, int firstRow, Prompter& prom
 }
 
 void ShopDetailsForm::setValues(const ShopInfo& info, const QImage& logo) {
-    for (const auto& [member, edit] : m_edits)
-        edit->setText(toQString(info.*member));
+    // A value the service holds beyond a field's limit goes back unchanged
+    // unless the field is edited.
+    for (TextEdit& e : m_edits)
+        e.text.show(e.edit, info.*e.member);
     m_currency->setCurrentIndex(info.currency);
     m_restriction->setCurrentIndex(info.orderRestriction);
     m_paymentType->setCurrentIndex(info.paymentType);
@@ -104,12 +106,12 @@ void ShopDetailsForm::setValues(const ShopInfo& info, const QImage& logo) {
 
 ShopInfo ShopDetailsForm::values() const {
     ShopInfo info;
-    for (const auto& [member, edit] : m_edits)
-        info.*member = fromQString(edit->text());
+    for (const TextEdit& e : m_edits)
+        info.*e.member = e.text.text();
     info.currency = m_currency->currentIndex();
     info.orderRestriction = m_restriction->currentIndex();
     info.paymentType = m_paymentType->currentIndex();
-    info.salesTax = salesTaxBits(float(parseNumberField(m_salesTax->text()).value_or(0.0)));
+    info.salesTax = salesTaxBits(parseNumberField(m_salesTax->text()).value_or(0.0f));
     info.payPal = fromQString(m_payPal);
     return info;
 }
@@ -123,9 +125,9 @@ bool ShopDetailsForm::checkSalesTax() {
 }
 
 void ShopDetailsForm::focus(std::string ShopInfo::*field) {
-    for (const auto& [member, edit] : m_edits)
-        if (member == field)
-            focusField(edit);
+    for (const TextEdit& e : m_edits)
+        if (e.member == field)
+            focusField(e.edit);
 }
 
 void ShopDetailsForm::paymentTypeChanged(int index) {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "protocol/ShopInfoMessages.h"
+#include "ui/EditedText.h"
 
 #include <QImage>
 #include <QObject>
 #include <QString>
 #include <string>
-#include <utility>
 #include <vector>
 
 class QComboBox;
@@ -47,7 +47,12 @@ private:
 
     QWidget* m_dialog;
     Prompter& m_prompter;
-    std::vector<std::pair<std::string ShopInfo::*, QLineEdit*>> m_edits;
+    struct TextEdit {
+        std::string ShopInfo::*member;
+        QLineEdit* edit;
+        EditedText text;
+    };
+    std::vector<TextEdit> m_edits;
     QComboBox* m_currency;
     QComboBox* m_restriction;
     QComboBox* m_paymentType;

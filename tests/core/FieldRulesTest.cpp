@@ -49,10 +49,9 @@ TEST(FieldRules, NumbersReadBackAsTheSameFloat) {
     for (float v : {0.29f, 14.95f, 1234.57f, 0.1f, 1000000.0f}) {
         auto back = parseNumberField(editableNumber(v));
         ASSERT_TRUE(back) << editableNumber(v).toStdString();
-        EXPECT_EQ(float(*back), v);
+        EXPECT_EQ(*back, v);
     }
     EXPECT_EQ(editableNumber(0.29f), "0.29");
-    EXPECT_EQ(parseIntegerField("+7"), 7);
 }
 
 TEST(ShopFields, ChoicesChecksTaxAndLogo) {

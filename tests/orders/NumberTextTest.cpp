@@ -16,6 +16,10 @@ TEST(NumberText, SettingsFieldsTakeOnlyWholeNumbers) {
     EXPECT_EQ(parseUnsigned(" 0"), 0u);
     for (const char* refused : {"-1", "-0", "4294967296", "12abc"})
         EXPECT_FALSE(parseUnsigned(refused)) << refused;
+
+    EXPECT_EQ(parseDecimal(" +0.29 "), 0.29);
+    for (const char* refused : {"", "1,5", "2.5kg", "inf", "nan", "1e999"})
+        EXPECT_FALSE(parseDecimal(refused)) << refused;
 }
 
 TEST(NumberText, ParameterCellsReadTheLeadingNumber) {

@@ -9,7 +9,7 @@
 #include "ui/CNewProductDlg.h"
 #include "ui/CProductDialog.h"
 
-#include "support/gui/ModalDialogs.h"
+#include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QPushButton>
@@ -41,11 +41,11 @@ protected:
         ASSERT_TRUE(shop().isLoggedIn());
     }
     // Adds a product through "New product" in the open product list.
-    static void add(CProductDialog* list, const char* code) {
-        onNextModal<CNewProductDlg>([code](CNewProductDlg* d) {
+    static void add(CProductDialog& list, const char* code) {
+        WhenShown<CNewProductDlg> enter([code](CNewProductDlg& d) {
             child(d, "code")->setText(code);
             child(d, "price")->setText("2.5");
-            d->accept();
+            d.accept();
         });
         child<QPushButton>(list, "add")->click();
     }
@@ -63,10 +63,10 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
     // A slow answer: the window shows it is busy and the command cannot
     // start again meanwhile.
     fault(R"([{"kind": "2/0", "action": "delay", "ms": 400}])");
-    onNextModal<CLoginDialog>([this](CLoginDialog* d) {
-        EXPECT_EQ(d->shopId().toStdString(), shop().settings().shopid);
+    WhenShown<CLoginDialog> login([this](CLoginDialog& d) {
+        EXPECT_EQ(d.shopId().toStdString(), shop().settings().shopid);
         child(d, "password")->setText("secret");
-        d->accept();
+        d.accept();
     });
     loginOrLogout(shop(), &window);
     EXPECT_EQ(window.cursor().shape(), Qt::BusyCursor);
@@ -88,12 +88,12 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
     stored.hasLogo = 1;
     stored.logo = encodeLogo(logo);
     ASSERT_EQ(updateShopInformation(service, quiet, shop().session(), stored), 1);
-    onNextModal<CEditShopInfoDlg>([&](CEditShopInfoDlg* d) {
-        EXPECT_EQ(d->values().email1, "shop@example.com");
+    WhenShown<CEditShopInfoDlg> edit([&](CEditShopInfoDlg& d) {
+        EXPECT_EQ(d.values().email1, "shop@example.com");
         child(d, "City")->setText("Kampen");
-        d->accept();
+        d.accept();
     });
-    shopInformationCommand(shop(), &window);
+    openShopInformation(shop(), &window);
     ASSERT_TRUE(processUntil([&] { return shown().size() == 2; }));
     ShopInfo updated = fetchShopInformation(service, quiet, shop().session()).info;
     EXPECT_EQ(updated.city, "Kampen");
@@ -101,13 +101,13 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
     EXPECT_EQ(shown().back(), "Shop information updated.");
 
     fault(R"([{"kind": "4/3", "action": "returncode", "value": -1}])");
-    onNextModal<CChangePasswordDlg>([](CChangePasswordDlg* d) {
+    WhenShown<CChangePasswordDlg> change([](CChangePasswordDlg& d) {
         child(d, "oldPassword")->setText("secret");
         child(d, "newPassword")->setText("changed1");
         child(d, "retypedPassword")->setText("changed1");
-        d->accept();
+        d.accept();
     });
-    changePasswordCommand(shop(), &window);
+    openChangePassword(shop(), &window);
     ASSERT_TRUE(idle());
     EXPECT_FALSE(shop().isLoggedIn());
     EXPECT_EQ(logins, (std::vector<bool>{true, false}));
@@ -121,22 +121,22 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
     ASSERT_TRUE(before);
     const size_t count = before->size();
 
-    onNextModal<CProductDialog>([](CProductDialog* d) {
+    WhenShown<CProductDialog> cancelled([](CProductDialog& d) {
         add(d, "901");
         add(d, "902");
-        d->reject();
+        d.reject();
     });
-    productInformationCommand(shop(), &window);
+    openProductInformation(shop(), &window);
     EXPECT_EQ(shop().products(), before);
     EXPECT_EQ(before->size(), count);
 
     // An expired session still leaves the edited list in place.
     fault(R"([{"kind": "4/2", "action": "returncode", "value": -1}])");
-    onNextModal<CProductDialog>([](CProductDialog* d) {
+    WhenShown<CProductDialog> updated([](CProductDialog& d) {
         add(d, "903");
-        d->accept();
+        d.accept();
     });
-    productInformationCommand(shop(), &window);
+    openProductInformation(shop(), &window);
     ASSERT_TRUE(idle());
     ASSERT_NE(shop().products(), before);
     EXPECT_EQ(shop().products()->size(), count + 1);

@@ -9,7 +9,7 @@
 #include "ui/CProductDialog.h"
 
 #include "support/RecordingPrompter.h"
-#include "support/gui/ModalDialogs.h"
+#include "support/gui/DialogDriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,43 +21,30 @@
 
 using namespace quillon;
 using testsupport::child;
-using testsupport::onNextModal;
 using testsupport::RecordingPrompter;
+using testsupport::WhenShown;
 using Texts = std::vector<std::string>;
-
-namespace {
-
-// Records, and answers questions with `yes`.
-struct AnsweringPrompter : RecordingPrompter {
-    bool yes = false;
-    bool askYesNo(const std::string& text) override {
-        showMessage(text);
-        return yes;
-    }
-};
-
-} // namespace
 
 TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
     CLoginDialog login("ABC");
-    QTest::keyClicks(child(&login, "shopId"), QString(40, QChar(u'D')));
+    QTest::keyClicks(child(login, "shopId"), QString(40, QChar(u'D')));
     EXPECT_EQ(login.shopId().size(), 32);
     // The password starts with a placeholder of 8 lower-case letters.
     EXPECT_EQ(login.password().size(), 8);
     EXPECT_EQ(login.password(), login.password().toLower());
-    QTest::keyClicks(child(&login, "password"), QString(20, QChar(u'p')));
+    QTest::keyClicks(child(login, "password"), QString(20, QChar(u'p')));
     EXPECT_EQ(login.password().size(), 16);
 
     RecordingPrompter prompter;
     CChangePasswordDlg change(prompter);
     change.open();
-    QTest::keyClicks(child(&change, "newPassword"), "abcdefghi");
-    QTest::keyClicks(child(&change, "retypedPassword"), "abcdefgX");
+    QTest::keyClicks(child(change, "newPassword"), "abcdefghi");
+    QTest::keyClicks(child(change, "retypedPassword"), "abcdefgX");
     EXPECT_EQ(change.newPassword(), "abcdefgh");
     change.accept();
     EXPECT_TRUE(change.isVisible());
     EXPECT_EQ(prompter.messages(), Texts{"Please re-type your new password and try again."});
-    child(&change, "retypedPassword")->setText("abcdefgh");
+    child(change, "retypedPassword")->setText("abcdefgh");
     change.accept();
     EXPECT_FALSE(change.isVisible());
     EXPECT_EQ(change.result(), QDialog::Accepted);
@@ -65,14 +52,14 @@ TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
 }
 
 TEST(AccountDialogs, ProductListEditsItsListInPlace) {
-    AnsweringPrompter prompter;
+    RecordingPrompter prompter;
     ProductList list{{101, 0.25f, "Print 9x13"}, {102, 0.29f, "Print 10x15"}};
     CProductDialog dialog(list, prompter);
     dialog.resize(600, 400);
     dialog.show();
-    auto* table = child<QTableWidget>(&dialog, "products");
-    auto* edit = child<QPushButton>(&dialog, "edit");
-    auto* update = child<QPushButton>(&dialog, "update");
+    auto* table = child<QTableWidget>(dialog, "products");
+    auto* edit = child<QPushButton>(dialog, "edit");
+    auto* update = child<QPushButton>(dialog, "update");
     QApplication::processEvents();
 
     ASSERT_EQ(table->rowCount(), 2);
@@ -94,15 +81,15 @@ TEST(AccountDialogs, ProductListEditsItsListInPlace) {
     EXPECT_FALSE(edit->isEnabled());
 
     // A code out of range keeps "New product" open; a duplicate code is fine.
-    onNextModal<CNewProductDlg>([&](CNewProductDlg* add) {
+    WhenShown<CNewProductDlg> adding([&](CNewProductDlg& add) {
         child(add, "code")->setText("-1");
         child(add, "price")->setText("1000000");
-        add->accept();
-        EXPECT_TRUE(add->isVisible());
+        add.accept();
+        EXPECT_TRUE(add.isVisible());
         child(add, "code")->setText("101");
-        add->accept();
+        add.accept();
     });
-    child<QPushButton>(&dialog, "add")->click();
+    child<QPushButton>(dialog, "add")->click();
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[2].code, 101);
     EXPECT_EQ(list[2].price, 1000000.0f);
@@ -111,20 +98,20 @@ TEST(AccountDialogs, ProductListEditsItsListInPlace) {
     EXPECT_TRUE(update->isEnabled());
 
     table->selectRow(0);
-    onNextModal<CEditProductDlg>([](CEditProductDlg* change) {
+    WhenShown<CEditProductDlg> editing([](CEditProductDlg& change) {
         EXPECT_EQ(child(change, "price")->text(), "0.25");
         child(change, "price")->setText("0.3");
-        change->accept();
+        change.accept();
     });
     edit->click();
     EXPECT_EQ(list[0].price, 0.3f);
 
     table->selectRow(1);
-    child<QPushButton>(&dialog, "delete")->click();
+    child<QPushButton>(dialog, "delete")->click();
     EXPECT_EQ(list.size(), 3u);
     table->selectRow(1);
-    prompter.yes = true;
-    child<QPushButton>(&dialog, "delete")->click();
+    prompter.setAnswer(true);
+    child<QPushButton>(dialog, "delete")->click();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(table->rowCount(), 2);
     EXPECT_EQ(prompter.messages().back(),
@@ -139,8 +126,8 @@ TEST(AccountDialogs, PayPalLogoMustFitAndCanBeDropped) {
     RecordingPrompter prompter;
 
     CPayPalSetupDlg fresh("pay@shop.example", QImage(), prompter);
-    EXPECT_FALSE(child<QCheckBox>(&fresh, "useOwnLogo")->isChecked());
-    EXPECT_FALSE(child<QPushButton>(&fresh, "selectLogo")->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>(fresh, "useOwnLogo")->isChecked());
+    EXPECT_FALSE(child<QPushButton>(fresh, "selectLogo")->isEnabled());
     fresh.loadLogo(fits);
     EXPECT_EQ(fresh.logo().size(), QSize(150, 50));
     EXPECT_TRUE(fresh.logoChanged());
@@ -150,12 +137,12 @@ TEST(AccountDialogs, PayPalLogoMustFitAndCanBeDropped) {
 
     QImage logo(60, 20, QImage::Format_RGB32);
     CPayPalSetupDlg owned("pay@shop.example", logo, prompter);
-    auto* useOwn = child<QCheckBox>(&owned, "useOwnLogo");
+    auto* useOwn = child<QCheckBox>(owned, "useOwnLogo");
     EXPECT_TRUE(useOwn->isChecked());
     useOwn->setChecked(false);
     EXPECT_TRUE(owned.logo().isNull());
     EXPECT_FALSE(owned.logoChanged());
-    QTest::keyClicks(child(&owned, "payPalEmail"), QString(40, QChar(u'x')));
+    QTest::keyClicks(child(owned, "payPalEmail"), QString(40, QChar(u'x')));
     EXPECT_EQ(owned.email().size(), 32);
 }
 
@@ -170,20 +157,20 @@ TEST(AccountDialogs, ShopInformationChecksItsRequiredFields) {
     RecordingPrompter prompter;
     CEditShopInfoDlg dialog(info, QImage(), prompter);
     dialog.open();
-    auto* payPal = child<QPushButton>(&dialog, "payPalSetup");
+    auto* payPal = child<QPushButton>(dialog, "payPalSetup");
     EXPECT_TRUE(payPal->isEnabled());
-    child<QComboBox>(&dialog, "paymentType")->setCurrentIndex(0);
+    child<QComboBox>(dialog, "paymentType")->setCurrentIndex(0);
     EXPECT_FALSE(payPal->isEnabled());
 
     dialog.accept();
     EXPECT_TRUE(dialog.isVisible());
-    child(&dialog, "salesTax")->setText("21,5");
+    child(dialog, "salesTax")->setText("21,5");
     dialog.accept();
     EXPECT_EQ(prompter.messages(), (Texts{"Email 1 is required.", "Please enter a number."}));
 
-    child(&dialog, "salesTax")->setText("21.5");
-    child(&dialog, "Email 1")->setText("info@shop.example");
-    child(&dialog, "URL")->setText("https://shop.example");
+    child(dialog, "salesTax")->setText("21.5");
+    child(dialog, "Email 1")->setText("info@shop.example");
+    child(dialog, "URL")->setText("https://shop.example");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     ShopInfo back = dialog.values();

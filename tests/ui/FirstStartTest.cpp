@@ -7,7 +7,7 @@
 #include "ui/CShopSetupDialog.h"
 #include "ui/GuiRegistrationDialogs.h"
 
-#include "support/gui/ModalDialogs.h"
+#include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@ using namespace testsupport;
 
 namespace {
 
-void fillSetup(CShopSetupDialog* d, const char* retyped) {
+void fillSetup(CShopSetupDialog& d, const char* retyped) {
     child(d, "Shop name")->setText("Foto Verhoef");
     child(d, "Password")->setText("pw123456");
     child(d, "Re-type password")->setText(retyped);
@@ -51,10 +51,10 @@ TEST(FirstStart, SetupThenConfirmationThenTheShop) {
     // stays 0 and the process would end.
     writeFile(faults.filePath("f.json"),
               R"([{"kind": "0/0", "action": "returncode", "value": 0}])");
-    onNextModal<CShopSetupDialog>([](CShopSetupDialog* d) {
+    WhenShown<CShopSetupDialog> refused([](CShopSetupDialog& d) {
         EXPECT_EQ(child(d, "Email 1")->text(), "info@verhoef.example");
         fillSetup(d, "pw123456");
-        d->accept();
+        d.accept();
     });
     {
         SettingsStore store(profile);
@@ -66,21 +66,21 @@ TEST(FirstStart, SetupThenConfirmationThenTheShop) {
     // Sent again, first with passwords that differ, then accepted; the
     // answer names the new SHOP ID, which the confirmation then sends.
     writeFile(faults.filePath("f.json"), "[]");
-    onNextModal<CShopSetupDialog>([&](CShopSetupDialog* d) {
+    WhenShown<CShopSetupConfirmDlg> confirm([&](CShopSetupConfirmDlg& c) {
+        const std::string answer = prompter.messages().back();
+        const size_t at = answer.find("SHOP ID is ");
+        ASSERT_NE(at, std::string::npos) << answer;
+        child(c, "shopId")->setText(QString::fromStdString(answer.substr(at + 11, 32)));
+        c.accept();
+    });
+    WhenShown<CShopSetupDialog> setup([&](CShopSetupDialog& d) {
         fillSetup(d, "pw12345");
-        d->accept();
+        d.accept();
         ASSERT_TRUE(processUntil([&] { return prompter.messages().size() == 2; }));
         EXPECT_EQ(prompter.messages().back(), "Passwords mismatch. Please re-type your password.");
-        EXPECT_TRUE(d->isVisible());
+        EXPECT_TRUE(d.isVisible());
         child(d, "Re-type password")->setText("pw123456");
-        d->accept();
-        onNextModal<CShopSetupConfirmDlg>([&](CShopSetupConfirmDlg* c) {
-            const std::string answer = prompter.messages().back();
-            const size_t at = answer.find("SHOP ID is ");
-            ASSERT_NE(at, std::string::npos) << answer;
-            child(c, "shopId")->setText(QString::fromStdString(answer.substr(at + 11, 32)));
-            c->accept();
-        });
+        d.accept();
     });
     SettingsStore store(profile);
     Application app(store, prompter);

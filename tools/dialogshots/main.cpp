@@ -1,16 +1,26 @@
-// Renders the settings dialogs with sample values into PNG files, on the
+// Renders the settings and account dialogs with sample values into PNG files, on the
 // offscreen platform unless another is chosen:
 //
 //     quillon-dialogshots OUTDIR [PLUGINDIR]
 //
 // PLUGINDIR is a folder of built plug-ins for the plug-in selection list.
+#include "core/ShopFields.h"
 #include "orders/PluginHost.h"
 #include "protocol/Prompter.h"
+#include "ui/CChangePasswordDlg.h"
 #include "ui/CConfigDlg.h"
+#include "ui/CEditProductDlg.h"
+#include "ui/CEditShopInfoDlg.h"
 #include "ui/CEmailSetupDlg.h"
+#include "ui/CLoginDialog.h"
+#include "ui/CNewProductDlg.h"
 #include "ui/CNewTrustedCustomerDlg.h"
+#include "ui/CPayPalSetupDlg.h"
 #include "ui/CPluginParamDlg.h"
 #include "ui/CPluginSelectionDlg.h"
+#include "ui/CProductDialog.h"
+#include "ui/CShopSetupConfirmDlg.h"
+#include "ui/CShopSetupDialog.h"
 #include "ui/CTrustedCustomerDlg.h"
 
 #include <QApplication>
@@ -66,6 +76,69 @@ const PluginParam sampleParameters[] = {
     {PLUGIN_PARAM_END, nullptr, {.integer = 0}, 0},
 };
 
+QImage sampleLogo() {
+    QImage logo(140, 44, QImage::Format_RGB32);
+    logo.fill(QColor(0x1F, 0x4E, 0x79));
+    QPainter painter(&logo);
+    painter.setPen(Qt::white);
+    painter.setFont(QFont("Arial", 14, QFont::Bold));
+    painter.drawText(logo.rect(), Qt::AlignCenter, "Foto Verhoef");
+    return logo;
+}
+
+ShopInfo sampleShop() {
+    ShopInfo info;
+    info.country = "Netherlands";
+    info.city = "Zwolle";
+    info.streetAddress = "Diezerstraat 41";
+    info.zipCode = "8011 RH";
+    info.phone1 = "+31 38 421 5566";
+    info.email1 = "info@fotoverhoef.nl";
+    info.primaryContact = "Anneke Verhoef";
+    info.url = "https://www.fotoverhoef.nl";
+    info.shopStatus = 1;
+    info.currency = 5;
+    info.orderRestriction = 1;
+    info.salesTax = salesTaxBits(21.0f);
+    info.payPal = "betalen@fotoverhoef.nl";
+    info.paymentType = 2;
+    return info;
+}
+
+// The account dialogs: login, password, products, shop information and
+// the two registration steps.
+bool shootAccountDialogs(const QDir& out, Prompter& prompter) {
+    bool ok = true;
+    CLoginDialog login("3F9A0C27E51B84D6A2C0F17E93B5D048");
+    ok &= shoot(login, out, "CLoginDialog");
+    CChangePasswordDlg password(prompter);
+    ok &= shoot(password, out, "CChangePasswordDlg");
+
+    ProductList products{{101, 0.25f, "Print 9x13 cm, glossy"},
+                         {102, 0.29f, "Print 10x15 cm, glossy"},
+                         {103, 0.29f, "Print 10x15 cm, matt"},
+                         {110, 1.95f, "Enlargement 20x30 cm"},
+                         {120, 14.95f, "Photo book, 24 pages, hard cover"},
+                         {130, 12.5f, "Mug with photo"}};
+    CProductDialog list(products, prompter);
+    ok &= shoot(list, out, "CProductDialog");
+    CNewProductDlg newProduct(prompter);
+    ok &= shoot(newProduct, out, "CNewProductDlg");
+    CEditProductDlg editProduct(products[4], prompter);
+    ok &= shoot(editProduct, out, "CEditProductDlg");
+
+    CEditShopInfoDlg info(sampleShop(), sampleLogo(), prompter);
+    ok &= shoot(info, out, "CEditShopInfoDlg");
+    CPayPalSetupDlg payPal("betalen@fotoverhoef.nl", sampleLogo(), prompter);
+    ok &= shoot(payPal, out, "CPayPalSetupDlg");
+    const ServiceEndpoint service{"localhost", 8890};
+    CShopSetupDialog setup(service, "info@fotoverhoef.nl", prompter);
+    ok &= shoot(setup, out, "CShopSetupDialog");
+    CShopSetupConfirmDlg confirm(service, "info@fotoverhoef.nl", prompter);
+    ok &= shoot(confirm, out, "CShopSetupConfirmDlg");
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,5 +187,6 @@ int main(int argc, char** argv) {
     ok &= shoot(selection, out, "CPluginSelectionDlg");
     CPluginParamDlg parameters(PluginParamTable::copyOf(sampleParameters));
     ok &= shoot(parameters, out, "CPluginParamDlg");
+    ok &= shootAccountDialogs(out, prompter);
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
@@ -48,6 +49,13 @@ private:
     bool m_shown = false;
     bool m_acted = false;
 };
+
+// A child widget by its object name; fails the test when there is none.
+template <class W = QLineEdit> W* child(QWidget& parent, const char* name) {
+    W* found = parent.findChild<W*>(name);
+    EXPECT_TRUE(found) << "no child " << name;
+    return found;
+}
 
 inline QAbstractButton* findButton(QWidget& dialog, const QString& text) {
     for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
