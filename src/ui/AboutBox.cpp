@@ -1,0 +1,35 @@
+#include "ui/AboutBox.h"
+
+#include "ui/ProgramIcon.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace quillon {
+
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About Quillon"));
+    auto* icon = new QLabel(this);
+    icon->setPixmap(programIcon().pixmap(64, 64));
+    icon->setAlignment(Qt::AlignTop);
+    auto* version = new QLabel(QStringLiteral("Quillon Version 1.0"), this);
+    QFont bold = version->font();
+    bold.setBold(true);
+    version->setFont(bold);
+    auto* year = new QLabel(QStringLiteral("Copyright (C) 2009 Tarvex"), this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(18, 18, 18, 14);
+    grid->setHorizontalSpacing(16);
+    grid->addWidget(icon, 0, 0, 2, 1);
+    grid->addWidget(version, 0, 1);
+    grid->addWidget(year, 1, 1);
+    grid->addWidget(buttons, 2, 0, 1, 2);
+    grid->setRowStretch(1, 1);
+    setFixedSize(sizeHint().expandedTo(QSize(320, 0)));
+}
+
+} // namespace quillon

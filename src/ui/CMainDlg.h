@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ui/MenuCommands.h"
+
+#include <QWidget>
+
+namespace quillon {
+
+class BandLabel;
+class MenuBar;
+class Shop;
+class SplitterBar;
+class StatusLinesPane;
+class TransferView;
+
+// The main window, "Velorin Photo Network - Quillon": shows the shop's
+// state in five bands and turns the user's actions into Shop calls. It
+// closes when the shop has shut down; closing it (close box, Escape, Exit)
+// asks the shop to shut down first.
+class CMainDlg : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr QSize kInitialSize{900, 620};
+
+    explicit CMainDlg(Shop& shop, QWidget* parent = nullptr);
+
+    // The order list pane: a plain placeholder until the order list view
+    // takes its place. The window owns the pane from then on.
+    void setOrderListPane(QWidget* pane);
+    QWidget* orderListPane() const { return m_orderList; }
+
+    MenuBar* menuBar() const { return m_menuBar; }
+    StatusLinesPane* statusLines() const { return m_statusLines; }
+    TransferView* transferView() const { return m_transfers; }
+    QString stateText() const;
+    QString clockText() const;
+    int splitterPosition() const { return m_splitterX; }
+
+    // F1: "About Quillon".
+    void showAbout();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void layoutBands();
+    void refreshMenus();
+    void showOnline(bool online);
+
+    Shop& m_shop;
+    MenuCommands m_commands;
+    MenuBar* m_menuBar;
+    BandLabel* m_state;
+    StatusLinesPane* m_statusLines;
+    SplitterBar* m_splitter;
+    QWidget* m_orderList;
+    TransferView* m_transfers;
+    BandLabel* m_clock;
+    int m_splitterX;
+    bool m_laidOut = false;
+    // The shop has written its logs; the window may close now.
+    bool m_shopClosed = false;
+};
+
+} // namespace quillon

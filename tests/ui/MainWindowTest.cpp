@@ -1,0 +1,128 @@
+// The main window over a real shop: its bands, the splitter, the keyboard
+// path through the menus, the Display commands and closing.
+#include "support/shop/ShopHarness.h"
+#include "ui/CMainDlg.h"
+#include "ui/MainWindowLayout.h"
+#include "ui/MenuBar.h"
+#include "ui/MenuBarGeometry.h"
+#include "ui/StatusLinesPane.h"
+#include "ui/TransferView.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+struct Window {
+    ShopHarness h;
+    std::unique_ptr<CMainDlg> window;
+    Window() {
+        h.create(false);
+        window = std::make_unique<CMainDlg>(*h.shop);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    MenuBar& bar() const { return *window->menuBar(); }
+    void clickMenu(int menu, int item) {
+        QTest::mouseClick(&bar(), Qt::LeftButton, {}, MenuBarGeometry::titleRect(menu).center());
+        QTest::mouseClick(&bar(), Qt::LeftButton, {},
+                          MenuBarGeometry::itemRect(menu, 200, item).center());
+    }
+    QString itemText(int menu, int item) const {
+        return bar().menus()[size_t(menu)].items[size_t(item)].text;
+    }
+};
+
+} // namespace
+
+TEST(MainWindow, BandsSplitterAndMinimumSize) {
+    Window w;
+    EXPECT_EQ(w.window->windowTitle(), "Velorin Photo Network - Quillon");
+    EXPECT_EQ(w.window->minimumSize(), CMainDlg::kInitialSize);
+    const QSize size = CMainDlg::kInitialSize; // 900 x 620
+    EXPECT_EQ(w.window->size(), size);
+    EXPECT_EQ(w.bar().geometry(), QRect(0, 0, 900, 26));
+    EXPECT_EQ(w.window->stateText(), "System OFF-LINE");
+    // The transfer list: a quarter of 620 - 26 - 26, above the clock band.
+    EXPECT_EQ(w.window->transferView()->geometry(), QRect(0, 452, 900, 142));
+    EXPECT_EQ(w.window->statusLines()->geometry(), QRect(0, 46, 380, 406));
+    EXPECT_EQ(w.window->orderListPane()->geometry(), QRect(384, 46, 516, 406));
+    const WindowBands b = MainWindowLayout::bands(size, size, 380);
+    EXPECT_EQ(b.grip, QRect(380, 46 + (406 - 40) / 2, 4, 40));
+    EXPECT_EQ(b.clock, QRect(0, 594, 900, 26));
+    // Never laid out smaller than the minimum.
+    EXPECT_EQ(MainWindowLayout::bands({600, 400}, size, 380).transfers, b.transfers);
+
+    w.window->resize(1200, 800);
+    EXPECT_EQ(w.window->splitterPosition(), 600);
+    auto* splitter = w.window->childAt(602, 300);
+    ASSERT_NE(splitter, nullptr);
+    QTest::mousePress(splitter, Qt::LeftButton, {}, {2, 10});
+    QMouseEvent drag(QEvent::MouseMove, QPointF(-900, 10), splitter->mapToGlobal(QPointF(-900, 10)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(splitter, &drag);
+    EXPECT_EQ(w.window->splitterPosition(), 120);
+    EXPECT_EQ(w.window->statusLines()->width(), 120);
+    QMouseEvent far(QEvent::MouseMove, QPointF(2000, 10), splitter->mapToGlobal(QPointF(2000, 10)),
+                    Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(splitter, &far);
+    EXPECT_EQ(w.window->orderListPane()->width(), 120);
+    QTest::mouseRelease(splitter, Qt::LeftButton);
+
+    auto* pane = new QWidget;
+    w.window->setOrderListPane(pane);
+    EXPECT_EQ(w.window->orderListPane(), pane);
+    EXPECT_EQ(pane->parentWidget(), w.window.get());
+    EXPECT_EQ(pane->width(), 120);
+}
+
+TEST(MainWindow, KeyboardPutsTheSystemOnLineAndEscapeClosesOnlyTheDropDown) {
+    Window w;
+    QTest::keyClick(w.window.get(), Qt::Key_A, Qt::AltModifier);
+    ASSERT_EQ(w.bar().openMenu(), 1);
+    EXPECT_EQ(w.bar().highlightedItem(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(processUntil([&] { return !w.h.shop->isOffline(); }));
+    EXPECT_EQ(w.window->stateText(), "System ON-LINE");
+    EXPECT_EQ(w.itemText(1, 0), "Take system off-line");
+
+    QTest::keyClick(w.window.get(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(w.bar().isOpen());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(w.bar().isOpen());
+    EXPECT_FALSE(w.h.shop->isShutdownPending());
+    EXPECT_TRUE(w.window->isVisible());
+
+    // With no drop-down open, Escape is Exit: the window waits for the
+    // servers, then closes with the shut-down lines in order.
+    w.window->transferView()->setFocus();
+    QTest::keyClick(w.window->transferView(), Qt::Key_Escape);
+    EXPECT_TRUE(w.h.shop->isShutdownPending());
+    ASSERT_TRUE(processUntil([&] { return !w.window->isVisible(); }));
+    const QStringList lines = w.window->statusLines()->lines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[lines.size() - 3].endsWith("  Server 1 off-line."));
+    EXPECT_TRUE(lines[lines.size() - 2].endsWith("  Server 2 off-line."));
+    EXPECT_TRUE(lines.last().endsWith("  System shutdown."));
+}
+
+TEST(MainWindow, DisplayCommandsFlipTheShopsSettingsAndTheirTexts) {
+    Window w;
+    const bool showlast = w.h.shop->settings().showlast;
+    EXPECT_EQ(w.itemText(2, 0), "Use large font");
+    w.clickMenu(2, 0);
+    ASSERT_TRUE(processUntil([&] { return w.h.shop->settings().fontsize; }));
+    EXPECT_EQ(w.itemText(2, 0), "Use small font");
+    w.clickMenu(2, 1);
+    ASSERT_TRUE(processUntil([&] { return w.h.shop->settings().showlast != showlast; }));
+    EXPECT_EQ(w.itemText(2, 1), showlast ? "Update for new order" : "Manual update");
+
+    // The close box, off-line: the shop shuts down and the window goes.
+    w.window->close();
+    ASSERT_TRUE(processUntil([&] { return !w.window->isVisible(); }));
+    EXPECT_TRUE(w.window->statusLines()->lines().last().endsWith("  System shutdown."));
+}
