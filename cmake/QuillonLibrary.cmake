@@ -12,3 +12,11 @@ function(quillon_library name)
     file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${name} COPY_ON_ERROR SYMBOLIC)
     target_include_directories(${name} PUBLIC ${root})
 endfunction()
+
+# Moc runs again when the library gains a source file: without this, a
+# header added after the first build keeps its signals unresolved until the
+# moc output is removed by hand.
+function(quillon_autogen_follows_sources name)
+    set_property(TARGET ${name} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS
+                 ${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${name}_autogen.dir/AutogenInfo.json)
+endfunction()

@@ -1,9 +1,16 @@
-// Quillon's entry point: start-up, the shop (headless for now), shut-down.
+// Quillon's entry point: start-up, the shop with its window (or headless),
+// shut-down.
 #include "core/Application.h"
 #include "core/Prompters.h"
 #include "core/SettingsStore.h"
 #include "core/Shop.h"
 #include "orders/Clock.h"
+#include "ui/DisplayCheck.h"
+#include "ui/GuiApplication.h"
+#include "ui/GuiPrompter.h"
+#include "ui/SnapshotRequests.h"
+#include "ui/StartupDialogs.h"
+#include "ui/WindowedShop.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -70,17 +77,18 @@ int intOption(const QCommandLineParser& p, const char* name, int fallback) {
     return p.isSet(name) && ok ? v : fallback;
 }
 
-} // namespace
+// A run that opens no window: --headless, or only help or the version.
+bool windowless(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "--headless" || a == "--help" || a == "-h" || a == "--help-all" ||
+            a == "--version" || a == "-v")
+            return true;
+    }
+    return false;
+}
 
-int main(int argc, char** argv) {
-    // A write to a reader that has gone must fail, not end the process.
-    std::signal(SIGPIPE, SIG_IGN);
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("Quillon");
-    QCoreApplication::setOrganizationName("Tarvex");
-    QCoreApplication::setApplicationVersion(QUILLON_VERSION);
-
-    QCommandLineParser parser;
+void parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
     parser.setApplicationDescription(
         "Quillon, the shop-side application of the Velorin Photo Network.\n"
         "Receives the network's orders on two order servers, stores them in order folders,\n"
@@ -96,12 +104,30 @@ int main(int argc, char** argv) {
         {"server2-port", "Registration server port (default 5552).", "port"},
         {"service-port", "Central service port (default 8890).", "port"},
     });
+    // For start-up measurements: no splash, and a line once the window shows.
+    QCommandLineOption noSplash("no-splash");
+    noSplash.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption reportShown("report-shown");
+    reportShown.setFlags(QCommandLineOption::HiddenFromHelp);
+    // For the screenshot script: pictures of the window on request.
+    QCommandLineOption snapshots("snapshot-dir", "", "folder");
+    snapshots.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(noSplash);
+    parser.addOption(reportShown);
+    parser.addOption(snapshots);
     parser.process(app);
+}
 
-    if (!parser.isSet("headless"))
-        std::fprintf(stderr, "Quillon: this build has no window yet; running headless.\n");
+ShopConfig shopConfig(const QCommandLineParser& parser, const Application& application) {
+    ShopConfig config;
+    config.workingDirectory = application.workingDirectory();
+    config.server1Port = intOption(parser, "server1-port", config.server1Port);
+    config.server2Port = intOption(parser, "server2-port", config.server2Port);
+    config.listenAddress = parser.value("listen").toStdString();
+    return config;
+}
 
-    SettingsStore store(parser.value("profile"));
+int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
     HeadlessPrompter prompter;
     Application application(store, prompter);
     if (!application.startUp(nullptr))
@@ -109,16 +135,10 @@ int main(int argc, char** argv) {
     Settings& settings = application.settings();
     settings.centralServicePort = intOption(parser, "service-port", settings.centralServicePort);
 
-    ShopConfig config;
-    config.workingDirectory = application.workingDirectory();
-    config.server1Port = intOption(parser, "server1-port", config.server1Port);
-    config.server2Port = intOption(parser, "server2-port", config.server2Port);
-    config.listenAddress = parser.value("listen").toStdString();
-
     SystemClock clock;
     int result = 0;
     {
-        Shop shop(config, settings, &store, clock, prompter);
+        Shop shop(shopConfig(parser, application), settings, &store, clock, prompter);
         QObject::connect(&shop, &Shop::statusLineAdded, &printLine);
         QObject::connect(&shop, &Shop::orderReceived,
                          [](const QString& number, const QString& customer, const QString& total,
@@ -144,4 +164,66 @@ int main(int argc, char** argv) {
     }
     application.shutDown();
     return result;
+}
+
+int runWindowed(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
+    GuiPrompter prompter;
+    Application application(store, prompter);
+    StartupDialogs dialogs;
+    if (!application.startUp(&dialogs))
+        return application.exitCode();
+    Settings& settings = application.settings();
+    settings.centralServicePort = intOption(parser, "service-port", settings.centralServicePort);
+
+    SystemClock clock;
+    int result = 0;
+    {
+        Shop shop(shopConfig(parser, application), settings, &store, clock, prompter);
+        WindowOptions options;
+        options.splash = !parser.isSet("no-splash");
+        WindowedShop windowed(shop, prompter, options);
+        if (parser.isSet("report-shown"))
+            QObject::connect(&windowed, &WindowedShop::shown,
+                             [] { printLine("Main window shown."); });
+        QObject::connect(&windowed, &WindowedShop::closed, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        if (parser.isSet("snapshot-dir"))
+            new SnapshotRequests(windowed, parser.value("snapshot-dir"));
+        installSignalHandlers(shop);
+
+        windowed.start();
+        if (parser.isSet("online"))
+            shop.goOnline();
+        result = app.exec();
+    }
+    application.shutDown();
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // A write to a reader that has gone must fail, not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    const bool headless = windowless(argc, argv);
+    if (!headless) {
+        const QString missing = missingDisplay(QProcessEnvironment::systemEnvironment());
+        if (!missing.isEmpty()) {
+            std::fprintf(stderr,
+                         "Quillon: %s, so no window can open; run \"quillon --headless\" to "
+                         "serve without one.\n",
+                         missing.toLocal8Bit().constData());
+            return 1;
+        }
+    }
+    std::unique_ptr<QCoreApplication> app =
+        headless ? std::make_unique<QCoreApplication>(argc, argv) : makeGuiApplication(argc, argv);
+    QCoreApplication::setApplicationName("Quillon");
+    QCoreApplication::setOrganizationName("Tarvex");
+    QCoreApplication::setApplicationVersion(QUILLON_VERSION);
+
+    QCommandLineParser parser;
+    parseOptions(parser, *app);
+    SettingsStore store(parser.value("profile"));
+    return headless ? runHeadless(*app, parser, store) : runWindowed(*app, parser, store);
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QWidget;
+
+namespace quillon {
+
+class WindowedShop;
+
+// Saves pictures of the running window for the screenshot script: it
+// writes names, one a line, into <folder>/request; each name becomes
+// <folder>/<name>.png, and the request file is removed when all are saved.
+// Names: "window", "menu-system", "menu-action", "menu-display", "about".
+// The splash is saved as "splash.png" when its animation ends.
+class SnapshotRequests : public QObject {
+    Q_OBJECT
+public:
+    SnapshotRequests(WindowedShop& shop, QString folder);
+
+private:
+    void poll();
+    void take(const QString& name);
+    void save(QWidget* widget, const QString& name) const;
+
+    WindowedShop& m_shop;
+    QString m_folder;
+    QTimer m_poll;
+};
+
+} // namespace quillon

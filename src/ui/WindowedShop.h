@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+namespace quillon {
+
+class CMainDlg;
+class GuiPrompter;
+class Shop;
+class SplashWindow;
+
+struct WindowOptions {
+    // Without the splash the window shows as soon as the orders are loaded.
+    bool splash = true;
+    int splashTickMs = 100;
+};
+
+// The shop with its window: the splash while the order database loads,
+// then the main window until the shop has shut down.
+class WindowedShop : public QObject {
+    Q_OBJECT
+public:
+    WindowedShop(Shop& shop, GuiPrompter& prompter, WindowOptions options = {});
+    ~WindowedShop() override;
+
+    // Runs the shop's start-up with the splash up; the window follows.
+    void start();
+    CMainDlg& window() { return *m_window; }
+    SplashWindow* splash() { return m_splash.get(); }
+
+signals:
+    // The main window has been painted and the event loop is free again.
+    void shown();
+    // The shop has shut down and the window has closed.
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showWindow();
+
+    Shop& m_shop;
+    WindowOptions m_options;
+    std::unique_ptr<CMainDlg> m_window;
+    std::unique_ptr<SplashWindow> m_splash;
+    bool m_painted = false;
+};
+
+} // namespace quillon
