@@ -5,6 +5,7 @@
 #include "core/SettingsStore.h"
 #include "core/Shop.h"
 #include "orders/Clock.h"
+#include "ui/CMainDlg.h"
 #include "ui/DisplayCheck.h"
 #include "ui/GuiApplication.h"
 #include "ui/GuiPrompter.h"
@@ -181,7 +182,9 @@ int runWindowed(QCoreApplication& app, const QCommandLineParser& parser, Setting
         Shop shop(shopConfig(parser, application), settings, &store, clock, prompter);
         WindowOptions options;
         options.splash = !parser.isSet("no-splash");
-        WindowedShop windowed(shop, prompter, options);
+        WindowedShop windowed(shop, options);
+        // Message boxes sit on the window.
+        prompter.setParent(&windowed.window());
         if (parser.isSet("report-shown"))
             QObject::connect(&windowed, &WindowedShop::shown,
                              [] { printLine("Main window shown."); });

@@ -60,6 +60,7 @@ Settings SettingsStore::load(const std::string& defaultRoot) const {
     s.attach = readBool("attach", false);
     s.fontsize = readBool("fontsize", false);
     s.showlast = readBool("showlast", true);
+    s.notifyneworders = readBool("notifyneworders", true);
     return s;
 }
 

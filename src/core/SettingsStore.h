@@ -26,8 +26,8 @@ public:
     // the start-up information has named the default host.
     std::string loadHostAddress(const std::string& defaultHost) const;
 
-    // Writes the values the shop changes at run time; never status, email
-    // or hostaddress.
+    // Writes the values the shop changes at run time; never status, email,
+    // hostaddress or notifyneworders.
     void save(const Settings& s);
     void writeStatus(int32_t status);
     void writeEmail(const std::string& email);

@@ -28,6 +28,9 @@ struct Settings {
     bool attach = false;
     bool fontsize = false; // large font in the order list
     bool showlast = true;  // move the order list to each new order
+    // A window that is not the active one asks for attention when an order
+    // arrives. Read from the profile, never written to it.
+    bool notifyneworders = true;
     std::string hostaddress = "localhost";
 
     // Fixed connection parameters, not in the profile.

@@ -2,7 +2,8 @@
 
 #include "core/Shop.h"
 #include "ui/CMainDlg.h"
-#include "ui/GuiPrompter.h"
+#include "ui/DesktopAttention.h"
+#include "ui/NewOrderAlert.h"
 #include "ui/SplashWindow.h"
 
 #include <QEvent>
@@ -10,9 +11,13 @@
 
 namespace quillon {
 
-WindowedShop::WindowedShop(Shop& shop, GuiPrompter& prompter, WindowOptions options)
+WindowedShop::WindowedShop(Shop& shop, WindowOptions options, Attention* attention)
     : m_shop(shop), m_options(options), m_window(std::make_unique<CMainDlg>(shop)) {
-    prompter.setParent(m_window.get());
+    if (!attention) {
+        m_desktopAttention = std::make_unique<DesktopAttention>(m_window.get());
+        attention = m_desktopAttention.get();
+    }
+    new NewOrderAlert(shop, m_window.get(), *attention);
     m_window->installEventFilter(this);
     // The window closes itself on this signal first (it connected earlier).
     connect(&shop, &Shop::closeRequested, this, &WindowedShop::closed);

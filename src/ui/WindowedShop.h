@@ -5,8 +5,8 @@
 
 namespace quillon {
 
+class Attention;
 class CMainDlg;
-class GuiPrompter;
 class Shop;
 class SplashWindow;
 
@@ -21,7 +21,8 @@ struct WindowOptions {
 class WindowedShop : public QObject {
     Q_OBJECT
 public:
-    WindowedShop(Shop& shop, GuiPrompter& prompter, WindowOptions options = {});
+    // Without `attention` the desktop's own is asked when an order arrives.
+    WindowedShop(Shop& shop, WindowOptions options = {}, Attention* attention = nullptr);
     ~WindowedShop() override;
 
     // Runs the shop's start-up with the splash up; the window follows.
@@ -45,6 +46,7 @@ private:
     WindowOptions m_options;
     std::unique_ptr<CMainDlg> m_window;
     std::unique_ptr<SplashWindow> m_splash;
+    std::unique_ptr<Attention> m_desktopAttention;
     bool m_painted = false;
 };
 

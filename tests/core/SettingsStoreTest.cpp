@@ -9,11 +9,14 @@ using namespace quillon;
 TEST(SettingsStore, ReadsFlagsOnlyAsOneAndTheStoredHostWins) {
     QTemporaryDir dir;
     QString profile = dir.filePath("profile.ini");
-    EXPECT_EQ(SettingsStore(profile).load("/shop/Orders").rootpath, "/shop/Orders");
+    const Settings defaults = SettingsStore(profile).load("/shop/Orders");
+    EXPECT_EQ(std::tuple(defaults.rootpath, defaults.notifyneworders),
+              std::tuple("/shop/Orders", true));
     EXPECT_EQ(SettingsStore(profile).loadHostAddress("from-ftp.example"), "from-ftp.example");
     {
         QSettings raw(profile, QSettings::IniFormat);
         raw.setValue("showlast", 2);
+        raw.setValue("notifyneworders", 0);
         raw.setValue("notification", 1);
         raw.setValue("attach", -1);
         raw.setValue("fontsize", "yes");
@@ -22,8 +25,8 @@ TEST(SettingsStore, ReadsFlagsOnlyAsOneAndTheStoredHostWins) {
     }
     SettingsStore store(profile);
     Settings s = store.load("");
-    EXPECT_EQ(std::tuple(s.showlast, s.notification, s.attach, s.fontsize),
-              std::tuple(false, true, false, false));
+    EXPECT_EQ(std::tuple(s.showlast, s.notifyneworders, s.notification, s.attach, s.fontsize),
+              std::tuple(false, false, true, false, false));
     EXPECT_EQ(s.currentnumber, 4294967295u);
     EXPECT_EQ(store.loadHostAddress("from-ftp.example"), "central.example");
 }

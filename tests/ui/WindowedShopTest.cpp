@@ -1,0 +1,82 @@
+// The whole window over a served shop: start-up through the splash, the
+// system put on-line through the menu bar, an order from the simulated
+// network in the transfer list, and Exit while on-line.
+#include "ui/WindowedShop.h"
+#include "support/gui/RecordingAttention.h"
+#include "support/shop/ShopHarness.h"
+#include "ui/CMainDlg.h"
+#include "ui/MenuBar.h"
+#include "ui/MenuBarGeometry.h"
+#include "ui/SplashWindow.h"
+#include "ui/StatusLinesPane.h"
+#include "ui/TransferTableModel.h"
+#include "ui/TransferView.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+using G = MenuBarGeometry;
+
+namespace {
+
+void choose(MenuBar& bar, int menu, int item) {
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, G::titleRect(menu).center());
+    QTest::mouseClick(&bar, Qt::LeftButton, {},
+                      G::itemRect(menu, bar.menus()[size_t(menu)].dropDownWidth, item).center());
+}
+
+} // namespace
+
+TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
+    ServedShop s;
+    s.h.create(false);
+    RecordingAttention attention;
+    WindowOptions options;
+    options.splashTickMs = 1;
+    WindowedShop windowed(*s.h.shop, options, &attention);
+    QSignalSpy closed(&windowed, &WindowedShop::closed);
+    windowed.start();
+    CMainDlg& window = windowed.window();
+    ASSERT_TRUE(processUntil([&] { return window.isVisible(); }, std::chrono::seconds(30)));
+    EXPECT_TRUE(windowed.splash()->isClosed());
+
+    MenuBar& bar = *window.menuBar();
+    ASSERT_EQ(bar.menus()[1].items[0].text, "Put system on-line");
+    choose(bar, 1, 0);
+    ASSERT_TRUE(processUntil([&] { return window.stateText() == "System ON-LINE"; }));
+
+    // The owner is busy elsewhere when the order arrives.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    NetsimRun run = runNetsimWhileServing({"send-order", "--shop-number", "42", "--generate", "1",
+                                           "--email", "ann@example.com", "--port", s.h.port1(),
+                                           "--register-port", s.h.port2()});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    const TransferTableModel& model = *window.transferView()->transferModel();
+    auto cell = [&](int column) { return model.index(0, column).data().toString(); };
+    ASSERT_TRUE(processUntil([&] { return model.rowCount() == 1 && !cell(4).isEmpty(); }));
+    EXPECT_EQ(cell(0), "000001");
+    EXPECT_EQ(cell(1), "ann@example.com");
+    EXPECT_TRUE(cell(3).startsWith("Order received ")) << cell(3).toStdString();
+    ASSERT_EQ(attention.asked.size(), 1u);
+    EXPECT_EQ(attention.asked[0].orderNumber, "000001");
+
+    ASSERT_EQ(bar.menus()[0].items[8].text, "Exit");
+    choose(bar, 0, 8);
+    ASSERT_TRUE(processUntil([&] { return closed.count() == 1; }));
+    EXPECT_FALSE(window.isVisible());
+    const QStringList lines = window.statusLines()->lines();
+    const auto at = [&](const char* text) {
+        return lines.indexOf(
+            QRegularExpression(QString(".*  %1$").arg(QRegularExpression::escape(text))));
+    };
+    const int off1 = at("Server 1 off-line."), off2 = at("Server 2 off-line."),
+              down = at("System shutdown.");
+    EXPECT_TRUE(off1 > 0 && off1 < off2 && off2 < down && down == lines.size() - 1)
+        << lines.join('\n').toStdString();
+}
