@@ -1,0 +1,84 @@
+// The desktop notification of a new order on a private session bus, with a
+// stand-in for the desktop's notification service: what it is told, and
+// that clicking the notification brings the window up.
+#include "ui/DesktopAttention.h"
+#include "support/TestSupport.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+
+// Answers Notify with id 7 and keeps the call's arguments.
+class FakeNotifications : public QDBusVirtualObject {
+public:
+    QVariantList notified;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
+        if (message.member() != QLatin1String("Notify"))
+            return false;
+        notified = message.arguments();
+        bus.send(message.createReply(QVariant::fromValue(uint(7))));
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(DesktopAttention, NotifiesTheDesktopAndAClickRaisesTheWindow) {
+    const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
+    if (daemon.isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    QProcess bus;
+    bus.start(daemon, {"--session", "--nofork", "--print-address=1"});
+    ASSERT_TRUE(waitUntil([&] {
+        bus.waitForReadyRead(20);
+        return bus.peek(1024).contains('\n');
+    }));
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    // Read by the session bus connection the first time it is used.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+
+    QDBusConnection service = QDBusConnection::connectToBus(address, "notifications");
+    FakeNotifications fake;
+    ASSERT_TRUE(service.registerService(kInterface));
+    ASSERT_TRUE(service.registerVirtualObject(kPath, &fake));
+
+    QWidget window;
+    window.show();
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+
+    DesktopAttention attention(&window);
+    attention.ask({"000001", "ann@example.com", "12.50"});
+    ASSERT_TRUE(processUntil([&] { return !fake.notified.isEmpty(); }));
+    ASSERT_EQ(fake.notified.size(), 8);
+    EXPECT_EQ(fake.notified[0].toString(), "Quillon");
+    EXPECT_EQ(fake.notified[3].toString(), "New order 000001");
+    EXPECT_EQ(fake.notified[4].toString(), "ann@example.com, total 12.50");
+    EXPECT_TRUE(fake.notified[5].toStringList().contains("default"));
+
+    // A click on it brings the window up. The bus delivers the click after
+    // the reply that told the window the notification's id.
+    QDBusMessage click = QDBusMessage::createSignal(kPath, kInterface, "ActionInvoked");
+    click << 7u << QStringLiteral("default");
+    service.send(click);
+    EXPECT_TRUE(processUntil([&] { return window.isActiveWindow(); }));
+
+    QDBusConnection::disconnectFromBus("notifications");
+    bus.kill();
+    bus.waitForFinished(5000);
+}
