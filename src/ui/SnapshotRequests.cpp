@@ -1,5 +1,6 @@
 #include "ui/SnapshotRequests.h"
 
+#include "core/Shop.h"
 #include "ui/AboutBox.h"
 #include "ui/CMainDlg.h"
 #include "ui/MenuBar.h"
@@ -18,6 +19,14 @@ SnapshotRequests::SnapshotRequests(WindowedShop& shop, QString folder)
     if (SplashWindow* splash = shop.splash())
         connect(splash, &SplashWindow::animationEnded, this,
                 [this, splash] { save(splash, QStringLiteral("splash")); });
+    const TransferList& transfers = shop.shop().transfers();
+    connect(&transfers, &TransferList::rowChanged, this, [this, &transfers](int row) {
+        const int progress = transfers.row(row).progress;
+        if (m_receiving && progress > 0 && progress < 100) {
+            m_receiving = false;
+            save(&m_shop.window(), QStringLiteral("receiving"));
+        }
+    });
     m_poll.setInterval(200);
     connect(&m_poll, &QTimer::timeout, this, &SnapshotRequests::poll);
     m_poll.start();
@@ -44,6 +53,8 @@ void SnapshotRequests::take(const QString& name) {
         window.menuBar()->openByKeyboard(int(menus.indexOf(name)));
         save(&window, name);
         window.menuBar()->closeDropDown();
+    } else if (name == QLatin1String("receiving")) {
+        m_receiving = true;
     } else if (name == QLatin1String("about")) {
         AboutBox box(&window);
         box.show();

@@ -11,10 +11,11 @@ namespace quillon {
 class WindowedShop;
 
 // Saves pictures of the running window for the screenshot script: it
-// writes names, one a line, into <folder>/request; each name becomes
+// moves a file of names, one a line, to <folder>/request; each name becomes
 // <folder>/<name>.png, and the request file is removed when all are saved.
-// Names: "window", "menu-system", "menu-action", "menu-display", "about".
-// The splash is saved as "splash.png" when its animation ends.
+// Names: "window", "menu-system", "menu-action", "menu-display", "about",
+// and "receiving", saved at the next progress of an order on its way. The
+// splash is saved as "splash.png" when its animation ends.
 class SnapshotRequests : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +29,8 @@ private:
     WindowedShop& m_shop;
     QString m_folder;
     QTimer m_poll;
+    // A "receiving" request waiting for an order's progress.
+    bool m_receiving = false;
 };
 
 } // namespace quillon

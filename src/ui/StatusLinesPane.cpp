@@ -11,10 +11,9 @@ StatusLinesPane::StatusLinesPane(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFrameShape(QFrame::NoFrame);
     setAccessibleName(QStringLiteral("System status lines"));
-    QFont mono(QStringLiteral("DejaVu Sans Mono"));
-    mono.setStyleHint(QFont::Monospace);
-    mono.setPixelSize(12);
-    setFont(mono);
+    QFont lines(QStringLiteral("Arial"));
+    lines.setPixelSize(12);
+    setFont(lines);
     document()->setDocumentMargin(6);
 }
 

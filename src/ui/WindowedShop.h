@@ -28,6 +28,7 @@ public:
     // Runs the shop's start-up with the splash up; the window follows.
     void start();
     CMainDlg& window() { return *m_window; }
+    Shop& shop() { return m_shop; }
     SplashWindow* splash() { return m_splash.get(); }
 
 signals:
