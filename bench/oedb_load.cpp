@@ -1,7 +1,7 @@
 // Times loading an order database of 100,000 orders with 10 pictures of 2
 // items each, against reading the same file's bytes into memory.
+#include "BenchSamples.h"
 #include "orders/OrderBook.h"
-#include "orders/OrderRecordCodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,35 +18,7 @@ using namespace quillon;
 namespace {
 
 constexpr int kOrders = 100'000;
-constexpr int kPictures = 10;
 constexpr int kRuns = 7;
-
-OrderEntry makeOrder(int n) {
-    OrderEntry o;
-    char number[32];
-    std::snprintf(number, sizeof number, "VPN-%07d", n);
-    o.orderNumber = number;
-    o.customer = "customer" + std::to_string(n) + "@example.org";
-    o.folder = "/srv/quillon/Orders/" + o.orderNumber;
-    o.paymentStatus = "Outstanding";
-    o.amount = 19.5f;
-    o.itemCount = kPictures * 2;
-    o.received = uint32_t(1'700'000'000 + n);
-    for (int p = 0; p < kPictures; ++p)
-        o.pictures.push_back(
-            {"IMG_" + std::to_string(1000 + p) + ".jpg", {}, {{p, 1}, {100 + p, 2}}});
-    return o;
-}
-
-bool writeDatabase(const QString& path, const std::vector<int>& numbers) {
-    std::string bytes;
-    appendDatabaseHeader(bytes, OrderBook::kFileHeader);
-    for (int n : numbers)
-        appendOrderRecord(bytes, makeOrder(n));
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) &&
-           f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -111,10 +83,10 @@ int main() {
         numbers[i] = i;
     const QString sorted = dir.filePath("sorted.DB");
     const QString shuffled = dir.filePath("shuffled.DB");
-    if (!writeDatabase(sorted, numbers))
+    if (!bench::writeSampleDatabase(sorted, numbers))
         return 1;
     std::shuffle(numbers.begin(), numbers.end(), std::mt19937(7));
-    if (!writeDatabase(shuffled, numbers))
+    if (!bench::writeSampleDatabase(shuffled, numbers))
         return 1;
 
     // The shop loads once per start, into a heap that has not grown yet.

@@ -6,6 +6,7 @@
 //   bench_summary_thumbs [repetitions]
 //   bench_summary_thumbs --memory reduced|full PICTURE   (child mode)
 
+#include "BenchSamples.h"
 #include "orders/SummaryBuilder.h"
 #include "orders/Thumbnail.h"
 
@@ -28,39 +29,6 @@ using namespace quillon;
 namespace {
 
 constexpr int kPictures = 20;
-
-// Smooth light and shade with sensor-like noise, so the JPEG weighs what a
-// camera's would.
-QImage photoLike(int width, int height, uint32_t seed, int grain) {
-    QImage image(width, height, QImage::Format_RGB32);
-    uint32_t state = seed * 2654435761u + 1;
-    auto noise = [&state, grain] {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return int(state % uint32_t(2 * grain + 1)) - grain;
-    };
-    const double phase = seed * 0.7;
-    for (int y = 0; y < height; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const double v = double(y) / height;
-        for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width;
-            const double shade = 0.5 + 0.5 * std::sin(6.0 * u + 4.0 * v + phase);
-            const int r = int(60 + 150 * u * shade) + noise();
-            const int g = int(40 + 160 * v * (1 - shade)) + noise();
-            const int b = int(90 + 120 * shade) + noise();
-            line[x] = qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
-        }
-    }
-    return image;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 long peakKilobytes() {
     QFile status("/proc/self/status");
@@ -96,7 +64,7 @@ int measureMemory(const QString& mode, const QString& picture) {
     const SystemClock clock;
     QTemporaryDir dir;
     // Warm up on a small picture: plug-ins, fonts and codecs loaded.
-    photoLike(64, 48, 1, 10).save(dir.filePath("small.jpg"), "JPEG", 90);
+    bench::photoLike(64, 48, 1, 10).save(dir.filePath("small.jpg"), "JPEG", 90);
     OrderEntry warm = orderOf(dir.path(), {"small.jpg"}, products);
     buildSummaryAndThumbnails(warm, "Memory", clock);
     const long before = peakKilobytes();
@@ -146,7 +114,7 @@ int main(int argc, char** argv) {
         const QString name = QString("IMG_%1.jpg").arg(1000 + i);
         // Grain from a clean studio shot to a high-ISO one.
         const int grain = 8 + i % 5 * 3;
-        photoLike(portrait ? 3000 : 4000, portrait ? 4000 : 3000, uint32_t(i + 1), grain)
+        bench::photoLike(portrait ? 3000 : 4000, portrait ? 4000 : 3000, uint32_t(i + 1), grain)
             .save(dir.filePath(name), "JPEG", 90);
         const qint64 size = QFileInfo(dir.filePath(name)).size();
         smallest = smallest < 0 ? size : std::min(smallest, size);
@@ -185,8 +153,8 @@ int main(int argc, char** argv) {
             theirs.push_back(vipsMs / kPictures);
         }
     }
-    const double ourMedian = median(ours);
-    const double vipsMedian = median(theirs);
+    const double ourMedian = bench::median(ours);
+    const double vipsMedian = bench::median(theirs);
     std::printf("thumbnail + summary row, median per picture: %.2f ms\n", ourMedian);
     std::printf("vipsthumbnail -s 120,      median per picture: %.2f ms\n", vipsMedian);
     std::printf("ratio: %.2f (goal <= 1.20)\n", ourMedian / vipsMedian);

@@ -21,6 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <unistd.h>
 
 using namespace quillon;
@@ -128,10 +129,12 @@ ShopConfig shopConfig(const QCommandLineParser& parser, const Application& appli
     return config;
 }
 
-int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
-    HeadlessPrompter prompter;
+// Start-up, the shop served by `serve` (which runs the event loop and
+// gives its result), shut-down.
+int runShop(const QCommandLineParser& parser, SettingsStore& store, Prompter& prompter,
+            RegistrationDialogs* dialogs, const std::function<int(Shop&)>& serve) {
     Application application(store, prompter);
-    if (!application.startUp(nullptr))
+    if (!application.startUp(dialogs))
         return application.exitCode();
     Settings& settings = application.settings();
     settings.centralServicePort = intOption(parser, "service-port", settings.centralServicePort);
@@ -140,6 +143,16 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, Setting
     int result = 0;
     {
         Shop shop(shopConfig(parser, application), settings, &store, clock, prompter);
+        installSignalHandlers(shop);
+        result = serve(shop);
+    }
+    application.shutDown();
+    return result;
+}
+
+int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
+    HeadlessPrompter prompter;
+    return runShop(parser, store, prompter, nullptr, [&](Shop& shop) {
         QObject::connect(&shop, &Shop::statusLineAdded, &printLine);
         QObject::connect(&shop, &Shop::orderReceived,
                          [](const QString& number, const QString& customer, const QString& total,
@@ -154,32 +167,20 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, Setting
         QObject::connect(&shop, &Shop::closeRequested, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         prompter.setSink([&shop](const std::string& text) { shop.addStatusLine(text); });
-        installSignalHandlers(shop);
-
         shop.initialise();
         shop.startClock();
         if (parser.isSet("online"))
             shop.goOnline();
-        result = app.exec();
+        const int result = app.exec();
         prompter.setSink({});
-    }
-    application.shutDown();
-    return result;
+        return result;
+    });
 }
 
 int runWindowed(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
     GuiPrompter prompter;
-    Application application(store, prompter);
     StartupDialogs dialogs;
-    if (!application.startUp(&dialogs))
-        return application.exitCode();
-    Settings& settings = application.settings();
-    settings.centralServicePort = intOption(parser, "service-port", settings.centralServicePort);
-
-    SystemClock clock;
-    int result = 0;
-    {
-        Shop shop(shopConfig(parser, application), settings, &store, clock, prompter);
+    return runShop(parser, store, prompter, &dialogs, [&](Shop& shop) {
         WindowOptions options;
         options.splash = !parser.isSet("no-splash");
         WindowedShop windowed(shop, options);
@@ -192,15 +193,13 @@ int runWindowed(QCoreApplication& app, const QCommandLineParser& parser, Setting
                          Qt::QueuedConnection);
         if (parser.isSet("snapshot-dir"))
             new SnapshotRequests(windowed, parser.value("snapshot-dir"));
-        installSignalHandlers(shop);
-
         windowed.start();
         if (parser.isSet("online"))
             shop.goOnline();
-        result = app.exec();
-    }
-    application.shutDown();
-    return result;
+        const int result = app.exec();
+        prompter.setParent(nullptr);
+        return result;
+    });
 }
 
 } // namespace

@@ -79,41 +79,32 @@ void SplashWindow::paintEvent(QPaintEvent*) {
     // 0x1F1C1D as a GDI colour reference is blue 1F, green 1C, red 1D.
     p.fillRect(rect(), QColor(0x1D, 0x1C, 0x1F));
     auto fadeIn = [&](int element) { p.setOpacity(m_fade.opacity(element) / 255.0); };
+    auto write = [&](const QRect& box, const QFont& font, const QColor& colour, Qt::Alignment align,
+                     const QString& text) {
+        p.setPen(colour);
+        p.setFont(font);
+        p.drawText(box, align | Qt::AlignVCenter, text);
+    };
+    const QColor light(0xB8, 0xBC, 0xC4), dim(0x8A, 0x8F, 0x98);
 
     fadeIn(0);
     paintProgramIcon(p, QRectF(44, 64, 88, 88));
-
     fadeIn(1);
-    p.setPen(Qt::white);
-    p.setFont(sized(44, QFont::Bold));
-    p.drawText(QRect(156, 62, 330, 56), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Quillon"));
-
+    write(QRect(156, 62, 330, 56), sized(44, QFont::Bold), Qt::white, Qt::AlignLeft,
+          QStringLiteral("Quillon"));
     fadeIn(2);
-    p.setPen(QColor(0xB8, 0xBC, 0xC4));
-    p.setFont(sized(17));
-    p.drawText(QRect(158, 118, 330, 28), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Velorin Photo Network"));
-
+    write(QRect(158, 118, 330, 28), sized(17), light, Qt::AlignLeft,
+          QStringLiteral("Velorin Photo Network"));
     fadeIn(3);
     QLinearGradient accent(44, 0, 476, 0);
     accent.setColorAt(0, QColor(0x3B, 0x82, 0xC4));
     accent.setColorAt(1, QColor(0x3B, 0x82, 0xC4, 0));
     p.fillRect(QRectF(44, 184, 432, 2), accent);
-    p.setPen(QColor(0x8A, 0x8F, 0x98));
-    p.setFont(sized(13));
-    p.drawText(QRect(44, 196, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Version 1.0"));
-
+    write(QRect(44, 196, 300, 20), sized(13), dim, Qt::AlignLeft, QStringLiteral("Version 1.0"));
     fadeIn(4);
-    p.setPen(QColor(0x8A, 0x8F, 0x98));
-    p.setFont(sized(12));
-    p.drawText(QRect(296, 232, 180, 18), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Powered by"));
-    p.setPen(Qt::white);
-    p.setFont(sized(20, QFont::DemiBold));
-    p.drawText(QRect(296, 250, 180, 28), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Tarvex"));
+    write(QRect(296, 232, 180, 18), sized(12), dim, Qt::AlignRight, QStringLiteral("Powered by"));
+    write(QRect(296, 250, 180, 28), sized(20, QFont::DemiBold), Qt::white, Qt::AlignRight,
+          QStringLiteral("Tarvex"));
 }
 
 } // namespace quillon

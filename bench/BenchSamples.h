@@ -1,0 +1,83 @@
+#pragma once
+
+// What several benchmarks share: camera-like pictures, sample orders and
+// their database file, and the median.
+
+#include "orders/OrderBook.h"
+#include "orders/OrderRecordCodec.h"
+
+#include <QFile>
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Smooth light and shade with sensor-like noise, so the JPEG weighs what a
+// camera's would.
+inline QImage photoLike(int width, int height, uint32_t seed, int grain) {
+    QImage image(width, height, QImage::Format_RGB32);
+    uint32_t state = seed * 2654435761u + 1;
+    auto noise = [&state, grain] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return int(state % uint32_t(2 * grain + 1)) - grain;
+    };
+    const double phase = seed * 0.7;
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const double v = double(y) / height;
+        for (int x = 0; x < width; ++x) {
+            const double u = double(x) / width;
+            const double shade = 0.5 + 0.5 * std::sin(6.0 * u + 4.0 * v + phase);
+            const int r = int(60 + 150 * u * shade) + noise();
+            const int g = int(40 + 160 * v * (1 - shade)) + noise();
+            const int b = int(90 + 120 * shade) + noise();
+            line[x] = qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
+        }
+    }
+    return image;
+}
+
+// Order number n with `pictures` pictures of two items each.
+inline quillon::OrderEntry sampleOrder(int n, int pictures = 10) {
+    quillon::OrderEntry o;
+    char number[32];
+    std::snprintf(number, sizeof number, "VPN-%07d", n);
+    o.orderNumber = number;
+    o.customer = "customer" + std::to_string(n) + "@example.org";
+    o.folder = "/srv/quillon/Orders/" + o.orderNumber;
+    o.paymentStatus = "Outstanding";
+    o.amount = 19.5f;
+    o.itemCount = pictures * 2;
+    o.received = uint32_t(1'700'000'000 + n);
+    for (int p = 0; p < pictures; ++p)
+        o.pictures.push_back(
+            {"IMG_" + std::to_string(1000 + p) + ".jpg", {}, {{p, 1}, {100 + p, 2}}});
+    return o;
+}
+
+// An order database holding sampleOrder(n) for each of `numbers`, in order.
+inline bool writeSampleDatabase(const QString& path, const std::vector<int>& numbers) {
+    std::string bytes;
+    quillon::appendDatabaseHeader(bytes, quillon::OrderBook::kFileHeader);
+    for (int n : numbers)
+        quillon::appendOrderRecord(bytes, sampleOrder(n));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) &&
+           f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+inline double median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace bench

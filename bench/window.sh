@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The main window's two benchmarks: process start to the window shown (empty
+# and 100,000-order OE.DB, against a bare Qt window) and the user-interface
+# thread's worst lateness while 20 orders of 10 camera-sized pictures arrive
+# 4 at a time (against the shop without a window and the idle window). On a
+# virtual X display when Xvfb is installed, else on the offscreen platform.
+# Not part of ./test.
+#
+#   bench/window.sh [startup runs] [lateness repetitions]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QUILLON_BENCH_BUILD:-$root/bench-build}"
+
+"$root/scripts/setup-deps" --bench
+cmake -S "$root" -B "$build" -G Ninja -DQUILLON_BUILD_BENCH=ON -DQUILLON_BUILD_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target quillon quillon-netsim bench_bare_window bench_window_startup \
+    bench_window_lateness
+
+xvfb=
+runtime=
+cleanup() {
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    [ -n "$runtime" ] && rm -rf "$runtime"
+    return 0
+}
+trap cleanup EXIT
+if command -v Xvfb >/dev/null; then
+    for n in $(seq 90 199); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
+    done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    export DISPLAY=":$n" QT_QPA_PLATFORM=xcb
+else
+    export QT_QPA_PLATFORM=offscreen
+fi
+# Qt wants a private runtime folder; a run as another user may have none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    runtime=$(mktemp -d)
+    export XDG_RUNTIME_DIR=$runtime
+fi
+echo "processors: $(nproc), load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+"$build/bench/bench_window_startup" --runs "${1:-9}"
+echo
+"$build/bench/bench_window_lateness" --repetitions "${2:-3}"
