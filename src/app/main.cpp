@@ -9,8 +9,8 @@
 #include "ui/DisplayCheck.h"
 #include "ui/GuiApplication.h"
 #include "ui/GuiPrompter.h"
+#include "ui/GuiRegistrationDialogs.h"
 #include "ui/SnapshotRequests.h"
-#include "ui/StartupDialogs.h"
 #include "ui/WindowedShop.h"
 
 #include <QCommandLineParser>
@@ -179,7 +179,8 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, Setting
 
 int runWindowed(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
     GuiPrompter prompter;
-    StartupDialogs dialogs;
+    GuiRegistrationDialogs dialogs(intOption(parser, "service-port", Settings{}.centralServicePort),
+                                   prompter);
     return runShop(parser, store, prompter, &dialogs, [&](Shop& shop) {
         WindowOptions options;
         options.splash = !parser.isSet("no-splash");

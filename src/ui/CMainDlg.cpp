@@ -7,6 +7,7 @@
 #include "ui/MainMenus.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/MenuBar.h"
+#include "ui/MenuCommands.h"
 #include "ui/ProgramIcon.h"
 #include "ui/SplitterBar.h"
 #include "ui/StatusLinesPane.h"
@@ -22,7 +23,7 @@ namespace quillon {
 using L = MainWindowLayout;
 
 CMainDlg::CMainDlg(Shop& shop, QWidget* parent)
-    : QWidget(parent), m_shop(shop), m_commands(shop, this), m_menuBar(new MenuBar(this)),
+    : QWidget(parent), m_shop(shop), m_menuBar(new MenuBar(this)),
       m_state(new BandLabel(Qt::AlignLeft, this)), m_statusLines(new StatusLinesPane(this)),
       m_splitter(new SplitterBar(this)), m_orderList(new QWidget(this)),
       m_transfers(new TransferView(shop.transfers(), this)),
@@ -52,7 +53,8 @@ CMainDlg::CMainDlg(Shop& shop, QWidget* parent)
     // dialog never opens inside the menu bar's mouse handling.
     connect(
         m_menuBar, &MenuBar::chosen, this,
-        [this](int menu, int item) { m_commands.run(menu, item); }, Qt::QueuedConnection);
+        [this](int menu, int item) { runMenuCommand(m_shop, this, menu, item); },
+        Qt::QueuedConnection);
     connect(m_splitter, &SplitterBar::dragged, this, [this](int x) {
         m_splitterX = L::clampSplitter(x, width());
         layoutBands();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/MenuCommands.h"
-
 #include <QWidget>
 
 namespace quillon {
@@ -50,7 +48,6 @@ private:
     void showOnline(bool online);
 
     Shop& m_shop;
-    MenuCommands m_commands;
     MenuBar* m_menuBar;
     BandLabel* m_state;
     StatusLinesPane* m_statusLines;

@@ -2,70 +2,63 @@
 
 #include "core/Shop.h"
 #include "orders/PluginHost.h"
+#include "ui/AccountCommands.h"
 #include "ui/MainMenus.h"
+#include "ui/SettingsCommands.h"
 
 namespace quillon {
 
-void MenuCommands::run(int menu, int item) {
-    switch (menuCommandAt(menu, item, m_shop.plugins().count() > 0)) {
+void runMenuCommand(Shop& shop, QWidget* window, int menu, int item) {
+    switch (menuCommandAt(menu, item, shop.plugins().count() > 0)) {
     case MenuCommand::LoginOrLogout:
-        m_shop.isLoggedIn() ? logout() : login();
+        loginOrLogout(shop, window);
         break;
     case MenuCommand::ChangePassword:
-        changePassword();
+        openChangePassword(shop, window);
         break;
     case MenuCommand::ShopInformation:
-        shopInformation();
+        openShopInformation(shop, window);
         break;
     case MenuCommand::ProductInformation:
-        productInformation();
+        openProductInformation(shop, window);
         break;
     case MenuCommand::TransactionHistory:
-        transactionHistory();
+        openTransactionHistory(shop, window);
         break;
     case MenuCommand::Configuration:
-        configuration();
+        openConfiguration(shop, shop.prompter(), window);
         break;
     case MenuCommand::EmailNotification:
-        emailNotification();
+        openEmailNotification(shop, window);
         break;
     case MenuCommand::TrustedCustomers:
-        trustedCustomers();
+        openTrustedCustomers(shop, shop.prompter(), window);
         break;
     case MenuCommand::PluginParameters:
-        pluginParameters();
+        openPluginParameters(shop, shop.prompter(), window);
         break;
     case MenuCommand::Exit:
-        m_shop.exit();
+        shop.exit();
         break;
     case MenuCommand::OnlineOrOffline:
-        m_shop.isOffline() ? m_shop.goOnline() : m_shop.goOffline();
+        shop.isOffline() ? shop.goOnline() : shop.goOffline();
         break;
     case MenuCommand::LiveChat:
-        liveChat();
+        openLiveChat(shop, window);
         break;
     case MenuCommand::FontSize:
-        m_shop.toggleFontSize();
+        shop.toggleFontSize();
         break;
     case MenuCommand::ShowLast:
-        m_shop.toggleShowLast();
+        shop.toggleShowLast();
         break;
     case MenuCommand::None:
         break;
     }
 }
 
-// The dialogs behind these commands are not built yet.
-void MenuCommands::login() {}
-void MenuCommands::logout() {}
-void MenuCommands::changePassword() {}
-void MenuCommands::shopInformation() {}
-void MenuCommands::productInformation() {}
-void MenuCommands::transactionHistory() {}
-void MenuCommands::configuration() {}
-void MenuCommands::emailNotification() {}
-void MenuCommands::trustedCustomers() {}
-void MenuCommands::pluginParameters() {}
-void MenuCommands::liveChat() {}
+void openTransactionHistory(Shop&, QWidget*) {}
+
+void openLiveChat(Shop&, QWidget*) {}
 
 } // namespace quillon

@@ -6,31 +6,14 @@ namespace quillon {
 
 class Shop;
 
-// What each menu item does: the commands that change the shop's state go
-// straight to Shop; each command that needs a dialog has its entry point
-// here. A dialog that is not built yet leaves its command doing nothing.
-class MenuCommands {
-public:
-    MenuCommands(Shop& shop, QWidget* window) : m_shop(shop), m_window(window) {}
+// Carries out the (menu, item) pair the menu bar delivered: the commands
+// that change the shop's state go straight to Shop, the others open their
+// dialogs over `window`.
+void runMenuCommand(Shop& shop, QWidget* window, int menu, int item);
 
-    // The (menu, item) pair the menu bar delivered.
-    void run(int menu, int item);
-
-    void login();
-    void logout();
-    void changePassword();
-    void shopInformation();
-    void productInformation();
-    void transactionHistory();
-    void configuration();
-    void emailNotification();
-    void trustedCustomers();
-    void pluginParameters();
-    void liveChat();
-
-private:
-    Shop& m_shop;
-    QWidget* m_window;
-};
+// "Transaction history..." and "Live chat...": their windows are not built
+// yet, so these do nothing.
+void openTransactionHistory(Shop& shop, QWidget* window);
+void openLiveChat(Shop& shop, QWidget* window);
 
 } // namespace quillon
