@@ -9,9 +9,9 @@
 //
 // Uses QT_QPA_PLATFORM and DISPLAY as it finds them (bench/window.sh).
 #include "BenchSamples.h"
-#include "core/Prompters.h"
 #include "core/Shop.h"
 #include "orders/Clock.h"
+#include "protocol/Prompter.h"
 #include "ui/CMainDlg.h"
 #include "ui/GuiApplication.h"
 #include "ui/WindowedShop.h"
@@ -150,7 +150,7 @@ Lateness runOnce(Variant variant, const Service& service, const QString& picture
     config.listenAddress = "127.0.0.1";
     config.acceptWaitMs = 200;
     SystemClock clock;
-    RecordingPrompter prompter;
+    SilentPrompter prompter;
     Shop shop(config, settings, nullptr, clock, prompter);
 
     int stored = 0;
