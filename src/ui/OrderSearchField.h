@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace quillon {
+
+// The small find field the window puts at the right end of its state label
+// band. Its text filters the order list as it is typed; Ctrl+F anywhere in
+// its window puts the cursor in it, and Escape empties it (showing every
+// order again) without reaching the window.
+class OrderSearchField : public QLineEdit {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 180;
+    static constexpr int kHeight = 18; // fits the 20-px band
+
+    explicit OrderSearchField(QWidget* parent = nullptr);
+
+signals:
+    // Escape was pressed: the window may hand the focus back to the list.
+    void dismissed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace quillon
