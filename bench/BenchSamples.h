@@ -43,30 +43,33 @@ inline QImage photoLike(int width, int height, uint32_t seed, int grain) {
     return image;
 }
 
-// Order number n with `pictures` pictures of two items each.
-inline quillon::OrderEntry sampleOrder(int n, int pictures = 10) {
+// Order number n with `pictures` pictures of two items each, in a folder
+// under `root`.
+inline quillon::OrderEntry sampleOrder(int n, int pictures = 10,
+                                       const std::string& root = "/srv/quillon/Orders") {
     quillon::OrderEntry o;
     char number[32];
     std::snprintf(number, sizeof number, "VPN-%07d", n);
     o.orderNumber = number;
     o.customer = "customer" + std::to_string(n) + "@example.org";
-    o.folder = "/srv/quillon/Orders/" + o.orderNumber;
+    o.folder = root + "/" + o.orderNumber;
     o.paymentStatus = "Outstanding";
     o.amount = 19.5f;
     o.itemCount = pictures * 2;
     o.received = uint32_t(1'700'000'000 + n);
     for (int p = 0; p < pictures; ++p)
-        o.pictures.push_back(
-            {"IMG_" + std::to_string(1000 + p) + ".jpg", {}, {{p, 1}, {100 + p, 2}}});
+        o.pictures.push_back({"IMG_" + std::to_string(1000 + p) + ".jpg", {{p, 1}, {100 + p, 2}}});
     return o;
 }
 
 // An order database holding sampleOrder(n) for each of `numbers`, in order.
-inline bool writeSampleDatabase(const QString& path, const std::vector<int>& numbers) {
+inline bool writeSampleDatabase(const QString& path, const std::vector<int>& numbers,
+                                int pictures = 10,
+                                const std::string& root = "/srv/quillon/Orders") {
     std::string bytes;
     quillon::appendDatabaseHeader(bytes, quillon::OrderBook::kFileHeader);
     for (int n : numbers)
-        quillon::appendOrderRecord(bytes, sampleOrder(n));
+        quillon::appendOrderRecord(bytes, sampleOrder(n, pictures, root));
     QFile f(path);
     return f.open(QIODevice::WriteOnly) &&
            f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());

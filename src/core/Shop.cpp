@@ -525,12 +525,22 @@ void Shop::storeOrder(std::unique_ptr<OrderEntry> order, const PaymentStatusResu
                                 errors);
     };
 
+    handOverThumbnails(*order);
     m_orderBook->add(std::move(order));
     m_transfers.setCompleted(key, done, m_clock.now());
     if (notify)
         m_requests.run<int>("", mail, [](RequestOutcome<int>) {});
     emit orderReceived(toQString(done.orderNumber), toQString(done.customer),
                        QString::fromStdString(formatTotal(done.amount)), done.received);
+}
+
+void Shop::handOverThumbnails(OrderEntry& order) {
+    const std::vector<QImage> thumbnails = std::move(order.thumbnails);
+    order.thumbnails.clear();
+    for (size_t p = 0; p < thumbnails.size() && p < order.pictures.size(); ++p)
+        if (!thumbnails[p].isNull())
+            emit thumbnailMade(qtPath(joinPath(order.folder, order.pictures[p].fileName)),
+                               thumbnails[p]);
 }
 
 void Shop::orderProgress(int rowId, int k, int n, const std::string& orderNumber) {

@@ -12,6 +12,7 @@
 #include "protocol/SessionBlock.h"
 #include "protocol/ShopInfoMessages.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -186,6 +187,9 @@ signals:
     // An order has been stored; `received` is in seconds since 1970.
     void orderReceived(const QString& orderNumber, const QString& customer, const QString& total,
                        qint64 received);
+    // A thumbnail made with a new order's summary, for the picture at
+    // `path`; emitted before the order is listed. The order keeps none.
+    void thumbnailMade(const QString& path, const QImage& thumbnail);
     // A reception ended without an order.
     void orderAborted(const QString& orderNumber, const QString& reason);
 
@@ -197,6 +201,7 @@ private:
     void serverEnded();
     void orderCompleted(std::unique_ptr<OrderEntry> order);
     void storeOrder(std::unique_ptr<OrderEntry> order, const PaymentStatusResult& payment);
+    void handOverThumbnails(OrderEntry& order);
     void orderProgress(int rowId, int k, int n, const std::string& orderNumber);
     void receptionAborted(std::unique_ptr<OrderEntry> order, const std::string& reason);
     void maybeFinishShutdown();

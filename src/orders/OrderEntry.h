@@ -21,7 +21,6 @@ struct ItemLine {
 // One picture file of an order with its product lines.
 struct PictureEntry {
     std::string fileName; // a plain name inside the order folder
-    QImage thumbnail;     // null until made
     std::vector<ItemLine> items;
 };
 
@@ -43,6 +42,10 @@ struct OrderEntry {
     std::string reference2;
     float taxRate = 0.0f;
     int rowId = -1;
+    // Made with the summary, one per picture (null where none could be
+    // made), and handed on to whoever shows them before the order is kept,
+    // so that the order list's memory does not grow with its pictures.
+    std::vector<QImage> thumbnails;
 };
 
 } // namespace quillon

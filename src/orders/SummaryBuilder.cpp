@@ -51,7 +51,9 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     const bool drawing = makeSummary && summary.begin();
 
     int64_t itemCount = order.itemCount;
-    for (PictureEntry& picture : order.pictures) {
+    order.thumbnails.assign(order.pictures.size(), QImage());
+    for (size_t p = 0; p < order.pictures.size(); ++p) {
+        const PictureEntry& picture = order.pictures[p];
         for (const ItemLine& line : picture.items)
             itemCount += line.quantity;
         if (!isPlainFileName(picture.fileName))
@@ -61,7 +63,7 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
         ReducedPicture reduced = loadReducedPicture(path, kThumbnailBox);
         if (reduced.image.isNull())
             continue;
-        picture.thumbnail = reduced.image;
+        order.thumbnails[p] = reduced.image;
         if (!drawing)
             continue;
         std::vector<std::string> texts;

@@ -35,6 +35,12 @@ struct Intake : ServedShop {
 TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
     Intake in;
     in.go();
+    QStringList thumbnails;
+    QObject::connect(in.h.shop.get(), &Shop::thumbnailMade,
+                     [&](const QString& path, const QImage& image) {
+                         if (!image.isNull())
+                             thumbnails << QFileInfo(path).fileName();
+                     });
     NetsimRun run = in.send({"--generate", "2", "--items", "101:3,112:1", "--tax", "7.5", "--email",
                              "ann@example.com"});
     ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
@@ -64,9 +70,12 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
     QString folder = in.h.folder.filePath("Orders/000001");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3); // two pictures and the summary
     EXPECT_TRUE(QFileInfo(folder + "/000001.pdf").size() > 1000);
-    in.h.shop->orderBook().withOrders([](const OrderBook::Orders& orders) {
+    in.h.shop->orderBook().withOrders([&](const OrderBook::Orders& orders) {
         ASSERT_EQ(orders.size(), 1u);
-        EXPECT_FALSE(orders[0]->pictures[0].thumbnail.isNull());
+        // The thumbnails went out to whoever shows them; the book keeps none.
+        EXPECT_TRUE(orders[0]->thumbnails.empty());
+        EXPECT_EQ(thumbnails.size(), 2);
+        EXPECT_TRUE(thumbnails.contains(QString::fromStdString(orders[0]->pictures[0].fileName)));
     });
 }
 

@@ -53,8 +53,8 @@ protected:
 
     static OrderEntry order() {
         OrderEntry order;
-        order.pictures.push_back({"p1.jpg", {}, {{10, 2}, {20, 1}}});
-        order.pictures.push_back({"p2.jpg", {}, {{10, 3}, {30, 0}}});
+        order.pictures.push_back({"p1.jpg", {{10, 2}, {20, 1}}});
+        order.pictures.push_back({"p2.jpg", {{10, 3}, {30, 0}}});
         return order;
     }
 
@@ -124,8 +124,8 @@ TEST_F(HotFolderTest, LinksWithQuantityInTheName) {
 TEST_F(HotFolderTest, IgnoresPictureNamesLeavingTheOrderFolder) {
     testsupport::writeFile(m_work.filePath("orders/secret.jpg"), "secret");
     OrderEntry hostile;
-    hostile.pictures.push_back({"../secret.jpg", {}, {{10, 1}}});
-    hostile.pictures.push_back({"p1.jpg", {}, {{10, 1}}});
+    hostile.pictures.push_back({"../secret.jpg", {{10, 1}}});
+    hostile.pictures.push_back({"p1.jpg", {{10, 1}}});
     receive("N1", m_folder, hostile);
     complete("N1", m_folder);
     EXPECT_EQ(hotFiles(), QStringList({"10/N1_p1.jpg"}));

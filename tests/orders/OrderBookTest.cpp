@@ -78,7 +78,6 @@ TEST_F(OrderBookTest, ReloadKeepsOrdersAndLinksFirstProduct) {
         EXPECT_EQ(o.amount, 12.75f);
         EXPECT_EQ(o.reserved, 7);
         ASSERT_EQ(o.pictures.size(), 2u);
-        EXPECT_TRUE(o.pictures[0].thumbnail.isNull());
         EXPECT_EQ(o.pictures[0].items[0].product, &products[1]);
         EXPECT_EQ(o.pictures[0].items[1].product, nullptr);
     });

@@ -48,8 +48,8 @@ protected:
 
     static OrderEntry sampleOrder() {
         OrderEntry order;
-        order.pictures.push_back({"p1.jpg", {}, {{10, 2}, {20, 1}}});
-        order.pictures.push_back({"p2.jpg", {}, {{30, 4}}});
+        order.pictures.push_back({"p1.jpg", {{10, 2}, {20, 1}}});
+        order.pictures.push_back({"p2.jpg", {{30, 4}}});
         return order;
     }
 
@@ -222,8 +222,8 @@ TEST_F(PluginHostTest, ParametersAreTheTableOfContextOne) {
 
 TEST(PictureTable, CopiesNamesAndLinesAndSurvivesAMove) {
     OrderEntry order;
-    order.pictures.push_back({"a.jpg", {}, {{7, 1}, {8, 3}}});
-    order.pictures.push_back({"short", {}, {}});
+    order.pictures.push_back({"a.jpg", {{7, 1}, {8, 3}}});
+    order.pictures.push_back({"short", {}});
     PictureTable source(order);
     order.pictures.clear();
     const PictureTable table(std::move(source));

@@ -71,11 +71,11 @@ TEST_F(SummaryBuilderTest, ReadablePicturesGetThumbnailsAndRows) {
     builder.setSummaryHook([&](OrderSummary& s) { s.setRecorder(&recorder); });
     ASSERT_TRUE(builder.build(m_order, "Prints for Ada"));
 
-    EXPECT_EQ(m_order.pictures[0].thumbnail.size(), QSize(120, 90));
-    EXPECT_TRUE(m_order.pictures[1].thumbnail.isNull());
-    EXPECT_TRUE(m_order.pictures[2].thumbnail.isNull());
-    EXPECT_EQ(m_order.pictures[3].thumbnail.size(), QSize(80, 120));
-    EXPECT_EQ(m_order.pictures[4].thumbnail.size(), QSize(120, 39));
+    EXPECT_EQ(m_order.thumbnails[0].size(), QSize(120, 90));
+    EXPECT_TRUE(m_order.thumbnails[1].isNull());
+    EXPECT_TRUE(m_order.thumbnails[2].isNull());
+    EXPECT_EQ(m_order.thumbnails[3].size(), QSize(80, 120));
+    EXPECT_EQ(m_order.thumbnails[4].size(), QSize(120, 39));
     // Every line counts, linked or not, loadable or not.
     EXPECT_EQ(m_order.itemCount, 2 + 3 + 4 + 1 + 1);
     EXPECT_FLOAT_EQ(m_order.amount, 18.25f);
@@ -108,10 +108,10 @@ TEST_F(SummaryBuilderTest, NamesLeadingOutOfTheFolderAreNotOpened) {
     addPicture("inside.jpg", {{10, 1}});
 
     ASSERT_TRUE(buildSummaryAndThumbnails(m_order, "T", m_clock));
-    EXPECT_TRUE(m_order.pictures[0].thumbnail.isNull());
-    EXPECT_TRUE(m_order.pictures[1].thumbnail.isNull());
-    EXPECT_TRUE(m_order.pictures[2].thumbnail.isNull());
-    EXPECT_FALSE(m_order.pictures[3].thumbnail.isNull());
+    EXPECT_TRUE(m_order.thumbnails[0].isNull());
+    EXPECT_TRUE(m_order.thumbnails[1].isNull());
+    EXPECT_TRUE(m_order.thumbnails[2].isNull());
+    EXPECT_FALSE(m_order.thumbnails[3].isNull());
     EXPECT_EQ(m_order.itemCount, 4);
     EXPECT_FALSE(testsupport::pdfPageTexts(summaryFile()).value(0).contains("outside"));
 
@@ -135,8 +135,8 @@ TEST_F(SummaryBuilderTest, LibraryErrorLeavesNoSummaryButThumbnailsAndCount) {
     const std::string out = testing::internal::GetCapturedStdout();
 
     EXPECT_EQ(out, "ERROR: error_no=104F, detail_no=0\n");
-    EXPECT_FALSE(m_order.pictures[0].thumbnail.isNull());
-    EXPECT_FALSE(m_order.pictures[1].thumbnail.isNull());
+    EXPECT_FALSE(m_order.thumbnails[0].isNull());
+    EXPECT_FALSE(m_order.thumbnails[1].isNull());
     EXPECT_EQ(m_order.itemCount, 7);
     // Nothing saved: the older file is as it was, and no part file is left.
     EXPECT_EQ(testsupport::readFile(summaryFile()), "an older summary");
@@ -155,10 +155,10 @@ TEST_F(SummaryBuilderTest, AnExistingSummaryIsReplacedUnlessItCannotBeDeleted) {
     // A folder of that name cannot be deleted as a file.
     ASSERT_TRUE(QFile::remove(summaryFile()));
     ASSERT_TRUE(QDir(m_folder).mkdir("WEB-000042.pdf"));
-    m_order.pictures[0].thumbnail = QImage();
+    m_order.thumbnails[0] = QImage();
     EXPECT_FALSE(buildSummaryAndThumbnails(m_order, "T", m_clock));
     EXPECT_TRUE(QFileInfo(summaryFile()).isDir());
-    EXPECT_FALSE(m_order.pictures[0].thumbnail.isNull());
+    EXPECT_FALSE(m_order.thumbnails[0].isNull());
 }
 
 TEST_F(SummaryBuilderTest, WithoutSummaryOnlyThumbnailsAndCount) {
@@ -167,7 +167,7 @@ TEST_F(SummaryBuilderTest, WithoutSummaryOnlyThumbnailsAndCount) {
     m_order.itemCount = 5; // counted on top of what is there
     EXPECT_FALSE(buildSummaryAndThumbnails(m_order, "T", m_clock, false));
     EXPECT_FALSE(QFile::exists(summaryFile()));
-    EXPECT_EQ(m_order.pictures[0].thumbnail.size(), QSize(120, 90));
+    EXPECT_EQ(m_order.thumbnails[0].size(), QSize(120, 90));
     EXPECT_EQ(m_order.itemCount, 8);
 
     // Quantities from the sender may be huge: the count stops at its limit.

@@ -23,7 +23,7 @@ inline std::unique_ptr<quillon::OrderEntry> sampleOrder(const std::string& numbe
     o->itemCount = 3;
     o->received = received;
     o->reserved = 7;
-    o->pictures = {{"p1.jpg", {}, {{101, 2, nullptr}, {42, 1, nullptr}}}, {"p2.jpg", {}, {}}};
+    o->pictures = {{"p1.jpg", {{101, 2, nullptr}, {42, 1, nullptr}}}, {"p2.jpg", {}}};
     return o;
 }
 
