@@ -1,5 +1,6 @@
 #include "orders/OrderFilter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -35,10 +36,17 @@ unsigned char upperOf(unsigned char lower) {
 
 } // namespace
 
+void OrderFilter::appendFolded(std::string_view text, std::string& out) {
+    const size_t at = out.size();
+    out.resize(at + text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        out[at + i] = char(kLower[static_cast<unsigned char>(text[i])]);
+}
+
 OrderFilter::OrderFilter(std::string_view text) {
-    m_folded.reserve(text.size());
-    for (char c : text)
-        m_folded.push_back(char(kLower[static_cast<unsigned char>(c)]));
+    appendFolded(text, m_folded);
+    // A zero byte never matches (texts end at it).
+    m_folded.erase(std::remove(m_folded.begin(), m_folded.end(), '\0'), m_folded.end());
     if (!m_folded.empty()) {
         m_first = static_cast<unsigned char>(m_folded[0]);
         m_firstOther = upperOf(m_first);
@@ -52,10 +60,6 @@ bool OrderFilter::matches(const OrderEntry& order) const {
         if (foundIn(picture.fileName))
             return true;
     return false;
-}
-
-bool OrderFilter::narrows(const OrderFilter& earlier) const {
-    return m_folded.find(earlier.m_folded) != std::string::npos;
 }
 
 bool OrderFilter::foundIn(std::string_view text) const {

@@ -17,9 +17,10 @@ public:
     // An empty text matches every order.
     bool empty() const { return m_folded.empty(); }
     bool matches(const OrderEntry& order) const;
-    // True when every order this filter matches also matched `earlier`, so
-    // only those need to be looked at again.
-    bool narrows(const OrderFilter& earlier) const;
+    // The text in lower case, as every text is compared.
+    const std::string& folded() const { return m_folded; }
+    // Appends `text` in lower case to `out`.
+    static void appendFolded(std::string_view text, std::string& out);
 
 private:
     bool foundIn(std::string_view text) const;

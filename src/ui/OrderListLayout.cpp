@@ -3,6 +3,7 @@
 #include "ui/OrderListTexts.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace quillon {
 
@@ -18,6 +19,7 @@ void OrderListLayout::setLargeFont(bool large, const Orders& orders) {
 }
 
 void OrderListLayout::reset(const Orders& orders) {
+    m_index.clear();
     m_states.assign(orders.size(), OrderState{});
     for (size_t i = 0; i < orders.size(); ++i)
         measure(*orders[i], m_states[i]);
@@ -29,6 +31,7 @@ void OrderListLayout::insert(const Orders& orders, int index) {
     measure(*orders[size_t(index)], state);
     const float width = state.width;
     m_states.insert(m_states.begin() + index, std::move(state));
+    m_index.insert(orders, index);
     for (int& shown : m_shown)
         if (shown >= index)
             ++shown;
@@ -40,15 +43,13 @@ void OrderListLayout::insert(const Orders& orders, int index) {
 }
 
 void OrderListLayout::setFilter(const Orders& orders, OrderFilter filter) {
-    const bool narrowing = !m_filter.empty() && filter.narrows(m_filter);
     m_filter = std::move(filter);
-    if (!narrowing) {
-        rebuildShown(orders);
-        return;
-    }
-    std::erase_if(m_shown, [&](int i) { return !m_filter.matches(*orders[size_t(i)]); });
-    rebuildRows();
-    updateContentWidth();
+    rebuildShown(orders);
+}
+
+void OrderListLayout::prepareFind(const Orders& orders) {
+    if (!m_index.isBuilt())
+        m_index.rebuild(orders);
 }
 
 int OrderListLayout::rowOf(int bookIndex) const {
@@ -175,10 +176,14 @@ void OrderListLayout::refreshOrder(const Orders& orders, int row, Rows before) {
 }
 
 void OrderListLayout::rebuildShown(const Orders& orders) {
-    m_shown.clear();
-    for (size_t i = 0; i < orders.size(); ++i)
-        if (m_filter.matches(*orders[i]))
-            m_shown.push_back(int(i));
+    if (m_filter.empty()) {
+        m_shown.resize(orders.size());
+        std::iota(m_shown.begin(), m_shown.end(), 0);
+    } else {
+        // Built when the user first looks for an order, then kept in step.
+        prepareFind(orders);
+        m_shown = m_index.find(m_filter);
+    }
     rebuildRows();
     updateContentWidth();
 }

@@ -2,6 +2,7 @@
 
 #include "orders/OrderBook.h"
 #include "orders/OrderFilter.h"
+#include "orders/OrderSearchIndex.h"
 #include "ui/OrderListFonts.h"
 
 #include <QRectF>
@@ -35,6 +36,7 @@ public:
     // Shows only the orders that match; an empty filter shows all.
     void setFilter(const Orders& orders, OrderFilter filter);
     const OrderFilter& filter() const { return m_filter; }
+    void prepareFind(const Orders& orders);
 
     // Shown orders, top to bottom, and the book index of each.
     int shownCount() const { return int(m_shown.size()); }
@@ -98,6 +100,7 @@ private:
     std::unique_ptr<OrderListFonts> m_fonts;
     std::vector<OrderState> m_states; // one per order of the book
     OrderFilter m_filter;
+    OrderSearchIndex m_index;
     std::vector<int> m_shown;  // book indices of the shown orders
     std::vector<Rows> m_above; // rows above each shown order, and the total
     qreal m_contentWidth = 0;

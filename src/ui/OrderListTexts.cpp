@@ -2,15 +2,23 @@
 
 #include "orders/Clock.h"
 
+#include <charconv>
 #include <cstdio>
+#include <string_view>
 
 namespace quillon {
 
 std::string orderSummaryText(const OrderEntry& order) {
-    char text[96];
-    std::snprintf(text, sizeof text, "(Items: %d  Amount: %1.2f)", int(order.itemCount),
-                  double(order.amount));
-    return text;
+    // "(Items: %d  Amount: %1.2f)", without printf's cost: a long list makes
+    // one for every order when it is laid out.
+    char text[96] = "(Items: ";
+    char* const end = text + sizeof text - 2;
+    char* p = std::to_chars(text + 8, end, order.itemCount).ptr;
+    for (char c : std::string_view("  Amount: "))
+        *p++ = c;
+    p = std::to_chars(p, end, double(order.amount), std::chars_format::fixed, 2).ptr;
+    *p++ = ')';
+    return std::string(text, size_t(p - text));
 }
 
 std::string receivedText(uint32_t received) {

@@ -55,6 +55,10 @@ void OrderListView::setFilter(const QString& text) {
     updateLayout();
 }
 
+void OrderListView::prepareFind() {
+    m_book.withOrders([&](const OrderBook::Orders& orders) { m_layout.prepareFind(orders); });
+}
+
 void OrderListView::scrollToEnd() {
     if (!m_bars.vertical)
         return;

@@ -36,6 +36,10 @@ public:
     // Shows only the orders whose number, customer or a picture's name
     // contains `text`, whatever the case; an empty text shows all.
     void setFilter(const QString& text);
+    // Readies the search of every order's texts, so that the first typed
+    // letter finds as quickly as the others (done by the first search
+    // otherwise).
+    void prepareFind();
     // Moves the vertical thumb to the end of its track.
     void scrollToEnd();
     // Moves the content up by `delta` pixels (down when negative).

@@ -17,6 +17,11 @@ OrderSearchField::OrderSearchField(QWidget* parent) : QLineEdit(parent) {
     });
 }
 
+void OrderSearchField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    emit opened();
+}
+
 void OrderSearchField::keyPressEvent(QKeyEvent* event) {
     if (event->key() != Qt::Key_Escape) {
         QLineEdit::keyPressEvent(event);

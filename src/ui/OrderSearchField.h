@@ -17,10 +17,13 @@ public:
     explicit OrderSearchField(QWidget* parent = nullptr);
 
 signals:
+    // The field took the focus: the user is about to look for an order.
+    void opened();
     // Escape was pressed: the window may hand the focus back to the list.
     void dismissed();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };
 

@@ -113,6 +113,10 @@ TEST_F(OrderListViewTest, RowsFollowTheFontAndTheToggles) {
     EXPECT_TRUE(rows.isPictureExpanded(0, 0));
     EXPECT_EQ(rows.rowTop(1), 3 * title + 8 * detail);
     EXPECT_EQ(itemDescription({42, 1, nullptr}), "[000042]");
+    OrderEntry priced;
+    priced.itemCount = -3;
+    priced.amount = 2.675f; // just below 2.675 as a float
+    EXPECT_EQ(orderSummaryText(priced), "(Items: -3  Amount: 2.67)");
 
     // Collapsing the order collapses its pictures.
     QTest::mouseClick(&v, Qt::LeftButton, {}, v.orderBox(0).center().toPoint());
@@ -273,6 +277,8 @@ TEST_F(OrderListViewTest, FindFiltersAsTheUserTypes) {
     addOrder("F-0", {{"beach2.jpg", {{101, 1}}}});
     addOrder("F-4", {{"city.jpg", {{101, 1}}}});
     EXPECT_EQ(shown(), (std::vector<int>{0, 3}));
+    field.setText("CITY");
+    EXPECT_EQ(shown(), std::vector<int>{4});
 
     QTest::keyClick(&field, Qt::Key_Escape);
     EXPECT_TRUE(field.text().isEmpty());
