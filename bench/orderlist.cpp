@@ -152,7 +152,7 @@ void repaint(OrderBook& book, const QString& screenshot) {
                 median(times) / median(anchor));
 }
 
-void scroll(const QString& folder) {
+void scroll(const QString& folder, const QString& screenshot) {
     // 1,000 orders whose 10 pictures are links to a few camera-sized JPEGs.
     std::vector<QString> sources;
     for (int s = 0; s < 4; ++s) {
@@ -181,6 +181,7 @@ void scroll(const QString& folder) {
     OrderListView view(book);
     view.resize(kViewSize);
     view.show();
+    key(view, Qt::Key_Home);
     for (int n = 0; n < 1000; ++n) {
         key(view, Qt::Key_Space);
         key(view, Qt::Key_Down);
@@ -200,6 +201,18 @@ void scroll(const QString& folder) {
         peakCache = std::max(peakCache, view.thumbnails().bytes());
         while (pace.elapsed() < 16)
             QApplication::processEvents(QEventLoop::AllEvents, 4);
+    }
+    if (!screenshot.isEmpty()) {
+        // The last screen once its thumbnails are made.
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < 5000) {
+            paint(view);
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        QImage image(view.size(), QImage::Format_RGB32);
+        view.render(&image);
+        image.save(screenshot);
     }
     std::printf(
         "scroll     %zu paints: %.2f ms median, %.2f ms worst (processor time %.2f ms worst); "
@@ -263,6 +276,7 @@ int main(int argc, char** argv) {
     book.load();
     repaint(book, screenshot);
     find(book);
-    scroll(dir.path());
+    scroll(dir.path(),
+           screenshot.isEmpty() ? screenshot : screenshot.chopped(4) + "-thumbnails.png");
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "orders/QtText.h"
 #include "ui/OrderListLayout.h"
+#include "ui/OrderListPalette.h"
 #include "ui/OrderListTexts.h"
 #include "ui/ScrollBarGeometry.h"
 
@@ -9,20 +10,7 @@
 
 namespace quillon {
 
-namespace {
-
-// The palette; every colour is opaque.
-const QColor kBackgroundTop(0xD2, 0xD2, 0xD2);
-const QColor kBackgroundBottom(0xF5, 0xF5, 0xF5);
-const QColor kText(0x1E, 0x1E, 0x1E);
-const QColor kBorder(0xA0, 0xA0, 0xA0);
-const QColor kTrackFirst(0xC8, 0xC8, 0xC8);
-const QColor kTrackSecond(0xEB, 0xEB, 0xEB);
-const QColor kButtonFirst(0xC8, 0xC8, 0xC8);
-const QColor kButtonSecond(0xF0, 0xF0, 0xF0);
-const QColor kTree(0x64, 0x64, 0x64);
-
-} // namespace
+using namespace palette;
 
 void OrderListPainter::background(const QRectF& viewport) {
     QLinearGradient fill(viewport.topLeft(), viewport.bottomLeft());

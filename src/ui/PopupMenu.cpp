@@ -1,5 +1,7 @@
 #include "ui/PopupMenu.h"
 
+#include "ui/OrderListPalette.h"
+
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,15 +9,7 @@
 
 namespace quillon {
 
-namespace {
-
-const QColor kTop(0xF5, 0xF5, 0xF5);
-const QColor kBottom(0xD2, 0xD2, 0xD2);
-const QColor kFrame(0x64, 0x64, 0x64);
-const QColor kHighlight(0xB9, 0xD1, 0xEA);
-const QColor kText(0x1E, 0x1E, 0x1E);
-
-} // namespace
+using namespace palette;
 
 PopupMenu::PopupMenu(QWidget* parent) : QWidget(parent), m_font(QStringLiteral("Tahoma")) {
     m_font.setStyleHint(QFont::SansSerif);
@@ -54,10 +48,10 @@ void PopupMenu::paintEvent(QPaintEvent*) {
     p.translate(m_menu.topLeft() - QPointF(pos()));
     const QRectF menu(QPointF(0, 0), m_menu.size());
     QLinearGradient fill(menu.topLeft(), menu.bottomLeft());
-    fill.setColorAt(0, kTop);
-    fill.setColorAt(1, kBottom);
+    fill.setColorAt(0, kBackgroundBottom);
+    fill.setColorAt(1, kBackgroundTop);
     p.fillRect(menu, fill);
-    p.setPen(kFrame);
+    p.setPen(kTree);
     p.drawRect(menu.adjusted(0.5, 0.5, -0.5, -0.5));
     p.setFont(m_font);
     p.setPen(kText);
