@@ -38,7 +38,8 @@ void ScrollBarGeometry::setOffset(qreal offset) {
 void ScrollBarGeometry::setThumbPosition(qreal position) {
     const qreal free = std::max<qreal>(0, m_trackLength - m_thumbLength);
     m_thumbPos = std::clamp<qreal>(position, 0, free);
-    m_offset = free > 0 ? m_range * m_thumbPos / free : 0;
+    // At the end of the track exactly at the end of the content.
+    m_offset = free <= 0 ? 0 : m_thumbPos == free ? m_range : m_range * m_thumbPos / free;
 }
 
 QRectF ScrollBarGeometry::span(qreal from, qreal length) const {
