@@ -5,7 +5,6 @@
 #include "ui/OrderOpener.h"
 #include "ui/OrderSearchField.h"
 
-#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -65,12 +64,4 @@ TEST(OrderListBinding, TheListFollowsTheShopsOrdersAndDisplaySettings) {
     ASSERT_TRUE(processUntil([&] { return !opened.empty(); }));
     EXPECT_TRUE(opened[0].toLocalFile().endsWith("/000001/000001.pdf"))
         << opened[0].toString().toStdString();
-}
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

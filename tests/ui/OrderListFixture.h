@@ -3,7 +3,6 @@
 #include "orders/OrderBook.h"
 #include "ui/OrderListView.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -61,14 +60,5 @@ protected:
     OrderBook m_book{(m_dir.path() + "/OE.DB").toStdString()};
     std::unique_ptr<OrderListView> m_view;
 };
-
-inline int runWidgetTests(int argc, char** argv) {
-    // Widget tests never need a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
 
 } // namespace quillon

@@ -305,7 +305,3 @@ TEST_F(OrderListViewTest, ThumbnailsAreMadeWhenTheirPicturesComeIntoView) {
     EXPECT_EQ(made->size(), QSize(64, 48));
     EXPECT_TRUE(cache.find(folder + "/missing.jpg")->isNull());
 }
-
-int main(int argc, char** argv) {
-    return runWidgetTests(argc, argv);
-}

@@ -1,6 +1,6 @@
 #include "OrderListFixture.h"
 
-#include "core/Prompters.h"
+#include "support/RecordingPrompter.h"
 #include "ui/OrderOpener.h"
 #include "ui/PopupMenu.h"
 
@@ -87,7 +87,7 @@ TEST_F(PopupMenuTest, ClicksBesideItCloseItOrMoveIt) {
 }
 
 TEST_F(PopupMenuTest, SummaryOpensOnlyWhenItCanBeOpenedForUpdate) {
-    RecordingPrompter prompter;
+    testsupport::RecordingPrompter prompter;
     std::vector<QUrl> opened;
     OrderOpener opener(prompter, [&](const QUrl& url) {
         opened.push_back(url);
@@ -109,8 +109,4 @@ TEST_F(PopupMenuTest, SummaryOpensOnlyWhenItCanBeOpenedForUpdate) {
     EXPECT_EQ(opened, (std::vector<QUrl>{QUrl::fromLocalFile(pdf.fileName()),
                                          QUrl::fromLocalFile(QString::fromStdString(order))}));
     EXPECT_EQ(prompter.messages().size(), 1u);
-}
-
-int main(int argc, char** argv) {
-    return runWidgetTests(argc, argv);
 }
