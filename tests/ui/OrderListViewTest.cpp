@@ -255,8 +255,14 @@ TEST_F(OrderListViewTest, FindFiltersAsTheUserTypes) {
     addOrder("F-2", {}, "J\xC9R\xD4ME@example.org");
     addOrder("F-3", {{"beach.jpg", {{101, 1}}}});
     OrderListView& v = view();
-    OrderSearchField field;
+    OrderSearchField field(&v); // in the list's window, as the window's band holds it
+    field.show();
     QObject::connect(&field, &QLineEdit::textChanged, &v, &OrderListView::setFilter);
+    v.activateWindow();
+    v.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
+    QTest::keyClick(&v, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(field.hasFocus());
     const auto shown = [&] {
         std::vector<int> rows;
         for (int r = 0; r < v.rows().shownCount(); ++r)
