@@ -14,6 +14,7 @@
 #include "orders/Reception.h"
 #include "orders/Registration.h"
 #include "orders/SummaryBuilder.h"
+#include "orders/ThumbnailLoader.h"
 #include "orders/TrustedCustomers.h"
 #include "protocol/CentralService.h"
 #include "protocol/Prompter.h"
@@ -539,7 +540,7 @@ void Shop::handOverThumbnails(OrderEntry& order) {
     order.thumbnails.clear();
     for (size_t p = 0; p < thumbnails.size() && p < order.pictures.size(); ++p)
         if (!thumbnails[p].isNull())
-            emit thumbnailMade(qtPath(joinPath(order.folder, order.pictures[p].fileName)),
+            emit thumbnailMade(picturePath(order.folder, order.pictures[p].fileName),
                                thumbnails[p]);
 }
 

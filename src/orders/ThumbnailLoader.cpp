@@ -1,8 +1,13 @@
 #include "orders/ThumbnailLoader.h"
 
+#include "orders/FilePaths.h"
 #include "orders/Thumbnail.h"
 
 namespace quillon {
+
+QString picturePath(const std::string& folder, const std::string& fileName) {
+    return isPlainFileName(fileName) ? qtPath(joinPath(folder, fileName)) : QString();
+}
 
 ThumbnailLoader::ThumbnailLoader(int box, int workers, QObject* parent)
     : QObject(parent), m_box(box) {

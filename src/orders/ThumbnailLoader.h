@@ -9,9 +9,14 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace quillon {
+
+// The file a picture's thumbnail is made from, which is also its key in a
+// thumbnail cache; empty when the stored name leads out of the order folder.
+QString picturePath(const std::string& folder, const std::string& fileName);
 
 // Makes thumbnails on worker threads at low priority, by a reduced-size
 // decode. Only the pictures asked for last are wanted: a new request

@@ -1,6 +1,5 @@
 #include "ui/OrderListView.h"
 
-#include "orders/FilePaths.h"
 #include "orders/OrderBook.h"
 #include "orders/QtText.h"
 #include "orders/Thumbnail.h"
@@ -20,10 +19,6 @@ namespace {
 
 // A wheel notch scrolls this many title rows.
 constexpr int kWheelRows = 3;
-
-QString picturePath(const OrderEntry& order, const PictureEntry& picture) {
-    return qtPath(joinPath(order.folder, picture.fileName));
-}
 
 } // namespace
 
@@ -127,8 +122,11 @@ void OrderListView::paintEvent(QPaintEvent*) {
 
     const QRectF area = rowArea();
     std::vector<QString> missing;
-    const auto thumbnail = [&](const OrderEntry& order, const PictureEntry& picture) {
-        const QString path = picturePath(order, picture);
+    const auto thumbnail = [&](const OrderEntry& order,
+                               const PictureEntry& picture) -> const QImage* {
+        const QString path = picturePath(order.folder, picture.fileName);
+        if (path.isEmpty())
+            return nullptr;
         const QImage* image = m_thumbnails.find(path);
         if (!image)
             missing.push_back(path);

@@ -297,7 +297,9 @@ TEST_F(OrderListViewTest, ThumbnailsAreMadeWhenTheirPicturesComeIntoView) {
     QImage photo(800, 600, QImage::Format_RGB32);
     photo.fill(QColor(200, 40, 40));
     ASSERT_TRUE(photo.save(folder + "/red.jpg"));
-    addOrder("G-1", {{"red.jpg", {{101, 1}}}, {"missing.jpg", {{101, 1}}}});
+    addOrder(
+        "G-1",
+        {{"red.jpg", {{101, 1}}}, {"missing.jpg", {{101, 1}}}, {"../G-1/red.jpg", {{101, 1}}}});
     OrderListView& v = view();
     v.repaint();
     EXPECT_EQ(v.thumbnails().count(), 0); // nothing decoded while collapsed
@@ -310,4 +312,6 @@ TEST_F(OrderListViewTest, ThumbnailsAreMadeWhenTheirPicturesComeIntoView) {
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->size(), QSize(64, 48));
     EXPECT_TRUE(cache.find(folder + "/missing.jpg")->isNull());
+    // A stored name that leads out of its order folder is never opened.
+    EXPECT_TRUE(picturePath(folder.toStdString(), "../G-1/red.jpg").isEmpty());
 }
