@@ -38,10 +38,7 @@ constexpr int kOrders = 100'000;
 constexpr int kPictures = 10;
 constexpr QSize kViewSize(600, 800);
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using bench::median;
 
 // Processor time of this thread: what a paint costs, without the time the
 // scheduler gave to others on a busy machine.

@@ -8,6 +8,10 @@
 #include "ui/MainWindowLayout.h"
 #include "ui/MenuBar.h"
 #include "ui/MenuCommands.h"
+#include "ui/OrderListBinding.h"
+#include "ui/OrderListView.h"
+#include "ui/OrderOpener.h"
+#include "ui/OrderSearchField.h"
 #include "ui/ProgramIcon.h"
 #include "ui/SplitterBar.h"
 #include "ui/StatusLinesPane.h"
@@ -25,7 +29,8 @@ using L = MainWindowLayout;
 CMainDlg::CMainDlg(Shop& shop, QWidget* parent)
     : QWidget(parent), m_shop(shop), m_menuBar(new MenuBar(this)),
       m_state(new BandLabel(Qt::AlignLeft, this)), m_statusLines(new StatusLinesPane(this)),
-      m_splitter(new SplitterBar(this)), m_orderList(new QWidget(this)),
+      m_splitter(new SplitterBar(this)), m_orderList(new OrderListView(shop.orderBook(), this)),
+      m_find(new OrderSearchField(this)), m_opener(std::make_unique<OrderOpener>(shop.prompter())),
       m_transfers(new TransferView(shop.transfers(), this)),
       m_clock(new BandLabel(Qt::AlignRight, this)), m_splitterX(L::kInitialStatusWidth) {
     setWindowTitle(QStringLiteral("Velorin Photo Network - Quillon"));
@@ -37,11 +42,7 @@ CMainDlg::CMainDlg(Shop& shop, QWidget* parent)
     resize(kInitialSize);
     setMinimumSize(kInitialSize);
 
-    m_orderList->setObjectName(QStringLiteral("orderListPlaceholder"));
-    m_orderList->setAutoFillBackground(true);
-    QPalette plain = m_orderList->palette();
-    plain.setColor(QPalette::Window, QColor(0xF5, 0xF5, 0xF5));
-    m_orderList->setPalette(plain);
+    bindOrderList(shop, *orderList(), *m_find, *m_opener);
     m_clock->setAccessibleDescription(QStringLiteral("Clock"));
     m_state->setAccessibleDescription(QStringLiteral("System state"));
 
@@ -84,6 +85,12 @@ CMainDlg::CMainDlg(Shop& shop, QWidget* parent)
                 [this, menu = menu] { m_menuBar->openByKeyboard(menu); });
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             &CMainDlg::showAbout);
+}
+
+CMainDlg::~CMainDlg() = default;
+
+OrderListView* CMainDlg::orderList() const {
+    return qobject_cast<OrderListView*>(m_orderList);
 }
 
 void CMainDlg::setOrderListPane(QWidget* pane) {
@@ -140,6 +147,10 @@ void CMainDlg::layoutBands() {
     m_splitterX = b.splitter.left();
     m_menuBar->setClientSize(size());
     m_state->setGeometry(b.state);
+    // The find field sits at the band's right end; the label's text stays
+    // where it is.
+    m_find->move(b.state.right() - m_find->width() - 1,
+                 b.state.top() + (b.state.height() - m_find->height()) / 2);
     m_statusLines->setGeometry(b.statusLines);
     m_splitter->setGeometry(b.splitter);
     m_orderList->setGeometry(b.orderList);

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 namespace quillon {
 
 class BandLabel;
 class MenuBar;
+class OrderListView;
+class OrderOpener;
+class OrderSearchField;
 class Shop;
 class SplitterBar;
 class StatusLinesPane;
@@ -21,11 +25,15 @@ public:
     static constexpr QSize kInitialSize{900, 620};
 
     explicit CMainDlg(Shop& shop, QWidget* parent = nullptr);
+    ~CMainDlg() override;
 
-    // The order list pane: a plain placeholder until the order list view
-    // takes its place. The window owns the pane from then on.
+    // The order list pane: the order list view, unless another pane has
+    // taken its place. The window owns the pane.
     void setOrderListPane(QWidget* pane);
     QWidget* orderListPane() const { return m_orderList; }
+    OrderListView* orderList() const;
+    // The find field at the right end of the state band.
+    OrderSearchField* findField() const { return m_find; }
 
     MenuBar* menuBar() const { return m_menuBar; }
     StatusLinesPane* statusLines() const { return m_statusLines; }
@@ -53,6 +61,8 @@ private:
     StatusLinesPane* m_statusLines;
     SplitterBar* m_splitter;
     QWidget* m_orderList;
+    OrderSearchField* m_find;
+    std::unique_ptr<OrderOpener> m_opener;
     TransferView* m_transfers;
     BandLabel* m_clock;
     int m_splitterX;

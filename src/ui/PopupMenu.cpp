@@ -2,6 +2,7 @@
 
 #include "ui/OrderListPalette.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +28,8 @@ void PopupMenu::open(const QStringList& texts, QPointF anchor, const QRectF& bou
     raise();
     show();
     update();
+    // A click anywhere else in the window closes it too.
+    qApp->installEventFilter(this);
 }
 
 QRectF PopupMenu::itemBox(int index) const {
@@ -96,9 +99,18 @@ void PopupMenu::mousePressEvent(QMouseEvent* event) {
         event->ignore();
 }
 
+bool PopupMenu::eventFilter(QObject* watched, QEvent* event) {
+    // Presses on the menu or on the list it belongs to are theirs to handle.
+    if (event->type() == QEvent::MouseButtonPress && watched != this && watched != parentWidget() &&
+        watched->isWidgetType())
+        dismiss();
+    return false;
+}
+
 void PopupMenu::close(int choice) {
     if (!isOpen())
         return;
+    qApp->removeEventFilter(this);
     hide();
     m_texts.clear();
     m_hovered = -1;

@@ -1,10 +1,14 @@
 // The main window over a real shop: its bands, the splitter, the keyboard
 // path through the menus, the Display commands and closing.
+#include "orders/OrderBook.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/CMainDlg.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/MenuBar.h"
 #include "ui/MenuBarGeometry.h"
+#include "ui/OrderListView.h"
+#include "ui/OrderSearchField.h"
+#include "ui/PopupMenu.h"
 #include "ui/StatusLinesPane.h"
 #include "ui/TransferView.h"
 
@@ -121,4 +125,62 @@ TEST(MainWindow, DisplayCommandsFlipTheShopsSettingsAndTheirTexts) {
     w.window->close();
     ASSERT_TRUE(processUntil([&] { return !w.window->isVisible(); }));
     EXPECT_TRUE(w.window->statusLines()->lines().last().endsWith("  System shutdown."));
+}
+
+TEST(MainWindow, TheOrderListFillsItsPaneWithItsFindFieldInTheStateBand) {
+    Window w;
+    {
+        OrderBook earlier(w.h.folder.filePath("Db/OE.DB").toStdString());
+        for (int i = 0; i < 30; ++i) {
+            auto order = std::make_unique<OrderEntry>();
+            order->orderNumber = "A-" + std::to_string(100 + i);
+            order->folder = w.h.rootpath() + "/" + order->orderNumber;
+            order->pictures.push_back({"a.jpg", {{101, 1, nullptr}}});
+            earlier.add(std::move(order));
+        }
+    }
+    w.h.shop->initialise();
+    ASSERT_TRUE(processUntil([&] { return w.h.shop->isReady(); }));
+    OrderListView& list = *w.window->orderList();
+    ASSERT_EQ(&list, w.window->orderListPane());
+    EXPECT_EQ(list.rows().shownCount(), 30);
+    // "Update for new order" is on: the list shows its end.
+    EXPECT_EQ(list.verticalOffset(), list.verticalBar().maximumOffset());
+
+    OrderSearchField& find = *w.window->findField();
+    const QRect band =
+        MainWindowLayout::bands(w.window->size(), w.window->minimumSize(), 380).state;
+    EXPECT_TRUE(band.contains(find.geometry()));
+    EXPECT_EQ(find.geometry().right(), band.right() - 2); // at its right end
+
+    // Display: the font choice lays the list out anew.
+    const qreal small = list.rows().titleHeight();
+    w.clickMenu(2, 0);
+    ASSERT_TRUE(processUntil([&] { return list.rows().titleHeight() > small; }));
+
+    // Ctrl+F, typing and Escape; Escape in the field does not close the window.
+    QTest::keyClick(w.window.get(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(find.hasFocus());
+    QTest::keyClicks(&find, "a-105");
+    EXPECT_EQ(list.rows().shownCount(), 1);
+    QTest::keyClick(&find, Qt::Key_Escape);
+    EXPECT_EQ(list.rows().shownCount(), 30);
+    EXPECT_TRUE(list.hasFocus());
+    EXPECT_FALSE(w.h.shop->isShutdownPending());
+
+    // "Show summary" from the context menu, for an order without its summary.
+    QTest::keyClick(&list, Qt::Key_Home);
+    QTest::mouseClick(&list, Qt::RightButton, {}, list.titleBox(0).center().toPoint());
+    PopupMenu& menu = list.popup();
+    ASSERT_TRUE(menu.isOpen());
+    QTest::mouseClick(&menu, Qt::LeftButton, {},
+                      menu.mapFromParent(menu.itemBox(0).center().toPoint()));
+    ASSERT_TRUE(processUntil([&] { return !w.h.prompter.messages().empty(); }));
+    EXPECT_EQ(w.h.prompter.messages().back(), "Order details cannot be found or already opened.");
+
+    // A click elsewhere in the window closes an open menu without a choice.
+    QTest::mouseClick(&list, Qt::RightButton, {}, list.titleBox(1).center().toPoint());
+    ASSERT_TRUE(menu.isOpen());
+    QTest::mouseClick(w.window->statusLines(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(menu.isOpen());
 }
