@@ -1,5 +1,6 @@
 #pragma once
 
+#include "orders/OrderBook.h"
 #include "orders/OrderEntry.h"
 
 #include <cstdint>
@@ -25,6 +26,14 @@ inline std::unique_ptr<quillon::OrderEntry> sampleOrder(const std::string& numbe
     o->reserved = 7;
     o->pictures = {{"p1.jpg", {{101, 2, nullptr}, {42, 1, nullptr}}}, {"p2.jpg", {}}};
     return o;
+}
+
+// An order database at `path` holding `count` sample orders numbered "A-100",
+// "A-101" and on.
+inline void writeSampleOrders(const std::string& path, int count) {
+    quillon::OrderBook book(path);
+    for (int i = 0; i < count; ++i)
+        book.add(sampleOrder("A-" + std::to_string(100 + i)));
 }
 
 } // namespace testsupport

@@ -1,6 +1,6 @@
 // The main window over a real shop: its bands, the splitter, the keyboard
 // path through the menus, the Display commands and closing.
-#include "orders/OrderBook.h"
+#include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/CMainDlg.h"
 #include "ui/MainWindowLayout.h"
@@ -129,16 +129,7 @@ TEST(MainWindow, DisplayCommandsFlipTheShopsSettingsAndTheirTexts) {
 
 TEST(MainWindow, TheOrderListFillsItsPaneWithItsFindFieldInTheStateBand) {
     Window w;
-    {
-        OrderBook earlier(w.h.folder.filePath("Db/OE.DB").toStdString());
-        for (int i = 0; i < 30; ++i) {
-            auto order = std::make_unique<OrderEntry>();
-            order->orderNumber = "A-" + std::to_string(100 + i);
-            order->folder = w.h.rootpath() + "/" + order->orderNumber;
-            order->pictures.push_back({"a.jpg", {{101, 1, nullptr}}});
-            earlier.add(std::move(order));
-        }
-    }
+    writeSampleOrders(w.h.folder.filePath("Db/OE.DB").toStdString(), 30);
     w.h.shop->initialise();
     ASSERT_TRUE(processUntil([&] { return w.h.shop->isReady(); }));
     OrderListView& list = *w.window->orderList();

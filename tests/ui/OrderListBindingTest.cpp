@@ -1,5 +1,6 @@
 #include "ui/OrderListBinding.h"
 #include "orders/OrderBook.h"
+#include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/OrderListView.h"
 #include "ui/OrderOpener.h"
@@ -13,15 +14,8 @@ using namespace testsupport;
 
 TEST(OrderListBinding, TheListFollowsTheShopsOrdersAndDisplaySettings) {
     ServedShop s;
-    {
-        // Orders on file, so that the list is taller than its view.
-        OrderBook earlier(s.h.folder.filePath("Db/OE.DB").toStdString());
-        for (int i = 0; i < 30; ++i) {
-            auto order = std::make_unique<OrderEntry>();
-            order->orderNumber = "A-" + std::to_string(100 + i);
-            earlier.add(std::move(order));
-        }
-    }
+    // Orders on file, so that the list is taller than its view.
+    writeSampleOrders(s.h.folder.filePath("Db/OE.DB").toStdString(), 30);
     s.h.create(false);
     Shop& shop = *s.h.shop;
     OrderListView list(shop.orderBook());
