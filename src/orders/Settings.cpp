@@ -39,4 +39,28 @@ void applyNotification(const NotificationValues& v, Settings& working, Settings&
     }
 }
 
+SessionDetails sessionDetailsOf(const Settings& s, bool offline) {
+    SessionDetails d;
+    d.attach = s.attach ? 1 : 0;
+    d.body = s.body;
+    d.currentNumber = int32_t(s.currentnumber);
+    d.email = s.email;
+    d.fontSize = s.fontsize ? 1 : 0;
+    d.notification = s.notification ? 1 : 0;
+    d.numDigit = s.numdigit;
+    d.postfix = s.postfix;
+    d.prefix = s.prefix;
+    d.purge = s.purge;
+    d.rootOrderNumber = int32_t(s.rootordernumber);
+    d.rootPath = s.rootpath;
+    d.sender = s.sender;
+    d.showLast = s.showlast ? 1 : 0;
+    d.smtp = s.smtp;
+    d.status = s.status;
+    d.subject = s.subject;
+    d.wrapAround = int32_t(s.wraparound);
+    d.offline = offline ? 1 : 0;
+    return d;
+}
+
 } // namespace quillon

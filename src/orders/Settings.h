@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/SessionDetails.h"
+
 #include <cstdint>
 #include <string>
 
@@ -61,6 +63,10 @@ struct NotificationValues {
 };
 
 ConfigurationValues configurationOf(const Settings& s);
+
+// The settings as the status answer and the chat opening report them, with
+// the off-line flag (1 while the order servers are not running).
+SessionDetails sessionDetailsOf(const Settings& s, bool offline);
 NotificationValues notificationOf(const Settings& s);
 
 // Takes the Configuration dialog's values into both copies; the counter is

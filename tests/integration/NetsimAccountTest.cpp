@@ -123,47 +123,6 @@ TEST_F(NetsimAccount, ProductListFetchAndUpdate) {
     EXPECT_EQ(updateProducts(edited, 2), -1);
 }
 
-TEST_F(NetsimAccount, HistoryRowsLieBetweenTheTwoDates) {
-    ASSERT_EQ(login(), 1);
-    HistoryMessage all;
-    ASSERT_GT(client->history(101, 991231, all), 0);
-    int32_t rc = 0;
-    ASSERT_EQ(all.getInt("returncode", rc, NamedList::Response), 0);
-    EXPECT_EQ(rc, 1);
-    ASSERT_EQ(all.rowCount(), 8u);
-    std::vector<int32_t> dates;
-    for (int r = all.firstRow(); r == 0; r = all.nextRow()) {
-        int32_t date = 0;
-        std::string number;
-        uint32_t amount = 0;
-        ASSERT_EQ(all.getInt("date", date) + all.getString("orderno", number) +
-                      all.getUInt("amount", amount),
-                  0);
-        EXPECT_FALSE(number.empty());
-        EXPECT_GT(std::bit_cast<float>(amount), 0.0f);
-        dates.push_back(date);
-    }
-    ASSERT_EQ(dates.size(), 8u);
-
-    // A range of one day holds exactly the rows of that day.
-    int32_t day = dates[3];
-    HistoryMessage one;
-    ASSERT_GT(client->history(day, day, one), 0);
-    EXPECT_EQ(one.rowCount(), size_t(std::count(dates.begin(), dates.end(), day)));
-
-    HistoryMessage badDate;
-    ASSERT_GT(client->history(101, 991331, badDate), 0);
-    badDate.getInt("returncode", rc, NamedList::Response);
-    EXPECT_EQ(rc, -3);
-    EXPECT_EQ(badDate.rowCount(), 0u);
-
-    client->setSessionBlock(SessionBlock(shopId, "", ""));
-    HistoryMessage expired;
-    ASSERT_GT(client->history(101, 991231, expired), 0);
-    expired.getInt("returncode", rc, NamedList::Response);
-    EXPECT_EQ(rc, -1);
-}
-
 TEST_F(NetsimAccount, ShopInformationUpdateAndFetch) {
     ASSERT_EQ(login(), 1);
     ShopInfo info;

@@ -1,7 +1,6 @@
-// The simulated service's chat desk and its answers to the shop's order
+// The simulated service's two ports and its answers to the shop's order
 // requests, the latter through the shop's own request functions.
 #include "protocol/CentralService.h"
-#include "protocol/ChatBlobs.h"
 #include "protocol/ChatMessages.h"
 #include "protocol/OrderCheckMessages.h"
 
@@ -13,7 +12,6 @@
 using namespace quillon;
 using testsupport::RecordingPrompter;
 using testsupport::ReplyFault;
-using testsupport::ShopClient;
 
 namespace {
 
@@ -22,82 +20,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(start({"--refuse", "BAD-1"})) << service.log().toStdString();
     }
-
-    // Sends a chat request on the chat port: the reply's result, or -100
-    // when the exchange itself failed.
-    int32_t chat(const Message& request, ChatReply& reply) {
-        return client->plain(request, reply, true).fault == ReplyFault::None ? reply.result : -100;
-    }
-
-    int32_t open(const std::string& password, std::vector<ChatLinePair>& greeting) {
-        ChatOpenRequest request;
-        request.shopId = shopId;
-        request.password = password;
-        ChatReply reply;
-        int32_t result = chat(request, reply);
-        greeting = decodeLinePairs(bytesOf(reply.data)).value;
-        return result;
-    }
-
-    int32_t send(const ChatRecord& record) {
-        ChatSendRequest request;
-        request.shopId = shopId;
-        request.record = encodeChatRecord(record);
-        ChatReply reply;
-        return chat(request, reply);
-    }
-
-    int32_t poll(std::vector<ChatRecord>& records) {
-        ChatPollRequest request;
-        request.shopId = shopId;
-        ChatReply reply;
-        int32_t result = chat(request, reply);
-        auto decoded = decodeChatRecords(bytesOf(reply.data));
-        EXPECT_TRUE(decoded.ok);
-        records = decoded.value;
-        return result;
-    }
-
-    int32_t close() {
-        ChatCloseRequest request;
-        request.shopId = shopId;
-        ChatReply reply;
-        return chat(request, reply);
-    }
 };
 
 } // namespace
-
-TEST_F(NetsimChatAndOrders, ChatSessionOpenSendPollClose) {
-    std::vector<ChatLinePair> greeting;
-    EXPECT_EQ(open("wrong", greeting), -1);
-    EXPECT_TRUE(greeting.empty());
-    ASSERT_EQ(open("secret", greeting), 1);
-    ASSERT_EQ(greeting.size(), 1u);
-    EXPECT_FALSE(greeting[0].line.empty());
-    EXPECT_EQ(open("secret", greeting), -2);
-
-    std::vector<ChatRecord> records;
-    EXPECT_EQ(poll(records), 1);
-    EXPECT_TRUE(records.empty());
-    EXPECT_EQ(send({"Anna", {"Hello there", "A question about the price of canvas"}}), 1);
-    EXPECT_EQ(send({"Anna", {"and about PayPal"}}), 1);
-    // Each record sent gets one answer from the staff, delivered by the poll.
-    ASSERT_EQ(poll(records), 1);
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].name, records[1].name);
-    EXPECT_NE(records[0].name, "Anna");
-    EXPECT_NE(records[0].lines, records[1].lines);
-    EXPECT_EQ(poll(records), 1);
-    EXPECT_TRUE(records.empty());
-
-    EXPECT_EQ(close(), 1);
-    EXPECT_EQ(close(), -1);
-    EXPECT_EQ(poll(records), -1);
-    EXPECT_EQ(send({"Anna", {"still there?"}}), -1);
-    // A closed session can be opened again.
-    EXPECT_EQ(open("secret", greeting), 1);
-}
 
 TEST_F(NetsimChatAndOrders, EachPortTakesOnlyItsOwnRequests) {
     ChatPollRequest poll;

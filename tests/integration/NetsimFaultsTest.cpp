@@ -1,7 +1,6 @@
 // Faults on demand: each scripted fault of the simulated service reaches
 // the shop side as the fault it names.
 #include "protocol/CentralService.h"
-#include "protocol/ChatMessages.h"
 #include "protocol/LogoutRequest.h"
 #include "protocol/ProductListFetch.h"
 #include "protocol/ProductUpdateMessages.h"
@@ -43,8 +42,7 @@ TEST_F(NetsimFaults, ReturncodesReachTheShop) {
     ASSERT_TRUE(service.writeFaults(R"([
         {"kind": "4/1", "action": "returncode", "value": -1},
         {"kind": "4/2", "action": "returncode", "value": -3},
-        {"kind": "6/2", "action": "refuse"},
-        {"kind": "10/2", "action": "returncode", "value": -2}])"));
+        {"kind": "6/2", "action": "refuse"}])"));
     EXPECT_EQ(fetchInfo(), -1);
     EXPECT_EQ(fetchInfo(), 1); // the rule was for one request
 
@@ -55,12 +53,6 @@ TEST_F(NetsimFaults, ReturncodesReachTheShop) {
 
     EXPECT_EQ(checkOrder(endpoint, prompter, "R1", "R2").result, -2);
 
-    HistoryMessage history;
-    ASSERT_GT(client->history(101, 991231, history), 0);
-    int32_t rc = 0;
-    history.getInt("returncode", rc, NamedList::Response);
-    EXPECT_EQ(rc, -2);
-    EXPECT_EQ(history.rowCount(), 0u);
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_TRUE(service.waitForLog("[fault: returncode -3]"));
 }
@@ -69,7 +61,7 @@ TEST_F(NetsimFaults, ShortAnswersTakeTheShortReplyPaths) {
     ASSERT_TRUE(service.writeFaults(R"([
         {"kind": "4/1", "action": "short"}, {"kind": "6/2", "action": "short"},
         {"kind": "raw3", "action": "short"}, {"kind": "raw1", "action": "short"},
-        {"kind": "raw5", "action": "short"}, {"kind": "10/2", "action": "short"}])"));
+        {"kind": "raw5", "action": "short"}])"));
     ShopInfoFetchResponse info;
     Exchanged e = infoExchange(info);
     EXPECT_EQ(e.fault, ReplyFault::ShortReply);
@@ -87,16 +79,12 @@ TEST_F(NetsimFaults, ShortAnswersTakeTheShortReplyPaths) {
 
     FramedPacket packet;
     EXPECT_EQ(client->rawPacket(buildProductListFetch(shopId), packet), -1);
-
-    HistoryMessage history;
-    EXPECT_EQ(client->history(101, 991231, history), -4);
 }
 
 TEST_F(NetsimFaults, AnswersOfAnotherKind) {
     ASSERT_TRUE(service.writeFaults(R"([
         {"kind": "4/1", "action": "wrong-kind"}, {"kind": "6/4", "action": "wrong-kind"},
-        {"kind": "raw5", "action": "wrong-kind"}, {"kind": "raw3", "action": "wrong-kind"},
-        {"kind": "11/6", "action": "wrong-kind"}])"));
+        {"kind": "raw5", "action": "wrong-kind"}, {"kind": "raw3", "action": "wrong-kind"}])"));
     ShopInfoFetchResponse info;
     Exchanged e = infoExchange(info);
     EXPECT_EQ(e.fault, ReplyFault::WrongKind);
@@ -110,11 +98,6 @@ TEST_F(NetsimFaults, AnswersOfAnotherKind) {
     auto logout =
         parseLogoutReply(bytesOf(client->raw(buildLogoutRequest(client->sessionBlock()))));
     EXPECT_EQ(logout.value.tag, 99u);
-
-    ChatPollRequest poll;
-    poll.shopId = shopId;
-    ChatReply reply;
-    EXPECT_EQ(client->plain(poll, reply, true).fault, ReplyFault::WrongKind);
 }
 
 TEST_F(NetsimFaults, CloseBeforeTheAnswerAndDelaysWithinLimits) {

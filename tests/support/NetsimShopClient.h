@@ -10,7 +10,6 @@
 #include "protocol/Credentials.h"
 #include "protocol/Exchange.h"
 #include "protocol/FramedPacket.h"
-#include "protocol/HistoryMessage.h"
 #include "protocol/LoginMessages.h"
 #include "protocol/Message.h"
 #include "protocol/ShopInfoMessages.h"
@@ -94,23 +93,6 @@ public:
         if (!socket || !socket->SendBytes(request))
             return 0;
         return packet.receivePacket(*socket);
-    }
-
-    // The history request with the kept session: the result of open (when
-    // negative) or of transact; `message` then holds the rows.
-    int history(int32_t from, int32_t to, quillon::HistoryMessage& message) const {
-        auto socket = connect();
-        if (!socket)
-            return 0;
-        int rc = message.open(*socket);
-        if (rc < 0)
-            return rc;
-        message.setString("shopid", m_session.shopid());
-        message.setString("token1", m_session.token1());
-        message.setString("token2", m_session.token2());
-        message.setInt("datetime1", from);
-        message.setInt("datetime2", to);
-        return message.transact(*socket);
     }
 
 private:

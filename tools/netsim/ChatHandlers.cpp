@@ -30,7 +30,8 @@ void answerChat(ServiceRequest& request, const char* kind, const std::string& wh
     ChatReply reply;
     reply.result = plan.returncode.value_or(result);
     reply.text = replyText(reply.result);
-    reply.data = std::move(data);
+    if (!plan.emptyData)
+        reply.data = std::move(data);
     std::string how = request.answer(reply, false, plan);
     request.log(std::string(kind) + " " + what + ", " + shopLabel(shopId) + ": " +
                 outcomeText("result", reply.result, plan) + "; " + how);

@@ -29,7 +29,7 @@ struct ActionName {
     bool needsValue;
 };
 
-constexpr std::array<ActionName, 7> kActions{{
+constexpr std::array<ActionName, 8> kActions{{
     {"returncode", FaultAction::ReturnCode, true},
     {"refuse", FaultAction::ReturnCode, false},
     {"short", FaultAction::Short, false},
@@ -37,6 +37,7 @@ constexpr std::array<ActionName, 7> kActions{{
     {"close", FaultAction::Close, false},
     {"delay", FaultAction::Delay, true},
     {"payment", FaultAction::Payment, true},
+    {"empty", FaultAction::Empty, false},
 }};
 
 // A rule as read, before its checks.
@@ -81,7 +82,8 @@ bool makeRule(const QString& kind, const QString& action, std::optional<qint64> 
 } // namespace
 
 bool FaultPlan::any() const {
-    return delayMs > 0 || returncode || payment || shortReply || wrongKind || closeEarly;
+    return delayMs > 0 || returncode || payment || shortReply || wrongKind || closeEarly ||
+           emptyData;
 }
 
 std::string FaultPlan::describe() const {
@@ -99,6 +101,8 @@ std::string FaultPlan::describe() const {
         add("answer of another kind");
     if (closeEarly)
         add("close before the answer");
+    if (emptyData)
+        add("no data");
     return out;
 }
 
@@ -170,6 +174,10 @@ void FaultRules::apply(std::vector<Armed>& rules, std::string_view kind, const s
         case FaultAction::Close:
             used = !terminal;
             plan.closeEarly = plan.closeEarly || used;
+            break;
+        case FaultAction::Empty:
+            used = !plan.emptyData;
+            plan.emptyData = true;
             break;
         }
         if (used && a.left > 0)
@@ -270,6 +278,7 @@ const char* FaultRules::formatHelp() {
     wrong-kind     answer with kind 99 (raw1/raw3: first word 99; raw5:
                    protocol ID 2; 10/2: treated as short)
     close          read the request, then close without an answer
+    empty          10/2: no rows; 11/x: an empty blob
     delay=MS       wait MS milliseconds, then answer (adds up; combines
                    with the other actions)
     payment=CODE   6/4: payment code CODE (texts only in the control file)

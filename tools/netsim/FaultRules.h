@@ -13,7 +13,7 @@ namespace quillon {
 
 class EventLog;
 
-enum class FaultAction { ReturnCode, Short, WrongKind, Close, Delay, Payment };
+enum class FaultAction { ReturnCode, Short, WrongKind, Close, Delay, Payment, Empty };
 
 // One scripted misbehaviour: what the next `count` requests of `kind` get.
 struct FaultRule {
@@ -41,6 +41,8 @@ struct FaultPlan {
     bool shortReply = false;
     bool wrongKind = false;
     bool closeEarly = false;
+    // No history rows, an empty chat blob.
+    bool emptyData = false;
 
     bool any() const;
     // "returncode -2, delay 300 ms": for the log line of the request.

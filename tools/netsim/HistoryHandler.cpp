@@ -49,7 +49,7 @@ void handleHistory(ServiceRequest& request) {
     FaultPlan plan = request.faults("10/2");
     rc = plan.returncode.value_or(rc);
     message.setInt("returncode", rc, NamedList::Response);
-    if (rc == 1) {
+    if (rc == 1 && !plan.emptyData) {
         for (const HistoryRow& row : rows) {
             setRow(message, row);
             responder.addRow();

@@ -19,6 +19,7 @@ ShopHarness::ShopHarness() {
     settings.rootpath = rootpath();
     settings.hostaddress = "127.0.0.1";
     settings.centralServicePort = closedLocalPort();
+    settings.chatPort = closedLocalPort();
     config.workingDirectory = folder.str();
     config.server1Port = 0;
     config.server2Port = 0;
@@ -33,6 +34,7 @@ ShopHarness::~ShopHarness() {
 void ShopHarness::useService(const NetsimService& service) {
     settings.hostaddress = service.host().toStdString();
     settings.centralServicePort = service.servicePort();
+    settings.chatPort = service.chatPort();
 }
 
 void ShopHarness::create(bool initialise) {
