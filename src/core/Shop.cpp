@@ -405,6 +405,20 @@ bool Shop::updateProducts(ProductList list) {
         });
 }
 
+bool Shop::fetchHistory(int32_t datetime1, int32_t datetime2) {
+    const ServiceEndpoint service = serviceEndpoint();
+    return m_requests.run<HistoryFetch>(
+        "history",
+        [service, session = m_session, datetime1, datetime2](Prompter& p) {
+            return quillon::fetchHistory(service, p, session, datetime1, datetime2);
+        },
+        [this](RequestOutcome<HistoryFetch> outcome) {
+            takeReturnCode(outcome.value.returncode);
+            showMessages(outcome.messages);
+            emit historyFetched(outcome.value.rows);
+        });
+}
+
 void Shop::applyConfiguration(const ConfigurationValues& values) {
     quillon::applyConfiguration(values, m_settings, m_application);
     emit settingsChanged();

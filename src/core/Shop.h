@@ -8,6 +8,7 @@
 #include "orders/FolderRegistry.h"
 #include "orders/Reception.h"
 #include "orders/Settings.h"
+#include "protocol/HistoryRequest.h"
 #include "protocol/ProductItem.h"
 #include "protocol/SessionBlock.h"
 #include "protocol/ShopInfoMessages.h"
@@ -138,6 +139,10 @@ public:
     // outcome, with the status line "Product list modified.".
     bool updateProducts(ProductList list);
     bool isAccountBusy() const;
+    // The transaction history between two YYMMDD dates for the session, off
+    // this thread; historyFetched() brings its rows. An expired session logs
+    // the shop out. False, and nothing runs, while a fetch runs.
+    bool fetchHistory(int32_t datetime1, int32_t datetime2);
     // The prompter of the shop's messages, for the dialogs of its commands.
     Prompter& prompter() { return m_prompter; }
 
@@ -180,6 +185,8 @@ signals:
     // 0; for the others the service's returncode, 0 when none came back.
     void accountCommandFinished(quillon::AccountCommand command, int result);
     void shopInformationFetched(const quillon::ShopInfo& info);
+    // Empty unless the service answered with returncode 1.
+    void historyFetched(const std::vector<quillon::HistoryRecord>& rows);
     void clockTextChanged(const QString& text);
     void settingsChanged();
     // The logs are written; the window closes (a headless run quits).
