@@ -24,9 +24,13 @@ ChatSession::ChatSession(ServiceEndpoint chat, std::string shopId, QObject* pare
     connect(&m_pollTimer, &QTimer::timeout, this, &ChatSession::poll);
 }
 
+bool ChatSession::isOpening() const {
+    return m_requests.isRunning(kOpen);
+}
+
 bool ChatSession::open(const std::string& shopId, const std::string& password,
                        const std::string& name) {
-    if (m_connected || m_requests.isRunning(kOpen))
+    if (m_connected || isOpening())
         return false;
     m_shopId = shopId;
     m_name = name;
@@ -112,7 +116,7 @@ void ChatSession::exit() {
     m_closing = true;
     if (m_connected)
         close();
-    else if (!m_requests.isRunning(kOpen))
+    else if (!isOpening())
         endLater();
 }
 

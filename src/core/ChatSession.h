@@ -29,6 +29,7 @@ public:
     const std::string& shopId() const { return m_shopId; }
     bool isConnected() const { return m_connected; }
     bool isPolling() const { return m_pollTimer.isActive(); }
+    bool isOpening() const;
     // For tests: polls sooner.
     void setPollInterval(int ms) { m_pollTimer.setInterval(ms); }
 

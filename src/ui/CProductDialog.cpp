@@ -10,31 +10,11 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace quillon {
-
-namespace {
-
-// Numbers right-aligned next to a left-aligned text need a gap; the row
-// colour still fills the whole cell.
-class PaddedCells : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        painter->fillRect(option.rect, index.data(Qt::BackgroundRole).value<QBrush>());
-        QStyleOptionViewItem inner(option);
-        inner.rect.adjust(4, 0, -4, 0);
-        QStyledItemDelegate::paint(painter, inner, index);
-    }
-};
-
-} // namespace
 
 CProductDialog::CProductDialog(ProductList& list, Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_list(list), m_prompter(prompter), m_table(new QTableWidget),
@@ -47,7 +27,7 @@ CProductDialog::CProductDialog(ProductList& list, Prompter& prompter, QWidget* p
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setItemDelegate(new PaddedCells(m_table));
+    padReportCells(*m_table);
     m_table->setMinimumSize(460, 260);
 
     auto* add = new QPushButton("Add");

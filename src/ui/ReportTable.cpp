@@ -2,8 +2,10 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 namespace quillon {
@@ -41,6 +43,20 @@ private:
     std::vector<int> m_fractions;
 };
 
+// Numbers right-aligned next to a left-aligned text need a gap; the row
+// colour still fills the whole cell.
+class PaddedCells : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        painter->fillRect(option.rect, index.data(Qt::BackgroundRole).value<QBrush>());
+        QStyleOptionViewItem inner(option);
+        inner.rect.adjust(4, 0, -4, 0);
+        QStyledItemDelegate::paint(painter, inner, index);
+    }
+};
+
 } // namespace
 
 void setUpReportTable(QTableWidget& table, const std::vector<ReportColumn>& columns) {
@@ -72,6 +88,10 @@ void shadeRows(QTableWidget& table) {
             }
         }
     }
+}
+
+void padReportCells(QTableWidget& table) {
+    table.setItemDelegate(new PaddedCells(&table));
 }
 
 } // namespace quillon

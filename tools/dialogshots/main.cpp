@@ -1,4 +1,4 @@
-// Renders the settings and account dialogs with sample values into PNG files, on the
+// Renders the settings, account, history and chat dialogs with sample values into PNG files, on the
 // offscreen platform unless another is chosen:
 //
 //     quillon-dialogshots OUTDIR [PLUGINDIR]
@@ -8,10 +8,12 @@
 #include "orders/PluginHost.h"
 #include "protocol/Prompter.h"
 #include "ui/CChangePasswordDlg.h"
+#include "ui/CChatDlg.h"
 #include "ui/CConfigDlg.h"
 #include "ui/CEditProductDlg.h"
 #include "ui/CEditShopInfoDlg.h"
 #include "ui/CEmailSetupDlg.h"
+#include "ui/CHistoryDlg.h"
 #include "ui/CLoginDialog.h"
 #include "ui/CNewProductDlg.h"
 #include "ui/CNewTrustedCustomerDlg.h"
@@ -27,6 +29,8 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <cstdio>
 
 using namespace quillon;
@@ -139,6 +143,38 @@ bool shootAccountDialogs(const QDir& out, Prompter& prompter) {
     return ok;
 }
 
+std::vector<HistoryRecord> sampleHistory() {
+    return {{"WEB-000131", "anna.keller@example.com", 12.5f, 2.17f, 240612, 931, 2, "PayPal"},
+            {"WEB-000132", "b.okafor@example.org", 3.75f, 0.65f, 240614, 1402, 2, "Outstanding"},
+            {"WEB-000133", "marie.dupont@example.fr", 29.95f, 5.2f, 240618, 1710, 1, "Sandbox"},
+            {"WEB-000134", "jhansen@example.net", 64.2f, 11.14f, 240621, 1045, 3, "PayPal"},
+            {"WEB-000135", "lucia.romano@example.it", 8.99f, 1.56f, 240625, 1622, 0, ""},
+            {"WEB-000136", "anna.keller@example.com", 145.0f, 25.17f, 240628, 1159, 2, "PayPal"}};
+}
+
+// The history with rows found, and the chat in the middle of a conversation
+// (its lines filled in as the session would, since no service answers here).
+bool shootHistoryAndChat(const QDir& out, Prompter& prompter) {
+    CHistoryDlg history(2024, "History/History.txt");
+    history.showRecords(sampleHistory());
+    bool ok = shoot(history, out, "CHistoryDlg");
+
+    CChatDlg chat({"localhost", 8891}, "3F9A0C27E51B84D6A2C0F17E93B5D048", ".", prompter);
+    auto* lines = chat.findChild<QListWidget*>("chatLines");
+    lines->addItems({"Welcome to Velorin support, Foto Verhoef. A member of staff is with you. "
+                     "How can we help?",
+                     "[Anneke]", "Hello, the price of our canvas prints is wrong on the web shop.",
+                     "It shows 19.95 instead of 24.95.", "[Velorin Support]",
+                     "Prices come from your product list; update it from the Products menu and "
+                     "the network uses the new prices for the next order."});
+    lines->setCurrentRow(lines->count() - 1);
+    chat.findChild<QPushButton*>("connect")->setText("Disconnect");
+    chat.findChild<QPushButton*>("send")->setEnabled(true);
+    chat.findChild<QPlainTextEdit*>("input")->setPlainText("Thank you, I will do that now.");
+    ok &= shoot(chat, out, "CChatDlg");
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -188,5 +224,6 @@ int main(int argc, char** argv) {
     CPluginParamDlg parameters(PluginParamTable::copyOf(sampleParameters));
     ok &= shoot(parameters, out, "CPluginParamDlg");
     ok &= shootAccountDialogs(out, prompter);
+    ok &= shootHistoryAndChat(out, prompter);
     return ok ? 0 : 1;
 }
