@@ -3,6 +3,9 @@
 #include "protocol/ChatMessages.h"
 #include "protocol/Exchange.h"
 
+#include <array>
+#include <utility>
+
 namespace quillon {
 
 namespace {
@@ -32,21 +35,33 @@ ChatOutcome exchange(const ServiceEndpoint& chat, const Message& request, ChatRe
     return ChatOutcome::Done;
 }
 
-// The outcome of a decoded reply by its result: 1 or more is Done.
-ChatOutcome byResult(int32_t result) {
-    if (result >= 1)
+// The outcome of a decoded reply by its result; with `orMore` every result
+// above 1 carries data as well.
+ChatOutcome byResult(int32_t result, bool orMore) {
+    if (result == 1 || (orMore && result > 1))
         return ChatOutcome::Done;
     if (result == -1)
         return ChatOutcome::Refused;
+    if (result == -2)
+        return ChatOutcome::AlreadyOpen;
     return ChatOutcome::Ignored;
 }
+
+// What a failed opening shows.
+constexpr std::array<std::pair<ChatOutcome, const char*>, 5> kOpenTexts{{
+    {ChatOutcome::Refused, kChatIncorrectPasswordText},
+    {ChatOutcome::AlreadyOpen, kChatAlreadyOpenText},
+    {ChatOutcome::Corrupted, kChatCorruptedText},
+    {ChatOutcome::TooShort, kChatUnreachableText},
+    {ChatOutcome::NoConnection, kChatNoConnectionText},
+}};
 
 ChatRecordsResult recordsOf(const ServiceEndpoint& chat, const Message& request) {
     ChatReply reply;
     ChatRecordsResult result{exchange(chat, request, reply), {}};
     if (result.outcome != ChatOutcome::Done)
         return result;
-    result.outcome = byResult(reply.result);
+    result.outcome = byResult(reply.result, true);
     if (result.outcome == ChatOutcome::Done)
         result.records = decodeChatRecords(bytesOf(reply.data)).value;
     return result;
@@ -63,35 +78,13 @@ ChatOpenResult openChatSession(const ServiceEndpoint& chat, Prompter& prompter,
     request.details = details;
     ChatReply reply;
     ChatOpenResult result{exchange(chat, request, reply), {}};
-    if (result.outcome == ChatOutcome::Done) {
-        const int32_t code = reply.result;
-        result.outcome = code == 1    ? ChatOutcome::Done
-                         : code == -2 ? ChatOutcome::AlreadyOpen
-                         : code == -1 ? ChatOutcome::Refused
-                                      : ChatOutcome::Ignored;
-    }
-    switch (result.outcome) {
-    case ChatOutcome::Done:
+    if (result.outcome == ChatOutcome::Done)
+        result.outcome = byResult(reply.result, false);
+    if (result.outcome == ChatOutcome::Done)
         result.pairs = decodeLinePairs(bytesOf(reply.data)).value;
-        break;
-    case ChatOutcome::Refused:
-        prompter.showMessage(kChatIncorrectPasswordText);
-        break;
-    case ChatOutcome::AlreadyOpen:
-        prompter.showMessage(kChatAlreadyOpenText);
-        break;
-    case ChatOutcome::Corrupted:
-        prompter.showMessage(kChatCorruptedText);
-        break;
-    case ChatOutcome::TooShort:
-        prompter.showMessage(kChatUnreachableText);
-        break;
-    case ChatOutcome::NoConnection:
-        prompter.showMessage(kChatNoConnectionText);
-        break;
-    case ChatOutcome::Ignored:
-        break;
-    }
+    for (auto [outcome, text] : kOpenTexts)
+        if (outcome == result.outcome)
+            prompter.showMessage(text);
     return result;
 }
 
@@ -103,10 +96,10 @@ ChatOutcome closeChatSession(const ServiceEndpoint& chat, Prompter& prompter,
     const ChatOutcome outcome = exchange(chat, request, reply);
     if (outcome != ChatOutcome::Done)
         return outcome;
-    const int32_t code = reply.result;
-    if (code == -1)
+    const ChatOutcome closed = byResult(reply.result, false);
+    if (closed == ChatOutcome::Refused)
         prompter.showMessage(kChatAlreadyClosedText);
-    return code == 1 ? ChatOutcome::Done : code == -1 ? ChatOutcome::Refused : ChatOutcome::Ignored;
+    return closed;
 }
 
 ChatRecordsResult sendChatLines(const ServiceEndpoint& chat, const std::string& shopId,

@@ -26,7 +26,7 @@ inline constexpr char kChatAlreadyClosedText[] = "The chat session has already b
 enum class ChatOutcome {
     Done,         // the reply's data is used
     Refused,      // result -1: wrong password, or no session
-    AlreadyOpen,  // result -2 to an opening
+    AlreadyOpen,  // result -2: a session is open already
     Corrupted,    // the request not sent, or a reply of another kind
     TooShort,     // a reply opening shorter than 12 bytes
     NoConnection, // no connection, or the reply did not arrive

@@ -1,32 +1,18 @@
 #pragma once
 
 #include "protocol/CentralService.h"
+#include "protocol/HistoryMessage.h"
 #include "protocol/Prompter.h"
 #include "protocol/SessionBlock.h"
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace quillon {
 
-class HistoryMessage;
-
 inline constexpr char kHistoryDatabaseErrorText[] =
     "Database error. Unable to retrieve transaction history.";
 inline constexpr char kHistoryBadDataText[] = "Bad data. Unable to retrieve transaction history.";
-
-// One order of the shop's transaction history as the service lists it.
-struct HistoryRecord {
-    std::string orderNumber;
-    std::string customer;
-    float amount = 0;
-    float tax = 0;
-    int32_t date = 0;   // YYMMDD
-    int32_t time = 0;   // HHMM
-    int32_t status = 0; // 0 created, 1 sandbox, 2 to 5 live
-    std::string payment;
-};
 
 struct HistoryFetch {
     // The service's returncode; -2 when no connection could be made, 0 when

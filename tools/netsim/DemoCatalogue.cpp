@@ -22,18 +22,18 @@ ProductList demoProducts() {
     };
 }
 
-std::vector<HistoryRow> demoHistory(const QDate& today, int shopNumber) {
+std::vector<HistoryRecord> demoHistory(const QDate& today, int shopNumber) {
     static const std::array<const char*, 6> customers{
         "anna.berg@example.com", "j.morales@example.net", "li.wei@example.org",
         "p.okafor@example.com",  "m.dubois@example.fr",   "k.nowak@example.pl"};
     static const std::array<float, 8> amounts{12.5f, 3.75f, 29.95f, 64.20f,
                                               8.99f, 45.0f, 19.95f, 2.50f};
     static const std::array<const char*, 3> payments{"PayPal", "Outstanding", "Sandbox"};
-    std::vector<HistoryRow> rows;
+    std::vector<HistoryRecord> rows;
     for (int i = 0; i < 8; ++i) {
         // Every fifth day or so, going back from today.
         QDate date = today.addDays(-(i * 5 + (shopNumber + i) % 3));
-        HistoryRow row;
+        HistoryRecord row;
         row.orderNumber = QString("%1").arg(100 + 8 - i, 6, 10, QChar('0')).toStdString();
         row.customer = customers[size_t(shopNumber + i) % customers.size()];
         row.amount = amounts[size_t(i)];

@@ -21,7 +21,7 @@ ProductList demoProducts();
 inline constexpr int kFirstDemoProductCode = 101;
 
 // A few weeks of orders ending at `today`, different for each shop.
-std::vector<HistoryRow> demoHistory(const QDate& today, int shopNumber);
+std::vector<HistoryRecord> demoHistory(const QDate& today, int shopNumber);
 
 // The details of a shop that was set up from the command line.
 ShopInfo demoShopInfo(int number, const std::string& email);

@@ -16,7 +16,7 @@ namespace {
 // Fewer than the 4 bytes of the response fields.
 constexpr size_t kShortResponse = 2;
 
-void setRow(HistoryMessage& m, const HistoryRow& row) {
+void setRow(HistoryMessage& m, const HistoryRecord& row) {
     m.setString("orderno", row.orderNumber, NamedList::Row);
     m.setString("customer", row.customer, NamedList::Row);
     m.setUInt("amount", std::bit_cast<uint32_t>(row.amount), NamedList::Row);
@@ -44,13 +44,13 @@ void handleHistory(ServiceRequest& request) {
     message.getInt("datetime1", from, NamedList::Request);
     message.getInt("datetime2", to, NamedList::Request);
 
-    std::vector<HistoryRow> rows;
+    std::vector<HistoryRecord> rows;
     int32_t rc = request.state().history(SessionBlock(shopId, token1, token2), from, to, rows);
     FaultPlan plan = request.faults("10/2");
     rc = plan.returncode.value_or(rc);
     message.setInt("returncode", rc, NamedList::Response);
     if (rc == 1 && !plan.emptyData) {
-        for (const HistoryRow& row : rows) {
+        for (const HistoryRecord& row : rows) {
             setRow(message, row);
             responder.addRow();
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/HistoryMessage.h"
 #include "protocol/ProductItem.h"
 #include "protocol/ShopInfoMessages.h"
 
@@ -8,18 +9,6 @@
 #include <vector>
 
 namespace quillon {
-
-// One order of a shop's transaction history, as the history request lists it.
-struct HistoryRow {
-    std::string orderNumber;
-    std::string customer;
-    float amount = 0.0f;
-    float tax = 0.0f;
-    int32_t date = 0; // YYMMDD
-    int32_t time = 0; // HHMM
-    int32_t status = 2;
-    std::string payment;
-};
 
 // A shop known to the network.
 struct ShopRecord {
@@ -31,7 +20,7 @@ struct ShopRecord {
     bool confirmed = false;
     ShopInfo info;
     ProductList products;
-    std::vector<HistoryRow> history;
+    std::vector<HistoryRecord> history;
 };
 
 // An order that the network registered, found by its two references.

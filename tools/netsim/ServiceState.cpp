@@ -263,14 +263,14 @@ std::optional<ProductList> ServiceState::products(const std::string& shopId) {
 }
 
 int32_t ServiceState::history(const SessionBlock& session, int32_t from, int32_t to,
-                              std::vector<HistoryRow>& rows) {
+                              std::vector<HistoryRecord>& rows) {
     std::lock_guard lock(m_mutex);
     ShopRecord* shop = sessionShop(session);
     if (!shop)
         return -1;
     if (!validDate(from) || !validDate(to))
         return -3;
-    for (const HistoryRow& row : shop->history)
+    for (const HistoryRecord& row : shop->history)
         if (row.date >= from && row.date <= to)
             rows.push_back(row);
     return 1;

@@ -65,7 +65,7 @@ public:
     std::optional<ProductList> products(const std::string& shopId);
     // The rows dated from `from` to `to` (YYMMDD, both included).
     int32_t history(const SessionBlock& session, int32_t from, int32_t to,
-                    std::vector<HistoryRow>& rows);
+                    std::vector<HistoryRecord>& rows);
 
     // Orders are found by their references; an unknown pair is registered
     // with the default answers.

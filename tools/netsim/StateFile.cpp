@@ -96,7 +96,7 @@ QJsonObject shopToJson(const ShopRecord& s) {
         products.append(QJsonObject{
             {"code", p.code}, {"price", price(p.price)}, {"description", text(p.description)}});
     QJsonArray history;
-    for (const HistoryRow& r : s.history)
+    for (const HistoryRecord& r : s.history)
         history.append(QJsonObject{{"orderNumber", text(r.orderNumber)},
                                    {"customer", text(r.customer)},
                                    {"amount", price(r.amount)},
