@@ -3,6 +3,7 @@
 #include "core/Shop.h"
 #include "orders/PluginHost.h"
 #include "ui/AccountCommands.h"
+#include "ui/HistoryChatCommands.h"
 #include "ui/MainMenus.h"
 #include "ui/SettingsCommands.h"
 
@@ -56,9 +57,5 @@ void runMenuCommand(Shop& shop, QWidget* window, int menu, int item) {
         break;
     }
 }
-
-void openTransactionHistory(Shop&, QWidget*) {}
-
-void openLiveChat(Shop&, QWidget*) {}
 
 } // namespace quillon

@@ -11,9 +11,4 @@ class Shop;
 // dialogs over `window`.
 void runMenuCommand(Shop& shop, QWidget* window, int menu, int item);
 
-// "Transaction history..." and "Live chat...": their windows are not built
-// yet, so these do nothing.
-void openTransactionHistory(Shop& shop, QWidget* window);
-void openLiveChat(Shop& shop, QWidget* window);
-
 } // namespace quillon

@@ -1,14 +1,23 @@
 #include "ui/SnapshotRequests.h"
 
+#include "core/HistoryFields.h"
 #include "core/Shop.h"
+#include "orders/Clock.h"
+#include "protocol/SessionRequests.h"
 #include "ui/AboutBox.h"
+#include "ui/CChatDlg.h"
+#include "ui/CHistoryDlg.h"
 #include "ui/CMainDlg.h"
+#include "ui/HistoryChatCommands.h"
 #include "ui/MenuBar.h"
 #include "ui/SplashWindow.h"
 #include "ui/WindowedShop.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
+#include <QSpinBox>
 #include <QWidget>
 
 namespace quillon {
@@ -59,7 +68,76 @@ void SnapshotRequests::take(const QString& name) {
         AboutBox box(&window);
         box.show();
         save(&box, name);
+    } else if (name == QLatin1String("history")) {
+        takeHistory();
+    } else if (name == QLatin1String("chat")) {
+        takeChat();
     }
+}
+
+namespace {
+
+std::string demoPassword() {
+    return qEnvironmentVariable("QUILLON_DEMO_PASSWORD").toStdString();
+}
+
+} // namespace
+
+void SnapshotRequests::takeHistory() {
+    Shop& shop = m_shop.shop();
+    const std::tm today = shop.clock().localNow();
+    const int year = today.tm_year + 1900;
+    QPointer<CHistoryDlg> dialog =
+        new CHistoryDlg(lastHistoryYear(year), QString(), &m_shop.window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->findChild<QSpinBox*>("toYear")->setValue(year);
+    dialog->findChild<QComboBox*>("toMonth")->setCurrentIndex(today.tm_mon);
+    dialog->findChild<QSpinBox*>("toDay")->setValue(today.tm_mday);
+    dialog->show();
+    // A login of its own, so no message box covers the window.
+    shop.requests().run<HistoryFetch>(
+        "",
+        [service = shop.serviceEndpoint(), shopId = shop.settings().shopid,
+         to = historyDate(year, today.tm_mon + 1, today.tm_mday)](Prompter& p) {
+            const LoginResult in = login(service, p, shopId, demoPassword());
+            return fetchHistory(service, p, in.session, historyDate(kFirstHistoryYear, 1, 1), to);
+        },
+        [this, dialog](RequestOutcome<HistoryFetch> fetched) {
+            if (!dialog)
+                return;
+            dialog->showRecords(fetched.value.rows);
+            save(dialog, QStringLiteral("history"));
+            dialog->close();
+        });
+}
+
+void SnapshotRequests::takeChat() {
+    openLiveChat(m_shop.shop(), &m_shop.window());
+    QPointer<CChatDlg> chat = m_shop.window().findChild<CChatDlg*>();
+    if (!chat)
+        return;
+    ChatSession& session = chat->session();
+    session.setPollInterval(500);
+    // Asked once the greeting shows.
+    connect(
+        &session, &ChatSession::connectedChanged, chat,
+        [&session] {
+            QTimer::singleShot(0, &session, [&session] {
+                session.send({"Hello, the price of our canvas prints is wrong on the web shop.",
+                              "It shows 19.95 instead of 24.95."});
+            });
+        },
+        Qt::SingleShotConnection);
+    // The greeting, the question under its heading, then the staff's answer.
+    auto* waiting = new QObject(chat);
+    connect(&session, &ChatSession::linesAdded, waiting, [this, chat, waiting, &session] {
+        if (session.script().size() < 6)
+            return;
+        delete waiting;
+        save(chat, QStringLiteral("chat"));
+        session.exit();
+    });
+    session.open(m_shop.shop().settings().shopid, demoPassword(), "Anneke");
 }
 
 void SnapshotRequests::save(QWidget* widget, const QString& name) const {

@@ -15,7 +15,9 @@ class WindowedShop;
 // <folder>/<name>.png, and the request file is removed when all are saved.
 // Names: "window", "menu-system", "menu-action", "menu-display", "about",
 // and "receiving", saved at the next progress of an order on its way. The
-// splash is saved as "splash.png" when its animation ends.
+// splash is saved as "splash.png" when its animation ends. "history" (the
+// history found since 2009) and "chat" (a question and the staff's answer)
+// log in with the demo shop's password from QUILLON_DEMO_PASSWORD.
 class SnapshotRequests : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +27,8 @@ private:
     void poll();
     void take(const QString& name);
     void save(QWidget* widget, const QString& name) const;
+    void takeHistory();
+    void takeChat();
 
     WindowedShop& m_shop;
     QString m_folder;

@@ -1,12 +1,14 @@
-// The "Transaction history" dialog and the "Chat" window on a real shop,
-// driven on the offscreen platform against the simulated central service
-// and its scripted faults.
+// The "Transaction history" dialog and the "Chat" window, opened from the
+// main window's menus on a real shop, driven on the offscreen platform
+// against the simulated central service and its scripted faults.
 #include "protocol/ChatRequests.h"
 #include "protocol/HistoryRequest.h"
 #include "ui/CChatDlg.h"
 #include "ui/CHistoryDlg.h"
 #include "ui/CLoginDialog.h"
-#include "ui/HistoryChatCommands.h"
+#include "ui/CMainDlg.h"
+#include "ui/MenuBar.h"
+#include "ui/MenuBarGeometry.h"
 
 #include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
@@ -52,7 +54,22 @@ protected:
         served = std::make_unique<ServedShop>(QStringList{
             "--state", m_dir.filePath("state.json"), "--faults", m_dir.filePath("faults.json")});
         served->h.create();
-        window.show();
+        window = std::make_unique<CMainDlg>(shop());
+        window->show();
+    }
+
+    // Chooses a menu item as the mouse does; the command runs once the
+    // event loop is free.
+    void choose(int menu, int item) {
+        MenuBar& bar = *window->menuBar();
+        QTest::mouseClick(&bar, Qt::LeftButton, {}, MenuBarGeometry::titleRect(menu).center());
+        QTest::mouseClick(&bar, Qt::LeftButton, {},
+                          MenuBarGeometry::itemRect(menu, 200, item).center());
+    }
+    CChatDlg* openChat() {
+        choose(1, 1);
+        EXPECT_TRUE(processUntil([this] { return window->findChild<CChatDlg*>(); }, kLimit));
+        return window->findChild<CChatDlg*>();
     }
 
     Shop& shop() { return *served->h.shop; }
@@ -70,7 +87,7 @@ protected:
     QTemporaryDir m_dir;
     int m_writes = 0;
     std::unique_ptr<ServedShop> served;
-    QWidget window;
+    std::unique_ptr<CMainDlg> window;
 };
 
 void setDate(CHistoryDlg& d, const char* which, int year, int month, int day) {
@@ -185,8 +202,8 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
         EXPECT_TRUE(shownCount(4));
         d.reject();
     });
-    openTransactionHistory(shop(), &window);
-    EXPECT_TRUE(use.acted());
+    choose(0, 4);
+    EXPECT_TRUE(processUntil([&] { return use.acted(); }, kLimit));
     EXPECT_EQ(proposed, served->h.folder.filePath("History/History.txt"));
     const Texts texts = shown();
     EXPECT_EQ(Texts(texts.begin() + 1, texts.end()),
@@ -196,8 +213,7 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
 }
 
 TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
-    openLiveChat(shop(), &window);
-    QPointer<CChatDlg> chat = window.findChild<CChatDlg*>();
+    QPointer<CChatDlg> chat = openChat();
     ASSERT_TRUE(chat);
     EXPECT_TRUE(chat->isVisible());
     ChatSession& session = chat->session();
@@ -278,9 +294,10 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     EXPECT_TRUE(session.isConnected() && session.isPolling());
 
     // Opened again from the menu: the same window, raised.
-    openLiveChat(shop(), &window);
-    EXPECT_EQ(window.findChildren<CChatDlg*>().size(), 1);
-    EXPECT_EQ(window.findChild<CChatDlg*>(), chat.data());
+    chat->hide();
+    choose(1, 1);
+    EXPECT_TRUE(processUntil([&] { return chat->isVisible(); }, kLimit));
+    EXPECT_EQ(window->findChildren<CChatDlg*>().size(), 1);
 
     // "Disconnect", then "Save script": every line with CR LF, no password.
     connectButton.click();
