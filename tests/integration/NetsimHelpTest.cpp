@@ -1,8 +1,9 @@
 // quillon-netsim's command line: help for the program and each command,
-// usage errors, and the two credential helpers.
+// usage errors, starts that cannot work, and the two credential helpers.
 #include "protocol/Credentials.h"
 
 #include "support/NetsimService.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +23,17 @@ TEST(NetsimHelp, TheProgramAndEveryCommandExplainThemselves) {
     }
 }
 
-TEST(NetsimHelp, UsageErrorsExitWithTwoAndSayWhatIsWrong) {
+TEST(NetsimHelp, UsageErrorsAndBadStartsSayWhatIsWrong) {
     const std::pair<QStringList, const char*> cases[] = {
         {{}, "Usage: quillon-netsim COMMAND"},
         {{"fly"}, "unknown command \"fly\""},
         {{"service", "--port", "70000"}, "--port must be a whole number from 0 to 65535"},
-        {{"service", "--no-such-option"}, "no-such-option"},
+        {{"service", "--shop", "42-secret"}, "NUMBER:PASSWORD:EMAIL"},
+        {{"service", "--port", "0", "--chat-port", "0", "--fault", "6/2:explode"}, "--fault"},
+        {{"service", "--port", "0", "--chat-port", "0", "--fault", "6/2:delay=-5"}, "--fault"},
         {{"register", "--ref1", "A"}, "--shop-number is required"},
         {{"send-order", "--pictures", "x", "--generate", "2"}, "either --pictures DIR or"},
         {{"send-order", "--generate", "1", "--items", "101"}, "CODE:QTY"},
-        {{"send-order", "--generate", "1", "--number", "7"}, "go together"},
         {{"mint-shop-id", "1000000"}, "from 1 to 999999"},
     };
     for (const auto& [args, message] : cases) {
@@ -40,6 +42,18 @@ TEST(NetsimHelp, UsageErrorsExitWithTwoAndSayWhatIsWrong) {
         EXPECT_TRUE(run.err.contains(message))
             << args.join(' ').toStdString() << ": " << run.err.toStdString();
     }
+
+    // A taken port and a state file that is not JSON end the service with 3.
+    testsupport::NetsimService busy;
+    ASSERT_TRUE(busy.start()) << busy.log().toStdString();
+    NetsimRun run =
+        runNetsim({"service", "--port", QString::number(busy.servicePort()), "--chat-port", "0"});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_TRUE(run.err.contains("cannot listen")) << run.err.toStdString();
+    testsupport::writeFile(busy.filePath("bad.json"), "{ not json");
+    run = runNetsim({"service", "--port", "0", "--state", busy.filePath("bad.json")});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_TRUE(run.err.contains("not valid JSON")) << run.err.toStdString();
 }
 
 TEST(NetsimHelp, CredentialHelpersMatchTheShopsCipher) {
