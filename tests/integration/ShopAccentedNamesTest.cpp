@@ -4,37 +4,15 @@
 // survive the run.
 #include "orders/OrderBook.h"
 #include "support/SmtpTestServer.h"
+#include "support/SummaryFixtures.h"
 #include "support/shop/ShopHarness.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QImage>
-#include <QProcess>
 #include <QSettings>
 #include <gtest/gtest.h>
 
 using namespace quillon;
 using namespace testsupport;
-
-namespace {
-
-QByteArray jpegPicture() {
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
-}
-
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {pdf, "-"});
-    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-}
-
-} // namespace
 
 TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     ServedShop s;
@@ -69,11 +47,9 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
                      });
 
     QTemporaryDir pictures;
-    const QByteArray jpeg = jpegPicture();
-    ASSERT_TRUE(writeFile(pictures.filePath(QString::fromUtf8("Grüße.jpg")), jpeg));
-    NetsimRun run =
-        runNetsimWhileServing({"send-order", "--shop-number", "42", "--pictures", pictures.path(),
-                               "--port", s.h.port1(), "--register-port", s.h.port2()});
+    ASSERT_TRUE(writePicture(pictures.filePath(QString::fromUtf8("Grüße.jpg")), 64, 48));
+    const QByteArray jpeg = readFile(pictures.filePath(QString::fromUtf8("Grüße.jpg")));
+    NetsimRun run = s.h.sendOrders({"--pictures", pictures.path()});
     ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     ASSERT_TRUE(processUntil([&] { return s.h.shop->orderBook().size() == 1; }));
 
@@ -90,7 +66,7 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
                                                       "e.jpg");
     });
     EXPECT_EQ(thumbnails, QStringList{folder + QString::fromUtf8("/Grüße.jpg")});
-    const QString summary = pdfText(folder + QString::fromUtf8("/Müller-000001.pdf"));
+    const QString summary = pdfPageTexts(folder + QString::fromUtf8("/Müller-000001.pdf")).value(0);
     EXPECT_TRUE(summary.contains(QString::fromUtf8("Grüße.jpg"))) << summary.toStdString();
 
     ASSERT_TRUE(smtp.waitForMessages(1));

@@ -1,6 +1,6 @@
 // Orders sent by `quillon-netsim send-order` into a real shop: reception,
 // completion with the payment status, the order book and OE.DB, the
-// transfer list, plug-in steps, aborts, concurrency and the purges.
+// transfer list, plug-in steps, concurrency and the purges.
 #include "orders/OrderBook.h"
 #include "support/shop/ShopHarness.h"
 
@@ -15,11 +15,7 @@ using namespace testsupport;
 namespace {
 
 struct Intake : ServedShop {
-    NetsimRun send(QStringList extra) {
-        return runNetsimWhileServing(QStringList{"send-order", "--shop-number", "42", "--port",
-                                                 h.port1(), "--register-port", h.port2()} +
-                                     extra);
-    }
+    NetsimRun send(const QStringList& options) { return h.sendOrders(options); }
     // Completion events are queued; let them all arrive.
     bool settle(size_t orders) {
         return processUntil([&] {
@@ -90,23 +86,6 @@ TEST(ShopIntake, EightOrdersAtOnceAllComplete) {
     OrderDatabaseScan scan = reloaded.load();
     EXPECT_EQ(reloaded.size(), 8u);
     EXPECT_EQ(scan.state, OrderDatabaseScan::State::Whole);
-}
-
-TEST(ShopIntake, AnOrderForAnExistingFolderIsAborted) {
-    Intake in;
-    in.go(false);
-    ASSERT_TRUE(QDir().mkdir(in.h.folder.filePath("Orders/DUP")));
-    NetsimRun run = in.send(
-        {"--generate", "1", "--number", "DUP", "--folder", in.h.folder.filePath("Orders/DUP")});
-    EXPECT_NE(run.exitCode, 0);
-    ASSERT_TRUE(processUntil([&] { return in.h.hasLine("Order DUP aborted."); }));
-    const TransferRow& row = in.h.shop->transfers().rows().at(0);
-    EXPECT_EQ(row.orderNumber, "DUP");
-    EXPECT_EQ(row.total, "N/A");
-    EXPECT_EQ(row.transferStatus, "Aborted");
-    EXPECT_TRUE(row.aborted);
-    EXPECT_EQ(in.h.shop->orderBook().size(), 0u);
-    EXPECT_TRUE(QDir(in.h.folder.filePath("Orders/DUP")).isEmpty());
 }
 
 TEST(ShopIntake, PluginsSeeTheDataStepsInOrder) {

@@ -10,36 +10,31 @@
 using namespace quillon;
 using namespace testsupport;
 
-namespace {
-
-struct Mailing : ServedShop {
+TEST(ShopNotification, TheCustomerGetsTheSummaryUnlessTurnedOffOrUnreachable) {
+    ServedShop s;
     QTemporaryDir mailDir;
     SmtpTestServer smtp{mailDir.path()};
-
-    explicit Mailing(bool notification, bool attach, const QString& smtpSetting = {}) {
-        EXPECT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
-        h.settings.notification = notification;
-        h.settings.attach = attach;
-        h.settings.sender = "shop@example.com";
-        h.settings.smtp = (smtpSetting.isEmpty() ? smtp.address() : smtpSetting).toStdString();
-        go(false);
-    }
-    void sendOrder() {
-        NetsimRun run = runNetsimWhileServing({"send-order", "--shop-number", "42", "--generate",
-                                               "1", "--email", "ann@example.com", "--port",
-                                               h.port1(), "--register-port", h.port2()});
+    ASSERT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
+    s.h.settings.notification = true;
+    s.h.settings.attach = true;
+    s.h.settings.sender = "shop@example.com";
+    s.h.settings.smtp = smtp.address().toStdString();
+    s.go(false);
+    auto order = [&](size_t stored) {
+        NetsimRun run = s.h.sendOrders({"--generate", "1", "--email", "ann@example.com"});
         ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
-        ASSERT_TRUE(processUntil([&] { return h.shop->orderBook().size() == 1; }));
-    }
-};
+        ASSERT_TRUE(processUntil([&] { return s.h.shop->orderBook().size() == stored; }));
+    };
+    auto notify = [&](bool on, const QString& server) {
+        NotificationValues v = notificationOf(s.h.shop->settings());
+        v.notification = on;
+        v.smtp = server.toStdString();
+        s.h.shop->applyNotification(v);
+    };
 
-} // namespace
-
-TEST(ShopNotification, TheCustomerGetsTheOrderNumberAndTheSummary) {
-    Mailing m(true, true);
-    m.sendOrder();
-    ASSERT_TRUE(m.smtp.waitForMessages(1));
-    ReceivedMail mail = readReceivedMail(m.smtp.messageFiles().first());
+    order(1);
+    ASSERT_TRUE(smtp.waitForMessages(1));
+    ReceivedMail mail = readReceivedMail(smtp.messageFiles().first());
     ASSERT_TRUE(mail.parsed);
     EXPECT_EQ(mail.envelopeFrom, "shop@example.com");
     EXPECT_EQ(mail.envelopeTo, QStringList{"ann@example.com"});
@@ -49,22 +44,18 @@ TEST(ShopNotification, TheCustomerGetsTheOrderNumberAndTheSummary) {
     ASSERT_EQ(mail.attachments.size(), 1);
     EXPECT_EQ(mail.attachments[0].fileName, "000001.pdf");
     EXPECT_EQ(mail.attachments[0].contentType, "application/pdf");
-    EXPECT_TRUE(m.service.waitForLog("6/4"));
-}
 
-TEST(ShopNotification, OffSendsNothingButThePaymentStatusIsAsked) {
-    Mailing m(false, true);
-    m.sendOrder();
-    EXPECT_TRUE(m.service.waitForLog("6/4"));
-    EXPECT_FALSE(m.smtp.waitForMessages(1, std::chrono::milliseconds(500)));
-}
+    // Off: nothing is sent, but the payment status is still asked.
+    notify(false, smtp.address());
+    order(2);
+    EXPECT_TRUE(s.service.waitForLog("6/4 payment status of 000002"));
+    EXPECT_FALSE(smtp.waitForMessages(2, std::chrono::milliseconds(500)));
 
-TEST(ShopNotification, AnUnreachableServerIsRecordedAndTheOrderCompletes) {
-    Mailing m(true, false, QString("127.0.0.1:%1").arg(closedLocalPort()));
-    m.sendOrder();
-    EXPECT_EQ(m.h.shop->transfers().rows().at(0).paymentStatus, "Paid - PayPal");
-    // The mail goes after the order is stored.
-    ASSERT_TRUE(processUntil([&] { return m.h.shop->requests().isIdle(); }));
-    QByteArray errors = readFile(m.h.folder.filePath("emailerrors.xml"));
+    // An unreachable server is recorded after the order is stored.
+    notify(true, QString("127.0.0.1:%1").arg(closedLocalPort()));
+    order(3);
+    EXPECT_EQ(s.h.shop->transfers().rows().at(2).paymentStatus, "Paid - PayPal");
+    ASSERT_TRUE(processUntil([&] { return s.h.shop->requests().isIdle(); }));
+    QByteArray errors = readFile(s.h.folder.filePath("emailerrors.xml"));
     EXPECT_TRUE(errors.startsWith("<?xml")) << errors.toStdString();
 }

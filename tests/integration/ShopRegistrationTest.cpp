@@ -2,13 +2,10 @@
 // server 2, driven by `quillon-netsim register` and `status-query`, with the
 // simulated central service answering the shop's order check and report.
 #include "netlib/Socket.h"
-#include "orders/TrustedCustomers.h"
-#include "support/PluginFolder.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -16,38 +13,29 @@ using namespace testsupport;
 
 namespace {
 
-struct Registration {
-    int exitCode = -1;
-    QMap<QString, QString> fields;
-};
-
-Registration registerOrder(ShopHarness& h, int shopNumber = 42,
-                           const QString& email = "ann@example.com", const QString& ref1 = "R1") {
-    NetsimRun run = runNetsimWhileServing({"register", "--shop-number", QString::number(shopNumber),
-                                           "--ref1", ref1, "--ref2", "R2", "--email", email,
-                                           "--port", h.port2(), "--timeout", "20000"});
-    return {run.exitCode, fieldsOf(run.out)};
+// Applies the configuration values that `change` edits.
+void configure(ShopHarness& h, const std::function<void(ConfigurationValues&)>& change) {
+    ConfigurationValues v = configurationOf(h.shop->settings());
+    change(v);
+    h.shop->applyConfiguration(v);
 }
-
-using Started = ServedShop;
 
 } // namespace
 
 TEST(ShopRegistration, AcceptedOrdersGetNumberAndFolderAndMoveTheCounter) {
-    Started s;
+    ServedShop s;
     s.h.settings.prefix = "WEB-";
     s.h.settings.postfix = "-X";
     s.h.settings.numdigit = 4;
     s.h.settings.currentnumber = 123456; // wider than numdigit: printed whole
     s.go();
 
-    Registration r = registerOrder(s.h);
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.fields["result"], "1");
-    EXPECT_EQ(r.fields["number"], "WEB-123456-X");
-    EXPECT_EQ(r.fields["folder"].toStdString(), s.h.rootpath() + "/WEB-123456-X");
-    EXPECT_EQ(r.fields["shipping1"], "0");
-    EXPECT_EQ(r.fields["trusted"], "0");
+    auto r = s.h.registerOrder();
+    EXPECT_EQ(r["result"], "1");
+    EXPECT_EQ(r["number"], "WEB-123456-X");
+    EXPECT_EQ(r["folder"].toStdString(), s.h.rootpath() + "/WEB-123456-X");
+    EXPECT_EQ(r["shipping1"], "0");
+    EXPECT_EQ(r["trusted"], "0");
     EXPECT_EQ(s.h.shop->settings().currentnumber, 123457u);
     EXPECT_EQ(s.h.settings.currentnumber, 123457u); // the application's record
     // The counter reaches the profile at once, not only at exit.
@@ -57,45 +45,40 @@ TEST(ShopRegistration, AcceptedOrdersGetNumberAndFolderAndMoveTheCounter) {
     }));
     EXPECT_TRUE(s.service.waitForLog("WEB-123456-X")); // the number was reported
 
-    s.h.shop->applyConfiguration([&] {
-        ConfigurationValues v = configurationOf(s.h.shop->settings());
+    configure(s.h, [](ConfigurationValues& v) {
         v.numdigit = 0;
         v.prefix = "";
         v.postfix = "";
-        return v;
-    }());
-    EXPECT_EQ(registerOrder(s.h).fields["number"], "123457");
+    });
+    EXPECT_EQ(s.h.registerOrder()["number"], "123457");
 }
 
-TEST(ShopRegistration, ForeignShopNumberIsRefusedWithoutAskingTheService) {
-    Started s;
-    s.go(false);
-    Registration r = registerOrder(s.h, 43);
-    EXPECT_EQ(r.fields["result"], "-3");
-    EXPECT_EQ(r.fields["number"], "");
-    EXPECT_EQ(r.fields["folder"], "");
-    EXPECT_EQ(s.h.shop->settings().currentnumber, 1u);
-    EXPECT_FALSE(s.service.log().contains("6/2"));
-}
-
-TEST(ShopRegistration, ServiceFailuresLeaveTheCounter) {
+TEST(ShopRegistration, RefusalsAndServiceFailuresLeaveTheCounter) {
+    {
+        ServedShop s; // a foreign shop number: refused without asking the service
+        s.go(false);
+        auto r = s.h.registerOrder("ann@example.com", "R1", 43);
+        EXPECT_EQ(std::tuple(r["result"], r["number"], r["folder"]), std::tuple("-3", "", ""));
+        EXPECT_EQ(s.h.shop->settings().currentnumber, 1u);
+        EXPECT_FALSE(s.service.log().contains("6/2"));
+    }
     {
         ShopHarness h; // no service: nothing listens at its port
         h.create(false);
         h.shop->goOnline();
-        EXPECT_EQ(registerOrder(h).fields["result"], "0");
+        EXPECT_EQ(h.registerOrder()["result"], "0");
         EXPECT_EQ(h.shop->settings().currentnumber, 1u);
     }
     {
-        Started s({"--refuse", "BAD"});
+        ServedShop s({"--refuse", "BAD"});
         s.go(false);
-        EXPECT_EQ(registerOrder(s.h, 42, "a@b.c", "BAD").fields["result"], "-2");
+        EXPECT_EQ(s.h.registerOrder("a@b.c", "BAD")["result"], "-2");
         EXPECT_EQ(s.h.shop->settings().currentnumber, 1u);
     }
     {
-        Started s({"--fault", "6/2:short"});
+        ServedShop s({"--fault", "6/2:short"});
         s.go(false);
-        EXPECT_EQ(registerOrder(s.h).fields["result"], "-2");
+        EXPECT_EQ(s.h.registerOrder()["result"], "-2");
         EXPECT_EQ(
             s.h.prompter.messages(),
             std::vector<std::string>{
@@ -105,32 +88,19 @@ TEST(ShopRegistration, ServiceFailuresLeaveTheCounter) {
 }
 
 TEST(ShopRegistration, CounterWrapsAroundOnce) {
-    Started s;
+    ServedShop s;
     s.h.settings.wraparound = 5;
     s.h.settings.currentnumber = 5;
     s.h.settings.rootordernumber = 2;
     s.go(false);
-    EXPECT_EQ(registerOrder(s.h).fields["number"], "000005");
-    EXPECT_EQ(registerOrder(s.h).fields["number"], "000002");
+    EXPECT_EQ(s.h.registerOrder()["number"], "000005");
+    EXPECT_EQ(s.h.registerOrder()["number"], "000002");
     auto t = s.h.texts();
     EXPECT_EQ(std::count(t.begin(), t.end(), "Order number wrapped around."), 1);
-
-    // A first number above the last: every order gets the first number.
-    ShopHarness& h = s.h;
-    h.shop->applyConfiguration([&] {
-        ConfigurationValues v = configurationOf(h.shop->settings());
-        v.rootordernumber = 9;
-        v.wraparound = 5;
-        return v;
-    }());
-    EXPECT_EQ(registerOrder(h).fields["number"], "000009");
-    EXPECT_EQ(registerOrder(h).fields["number"], "000009");
-    t = h.texts();
-    EXPECT_EQ(std::count(t.begin(), t.end(), "Order number wrapped around."), 3);
 }
 
 TEST(ShopRegistration, PluginsChainTheirRewritesAndFlags) {
-    Started s;
+    ServedShop s;
     QDir plugin(s.h.folder.filePath("plugin"));
     ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so", plugin.filePath("a.so")));
     ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so", plugin.filePath("b.so")));
@@ -142,35 +112,25 @@ TEST(ShopRegistration, PluginsChainTheirRewritesAndFlags) {
     qputenv("QUILLON_TESTPLUGIN_B_FLAGS", "10,20");
     s.go();
     QFile::remove(log); // keep only the registration's calls
-    Registration r = registerOrder(s.h);
+    auto r = s.h.registerOrder();
     for (const char* v :
          {"QUILLON_TESTPLUGIN_LOG", "QUILLON_TESTPLUGIN_A_PRE", "QUILLON_TESTPLUGIN_B_PRE",
           "QUILLON_TESTPLUGIN_A_FLAGS", "QUILLON_TESTPLUGIN_B_FLAGS"})
         qunsetenv(v);
 
-    EXPECT_EQ(r.fields["result"], "1");
-    EXPECT_EQ(r.fields["number"], "B-A-000001");
-    EXPECT_EQ(r.fields["shipping1"], "11");
-    EXPECT_EQ(r.fields["shipping2"], "22");
-    QStringList calls = QString(readFile(log)).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(calls.size(), 4) << calls.join("\n").toStdString();
-    EXPECT_TRUE(calls[0].startsWith("a|PreOrderTx"));
-    EXPECT_TRUE(calls[1].startsWith("b|PreOrderTx"));
-    EXPECT_TRUE(calls[2].startsWith("a|OnShippingHandling"));
-    EXPECT_TRUE(calls[3].startsWith("b|OnShippingHandling"));
-    EXPECT_TRUE(calls[1].contains("A-000001")); // b saw a's rewrite
-}
-
-TEST(ShopRegistration, TrustedMarkIsExactCase) {
-    Started s;
-    ASSERT_TRUE(writeFile(s.h.folder.filePath("Db/TRUST.TXT"), "Bob;Bob;Jones;555;Main St\r\n"));
-    s.go();
-    EXPECT_EQ(registerOrder(s.h, 42, "Bob").fields["trusted"], "1");
-    EXPECT_EQ(registerOrder(s.h, 42, "bob").fields["trusted"], "0");
+    EXPECT_EQ(r["result"], "1");
+    EXPECT_EQ(r["number"], "B-A-000001");
+    EXPECT_EQ(r["shipping1"], "11");
+    EXPECT_EQ(r["shipping2"], "22");
+    QStringList calls;
+    for (const QString& line : QString(readFile(log)).split('\n', Qt::SkipEmptyParts))
+        calls << line.section('|', 0, 1);
+    EXPECT_EQ(calls, (QStringList{"a|PreOrderTx", "b|PreOrderTx", "a|OnShippingHandling",
+                                  "b|OnShippingHandling"}));
 }
 
 TEST(ShopRegistration, ShortOpeningsAndOtherKinds) {
-    Started s;
+    ServedShop s;
     s.go(false);
     auto poke = [&](const QByteArray& bytes) {
         Socket c;
@@ -198,7 +158,7 @@ TEST(ShopRegistration, ShortOpeningsAndOtherKinds) {
 }
 
 TEST(ShopRegistration, StatusQueryReportsTheWorkingCopy) {
-    Started s;
+    ServedShop s;
     s.h.settings.prefix = "P";
     s.h.settings.subject = "S %ORDER%";
     s.h.settings.attach = true;
@@ -220,15 +180,13 @@ TEST(ShopRegistration, StatusQueryReportsTheWorkingCopy) {
 
     run = runNetsimWhileServing({"status-query", "--shop-id", id.toLower(), "--port", s.h.port2()});
     EXPECT_EQ(fieldsOf(run.out)["result"], "-1");
-}
 
-TEST(ShopRegistration, StatusQueryWithoutRootFolderTouchesNothing) {
-    Started s;
-    s.h.settings.rootpath = "";
-    s.go(false);
-    NetsimRun run = runNetsimWhileServing(
-        {"status-query", "--shop-id", NetsimService::shopId(42), "--port", s.h.port2()});
+    // Without a root folder the write test touches nothing.
+    ASSERT_TRUE(QFile::remove(s.h.folder.filePath("Orders/TESTFILE.TXT")));
+    configure(s.h, [](ConfigurationValues& v) { v.rootpath = ""; });
+    run = runNetsimWhileServing({"status-query", "--shop-id", id, "--port", s.h.port2()});
     EXPECT_EQ(fieldsOf(run.out)["writetest"], "0");
+    EXPECT_EQ(s.h.folder.files("Orders"), QStringList{});
     EXPECT_FALSE(QFile::exists(s.h.folder.filePath("TESTFILE.TXT")));
     EXPECT_FALSE(QFile::exists("TESTFILE.TXT"));
 }

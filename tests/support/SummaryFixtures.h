@@ -34,7 +34,7 @@ inline QString runPoppler(const QString& tool, const QStringList& arguments) {
     p.start(tool, arguments);
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return {};
-    return QString::fromLatin1(p.readAllStandardOutput());
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // The text of each page, laid out as on the page.

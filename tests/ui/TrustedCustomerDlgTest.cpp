@@ -33,20 +33,10 @@ std::function<void(CNewTrustedCustomerDlg&)> enter(QString* title,
                                                    std::map<const char*, QString> texts) {
     return [title, texts](CNewTrustedCustomerDlg& d) {
         *title = d.windowTitle();
-        for (const auto& [field, text] : texts) {
-            auto* edit = d.findChild<QLineEdit*>(field);
-            edit->selectAll();
-            QTest::keyClicks(edit, text);
-        }
+        for (const auto& [field, text] : texts)
+            retype(d, field, text);
         clickButton(d, "OK");
     };
-}
-
-QString registerOrder(ShopHarness& h, const QString& email) {
-    NetsimRun run =
-        runNetsimWhileServing({"register", "--shop-number", "42", "--ref1", email, "--ref2", "R2",
-                               "--email", email, "--port", h.port2(), "--timeout", "20000"});
-    return fieldsOf(run.out)["trusted"];
 }
 
 } // namespace
@@ -108,6 +98,6 @@ TEST(TrustedCustomerDlg, EditsKeptByCloseReachTheNextOrder) {
     EXPECT_EQ(trusted.isTrusted("carol@x")->firstName, "Carol");
     EXPECT_EQ(trusted.isTrusted("aaron@x")->lastName, "Dale");
     EXPECT_FALSE(trusted.isTrusted("bob@x"));
-    EXPECT_EQ(registerOrder(s.h, "carol@x"), "1");
-    EXPECT_EQ(registerOrder(s.h, "bob@x"), "0");
+    EXPECT_EQ(s.h.registerOrder("carol@x")["trusted"], "1");
+    EXPECT_EQ(s.h.registerOrder("bob@x")["trusted"], "0");
 }

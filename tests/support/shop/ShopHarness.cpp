@@ -64,6 +64,20 @@ bool ShopHarness::hasLine(const std::string& text) const {
     return std::find(t.begin(), t.end(), text) != t.end();
 }
 
+NetsimRun ShopHarness::sendOrders(const QStringList& options) const {
+    return runNetsimWhileServing(QStringList{"send-order", "--shop-number", "42", "--port", port1(),
+                                             "--register-port", port2()} +
+                                 options);
+}
+
+QMap<QString, QString> ShopHarness::registerOrder(const QString& email, const QString& ref1,
+                                                  int shopNumber) const {
+    return fieldsOf(runNetsimWhileServing({"register", "--shop-number", QString::number(shopNumber),
+                                           "--ref1", ref1, "--ref2", "R2", "--email", email,
+                                           "--port", port2(), "--timeout", "20000"})
+                        .out);
+}
+
 ServedShop::ServedShop(const QStringList& serviceOptions) {
     EXPECT_TRUE(service.start(QStringList{"--shop", "42:secret:shop@example.com", "--seed"} +
                               serviceOptions))

@@ -42,6 +42,13 @@ struct ShopHarness {
     std::vector<std::string> texts() const;
     bool hasLine(const std::string& text) const;
     std::string rootpath() const { return folder.filePath("Orders").toStdString(); }
+
+    // `quillon-netsim send-order` for shop 42 to this shop's two servers,
+    // with `options` added; the event loop turns meanwhile.
+    NetsimRun sendOrders(const QStringList& options) const;
+    // `quillon-netsim register` on order server 2: the answer's fields.
+    QMap<QString, QString> registerOrder(const QString& email = "ann@example.com",
+                                         const QString& ref1 = "R1", int shopNumber = 42) const;
 };
 
 // A shop and the simulated network with shop 42 (password "secret", demo
