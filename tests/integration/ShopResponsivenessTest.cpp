@@ -30,7 +30,9 @@ std::unique_ptr<QProcess> startNetsim(const QStringList& arguments) {
 } // namespace
 
 TEST(ShopResponsiveness, ASlowServiceNeverHoldsUpTheUserInterfaceThread) {
-    ServedShop s({"--fault", "*:delay=5000:0"});
+    // Every answer comes 1.5 s late: a wait for one would show as lateness
+    // far beyond the bound below.
+    ServedShop s({"--fault", "*:delay=1500:0"});
     QTemporaryDir mailDir;
     SmtpTestServer smtp(mailDir.path());
     ASSERT_TRUE(smtp.isRunning());
@@ -108,7 +110,7 @@ TEST(ShopResponsiveness, ASlowServiceNeverHoldsUpTheUserInterfaceThread) {
 }
 
 TEST(ShopResponsiveness, ExitWaitsForAnOrderWhosePaymentStatusIsStillAsked) {
-    ServedShop s({"--fault", "6/4:delay=2000"});
+    ServedShop s({"--fault", "6/4:delay=1000"});
     s.go(false);
     bool closed = false;
     QObject::connect(s.h.shop.get(), &Shop::closeRequested, [&] {
