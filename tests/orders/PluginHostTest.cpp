@@ -220,24 +220,18 @@ TEST_F(PluginHostTest, ParametersAreTheTableOfContextOne) {
     EXPECT_FALSE(calls().join('\n').contains("bad-context"));
 }
 
-TEST(PictureTable, CopiesNamesAndLinesAndSurvivesAMove) {
+// What the table holds is the reception steps' test above; here, that a
+// moved table still points at its own copies.
+TEST(PictureTable, SurvivesAMoveAndEndsAtItsCount) {
     OrderEntry order;
     order.pictures.push_back({"a.jpg", {{7, 1}, {8, 3}}});
-    order.pictures.push_back({"short", {}});
     PictureTable source(order);
     order.pictures.clear();
     const PictureTable table(std::move(source));
-
-    ASSERT_EQ(table.count(), 2);
-    const PictureTableEntry* first = table.entry(0);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, table.data());
-    EXPECT_STREQ(first->fileName, "a.jpg");
-    ASSERT_EQ(first->itemCount, 2);
-    EXPECT_EQ(first->items[1].code, 8);
-    EXPECT_EQ(first->items[1].quantity, 3);
-    EXPECT_STREQ(table.entry(1)->fileName, "short");
-    EXPECT_EQ(table.entry(1)->itemCount, 0);
-    EXPECT_EQ(table.entry(2), nullptr);
+    ASSERT_EQ(table.count(), 1);
+    EXPECT_EQ(table.entry(0), table.data());
+    EXPECT_STREQ(table.entry(0)->fileName, "a.jpg");
+    EXPECT_EQ(table.entry(0)->items[1].quantity, 3);
+    EXPECT_EQ(table.entry(1), nullptr);
     EXPECT_EQ(PictureTable().data(), nullptr);
 }

@@ -34,8 +34,7 @@ SendResult sendOrder(int port, const OrderToSend& order) {
 
     OrderHeader header;
     header.blockSize = order.blockSize;
-    header.fileCount =
-        order.declaredFileCount >= 0 ? order.declaredFileCount : int32_t(order.files.size());
+    header.fileCount = int32_t(order.files.size());
     header.setTaxRate(order.taxRate);
     header.title = order.title;
     header.reference1 = order.reference1;
@@ -57,7 +56,7 @@ SendResult sendOrder(int port, const OrderToSend& order) {
             return r; // the socket closes here
         const OrderToSend::File& file = order.files[i];
         FileHeader fh;
-        fh.size = uint32_t(int64_t(file.data.size()) + order.declaredSizeDelta);
+        fh.size = uint32_t(file.data.size());
         fh.name = file.name;
         if (!s.SendBytes(encodeFileHeader(fh)) || !readAck(s, r))
             return r;

@@ -26,11 +26,9 @@ struct OrderToSend {
     };
     std::vector<File> files;
     // Misbehaviour.
-    int disconnectAfterFiles = -1;  // close after this many whole files
-    int32_t declaredFileCount = -1; // header's file count when not files.size()
+    int disconnectAfterFiles = -1; // close after this many whole files
     size_t extraBytesInLastBlock = 0;
-    int64_t declaredSizeDelta = 0; // added to each declared file size
-    int64_t stallAfterBytes = -1;  // file bytes sent before falling silent
+    int64_t stallAfterBytes = -1; // file bytes sent before falling silent
 };
 
 struct SendResult {
