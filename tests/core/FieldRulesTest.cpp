@@ -54,15 +54,7 @@ TEST(FieldRules, NumbersReadBackAsTheSameFloat) {
     EXPECT_EQ(editableNumber(0.29f), "0.29");
 }
 
-TEST(ShopFields, ChoicesChecksTaxAndLogo) {
-    const QStringList currencies = currencyChoices();
-    ASSERT_EQ(currencies.size(), 16);
-    EXPECT_EQ(currencies[kDefaultCurrency], "U.S. Dollar  [USD]");
-    EXPECT_EQ(currencies[5], "Euro  [EUR]");
-    EXPECT_EQ(paymentTypeChoices().size(), 3);
-    EXPECT_FALSE(payPalSetupEnabled(0));
-    EXPECT_TRUE(payPalSetupEnabled(2));
-
+TEST(ShopFields, ChecksTaxAndLogo) {
     // The checks run in a fixed order and name only the first gap.
     ShopInfo info;
     info.phone1 = "1";
@@ -75,7 +67,6 @@ TEST(ShopFields, ChoicesChecksTaxAndLogo) {
     EXPECT_FALSE(missingShopField(info));
 
     // The percent's float bits travel unchanged.
-    EXPECT_EQ(salesTaxBits(7.5f), 0x40F00000u);
     EXPECT_EQ(salesTaxPercent(salesTaxBits(19.6f)), 19.6f);
 
     EXPECT_TRUE(logoFits(QImage(150, 50, QImage::Format_RGB32)));

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -55,6 +56,14 @@ template <class W = QLineEdit> W* child(QWidget& parent, const char* name) {
     W* found = parent.findChild<W*>(name);
     EXPECT_TRUE(found) << "no child " << name;
     return found;
+}
+
+// Replaces a line edit's text by typing, as the user does.
+inline void retype(QWidget& dialog, const char* field, const QString& text) {
+    auto* edit = child(dialog, field);
+    ASSERT_TRUE(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
 }
 
 inline QAbstractButton* findButton(QWidget& dialog, const QString& text) {
