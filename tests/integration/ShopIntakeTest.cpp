@@ -1,6 +1,6 @@
 // Orders sent by `quillon-netsim send-order` into a real shop: reception,
 // completion with the payment status, the order book and OE.DB, the
-// transfer list, plug-in steps, concurrency and the purges.
+// transfer list, plug-in steps and the purges.
 #include "orders/OrderBook.h"
 #include "support/shop/ShopHarness.h"
 
@@ -75,19 +75,6 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
     });
 }
 
-TEST(ShopIntake, EightOrdersAtOnceAllComplete) {
-    Intake in;
-    in.go(false);
-    NetsimRun run = in.send({"--generate", "2", "--concurrent", "8", "--block-size", "8192"});
-    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
-    ASSERT_TRUE(in.settle(8));
-    EXPECT_EQ(in.h.shop->transfers().rows().size(), 8u);
-    OrderBook reloaded(in.db());
-    OrderDatabaseScan scan = reloaded.load();
-    EXPECT_EQ(reloaded.size(), 8u);
-    EXPECT_EQ(scan.state, OrderDatabaseScan::State::Whole);
-}
-
 TEST(ShopIntake, PluginsSeeTheDataStepsInOrder) {
     Intake in;
     ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so",
@@ -116,7 +103,7 @@ TEST(ShopIntake, PluginsSeeTheDataStepsInOrder) {
     });
 }
 
-TEST(ShopIntake, MidnightPurgeRemovesOldOrdersAndRewritesTheDatabase) {
+TEST(ShopIntake, MidnightPurgeRewritesTheDatabaseAndStartUpPurgeLeavesIt) {
     Intake in;
     in.h.settings.purge = 1; // a week
     in.go(false);
@@ -148,21 +135,16 @@ TEST(ShopIntake, MidnightPurgeRemovesOldOrdersAndRewritesTheDatabase) {
                     .contains("<ordernumber>000001</ordernumber>"));
     EXPECT_LT(QFileInfo(QString::fromStdString(in.db())).size(), dbBefore);
     ASSERT_EQ(in.h.shop->transfers().rows().size(), 2u); // rebuilt from the completed transfers
-}
 
-TEST(ShopIntake, StartUpPurgeLeavesTheDatabaseAlone) {
-    Intake in;
-    in.go(false);
-    ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
-    ASSERT_TRUE(in.settle(1));
+    // At the next start-up a month later the purge runs once and leaves the
+    // database as it was.
     in.h.shop.reset();
-    QByteArray db = readFile(QString::fromStdString(in.db()));
-
-    in.h.settings.purge = 1;
+    const QByteArray db = readFile(QString::fromStdString(in.db()));
+    const qsizetype logs = in.h.folder.files("OrderLog").size();
     in.h.clock.advance(30 * 86400);
-    in.h.create(true); // start-up: loads OE.DB, purges once
+    in.h.create(true);
     EXPECT_EQ(in.h.shop->orderBook().size(), 0u);
-    EXPECT_FALSE(QDir(in.h.folder.filePath("Orders/000001")).exists());
+    EXPECT_FALSE(QDir(in.h.folder.filePath("Orders/000002")).exists());
     EXPECT_EQ(readFile(QString::fromStdString(in.db())), db);
-    EXPECT_EQ(in.h.folder.files("OrderLog").size(), 1);
+    EXPECT_EQ(in.h.folder.files("OrderLog").size(), logs + 1);
 }
