@@ -40,8 +40,12 @@ bool Application::startUp(RegistrationDialogs* dialogs) {
     if (m_settings.status == 1 && dialogs) {
         if (auto confirmed = dialogs->runConfirmation(m_settings.hostaddress, m_settings.email)) {
             m_settings.status = confirmed->status;
-            if (confirmed->status == 2)
+            // The ID goes to the profile with the status: a run that ends
+            // before its shut-down must not leave a confirmed shop without it.
+            if (confirmed->status == 2) {
                 m_settings.shopid = confirmed->shopid;
+                m_store.writeShopId(m_settings.shopid);
+            }
         }
     }
     m_store.writeStatus(m_settings.status);

@@ -113,6 +113,11 @@ void SettingsStore::writeEmail(const std::string& email) {
     m_settings->sync();
 }
 
+void SettingsStore::writeShopId(const std::string& shopid) {
+    writeText("shopid", shopid);
+    m_settings->sync();
+}
+
 void SettingsStore::writeCurrentNumber(uint32_t n) {
     writeValue("currentnumber", quint32(n));
 }

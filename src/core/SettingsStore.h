@@ -31,6 +31,7 @@ public:
     void save(const Settings& s);
     void writeStatus(int32_t status);
     void writeEmail(const std::string& email);
+    void writeShopId(const std::string& shopid);
     // The counter goes to the profile as soon as it advances, so a crash
     // never hands out a number whose folder already exists.
     void writeCurrentNumber(uint32_t currentnumber);
