@@ -1,5 +1,5 @@
 // quillon-netsim's command line: help for the program and each command,
-// usage errors, starts that cannot work, and the two credential helpers.
+// usage errors, starts that cannot work, and the credential helpers.
 #include "protocol/Credentials.h"
 
 #include "support/NetsimService.h"
@@ -13,8 +13,8 @@ using testsupport::runNetsim;
 TEST(NetsimHelp, TheProgramAndEveryCommandExplainThemselves) {
     NetsimRun top = runNetsim({"--help"});
     EXPECT_EQ(top.exitCode, 0);
-    for (const char* command :
-         {"service", "register", "status-query", "send-order", "mint-shop-id", "encrypt"}) {
+    for (const char* command : {"service", "register", "status-query", "send-order", "mint-shop-id",
+                                "shop-number", "encrypt"}) {
         EXPECT_TRUE(top.out.contains(QString("  ") + command)) << command;
         NetsimRun run = runNetsim({command, "--help"});
         EXPECT_EQ(run.exitCode, 0) << command;
@@ -35,6 +35,7 @@ TEST(NetsimHelp, UsageErrorsAndBadStartsSayWhatIsWrong) {
         {{"send-order", "--pictures", "x", "--generate", "2"}, "either --pictures DIR or"},
         {{"send-order", "--generate", "1", "--items", "101"}, "CODE:QTY"},
         {{"mint-shop-id", "1000000"}, "from 1 to 999999"},
+        {{"shop-number", "O1000042"}, "give one SHOP ID"},
     };
     for (const auto& [args, message] : cases) {
         NetsimRun run = runNetsim(args);
@@ -61,6 +62,8 @@ TEST(NetsimHelp, CredentialHelpersMatchTheShopsCipher) {
     ASSERT_EQ(minted.exitCode, 0);
     std::string id = minted.out.trimmed().toStdString();
     EXPECT_EQ(id, quillon::encryptCredential("O1000042"));
+    NetsimRun number = runNetsim({"shop-number", QString::fromStdString(id)});
+    EXPECT_EQ(number.out.trimmed(), "42");
 
     NetsimRun encrypted = runNetsim({"encrypt", "pa:ss wd"});
     ASSERT_EQ(encrypted.exitCode, 0);

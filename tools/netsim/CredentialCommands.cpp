@@ -28,6 +28,25 @@ int runMintShopIdCommand(const QStringList& arguments) {
     return kExitOk;
 }
 
+int runShopNumberCommand(const QStringList& arguments) {
+    constexpr char command[] = "shop-number";
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Prints the shop number in a SHOP ID ticket, the reverse of mint-shop-id: the\n"
+        "number that the network's registrations of orders for this shop carry.");
+    parser.addPositionalArgument("ID", "SHOP ID, 32 hexadecimal characters.");
+    if (auto done = parseCommand(parser, command, arguments, "ID"))
+        return *done;
+    QStringList args = parser.positionalArguments();
+    std::optional<Ticket> ticket;
+    if (args.size() == 1)
+        ticket = decryptTicket(args.first().toLatin1().toStdString());
+    if (!ticket)
+        return usageError(command, "give one SHOP ID");
+    printLine(QString::number(ticket->shopNumber));
+    return kExitOk;
+}
+
 int runEncryptCommand(const QStringList& arguments) {
     constexpr char command[] = "encrypt";
     QCommandLineParser parser;

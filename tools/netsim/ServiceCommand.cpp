@@ -95,7 +95,8 @@ int runServiceCommand(const QStringList& arguments) {
          "A confirmed shop with this number, password and e-mail (repeatable). Its "
          "SHOP ID is what mint-shop-id NUMBER prints.",
          "NUMBER:PASSWORD:EMAIL"},
-        {"seed", "Gives every shop a demo product list and some history rows."},
+        {"seed",
+         "Gives every shop, also one set up later, a demo product list and some history rows."},
         {"refuse", "Order reference that the order check refuses (repeatable).", "REFERENCE"},
         {"token-idle",
          "Seconds without a request after which a login session expires "

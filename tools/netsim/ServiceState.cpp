@@ -80,13 +80,17 @@ void ServiceState::addShop(int number, const std::string& password, const std::s
 
 void ServiceState::seedDemo() {
     std::lock_guard lock(m_mutex);
-    for (ShopRecord& shop : m_data.shops) {
-        if (shop.products.empty())
-            shop.products = demoProducts();
-        if (shop.history.empty())
-            shop.history = demoHistory(QDate::currentDate(), shop.number);
-    }
+    m_seeding = true;
+    for (ShopRecord& shop : m_data.shops)
+        seedShop(shop);
     save();
+}
+
+void ServiceState::seedShop(ShopRecord& shop) const {
+    if (shop.products.empty())
+        shop.products = demoProducts();
+    if (shop.history.empty())
+        shop.history = demoHistory(QDate::currentDate(), shop.number);
 }
 
 void ServiceState::refuseReference(const std::string& reference) {
@@ -133,6 +137,8 @@ SetupOutcome ServiceState::registerShop(const ShopSetupRequest& r) {
     shop.info.paymentType = r.paymentType;
     shop.info.hasLogo = r.logo.empty() ? 0 : 1;
     shop.info.logo = r.logo;
+    if (m_seeding)
+        seedShop(shop);
     save();
     out.result = 1;
     out.number = number;

@@ -46,7 +46,8 @@ public:
 
     // A confirmed shop with this number, password (clear text) and e-mail.
     void addShop(int number, const std::string& password, const std::string& email);
-    // Demo products and history for every shop that has none.
+    // Demo products and history for every shop that has none, and for every
+    // shop set up from now on.
     void seedDemo();
     void refuseReference(const std::string& reference);
 
@@ -93,6 +94,7 @@ private:
     // The shop of a session that is still valid; the request keeps it alive.
     ShopRecord* sessionShop(const SessionBlock& session);
     OrderRecord& findOrAddOrder(const std::string& reference1, const std::string& reference2);
+    void seedShop(ShopRecord& shop) const;
     ShopRecord& addShopLocked(int number);
     void save();
 
@@ -102,6 +104,7 @@ private:
     NetworkData m_data;
     std::vector<Session> m_sessions;
     QString m_stateFile;
+    bool m_seeding = false;
 };
 
 } // namespace quillon

@@ -29,6 +29,7 @@ constexpr Command kCommands[] = {
     {"send-order", quillon::runSendOrderCommand,
      "register orders and send their pictures to the shop's order server 1"},
     {"mint-shop-id", quillon::runMintShopIdCommand, "print the SHOP ID of a shop number"},
+    {"shop-number", quillon::runShopNumberCommand, "print the shop number of a SHOP ID"},
     {"encrypt", quillon::runEncryptCommand, "print the credential encryption of a text"},
 };
 
