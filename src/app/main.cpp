@@ -1,17 +1,12 @@
 // Quillon's entry point: start-up, the shop with its window (or headless),
 // shut-down.
-#include "core/Application.h"
 #include "core/Prompters.h"
 #include "core/SettingsStore.h"
-#include "core/Shop.h"
-#include "orders/Clock.h"
-#include "ui/CMainDlg.h"
+#include "core/ShopRun.h"
 #include "ui/DisplayCheck.h"
 #include "ui/GuiApplication.h"
-#include "ui/GuiPrompter.h"
-#include "ui/GuiRegistrationDialogs.h"
 #include "ui/SnapshotRequests.h"
-#include "ui/WindowedShop.h"
+#include "ui/WindowedRun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -21,7 +16,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
 #include <unistd.h>
 
 using namespace quillon;
@@ -120,39 +114,20 @@ void parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
     parser.process(app);
 }
 
-ShopConfig shopConfig(const QCommandLineParser& parser, const Application& application) {
-    ShopConfig config;
-    config.workingDirectory = application.workingDirectory();
-    config.server1Port = intOption(parser, "server1-port", config.server1Port);
-    config.server2Port = intOption(parser, "server2-port", config.server2Port);
-    config.listenAddress = parser.value("listen").toStdString();
-    return config;
-}
-
-// Start-up, the shop served by `serve` (which runs the event loop and
-// gives its result), shut-down.
-int runShop(const QCommandLineParser& parser, SettingsStore& store, Prompter& prompter,
-            RegistrationDialogs* dialogs, const std::function<int(Shop&)>& serve) {
-    Application application(store, prompter);
-    if (!application.startUp(dialogs))
-        return application.exitCode();
-    Settings& settings = application.settings();
-    settings.centralServicePort = intOption(parser, "service-port", settings.centralServicePort);
-
-    SystemClock clock;
-    int result = 0;
-    {
-        Shop shop(shopConfig(parser, application), settings, &store, clock, prompter);
-        installSignalHandlers(shop);
-        result = serve(shop);
-    }
-    application.shutDown();
-    return result;
+ShopRunOptions runOptions(const QCommandLineParser& parser) {
+    ShopRunOptions options;
+    options.shop.server1Port = intOption(parser, "server1-port", options.shop.server1Port);
+    options.shop.server2Port = intOption(parser, "server2-port", options.shop.server2Port);
+    options.shop.listenAddress = parser.value("listen").toStdString();
+    if (parser.isSet("service-port"))
+        options.servicePort = intOption(parser, "service-port", Settings{}.centralServicePort);
+    return options;
 }
 
 int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
     HeadlessPrompter prompter;
-    return runShop(parser, store, prompter, nullptr, [&](Shop& shop) {
+    return runShop(store, prompter, nullptr, runOptions(parser), [&](Shop& shop) {
+        installSignalHandlers(shop);
         QObject::connect(&shop, &Shop::statusLineAdded, &printLine);
         QObject::connect(&shop, &Shop::orderReceived,
                          [](const QString& number, const QString& customer, const QString& total,
@@ -177,30 +152,20 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, Setting
     });
 }
 
-int runWindowed(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
-    GuiPrompter prompter;
-    GuiRegistrationDialogs dialogs(intOption(parser, "service-port", Settings{}.centralServicePort),
-                                   prompter);
-    return runShop(parser, store, prompter, &dialogs, [&](Shop& shop) {
-        WindowOptions options;
-        options.splash = !parser.isSet("no-splash");
-        WindowedShop windowed(shop, options);
-        // Message boxes sit on the window.
-        prompter.setParent(&windowed.window());
+int runWithWindow(const QCommandLineParser& parser, SettingsStore& store) {
+    WindowedRunOptions options;
+    options.run = runOptions(parser);
+    options.online = parser.isSet("online");
+    options.window.splash = !parser.isSet("no-splash");
+    options.attach = [&parser](WindowedShop& windowed) {
+        installSignalHandlers(windowed.shop());
         if (parser.isSet("report-shown"))
             QObject::connect(&windowed, &WindowedShop::shown,
                              [] { printLine("Main window shown."); });
-        QObject::connect(&windowed, &WindowedShop::closed, &app, &QCoreApplication::quit,
-                         Qt::QueuedConnection);
         if (parser.isSet("snapshot-dir"))
             new SnapshotRequests(windowed, parser.value("snapshot-dir"));
-        windowed.start();
-        if (parser.isSet("online"))
-            shop.goOnline();
-        const int result = app.exec();
-        prompter.setParent(nullptr);
-        return result;
-    });
+    };
+    return runWindowed(store, options);
 }
 
 } // namespace
@@ -228,5 +193,5 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parseOptions(parser, *app);
     SettingsStore store(parser.value("profile"));
-    return headless ? runHeadless(*app, parser, store) : runWindowed(*app, parser, store);
+    return headless ? runHeadless(*app, parser, store) : runWithWindow(parser, store);
 }

@@ -1,17 +1,19 @@
-// A new shop's first start against the simulated central service: the
-// "Shop setup" and "Shop setup confirmation" dialogs, the profile they
-// write, and the shop that then starts with its (empty) product list.
-#include "core/Application.h"
+// A new shop's first start through the program's own start-up with its
+// window, against the simulated central service: "Shop setup", the answer
+// naming the new SHOP ID, "Shop setup confirmation", then the main window
+// with the new shop's products, which goes on-line as that shop.
 #include "core/SettingsStore.h"
+#include "ui/CMainDlg.h"
 #include "ui/CShopSetupConfirmDlg.h"
 #include "ui/CShopSetupDialog.h"
-#include "ui/GuiRegistrationDialogs.h"
+#include "ui/WindowedRun.h"
 
 #include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QDir>
 #include <QSettings>
+#include <QTest>
 
 using namespace quillon;
 using namespace testsupport;
@@ -29,10 +31,10 @@ void fillSetup(CShopSetupDialog& d, const char* retyped) {
 
 } // namespace
 
-TEST(FirstStart, SetupThenConfirmationThenTheShop) {
+TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
     NetsimService service;
     QTemporaryDir faults;
-    ASSERT_TRUE(service.start({"--faults", faults.filePath("f.json")}))
+    ASSERT_TRUE(service.start({"--seed", "--faults", faults.filePath("f.json")}))
         << service.log().toStdString();
     ShopFolder folder;
     const QString previous = QDir::currentPath();
@@ -44,68 +46,93 @@ TEST(FirstStart, SetupThenConfirmationThenTheShop) {
     auto stored = [&](const char* key) {
         return QSettings(profile, QSettings::IniFormat).value(key);
     };
-    RecordingPrompter prompter;
-    GuiRegistrationDialogs dialogs(service.servicePort(), prompter);
+    WindowedRunOptions options;
+    options.run.servicePort = service.servicePort();
+    options.run.shop.server1Port = 0;
+    options.run.shop.server2Port = 0;
+    options.run.shop.listenAddress = "127.0.0.1";
+    options.run.shop.acceptWaitMs = 200;
+    options.window.splash = false;
+    MessageBoxes boxes;
 
     // The service turns the first setup down: the dialog closes, the status
-    // stays 0 and the process would end.
+    // stays 0 and the run ends without a window.
     writeFile(faults.filePath("f.json"),
               R"([{"kind": "0/0", "action": "returncode", "value": 0}])");
-    WhenShown<CShopSetupDialog> refused([](CShopSetupDialog& d) {
-        EXPECT_EQ(child(d, "Email 1")->text(), "info@verhoef.example");
-        fillSetup(d, "pw123456");
-        d.accept();
-    });
     {
+        WhenShown<CShopSetupDialog> refused([](CShopSetupDialog& d) {
+            EXPECT_EQ(child(d, "Email 1")->text(), "info@verhoef.example");
+            fillSetup(d, "pw123456");
+            d.accept();
+        });
+        options.attach = [](WindowedShop&) { ADD_FAILURE() << "a window without a set-up shop"; };
         SettingsStore store(profile);
-        Application app(store, prompter);
-        EXPECT_FALSE(app.startUp(&dialogs));
+        EXPECT_EQ(runWindowed(store, options), 0);
+        EXPECT_TRUE(refused.acted());
     }
     EXPECT_EQ(stored("status").toInt(), 0);
 
     // Sent again, first with passwords that differ, then accepted; the
     // answer names the new SHOP ID, which the confirmation then sends.
     writeFile(faults.filePath("f.json"), "[]");
-    WhenShown<CShopSetupConfirmDlg> confirm([&](CShopSetupConfirmDlg& c) {
-        const std::string answer = prompter.messages().back();
-        const size_t at = answer.find("SHOP ID is ");
-        ASSERT_NE(at, std::string::npos) << answer;
-        child(c, "shopId")->setText(QString::fromStdString(answer.substr(at + 11, 32)));
-        c.accept();
-    });
     WhenShown<CShopSetupDialog> setup([&](CShopSetupDialog& d) {
         fillSetup(d, "pw12345");
+        const qsizetype shown = boxes.texts().size();
         d.accept();
-        ASSERT_TRUE(processUntil([&] { return prompter.messages().size() == 2; }));
-        EXPECT_EQ(prompter.messages().back(), "Passwords mismatch. Please re-type your password.");
+        ASSERT_TRUE(processUntil([&] { return boxes.texts().size() > shown; }));
+        EXPECT_EQ(boxes.texts().back(), "Passwords mismatch. Please re-type your password.");
         EXPECT_TRUE(d.isVisible());
         child(d, "Re-type password")->setText("pw123456");
         d.accept();
     });
-    SettingsStore store(profile);
-    Application app(store, prompter);
-    ASSERT_TRUE(app.startUp(&dialogs));
-    EXPECT_EQ(stored("status").toInt(), 2);
-    EXPECT_EQ(stored("email").toString(), "info@verhoef.example");
-    const std::string shopId = app.settings().shopid;
-    EXPECT_EQ(shopId.size(), 32u);
-    EXPECT_EQ(prompter.messages().back(),
-              "Your shop is set up. Welcome to the Velorin Photo Network.");
+    QString shopId;
+    WhenShown<CShopSetupConfirmDlg> confirm([&](CShopSetupConfirmDlg& c) {
+        const QString answer = boxes.texts().back();
+        const qsizetype at = answer.indexOf("SHOP ID is ");
+        ASSERT_GE(at, 0) << answer.toStdString();
+        shopId = answer.mid(at + 11, 32);
+        child(c, "shopId")->setText(shopId);
+        c.accept();
+    });
 
-    // The shop starts with the new shop's product list, empty but fetched.
-    Settings& settings = app.settings();
-    settings.centralServicePort = service.servicePort();
-    ShopConfig config;
-    config.workingDirectory = folder.str();
-    ManualClock clock{SystemClock().now()};
-    Shop shop(config, settings, &store, clock, prompter);
-    shop.initialise();
-    ASSERT_TRUE(processUntil([&] { return shop.isReady(); }, std::chrono::seconds(30)));
-    ASSERT_TRUE(shop.products());
-    EXPECT_TRUE(shop.products()->empty());
-    EXPECT_EQ(shop.statusLines().back().substr(16), "System started.");
-    ASSERT_TRUE(shop.login(shopId, "pw123456"));
-    EXPECT_TRUE(processUntil([&] { return shop.isLoggedIn(); }));
+    // The window shows the new shop with its products and goes on-line from
+    // its Action menu (Alt+A, Enter); order server 2 then answers for the new SHOP ID.
+    bool served = false;
+    options.attach = [&](WindowedShop& windowed) {
+        QObject::connect(&windowed, &WindowedShop::shown, [&] {
+            Shop& shop = windowed.shop();
+            CMainDlg& window = windowed.window();
+            [&] {
+                EXPECT_EQ(boxes.texts().back(),
+                          "Your shop is set up. Welcome to the Velorin Photo Network.");
+                EXPECT_EQ(stored("status").toInt(), 2);
+                EXPECT_EQ(stored("shopid").toString(), shopId);
+                EXPECT_EQ(shop.settings().shopid, shopId.toStdString());
+                ASSERT_TRUE(processUntil([&] { return shop.isReady(); }));
+                ASSERT_TRUE(shop.products());
+                EXPECT_FALSE(shop.products()->empty());
+                EXPECT_EQ(window.stateText(), "System OFF-LINE");
+                QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                ASSERT_TRUE(processUntil([&] { return !shop.isOffline(); }));
+                EXPECT_EQ(window.stateText(), "System ON-LINE");
+                const NetsimRun query =
+                    runNetsimWhileServing({"status-query", "--shop-id", shopId, "--port",
+                                           QString::number(shop.server2Port())});
+                EXPECT_EQ(fieldsOf(query.out).value("result"), "1") << query.out.toStdString();
+                served = true;
+            }();
+            window.close();
+        });
+    };
+    SettingsStore store(profile);
+    EXPECT_EQ(runWindowed(store, options), 0);
+    EXPECT_TRUE(served);
+    EXPECT_EQ(stored("status").toInt(), 2);
+    EXPECT_EQ(stored("shopid").toString(), shopId);
+    EXPECT_EQ(stored("email").toString(), "info@verhoef.example");
+    EXPECT_TRUE(
+        readFile(folder.filePath("SystemLog/SYSLOG000000.TXT")).endsWith("System shutdown.\r\n"));
 
     qunsetenv("QUILLON_STARTUP_FTP");
     QDir::setCurrent(previous);

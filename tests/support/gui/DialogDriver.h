@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -49,6 +50,33 @@ private:
     std::function<void(T&)> m_act;
     bool m_shown = false;
     bool m_acted = false;
+};
+
+// Closes every message box as it shows, with its OK button, and keeps its
+// text: a test goes through the real prompter's boxes.
+class MessageBoxes : public QObject {
+public:
+    MessageBoxes() { qApp->installEventFilter(this); }
+    ~MessageBoxes() override { qApp->removeEventFilter(this); }
+    const QStringList& texts() const { return m_texts; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = event->type() == QEvent::Show ? qobject_cast<QMessageBox*>(watched) : nullptr;
+        if (!box)
+            return false;
+        m_texts << box->text();
+        QTimer::singleShot(0, box, [box] {
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                return ok->click();
+            ADD_FAILURE() << "message box without OK: " << box->text().toStdString();
+            box->done(0);
+        });
+        return false;
+    }
+
+private:
+    QStringList m_texts;
 };
 
 // A child widget by its object name; fails the test when there is none.
