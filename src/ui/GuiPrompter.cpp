@@ -13,7 +13,11 @@ const QString kCaption = QStringLiteral("Quillon");
 } // namespace
 
 void GuiPrompter::showMessage(const std::string& text) {
-    QMessageBox::information(m_parent, kCaption, toQString(text));
+    QMessageBox box(QMessageBox::Information, kCaption, toQString(text), QMessageBox::Ok, m_parent);
+    // A message may carry what the shop has to type elsewhere, such as the
+    // SHOP ID of a new shop: it can be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
 }
 
 bool GuiPrompter::askYesNo(const std::string& text) {

@@ -11,10 +11,12 @@ using testsupport::WhenShown;
 TEST(GuiPrompter, MessageBoxesCarryTheCaption) {
     GuiPrompter prompter;
     QString caption, text;
+    Qt::TextInteractionFlags interaction;
     auto answer = [&](QMessageBox::StandardButton button) {
         return [&, button](QMessageBox& box) {
             caption = box.windowTitle();
             text = box.text();
+            interaction = box.textInteractionFlags();
             if (QAbstractButton* b = box.button(button))
                 return b->click();
             ADD_FAILURE() << "the box has no such button";
@@ -27,6 +29,7 @@ TEST(GuiPrompter, MessageBoxesCarryTheCaption) {
     }
     EXPECT_EQ(caption, "Quillon");
     EXPECT_EQ(text, "Password changed.");
+    EXPECT_TRUE(interaction.testFlag(Qt::TextSelectableByMouse)); // a SHOP ID can be copied
     {
         WhenShown<QMessageBox> yes(answer(QMessageBox::Yes));
         EXPECT_TRUE(prompter.askYesNo("Okay to proceed?"));
