@@ -26,11 +26,13 @@
 #include "ui/CTrustedCustomerDlg.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <cstdio>
 
 using namespace quillon;
@@ -156,6 +158,13 @@ std::vector<HistoryRecord> sampleHistory() {
 // (its lines filled in as the session would, since no service answers here).
 bool shootHistoryAndChat(const QDir& out, Prompter& prompter) {
     CHistoryDlg history(2024, "History/History.txt");
+    // The dates the sample rows were found between: June 2024.
+    for (const char* end : {"from", "to"}) {
+        const QString name(end);
+        history.findChild<QSpinBox*>(name + "Year")->setValue(2024);
+        history.findChild<QComboBox*>(name + "Month")->setCurrentIndex(5);
+    }
+    history.findChild<QSpinBox*>("toDay")->setValue(30);
     history.showRecords(sampleHistory());
     bool ok = shoot(history, out, "CHistoryDlg");
 
