@@ -47,23 +47,9 @@ TEST(OrderFormats, OrderHeaderRoundTripsAndRefusesEveryTruncation) {
     }
 }
 
-TEST(OrderFormats, OrderHeaderIsReceivedWithOneReceive) {
-    OrderHeader sent;
-    sent.orderNumber = "77";
+// Every reception test receives whole headers; a peer that sends none is -3.
+TEST(OrderFormats, OrderHeaderFromASilentPeer) {
     int result = 0;
-    std::string number;
-    LoopbackPeer peer([&](Socket& s) {
-        OrderHeader h;
-        result = h.receive(s);
-        number = h.orderNumber;
-    });
-    auto client = peer.connect();
-    ASSERT_TRUE(client);
-    client->SendBytes(sent.encode());
-    peer.finish();
-    EXPECT_EQ(result, int(sent.encodedSize()));
-    EXPECT_EQ(number, "77");
-
     LoopbackPeer silent([&](Socket& s) { result = OrderHeader().receive(s); });
     silent.connect();
     silent.finish();

@@ -85,10 +85,7 @@ TEST(RawRequests, ProductListReply) {
 
     // A count far beyond the body fails after the entries that are there.
     ByteData inflated = body;
-    inflated.data()[12] = 0xFF;
-    inflated.data()[13] = 0xFF;
-    inflated.data()[14] = 0xFF;
-    inflated.data()[15] = 0xFF;
+    writeU32LE(inflated.data() + 12, 0xFFFFFFFF);
     auto over = decodeProductListReply(bytesOf(inflated));
     EXPECT_FALSE(over.ok);
     EXPECT_EQ(over.value.size(), 3u);
