@@ -16,7 +16,8 @@ namespace {
 constexpr float kH = 842; // A4 height as a whole number
 constexpr float kW = 595.276f;
 
-void fill(OrderSummary& s) {
+// Fills in the header's values, records into `recorder` and begins.
+bool begin(OrderSummary& s, SummaryRecorder* recorder = nullptr) {
     s.setRowHeight(78);
     s.setLeftMargin(70);
     s.setTextGap(20);
@@ -28,6 +29,8 @@ void fill(OrderSummary& s) {
     std::tm t{};
     t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 9, t.tm_min = 5;
     s.setDate(t);
+    s.setRecorder(recorder);
+    return s.begin();
 }
 
 std::vector<std::string> items(int count) {
@@ -65,9 +68,7 @@ class OrderSummaryTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        fill(m_summary);
-        m_summary.setRecorder(&m_recorder);
-        ASSERT_TRUE(m_summary.begin());
+        ASSERT_TRUE(begin(m_summary, &m_recorder));
     }
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -125,9 +126,7 @@ TEST_F(OrderSummaryTest, NewPageOnlyWhenTheRowNoLongerFits) {
 
     OrderSummary second;
     SummaryRecorder recorder;
-    fill(second);
-    second.setRecorder(&recorder);
-    ASSERT_TRUE(second.begin());
+    ASSERT_TRUE(begin(second, &recorder));
     for (int n : {3, 3, 3, 8, 20}) // 100 + 3 x 78 + 120 + 264
         second.addPicture(m_landscape, "b.jpg", items(n));
     ASSERT_EQ(second.cursor(), 718);
@@ -224,10 +223,9 @@ TEST(OrderSummary, ErrorsStayWithTheirOwnDocument) {
     bool saved[2] = {true, false};
     auto work = [&](int index) {
         OrderSummary s;
-        fill(s);
         if (index == 0)
             s.setFaultAfterPictures(3);
-        s.begin();
+        begin(s);
         for (int i = 0; i < 30; ++i)
             s.addPicture(picture, "p.jpg", items(2));
         s.finish();

@@ -94,9 +94,7 @@ TEST_F(SummaryBuilderTest, ReadablePicturesGetThumbnailsAndRows) {
          {QString("Prints for Ada"), QString("$18.25"), date, QString("2 - Print 10x15"),
           QString("3 - [item code 77]"), QString("tall.png"), QString("1 - Poster A3")})
         EXPECT_TRUE(pages[0].contains(text)) << text.toStdString();
-    const QString page = pages[0];
-    EXPECT_FALSE(page.contains("notes.jpg"));
-    EXPECT_FALSE(page.contains("missing.jpg"));
+    EXPECT_FALSE(pages[0].contains("notes.jpg") || pages[0].contains("missing.jpg"));
 }
 
 TEST_F(SummaryBuilderTest, NamesLeadingOutOfTheFolderAreNotOpened) {
@@ -108,10 +106,8 @@ TEST_F(SummaryBuilderTest, NamesLeadingOutOfTheFolderAreNotOpened) {
     addPicture("inside.jpg", {{10, 1}});
 
     ASSERT_TRUE(buildSummaryAndThumbnails(m_order, "T", m_clock));
-    EXPECT_TRUE(m_order.thumbnails[0].isNull());
-    EXPECT_TRUE(m_order.thumbnails[1].isNull());
-    EXPECT_TRUE(m_order.thumbnails[2].isNull());
-    EXPECT_FALSE(m_order.thumbnails[3].isNull());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(m_order.thumbnails[i].isNull(), i < 3) << i;
     EXPECT_EQ(m_order.itemCount, 4);
     EXPECT_FALSE(testsupport::pdfPageTexts(summaryFile()).value(0).contains("outside"));
 
@@ -130,11 +126,10 @@ TEST_F(SummaryBuilderTest, LibraryErrorLeavesNoSummaryButThumbnailsAndCount) {
 
     SummaryBuilder builder(m_clock);
     builder.setSummaryHook([](OrderSummary& s) { s.setFaultAfterPictures(1); });
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStdout(); // the error line is the summary's test
     EXPECT_FALSE(builder.build(m_order, "T"));
-    const std::string out = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStdout();
 
-    EXPECT_EQ(out, "ERROR: error_no=104F, detail_no=0\n");
     EXPECT_FALSE(m_order.thumbnails[0].isNull());
     EXPECT_FALSE(m_order.thumbnails[1].isNull());
     EXPECT_EQ(m_order.itemCount, 7);
