@@ -30,12 +30,15 @@ struct StartUp : RegistrationDialogs {
         QSettings(profile, QSettings::IniFormat).setValue(key, value);
     }
     QVariant stored(const char* key) { return QSettings(profile, QSettings::IniFormat).value(key); }
-    bool run(Settings* out = nullptr, bool withDialogs = true) {
+    // Without dialogs (headless) `exitCode` receives the application's.
+    bool run(Settings* out = nullptr, int* exitCode = nullptr) {
         SettingsStore s(profile);
         Application app(s, prompter);
-        bool ok = app.startUp(withDialogs ? this : nullptr);
+        bool ok = app.startUp(exitCode ? nullptr : this);
         if (out)
             *out = app.settings();
+        if (exitCode)
+            *exitCode = app.exitCode();
         return ok;
     }
     std::optional<SetupOutcome> runShopSetup(const std::string&, const std::string&) override {
@@ -52,7 +55,14 @@ struct StartUp : RegistrationDialogs {
 } // namespace
 
 TEST(Application, RegistrationStepsMoveTheStatusOn) {
-    StartUp s; // first run, setup cancelled
+    StartUp s; // headless, the shop not set up: refused
+    int exitCode = 0;
+    EXPECT_FALSE(s.run(nullptr, &exitCode));
+    EXPECT_EQ(exitCode, 2);
+    ASSERT_EQ(s.prompter.messages().size(), 1u);
+    EXPECT_NE(s.prompter.messages()[0].find("not set up"), std::string::npos);
+
+    // First run, setup cancelled.
     EXPECT_FALSE(s.run());
     EXPECT_EQ(s.opened, std::vector<std::string>{"setup"});
     EXPECT_EQ(s.stored("status").toInt(), 0);
@@ -75,16 +85,6 @@ TEST(Application, RegistrationStepsMoveTheStatusOn) {
     EXPECT_EQ(s.opened, (std::vector<std::string>{"confirmation", "confirmation"}));
     EXPECT_EQ(s.stored("status").toInt(), 2);
     EXPECT_EQ(settings.shopid, "ABCDEF");
-}
-
-TEST(Application, HeadlessRefusesAShopThatIsNotSetUp) {
-    StartUp s;
-    SettingsStore store(s.profile);
-    Application app(store, s.prompter);
-    EXPECT_FALSE(app.startUp(nullptr));
-    EXPECT_EQ(app.exitCode(), 2);
-    ASSERT_EQ(s.prompter.messages().size(), 1u);
-    EXPECT_NE(s.prompter.messages()[0].find("not set up"), std::string::npos);
 }
 
 TEST(Application, TheStartUpInformationNamesTheHostUnlessTheProfileDoes) {

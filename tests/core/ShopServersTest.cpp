@@ -75,23 +75,16 @@ TEST(ShopServers, SilentPeersHoldNeitherGoingOfflineNorExit) {
     ASSERT_FALSE(h.shop->isOffline());
     Socket c3;
     ASSERT_TRUE(connectTo(c3, h.shop->server2Port()));
-    // Exit while on-line waits for the servers, then writes the logs.
+    // Exit while on-line waits for the servers (the lines and logs it then
+    // writes are the headless shop's test).
     bool closed = false;
     QObject::connect(h.shop.get(), &Shop::closeRequested, [&] { closed = true; });
     h.shop->exit();
     EXPECT_FALSE(closed);
     ASSERT_TRUE(processUntil([&] { return closed; }, std::chrono::seconds(5)));
-    t = h.texts();
-    ASSERT_GE(t.size(), 3u);
-    EXPECT_EQ(
-        std::vector(t.end() - 3, t.end()),
-        (std::vector<std::string>{"Server 1 off-line.", "Server 2 off-line.", "System shutdown."}));
-    EXPECT_EQ(h.folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
-    EXPECT_TRUE(
-        readFile(h.folder.filePath("SystemLog/SYSLOG000000.TXT")).endsWith("System shutdown.\r\n"));
 }
 
-TEST(ShopServers, ExitWhileOfflineClosesAtOnceWithAnEmptyOrderLog) {
+TEST(ShopServers, ExitWhileOfflineClosesAtOnce) {
     ShopHarness h;
     h.create(false);
     bool closed = false;
@@ -99,8 +92,6 @@ TEST(ShopServers, ExitWhileOfflineClosesAtOnceWithAnEmptyOrderLog) {
     h.shop->exit();
     EXPECT_TRUE(closed);
     EXPECT_EQ(h.texts().back(), "System shutdown.");
-    EXPECT_EQ(readFile(h.folder.filePath("OrderLog/ORDERLOG000000.XML")),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log>\r\n</log>\r\n");
 }
 
 TEST(ShopServers, DestroyingAnOnlineShopWithAHandOverPendingDoesNotHang) {

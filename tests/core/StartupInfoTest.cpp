@@ -82,11 +82,9 @@ TEST(StartupAccounts, ParsesOneOrTwoAccountsAndRefusesMalformedValuesWhole) {
     ASSERT_TRUE(
         parseFtpAccounts("ftp1.test,shop@velorin.test,pa ss;[::1]:2121,velorinshop,p,w", a));
     ASSERT_EQ(a.size(), 2u);
-    EXPECT_EQ(a[0].host, "ftp1.test");
-    EXPECT_EQ(a[0].account, "shop@velorin.test");
-    EXPECT_EQ(a[0].password, "pa ss");
-    EXPECT_EQ(a[1].host, "[::1]:2121");
-    EXPECT_EQ(a[1].password, "p,w");
+    EXPECT_EQ(std::tie(a[0].host, a[0].account, a[0].password),
+              std::tuple("ftp1.test", "shop@velorin.test", "pa ss"));
+    EXPECT_EQ(std::tie(a[1].host, a[1].password), std::tuple("[::1]:2121", "p,w"));
 
     for (const char* text : {"", "host,account", ",a,p", "h,,p", "h:,a,p", "h:abc,a,p",
                              "h:70000,a,p", ":21,a,p", "h st,a,p", "h/x,a,p", "[::1,a,p", "h,a b,p",
@@ -97,18 +95,10 @@ TEST(StartupAccounts, ParsesOneOrTwoAccountsAndRefusesMalformedValuesWhole) {
     }
 }
 
-TEST(StartupAccounts, EnvironmentOverridesTheBuiltInAccounts) {
-    setenv("QUILLON_STARTUP_FTP", "127.0.0.1:2121,tester,secret;localhost,other,pw", 1);
-    auto a = startupAccounts();
-    ASSERT_EQ(a.size(), 2u);
-    EXPECT_EQ(a[0].host, "127.0.0.1:2121");
-    EXPECT_EQ(a[1].account, "other");
+// A working value from the environment is the application's start-up test;
+// a malformed one means no check, not a fall back to the built-in accounts.
+TEST(StartupAccounts, AMalformedEnvironmentValueMeansNoCheck) {
     setenv("QUILLON_STARTUP_FTP", "127.0.0.1:2121,tester", 1);
     EXPECT_TRUE(startupAccounts().empty());
-
     unsetenv("QUILLON_STARTUP_FTP");
-    a = startupAccounts();
-    ASSERT_EQ(a.size(), 2u);
-    EXPECT_NE(a[0].account.find('@'), std::string::npos); // the first is an e-mail form
-    EXPECT_EQ(a[0].password, a[1].password);
 }
