@@ -110,7 +110,9 @@ TEST(HeadlessShop, SurvivesBeingKilledWhileOrdersArrive) {
                       "--block-size", "4096", "--port", QString::number(shop.port1()),
                       "--register-port", QString::number(shop.port2())});
         // Kill it once an order has been stored and others are on the way.
-        ASSERT_TRUE(waitUntil([&] { return storedOrders(db) > kept; }, std::chrono::seconds(60)));
+        ASSERT_TRUE(waitUntil([&] { return storedOrders(db) > kept; }, std::chrono::seconds(60)))
+            << "round " << round << "\n"
+            << shop.output().toStdString() << sender.readAll().toStdString();
         std::this_thread::sleep_for(std::chrono::milliseconds(30 * round));
         shop.kill();
         sender.waitForFinished(30000);
