@@ -236,7 +236,7 @@ void find(OrderBook& book) {
                 for (const auto& o : orders) {
                     bool hit = o->orderNumber.find('#') != std::string::npos ||
                                o->customer.find('#') != std::string::npos;
-                    for (const PictureEntry& p : o->pictures)
+                    for (const PictureView p : o->pictures)
                         hit = hit || p.fileName.find('#') != std::string::npos;
                     found += hit;
                 }

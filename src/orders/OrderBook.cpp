@@ -5,15 +5,16 @@
 #include "orders/ProductIndex.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 
 namespace quillon {
 
 namespace {
 
 void linkItems(OrderEntry& order, const ProductIndex& products) {
-    for (PictureEntry& picture : order.pictures)
-        for (ItemLine& item : picture.items)
-            item.product = products.find(item.code);
+    for (ItemLine& item : order.pictures.lines())
+        item.product = products.find(item.code);
 }
 
 // Binary search over the orders before the last one: an equal number goes
@@ -39,6 +40,17 @@ size_t insertionPlace(const OrderBook::Orders& orders, const std::string& key) {
 // goes just before the last of them when their number was the greatest
 // listed at the time; so only that fact per order needs remembering.
 void fileBatch(OrderBook::Orders& list, OrderBook::Orders batch) {
+    // A database is written in number order as a rule: each order then goes
+    // to the end, and nothing needs sorting.
+    const auto numberLess = [](const auto& a, const auto& b) {
+        return a->orderNumber < b->orderNumber;
+    };
+    if (std::adjacent_find(batch.begin(), batch.end(), std::not_fn(numberLess)) == batch.end() &&
+        (list.empty() || batch.empty() || numberLess(list.back(), batch.front()))) {
+        list.insert(list.end(), std::make_move_iterator(batch.begin()),
+                    std::make_move_iterator(batch.end()));
+        return;
+    }
     struct Entry {
         std::unique_ptr<OrderEntry> order;
         bool greatestOnArrival = false;

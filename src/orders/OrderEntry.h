@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/ProductItem.h"
+#include "orders/PictureList.h"
 
 #include <QImage>
 #include <cstdint>
@@ -8,21 +8,6 @@
 #include <vector>
 
 namespace quillon {
-
-// One product line of a picture: so many of product `code`.
-struct ItemLine {
-    int32_t code = 0;
-    int32_t quantity = 0;
-    // The first product with this code in the list that priced the order,
-    // or none. Product lists live as long as the shop, so this stays valid.
-    const ProductItem* product = nullptr;
-};
-
-// One picture file of an order with its product lines.
-struct PictureEntry {
-    std::string fileName; // a plain name inside the order folder
-    std::vector<ItemLine> items;
-};
 
 // One received order, as the order list shows and the order database keeps it.
 struct OrderEntry {
@@ -35,7 +20,7 @@ struct OrderEntry {
     float amount = 0.0f;
     uint32_t received = 0; // seconds since 1970, UTC
     int32_t reserved = 0;
-    std::vector<PictureEntry> pictures;
+    PictureList pictures;
 
     // Used by the order pipeline only; not stored in the order database.
     std::string reference1;

@@ -56,7 +56,7 @@ OrderFilter::OrderFilter(std::string_view text) {
 bool OrderFilter::matches(const OrderEntry& order) const {
     if (empty() || foundIn(order.orderNumber) || foundIn(order.customer))
         return true;
-    for (const PictureEntry& picture : order.pictures)
+    for (const PictureView picture : order.pictures)
         if (foundIn(picture.fileName))
             return true;
     return false;

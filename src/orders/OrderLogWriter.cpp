@@ -41,7 +41,7 @@ void appendOrder(std::string& out, const OrderEntry& order, const ProductIndex& 
     out.append(kEol);
     appendElement(out, "  ", "customer", order.customer);
     out.append(kEol);
-    for (const PictureEntry& picture : order.pictures) {
+    for (const PictureView picture : order.pictures) {
         out.append("  <picture>").append(kEol);
         appendElement(out, "    ", "filename", picture.fileName);
         out.append(kEol);

@@ -48,12 +48,27 @@ public:
     }
 
     // A stored text ends at its first zero byte, as the writer leaves it.
-    bool text(std::string& s) {
+    bool text(std::string_view& s) {
         uint32_t length = 0;
         if (!u32(length) || length == 0 || length > kMaxStoredText + 1 || length > left())
             return false;
-        s.assign(m_p, strnlen(m_p, length - 1));
+        s = std::string_view(m_p, strnlen(m_p, length - 1));
         m_p += length;
+        return true;
+    }
+
+    bool text(std::string& s) {
+        std::string_view view;
+        if (!text(view))
+            return false;
+        s.assign(view);
+        return true;
+    }
+
+    bool skip(size_t n) {
+        if (left() < n)
+            return false;
+        m_p += n;
         return true;
     }
 
@@ -70,6 +85,19 @@ private:
 constexpr size_t kMinPictureBytes = 4 + 1 + 4;
 constexpr size_t kItemBytes = 8;
 
+// Walks the pictures of a record to count their product lines, so that an
+// order's lines are sized once; false when the pictures are damaged.
+bool countLines(FieldReader r, uint32_t pictureCount, size_t& lines) {
+    std::string_view fileName;
+    for (uint32_t p = 0; p < pictureCount; ++p) {
+        uint32_t itemCount = 0;
+        if (!r.text(fileName) || !r.count(itemCount, kItemBytes) || !r.skip(itemCount * kItemBytes))
+            return false;
+        lines += itemCount;
+    }
+    return true;
+}
+
 bool readRecord(FieldReader& r, OrderEntry& e) {
     uint32_t amountBits = 0;
     uint32_t pictureCount = 0;
@@ -79,15 +107,20 @@ bool readRecord(FieldReader& r, OrderEntry& e) {
         !r.count(pictureCount, kMinPictureBytes))
         return false;
     e.amount = std::bit_cast<float>(amountBits);
-    e.pictures.resize(pictureCount);
-    for (PictureEntry& picture : e.pictures) {
+    size_t lineCount = 0;
+    if (!countLines(r, pictureCount, lineCount))
+        return false;
+    e.pictures.reserve(pictureCount, lineCount);
+    // The fields below were checked by countLines().
+    std::string_view fileName;
+    for (uint32_t p = 0; p < pictureCount; ++p) {
         uint32_t itemCount = 0;
-        if (!r.text(picture.fileName) || !r.count(itemCount, kItemBytes))
-            return false;
-        picture.items.resize(itemCount);
-        for (ItemLine& item : picture.items)
-            if (!r.i32(item.code) || !r.i32(item.quantity))
-                return false;
+        r.text(fileName);
+        r.count(itemCount, kItemBytes);
+        for (ItemLine& item : e.pictures.add(std::string(fileName), itemCount)) {
+            r.i32(item.code);
+            r.i32(item.quantity);
+        }
     }
     return true;
 }
@@ -109,7 +142,7 @@ void appendOrderRecord(std::string& out, const OrderEntry& e) {
     appendU32(out, e.received);
     appendU32(out, uint32_t(e.reserved));
     appendU32(out, uint32_t(e.pictures.size()));
-    for (const PictureEntry& picture : e.pictures) {
+    for (const PictureView picture : e.pictures) {
         appendText(out, picture.fileName);
         appendU32(out, uint32_t(picture.items.size()));
         for (const ItemLine& item : picture.items) {

@@ -65,7 +65,7 @@ void OrderSearchIndex::appendTextOf(const OrderEntry& order, std::string& out) {
     };
     field(order.orderNumber);
     field(order.customer);
-    for (const PictureEntry& picture : order.pictures)
+    for (const PictureView picture : order.pictures)
         field(picture.fileName);
 }
 

@@ -7,7 +7,7 @@ PictureTable::PictureTable(const OrderEntry& order) {
     // a vector can move what an entry points to.
     m_names.reserve(order.pictures.size());
     m_items.reserve(order.pictures.size());
-    for (const PictureEntry& picture : order.pictures) {
+    for (const PictureView picture : order.pictures) {
         m_names.push_back(picture.fileName);
         std::vector<PictureTableItem> items;
         items.reserve(picture.items.size());

@@ -44,14 +44,14 @@ std::unique_ptr<OrderEntry> makeEntry(const OrderHeader& header, const ItemList&
     order->taxRate = header.taxRate();
     order->received = uint32_t(clock.now());
     order->rowId = rowId;
-    order->pictures.reserve(items.size());
+    size_t lines = 0;
+    for (const ItemListPicture& p : items)
+        lines += p.items.size();
+    order->pictures.reserve(items.size(), lines);
     for (const ItemListPicture& p : items) {
-        PictureEntry picture;
-        picture.fileName = p.name;
-        picture.items.reserve(p.items.size());
-        for (const ItemQuantity& q : p.items)
-            picture.items.push_back(ItemLine{int32_t(q.code), int32_t(q.quantity), nullptr});
-        order->pictures.push_back(std::move(picture));
+        const std::span<ItemLine> added = order->pictures.add(p.name, p.items.size());
+        for (size_t i = 0; i < p.items.size(); ++i)
+            added[i] = ItemLine{int32_t(p.items[i].code), int32_t(p.items[i].quantity), nullptr};
     }
     return order;
 }
@@ -118,17 +118,15 @@ std::string lostSenderReason(const Socket& connection, int idleLimitMs) {
 } // namespace
 
 void linkProducts(OrderEntry& order, const ProductList* products) {
-    for (PictureEntry& picture : order.pictures)
-        for (ItemLine& line : picture.items)
-            line.product = findProduct(products, line.code);
+    for (ItemLine& line : order.pictures.lines())
+        line.product = findProduct(products, line.code);
 }
 
 float orderAmount(const OrderEntry& order) {
     float total = 0.0f;
-    for (const PictureEntry& picture : order.pictures)
-        for (const ItemLine& line : picture.items)
-            if (line.product)
-                total += float(line.quantity) * line.product->price;
+    for (const ItemLine& line : order.pictures.lines())
+        if (line.product)
+            total += float(line.quantity) * line.product->price;
     return (order.taxRate * 0.01f + 1.0f) * total;
 }
 
@@ -222,9 +220,8 @@ void receiveOrder(ReceptionParams params) {
     if (params.makeSummary) {
         buildSummaryAndThumbnails(*order, header.title, *params.clock);
     } else {
-        for (const PictureEntry& picture : order->pictures)
-            for (const ItemLine& line : picture.items)
-                order->itemCount += line.quantity;
+        for (const ItemLine& line : order->pictures.lines())
+            order->itemCount += line.quantity;
     }
 
     if (plugins)

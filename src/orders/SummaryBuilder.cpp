@@ -53,7 +53,7 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     int64_t itemCount = order.itemCount;
     order.thumbnails.assign(order.pictures.size(), QImage());
     for (size_t p = 0; p < order.pictures.size(); ++p) {
-        const PictureEntry& picture = order.pictures[p];
+        const PictureView picture = order.pictures[p];
         for (const ItemLine& line : picture.items)
             itemCount += line.quantity;
         if (!isPlainFileName(picture.fileName))

@@ -148,7 +148,7 @@ void OrderListLayout::measure(const OrderEntry& order, OrderState& state) const 
         width = std::max({width, titleX() + f.boldWidth(order.customer),
                           titleX() + f.boldWidth(receivedText(order.received))});
         for (size_t p = 0; p < order.pictures.size(); ++p) {
-            const PictureEntry& picture = order.pictures[p];
+            const PictureView picture = order.pictures[p];
             width = std::max(width, captionX() + f.regularWidth(pictureCaption(picture)));
             state.detailRows += 3;
             if (p >= state.pictures.size() || !state.pictures[p])

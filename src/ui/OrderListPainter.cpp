@@ -58,7 +58,7 @@ void OrderListPainter::picture(int bookIndex, const OrderEntry& entry, int index
                                qreal bottom, const Thumbnails& thumbnails) {
     const OrderListLayout& l = m_layout;
     const OrderListFonts& f = l.fonts();
-    const PictureEntry& picture = entry.pictures[size_t(index)];
+    const PictureView picture = entry.pictures[size_t(index)];
     const bool expanded = l.isPictureExpanded(bookIndex, index);
     const QRectF box = l.pictureBox(top);
     if (!picture.items.empty())

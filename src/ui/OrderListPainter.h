@@ -19,7 +19,7 @@ class ScrollBarGeometry;
 class OrderListPainter {
 public:
     // The thumbnail to show for a picture, or null while there is none.
-    using Thumbnails = std::function<const QImage*(const OrderEntry&, const PictureEntry&)>;
+    using Thumbnails = std::function<const QImage*(const OrderEntry&, const PictureView&)>;
 
     OrderListPainter(QPainter& painter, const OrderListLayout& layout)
         : m_p(painter), m_layout(layout) {}

@@ -30,7 +30,7 @@ std::string receivedText(uint32_t received) {
     return text;
 }
 
-std::string pictureCaption(const PictureEntry& picture) {
+std::string pictureCaption(const PictureView& picture) {
     // Quantities come from the sender: summed wide, so no count wraps.
     long long sum = 0;
     for (const ItemLine& item : picture.items)

@@ -123,7 +123,7 @@ void OrderListView::paintEvent(QPaintEvent*) {
     const QRectF area = rowArea();
     std::vector<QString> missing;
     const auto thumbnail = [&](const OrderEntry& order,
-                               const PictureEntry& picture) -> const QImage* {
+                               const PictureView& picture) -> const QImage* {
         const QString path = picturePath(order.folder, picture.fileName);
         if (path.isEmpty())
             return nullptr;

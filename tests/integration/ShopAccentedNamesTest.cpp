@@ -62,8 +62,9 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     EXPECT_EQ(readFile(folder + QString::fromUtf8("/Grüße.jpg")), jpeg);
     s.h.shop->orderBook().withOrders([](const OrderBook::Orders& orders) {
         ASSERT_EQ(orders.size(), 1u);
-        EXPECT_EQ(orders[0]->pictures.at(0).fileName, "Gr\xFC\xDF"
-                                                      "e.jpg");
+        ASSERT_EQ(orders[0]->pictures.size(), 1u);
+        EXPECT_EQ(orders[0]->pictures[0].fileName, "Gr\xFC\xDF"
+                                                   "e.jpg");
     });
     EXPECT_EQ(thumbnails, QStringList{folder + QString::fromUtf8("/Grüße.jpg")});
     const QString summary = pdfPageTexts(folder + QString::fromUtf8("/Müller-000001.pdf")).value(0);

@@ -96,6 +96,22 @@ TEST_F(OrderBookTest, SortedInsertionPlacesEqualNumbers) {
     EXPECT_EQ(listOf(book), "A/1 B/1 B/2 D/1 D/2 F/2 F/1 G/2 G/1 b/1");
 }
 
+TEST_F(OrderBookTest, ReportsAnInsertionAtItsPlaceAndAPurgeAsAReset) {
+    OrderBook book(db);
+    std::vector<std::string> reports;
+    QObject::connect(&book, &OrderBook::orderInserted,
+                     [&](int index) { reports.push_back("inserted " + std::to_string(index)); });
+    QObject::connect(&book, &OrderBook::ordersReset, [&] { reports.push_back("reset"); });
+    constexpr int64_t kDay = 86'400;
+    for (auto [number, received] : {std::pair{"Q-2", kDay}, {"Q-3", 9 * kDay}, {"Q-1", 9 * kDay}})
+        book.add(
+            sampleOrder(number, uint32_t(received), number, dir.filePath(number).toStdString()));
+    EXPECT_EQ(book.purge(1, dir.filePath("purged.xml").toStdString(), 9 * kDay), 1);
+    EXPECT_EQ(reports,
+              (std::vector<std::string>{"inserted 0", "inserted 1", "inserted 0", "reset"}));
+    EXPECT_EQ(listOf(book), "Q-1/Q-1 Q-3/Q-3");
+}
+
 TEST_F(OrderBookTest, LoadPlacesOrdersAsAddingThemOneByOne) {
     std::mt19937 random(3);
     std::vector<std::string> numbers;
@@ -199,7 +215,8 @@ TEST_F(OrderBookTest, OverlongTextIsCutSoTheFileStillLoads) {
 TEST_F(OrderBookTest, RecordLongerThanAReadBlockLoads) {
     OrderBook book(db);
     auto big = sampleOrder("Q-1", 0, "a");
-    big->pictures[1].items.assign(700'000, ItemLine{5, 6, nullptr}); // 5.6 MB
+    big->pictures = {{"p1.jpg", {}},
+                     {"p2.jpg", std::vector(700'000, ItemLine{5, 6, nullptr})}}; // 5.6 MB
     book.add(std::move(big));
     book.add(sampleOrder("Q-2", 0, "b"));
     const QByteArray full = readFile(dbPath);

@@ -28,7 +28,7 @@ TEST_F(OrderLogWriterTest, WritesTheExactLines) {
     book.setProducts(&products);
     book.add(sampleOrder("Q-2", 0, "b@example.org"));
     auto bare = sampleOrder("Q-1", 0, "a@example.org");
-    bare->pictures.clear();
+    bare->pictures = {};
     book.add(std::move(bare));
     EXPECT_EQ(book.writeXmlLog(log.toStdString()), 1);
     EXPECT_EQ(readFile(log), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -61,7 +61,7 @@ TEST_F(OrderLogWriterTest, ValuesStayWellFormedAndComeBack) {
     const std::string customer = "Ren\xE9 <r&d> \"o'k\"";
     const std::string file = "a\r\nb\x01.jpg";
     auto order = sampleOrder("Q<1>&", 0, customer);
-    order->pictures[0].fileName = file;
+    order->pictures = {{file, {{101, 2}}}};
     book.add(std::move(order));
     ASSERT_EQ(book.writeXmlLog(log.toStdString()), 1);
     const QByteArray bytes = readFile(log);
