@@ -205,8 +205,9 @@ TEST(Reception, MalformedOrdersAreAbortedWithinTheirFolder) {
         EXPECT_TRUE(r.aborted && !r.completed);
         EXPECT_FALSE(QFile::exists(QString::fromStdString(r.root + "/evil.jpg")));
         EXPECT_FALSE(QFile::exists(QString::fromStdString(r.folder("P/evil.jpg"))));
-        if (i > 0) // the file before the bad one stays
+        if (i > 0) { // the file before the bad one stays
             EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("P/ok.jpg"))), "fine");
+        }
     }
 }
 
