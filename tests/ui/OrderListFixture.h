@@ -12,7 +12,7 @@
 
 namespace quillon {
 
-struct PictureSpec {
+struct SamplePicture {
     std::string fileName;
     std::vector<std::pair<int32_t, int32_t>> items; // code, quantity
 };
@@ -23,7 +23,7 @@ class OrderListFixture : public ::testing::Test {
 protected:
     void SetUp() override { m_book.setProducts(&m_products); }
 
-    void addOrder(const std::string& number, std::vector<PictureSpec> pictures = {},
+    void addOrder(const std::string& number, std::vector<SamplePicture> pictures = {},
                   const std::string& customer = "ann@example.org") {
         auto order = std::make_unique<OrderEntry>();
         order->orderNumber = number;
@@ -31,9 +31,9 @@ protected:
         order->folder = (m_dir.path() + "/" + QString::fromStdString(number)).toStdString();
         order->amount = 12.5f;
         order->received = 1'700'000'000;
-        for (PictureSpec& spec : pictures) {
-            PictureEntry picture{spec.fileName, {}};
-            for (auto [code, quantity] : spec.items) {
+        for (SamplePicture& sample : pictures) {
+            PictureEntry picture{sample.fileName, {}};
+            for (auto [code, quantity] : sample.items) {
                 const auto product =
                     std::find_if(m_products.begin(), m_products.end(),
                                  [code](const ProductItem& p) { return p.code == code; });

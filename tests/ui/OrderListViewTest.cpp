@@ -197,8 +197,8 @@ TEST_F(OrderListViewTest, AnimatedScrollAddsUpToTheDistance) {
     // Expanding the last order scrolls its pictures into view, animated.
     for (int i = 0; i < 8; ++i)
         addOrder("C-" + std::to_string(i));
-    addOrder("C-8", std::vector<PictureSpec>(20, {"many.jpg", {}}));
-    addOrder("C-9", std::vector<PictureSpec>(3, {"few.jpg", {}}));
+    addOrder("C-8", std::vector<SamplePicture>(20, {"many.jpg", {}}));
+    addOrder("C-9", std::vector<SamplePicture>(3, {"few.jpg", {}}));
     OrderListView& v = view({300, 200});
     const qreal before = v.rows().contentHeight();
     QTest::mouseClick(&v, Qt::LeftButton, {}, v.orderBox(9).center().toPoint());
