@@ -4,6 +4,7 @@
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
 #include "ui/DialogButtons.h"
+#include "ui/DialogParts.h"
 #include "ui/FormAlignment.h"
 
 #include <QComboBox>
@@ -19,24 +20,19 @@ namespace quillon {
 namespace {
 
 constexpr int kTextLimit = 32;
+// QLineEdit's own limit, for the fields the dialog does not limit.
+constexpr int kNoLimit = 32767;
 const char* const kIntegerPrompt = "Please enter an integer.";
 const char* const kUnsignedPrompt = "Please enter a whole number from 0 to 4294967295.";
-
-QLineEdit* lineEdit(const char* name, int limit = 0) {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(name);
-    if (limit > 0)
-        edit->setMaxLength(limit);
-    return edit;
-}
 
 } // namespace
 
 CConfigDlg::CConfigDlg(Prompter& prompter, QWidget* parent)
-    : QDialog(parent), m_prompter(prompter), m_shopId(lineEdit("shopId", kTextLimit)),
-      m_rootPath(lineEdit("rootPath")), m_startsFrom(lineEdit("startsFrom")),
-      m_wrapAround(lineEdit("wrapAround")), m_digits(lineEdit("digits")),
-      m_prefix(lineEdit("prefix", kTextLimit)), m_postfix(lineEdit("postfix", kTextLimit)),
+    : QDialog(parent), m_prompter(prompter), m_shopId(limitedEdit(kTextLimit, "shopId")),
+      m_rootPath(limitedEdit(kNoLimit, "rootPath")),
+      m_startsFrom(limitedEdit(kNoLimit, "startsFrom")),
+      m_wrapAround(limitedEdit(kNoLimit, "wrapAround")), m_digits(limitedEdit(kNoLimit, "digits")),
+      m_prefix(limitedEdit(kTextLimit, "prefix")), m_postfix(limitedEdit(kTextLimit, "postfix")),
       m_purge(new QComboBox) {
     setWindowTitle(QStringLiteral("Configuration"));
     m_purge->setObjectName("purge");
@@ -83,8 +79,7 @@ void CConfigDlg::setValues(const ConfigurationValues& values) {
 
 void CConfigDlg::refuse(QLineEdit* field, const char* message) {
     m_prompter.showMessage(message);
-    field->setFocus();
-    field->selectAll();
+    focusField(field);
 }
 
 void CConfigDlg::accept() {

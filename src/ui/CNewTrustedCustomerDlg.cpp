@@ -2,6 +2,7 @@
 
 #include "protocol/Prompter.h"
 #include "ui/DialogButtons.h"
+#include "ui/DialogParts.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -35,9 +36,7 @@ CNewTrustedCustomerDlg::CNewTrustedCustomerDlg(Mode mode, const TrustedCustomer&
                                 : QStringLiteral("New Trusted Customer"));
     auto* form = new QFormLayout(this);
     for (std::size_t i = 0; i < kFields.size(); ++i) {
-        m_fields[i] = new QLineEdit;
-        m_fields[i]->setObjectName(kFields[i].name);
-        m_fields[i]->setMaxLength(kFields[i].limit);
+        m_fields[i] = limitedEdit(kFields[i].limit, kFields[i].name);
         m_fields[i]->setMinimumWidth(i + 1 == kFields.size() ? 360 : 240);
         m_texts[i].show(m_fields[i], customer.*kFields[i].text);
         form->addRow(kFields[i].label, m_fields[i]);
