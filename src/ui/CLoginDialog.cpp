@@ -18,12 +18,10 @@ constexpr char kPasswordPlaceholder[] = "password";
 } // namespace
 
 CLoginDialog::CLoginDialog(const QString& shopId, QWidget* parent)
-    : QDialog(parent), m_shopId(limitedEdit(32, "shopId")),
+    : QDialog(parent), m_shopId(shopIdEdit()),
       m_password(limitedEdit(16, "password", QLineEdit::Password)) {
     setWindowTitle("Login");
     m_shopId->setText(shopId);
-    // Room for a whole SHOP ID.
-    m_shopId->setMinimumWidth(m_shopId->fontMetrics().horizontalAdvance(QString(34, QChar(u'D'))));
     m_password->setText(kPasswordPlaceholder);
 
     auto* form = new QFormLayout;
@@ -34,9 +32,7 @@ CLoginDialog::CLoginDialog(const QString& shopId, QWidget* parent)
     layout->addWidget(okCancelButtons(*this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QLineEdit* first = shopId.isEmpty() ? m_shopId : m_password;
-    first->setFocus();
-    first->selectAll();
+    focusField(shopId.isEmpty() ? m_shopId : m_password);
 }
 
 QString CLoginDialog::shopId() const {

@@ -16,9 +16,8 @@ namespace quillon {
 CShopSetupConfirmDlg::CShopSetupConfirmDlg(const ServiceEndpoint& service, const QString& email,
                                            Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_registration(service), m_email(email),
-      m_shopId(limitedEdit(32, "shopId")) {
+      m_shopId(shopIdEdit()) {
     setWindowTitle("Shop setup confirmation");
-    m_shopId->setMinimumWidth(m_shopId->fontMetrics().horizontalAdvance(QString(34, QChar(u'D'))));
     QDialogButtonBox* buttons = okCancelButtons(*this);
     m_confirm = buttons->button(QDialogButtonBox::Ok);
     m_confirm->setText("Confirm");

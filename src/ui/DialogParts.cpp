@@ -10,6 +10,12 @@ QLineEdit* limitedEdit(int limit, const QString& name, QLineEdit::EchoMode echo)
     return edit;
 }
 
+QLineEdit* shopIdEdit() {
+    QLineEdit* edit = limitedEdit(32, "shopId");
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(34, QChar(u'D'))));
+    return edit;
+}
+
 void focusField(QWidget* field) {
     field->setFocus();
     if (auto* edit = qobject_cast<QLineEdit*>(field))

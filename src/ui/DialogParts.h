@@ -11,6 +11,10 @@ namespace quillon {
 QLineEdit* limitedEdit(int limit, const QString& name,
                        QLineEdit::EchoMode echo = QLineEdit::Normal);
 
+// The Shop ID edit of the login and confirmation dialogs, wide enough for a
+// whole Shop ID.
+QLineEdit* shopIdEdit();
+
 // Focuses an edit and selects its text, so the user can type over it.
 void focusField(QWidget* field);
 
