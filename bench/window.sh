@@ -17,22 +17,17 @@ cmake -S "$root" -B "$build" -G Ninja -DQUILLON_BUILD_BENCH=ON -DQUILLON_BUILD_T
 cmake --build "$build" --target quillon quillon-netsim bench_bare_window bench_window_startup \
     bench_window_lateness
 
-xvfb=
+source "$root/scripts/virtual-display.sh"
 runtime=
 cleanup() {
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     [ -n "$runtime" ] && rm -rf "$runtime"
     return 0
 }
 trap cleanup EXIT
 if command -v Xvfb >/dev/null; then
-    for n in $(seq 90 199); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
-    done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    export DISPLAY=":$n" QT_QPA_PLATFORM=xcb
+    start_virtual_display
+    export QT_QPA_PLATFORM=xcb
 else
     export QT_QPA_PLATFORM=offscreen
 fi
