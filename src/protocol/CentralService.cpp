@@ -41,8 +41,8 @@ int plainRequest(const ServiceEndpoint& endpoint, Prompter& prompter, const Mess
 
 } // namespace
 
-bool connectToService(Socket& socket, const ServiceEndpoint& endpoint) {
-    if (!socket.Connect(endpoint.host, endpoint.port, false, kServiceConnectWaitMs))
+bool connectToService(Socket& socket, const ServiceEndpoint& endpoint, int connectWaitMs) {
+    if (!socket.Connect(endpoint.host, endpoint.port, false, connectWaitMs))
         return false;
     socket.SetReadIdleLimit(kServiceIdleLimitMs);
     socket.SetSendIdleLimit(kServiceIdleLimitMs);

@@ -24,8 +24,9 @@ inline constexpr char kNoResponseText[] =
 inline constexpr char kBadCommText[] = "Bad comm string.";
 inline constexpr char kTransmissionIdMismatchText[] = "Transmission ID mismatch.";
 
-// Connects with the service's connect wait, then sets both idle limits.
-bool connectToService(Socket& socket, const ServiceEndpoint& endpoint);
+// Connects within `connectWaitMs`, then sets both idle limits.
+bool connectToService(Socket& socket, const ServiceEndpoint& endpoint,
+                      int connectWaitMs = kServiceConnectWaitMs);
 
 // The order requests share their steps and results: 0 when no connection
 // could be made (nothing shown); the negative code of a failed send; -2

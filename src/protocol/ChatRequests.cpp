@@ -16,10 +16,8 @@ constexpr uint32_t kChatKind = 11;
 // decoded, whatever its result.
 ChatOutcome exchange(const ServiceEndpoint& chat, const Message& request, ChatReply& reply) {
     Socket socket;
-    if (!socket.Connect(chat.host, chat.port, false, kChatConnectWaitMs))
+    if (!connectToService(socket, chat, kChatConnectWaitMs))
         return ChatOutcome::NoConnection;
-    socket.SetReadIdleLimit(kServiceIdleLimitMs);
-    socket.SetSendIdleLimit(kServiceIdleLimitMs);
     if (sendPlain(request, socket) < 0)
         return ChatOutcome::Corrupted;
     ByteData opening;
