@@ -52,4 +52,36 @@ bool passwordsMatch(const QString& password, const QString& repeated) {
     return password == repeated;
 }
 
+namespace {
+
+QString codeOf(char32_t c) {
+    return QString("U+%1").arg(uint(c), 4, 16, QChar(u'0')).toUpper();
+}
+
+} // namespace
+
+QString fieldMessage(QString label, const QString& text) {
+    if (label.startsWith("* "))
+        label.remove(0, 2);
+    if (label.endsWith(':'))
+        label.chop(1);
+    return label + ": " + text;
+}
+
+std::optional<FieldRefusal> foreignTextField(const std::vector<TypedField>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const auto foreign = foreignCharacter(fields[i].text);
+        if (!foreign)
+            continue;
+        const QString which = fields[i].masked ? QString("A character in it")
+                                               : "The character " + codeOf(foreign->code);
+        return FieldRefusal{
+            i,
+            fieldMessage(fields[i].label,
+                         which + " cannot be used. Please use only Western European characters."),
+            foreign->position, foreign->length};
+    }
+    return std::nullopt;
+}
+
 } // namespace quillon

@@ -3,13 +3,15 @@
 #include "protocol/ProductItem.h"
 
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace quillon {
 
-// How the account dialogs read their fields, kept apart from the widgets.
-// A field takes a number only when its whole text is one (orders/NumberText.h).
+// How the dialogs read their fields, kept apart from the widgets. A field
+// takes a number only when its whole text is one (orders/NumberText.h).
 
 // The prompts for a field that does not read or lies outside its range.
 inline constexpr char kEnterIntegerText[] = "Please enter an integer.";
@@ -41,5 +43,27 @@ ProductFieldsCheck checkProductFields(const QString& code, const QString& price,
 
 // A new password and its repetition must be the same text.
 bool passwordsMatch(const QString& password, const QString& repeated);
+
+// A field refused on OK: which one, the message that names it, and the part
+// of its text to select (a length of -1 selects all of it).
+struct FieldRefusal {
+    std::size_t field = 0;
+    QString message;
+    qsizetype position = 0;
+    qsizetype length = -1;
+};
+
+// "Label: text", the label as the dialog shows it, without "* " or ":".
+QString fieldMessage(QString label, const QString& text);
+
+// A field whose text is stored or sent as 8-bit text, as OK reads it. The
+// message about a masked field does not tell which character it holds.
+struct TypedField {
+    QString label;
+    QString text;
+    bool masked = false;
+};
+// The first field holding a character the 8-bit texts cannot keep.
+std::optional<FieldRefusal> foreignTextField(const std::vector<TypedField>& fields);
 
 } // namespace quillon

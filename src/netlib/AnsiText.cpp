@@ -31,15 +31,6 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-char byteOf(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return char(c);
-    for (size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == c)
-            return char(0x80 + i);
-    return '?';
-}
-
 // The character starting at `at`, and how many bytes it takes; zero bytes
 // when they are not valid UTF-8 (overlong forms and surrogates included).
 std::pair<char32_t, size_t> decodeAt(std::string_view s, size_t at) {
@@ -77,10 +68,19 @@ std::string utf8ToAnsi(std::string_view utf8) {
     out.reserve(utf8.size());
     for (size_t at = 0; at < utf8.size();) {
         auto [c, length] = decodeAt(utf8, at);
-        out += length ? byteOf(c) : '?';
+        out += length ? ansiByte(c).value_or('?') : '?';
         at += length ? length : 1;
     }
     return out;
+}
+
+std::optional<char> ansiByte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return char(c);
+    for (size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return char(0x80 + i);
+    return std::nullopt;
 }
 
 std::filesystem::path ansiPath(std::string_view ansi) {

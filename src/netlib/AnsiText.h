@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,13 @@ namespace quillon {
 std::string ansiToUtf8(std::string_view ansi);
 
 // UTF-8 as an 8-bit text. A character Windows-1252 cannot hold, and each
-// byte that is not part of valid UTF-8, becomes '?'.
+// byte that is not part of valid UTF-8, becomes '?'. What a person types is
+// checked with ansiByte first and refused rather than altered.
 std::string utf8ToAnsi(std::string_view utf8);
+
+// The 8-bit text's byte for a character; none when Windows-1252 cannot
+// hold it.
+std::optional<char> ansiByte(char32_t c);
 
 // The file-system path an 8-bit text names: its characters in the
 // platform's Unicode file names (UTF-8 on Linux).

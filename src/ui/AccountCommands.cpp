@@ -66,7 +66,7 @@ void loginOrLogout(Shop& shop, QWidget* parent) {
         followCommand(shop, parent, shop.logout());
         return;
     }
-    CLoginDialog dialog(toQString(shop.settings().shopid), parent);
+    CLoginDialog dialog(toQString(shop.settings().shopid), shop.prompter(), parent);
     if (dialog.exec() == QDialog::Accepted && !shop.isAccountBusy())
         followCommand(shop, parent,
                       shop.login(fromQString(dialog.shopId()), fromQString(dialog.password())));

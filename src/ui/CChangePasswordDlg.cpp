@@ -36,6 +36,8 @@ QString CChangePasswordDlg::newPassword() const {
 }
 
 void CChangePasswordDlg::accept() {
+    if (!acceptTypedText(m_prompter, {m_old, m_new, m_retyped}))
+        return;
     if (!passwordsMatch(m_new->text(), m_retyped->text())) {
         m_prompter.showMessage("Please re-type your new password and try again.");
         focusField(m_retyped);

@@ -10,7 +10,8 @@ namespace quillon {
 class Prompter;
 
 // "Change password": the old password and the new one twice. OK closes
-// only when the two new ones are the same.
+// only when the two new ones are the same and all three can be sent as
+// they are typed.
 class CChangePasswordDlg : public QDialog {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
 #include "ui/CLoginDialog.h"
+#include "ui/DialogParts.h"
 
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -84,21 +85,27 @@ void CChatDlg::connectOrDisconnect() {
         m_session.close();
         return;
     }
-    CLoginDialog login(toQString(m_session.shopId()), this);
+    CLoginDialog login(toQString(m_session.shopId()), m_prompter, this);
     if (login.exec() != QDialog::Accepted)
         return;
     QInputDialog ask(this);
     ask.setWindowTitle("User name");
     ask.setLabelText("Enter your name for this chat:");
     ask.setTextValue(m_chatName);
-    if (ask.exec() != QDialog::Accepted)
-        return;
+    // A name that cannot be sent as it is typed is refused and asked again.
+    do {
+        if (ask.exec() != QDialog::Accepted)
+            return;
+    } while (!acceptTypedText(m_prompter, {{ask.findChild<QLineEdit*>(), "User name"}}));
     m_chatName = ask.textValue();
     m_session.open(fromQString(login.shopId()), fromQString(login.password()),
                    fromQString(m_chatName));
 }
 
 void CChatDlg::sendInput() {
+    // A line that cannot be sent as it is typed stays in the input.
+    if (!acceptTypedText(m_prompter, {{m_input, "Message"}}))
+        return;
     const std::vector<std::string> lines = inputLines(m_input->toPlainText());
     if (!lines.empty() && m_session.send(lines))
         m_input->clear();

@@ -77,27 +77,24 @@ void CConfigDlg::setValues(const ConfigurationValues& values) {
     m_purge->setCurrentIndex(values.purge);
 }
 
-void CConfigDlg::refuse(QLineEdit* field, const char* message) {
-    m_prompter.showMessage(message);
-    focusField(field);
-}
-
 void CConfigDlg::accept() {
     const auto startsFrom = parseUnsigned(fromQString(m_startsFrom->text()));
     if (!startsFrom) {
-        refuse(m_startsFrom, kUnsignedPrompt);
+        refuseField(m_prompter, m_startsFrom, kUnsignedPrompt);
         return;
     }
     const auto wrapAround = parseUnsigned(fromQString(m_wrapAround->text()));
     if (!wrapAround) {
-        refuse(m_wrapAround, kUnsignedPrompt);
+        refuseField(m_prompter, m_wrapAround, kUnsignedPrompt);
         return;
     }
     const auto digits = parseInteger(fromQString(m_digits->text()));
     if (!digits) {
-        refuse(m_digits, kIntegerPrompt);
+        refuseField(m_prompter, m_digits, kIntegerPrompt);
         return;
     }
+    if (!acceptTypedText(m_prompter, {m_shopId, m_rootPath, m_prefix, m_postfix}))
+        return;
 
     m_values.shopid = m_shopIdText.text();
     m_values.rootpath = m_rootPathText.text();

@@ -49,7 +49,7 @@ bool CEditShopInfoDlg::logoChanged() const {
 }
 
 void CEditShopInfoDlg::accept() {
-    if (!m_form->checkSalesTax())
+    if (!acceptTypedText(m_prompter, m_form->typedEdits()) || !m_form->checkSalesTax())
         return;
     if (auto missing = missingShopField(values())) {
         m_prompter.showMessage(fromQString(missing->message));

@@ -13,7 +13,8 @@ class Prompter;
 class ShopDetailsForm;
 
 // "Update shop information": the registered shop's details. OK closes
-// only when the required fields are filled.
+// only when the texts can be sent as they are typed, the sales tax reads
+// and the required fields are filled.
 class CEditShopInfoDlg : public QDialog {
     Q_OBJECT
 public:

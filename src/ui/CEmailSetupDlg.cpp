@@ -1,6 +1,7 @@
 #include "ui/CEmailSetupDlg.h"
 
 #include "ui/DialogButtons.h"
+#include "ui/DialogParts.h"
 #include "ui/FormAlignment.h"
 
 #include <QCheckBox>
@@ -18,8 +19,8 @@
 
 namespace quillon {
 
-CEmailSetupDlg::CEmailSetupDlg(QWidget* parent)
-    : QDialog(parent), m_disabled(new QRadioButton("Disabled")),
+CEmailSetupDlg::CEmailSetupDlg(Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_disabled(new QRadioButton("Disabled")),
       m_enabled(new QRadioButton("Enabled")), m_smtp(new QLineEdit), m_sender(new QLineEdit),
       m_subject(new QLineEdit), m_body(new QPlainTextEdit),
       m_attach(new QCheckBox("Attach order summary to email")) {
@@ -74,6 +75,11 @@ void CEmailSetupDlg::setValues(const NotificationValues& values) {
 NotificationValues CEmailSetupDlg::values() const {
     return {m_enabled->isChecked(), m_smtpText.text(), m_senderText.text(),
             m_subjectText.text(),   m_bodyText.text(), m_attach->isChecked()};
+}
+
+void CEmailSetupDlg::accept() {
+    if (acceptTypedText(m_prompter, {m_smtp, m_sender, m_subject, m_body}))
+        QDialog::accept();
 }
 
 void CEmailSetupDlg::enableFields(bool enabled) {

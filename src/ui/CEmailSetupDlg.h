@@ -13,20 +13,25 @@ class QRadioButton;
 
 namespace quillon {
 
+class Prompter;
+
 // "Email notification": whether a customer gets an e-mail when an order
 // has arrived, the SMTP host, the sender, the templates and whether the
-// summary is attached. No field is required.
+// summary is attached. No field is required; OK refuses a text that cannot
+// be stored as it is typed.
 class CEmailSetupDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int subjectLimit = 120;
     static constexpr int bodyLimit = 500;
 
-    explicit CEmailSetupDlg(QWidget* parent = nullptr);
+    explicit CEmailSetupDlg(Prompter& prompter, QWidget* parent = nullptr);
 
     void setValues(const NotificationValues& values);
     // The values as the dialog shows them now.
     NotificationValues values() const;
+
+    void accept() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -35,6 +40,7 @@ private:
     void enableFields(bool enabled);
     void limitBody();
 
+    Prompter& m_prompter;
     QRadioButton* m_disabled;
     QRadioButton* m_enabled;
     QLineEdit* m_smtp;

@@ -17,8 +17,8 @@ constexpr char kPasswordPlaceholder[] = "password";
 
 } // namespace
 
-CLoginDialog::CLoginDialog(const QString& shopId, QWidget* parent)
-    : QDialog(parent), m_shopId(shopIdEdit()),
+CLoginDialog::CLoginDialog(const QString& shopId, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_shopId(shopIdEdit()),
       m_password(limitedEdit(16, "password", QLineEdit::Password)) {
     setWindowTitle("Login");
     m_shopId->setText(shopId);
@@ -41,6 +41,11 @@ QString CLoginDialog::shopId() const {
 
 QString CLoginDialog::password() const {
     return m_password->text();
+}
+
+void CLoginDialog::accept() {
+    if (acceptTypedText(m_prompter, {m_shopId, m_password}))
+        QDialog::accept();
 }
 
 } // namespace quillon

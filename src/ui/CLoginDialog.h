@@ -7,17 +7,23 @@ class QLineEdit;
 
 namespace quillon {
 
-// "Login": the Shop ID and the password for the central service. It
-// checks nothing; its caller sends what it returns.
+class Prompter;
+
+// "Login": the Shop ID and the password for the central service. Its
+// caller sends what it returns; OK refuses only a text that could not be
+// sent as it is typed.
 class CLoginDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CLoginDialog(const QString& shopId, QWidget* parent = nullptr);
+    CLoginDialog(const QString& shopId, Prompter& prompter, QWidget* parent = nullptr);
 
     QString shopId() const;
     QString password() const;
 
+    void accept() override;
+
 private:
+    Prompter& m_prompter;
     QLineEdit* m_shopId;
     QLineEdit* m_password;
 };

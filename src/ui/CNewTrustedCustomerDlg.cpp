@@ -45,6 +45,8 @@ CNewTrustedCustomerDlg::CNewTrustedCustomerDlg(Mode mode, const TrustedCustomer&
 }
 
 void CNewTrustedCustomerDlg::accept() {
+    if (!acceptTypedText(m_prompter, std::vector<TypedEdit>(m_fields.begin(), m_fields.end())))
+        return;
     TrustedCustomer entered;
     for (std::size_t i = 0; i < kFields.size(); ++i)
         entered.*kFields[i].text = m_texts[i].text();

@@ -26,8 +26,9 @@ public:
     const TrustedCustomer& customer() const { return m_customer; }
 
     // Refuses what could not be stored and read back as entered (a ";" in
-    // one of the first four fields would shift them): the shop is told and
-    // the dialog stays open.
+    // one of the first four fields would shift them, a character the file's
+    // code page lacks would be lost): the shop is told and the dialog stays
+    // open.
     void accept() override;
 
 private:

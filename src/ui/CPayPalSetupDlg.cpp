@@ -62,6 +62,11 @@ QString CPayPalSetupDlg::email() const {
     return m_email->text();
 }
 
+void CPayPalSetupDlg::accept() {
+    if (acceptTypedText(m_prompter, {m_email}))
+        QDialog::accept();
+}
+
 void CPayPalSetupDlg::chooseLogoFile() {
     const QString path =
         QFileDialog::getOpenFileName(this, {}, {}, "BMP Files (*.bmp);;JPEG Files (*.jpg)");

@@ -32,6 +32,9 @@ public:
     // the logo, one that cannot be read changes nothing.
     void loadLogo(const QString& path);
 
+    // Refuses an e-mail address that cannot be sent as it is typed.
+    void accept() override;
+
 private:
     void chooseLogoFile();
     void useOwnLogo(bool use);

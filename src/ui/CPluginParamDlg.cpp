@@ -1,6 +1,8 @@
 #include "ui/CPluginParamDlg.h"
 
+#include "core/FieldRules.h"
 #include "orders/QtText.h"
+#include "protocol/Prompter.h"
 #include "ui/ReportTable.h"
 
 #include <QComboBox>
@@ -27,9 +29,9 @@ bool isEditCell(int32_t type) {
 
 } // namespace
 
-CPluginParamDlg::CPluginParamDlg(PluginParamTable table, QWidget* parent)
-    : QDialog(parent), m_original(table), m_table(std::move(table)), m_grid(new QTableWidget),
-      m_accept(new QPushButton("Accept")) {
+CPluginParamDlg::CPluginParamDlg(PluginParamTable table, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_original(table), m_table(std::move(table)),
+      m_grid(new QTableWidget), m_accept(new QPushButton("Accept")) {
     setWindowTitle(QStringLiteral("Plugin parameters"));
     setUpReportTable(*m_grid, {{"Item Name", 40}, {"Value", 0, Qt::AlignHCenter}});
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
@@ -91,11 +93,28 @@ void CPluginParamDlg::cellLeft(QTableWidgetItem* item) {
 }
 
 void CPluginParamDlg::valueEntered(int row, const QString& text) {
-    m_table.setValueText(std::size_t(row), fromQString(text));
-    // The cell shows what the plug-in will get: "12abc" becomes 12.
+    const PluginParamValue& entry = m_table.at(std::size_t(row));
+    const auto refusal = entry.type == PLUGIN_PARAM_TEXT
+                             ? foreignTextField({{toQString(entry.name), text}})
+                             : std::nullopt;
+    if (!refusal)
+        m_table.setValueText(std::size_t(row), fromQString(text));
+    // The cell shows what the plug-in will get: "12abc" becomes 12, a refused
+    // text the value it had.
     const QSignalBlocker blocker(m_grid);
     m_grid->item(row, kValueColumn)->setText(toQString(m_table.valueText(std::size_t(row))));
     showState(row);
+    if (refusal) {
+        // Told once the cell's editor has closed, not while it is closing.
+        QMetaObject::invokeMethod(
+            this,
+            [this, row, message = refusal->message] {
+                m_prompter.showMessage(fromQString(message));
+                m_grid->setCurrentCell(row, kValueColumn);
+                m_grid->setFocus();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void CPluginParamDlg::showState(int row) {

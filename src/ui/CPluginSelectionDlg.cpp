@@ -48,7 +48,7 @@ void CPluginSelectionDlg::continueWithSelected() {
         m_prompter.showMessage("There's no parameter defined by this plugin.");
         return;
     }
-    CPluginParamDlg dialog(PluginParamTable::copyOf(table), this);
+    CPluginParamDlg dialog(PluginParamTable::copyOf(table), m_prompter, this);
     if (dialog.exec() == QDialog::Accepted)
         emit parametersAccepted(index, dialog.table());
 }

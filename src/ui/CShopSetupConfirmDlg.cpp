@@ -37,6 +37,8 @@ QString CShopSetupConfirmDlg::shopId() const {
 }
 
 void CShopSetupConfirmDlg::accept() {
+    if (!m_registration.isBusy() && !acceptTypedText(m_prompter, {{m_shopId, "SHOP ID"}}))
+        return;
     if (m_registration.confirm(fromQString(m_shopId->text()), fromQString(m_email)))
         showStepRunning(this, m_confirm, true);
 }

@@ -24,12 +24,16 @@ CShopSetupDialog::CShopSetupDialog(const ServiceEndpoint& service, const QString
       m_retyped(limitedEdit(8, "Re-type password", QLineEdit::Password)) {
     setWindowTitle("Shop setup");
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel("* Shop name"), 0, 0);
-    grid->addWidget(m_shopName, 0, 1, 1, 3);
-    grid->addWidget(new QLabel("* Password"), 1, 0);
-    grid->addWidget(m_password, 1, 1);
-    grid->addWidget(new QLabel("* Re-type password"), 1, 2);
-    grid->addWidget(m_retyped, 1, 3);
+    // Each edit the buddy of its label, which names it in messages.
+    auto addField = [grid](const char* text, QLineEdit* edit, int row, int column, int span) {
+        auto* label = new QLabel(text);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, column);
+        grid->addWidget(edit, row, column + 1, 1, span);
+    };
+    addField("* Shop name", m_shopName, 0, 0, 3);
+    addField("* Password", m_password, 1, 0, 1);
+    addField("* Re-type password", m_retyped, 1, 2, 1);
     m_form = new ShopDetailsForm(grid, 2, prompter, this);
     ShopInfo start;
     start.email1 = fromQString(email);
@@ -54,7 +58,12 @@ QString CShopSetupDialog::email1() const {
 }
 
 void CShopSetupDialog::accept() {
-    if (m_registration.isBusy() || !m_form->checkSalesTax())
+    if (m_registration.isBusy())
+        return;
+    std::vector<TypedEdit> typed{m_shopName, m_password, m_retyped};
+    for (const TypedEdit& e : m_form->typedEdits())
+        typed.push_back(e);
+    if (!acceptTypedText(m_prompter, typed) || !m_form->checkSalesTax())
         return;
     const ShopInfo info = m_form->values();
     ShopSetupDetails details;

@@ -30,7 +30,7 @@ void runMenuCommand(Shop& shop, QWidget* window, int menu, int item) {
         openConfiguration(shop, shop.prompter(), window);
         break;
     case MenuCommand::EmailNotification:
-        openEmailNotification(shop, window);
+        openEmailNotification(shop, shop.prompter(), window);
         break;
     case MenuCommand::TrustedCustomers:
         openTrustedCustomers(shop, shop.prompter(), window);

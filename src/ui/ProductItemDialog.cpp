@@ -39,6 +39,8 @@ ProductItemDialog::ProductItemDialog(const QString& title, const ProductItem* it
 }
 
 void ProductItemDialog::accept() {
+    if (!acceptTypedText(m_prompter, {m_description}))
+        return;
     ProductFieldsCheck check =
         checkProductFields(m_code->text(), m_price->text(), m_description->text());
     if (!check.item) {

@@ -16,8 +16,8 @@ void openConfiguration(Shop& shop, Prompter& prompter, QWidget* parent) {
         shop.applyConfiguration(dialog.values());
 }
 
-void openEmailNotification(Shop& shop, QWidget* parent) {
-    CEmailSetupDlg dialog(parent);
+void openEmailNotification(Shop& shop, Prompter& prompter, QWidget* parent) {
+    CEmailSetupDlg dialog(prompter, parent);
     dialog.setValues(notificationOf(shop.settings()));
     if (dialog.exec() == QDialog::Accepted)
         shop.applyNotification(dialog.values());

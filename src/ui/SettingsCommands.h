@@ -15,7 +15,7 @@ class Shop;
 // new first number when it lies below it.
 void openConfiguration(Shop& shop, Prompter& prompter, QWidget* parent);
 // "Email notification...": on OK the six values.
-void openEmailNotification(Shop& shop, QWidget* parent);
+void openEmailNotification(Shop& shop, Prompter& prompter, QWidget* parent);
 // "Trusted customer...": a changed list, with its lookup, replaces the
 // shop's at once.
 void openTrustedCustomers(Shop& shop, Prompter& prompter, QWidget* parent);

@@ -59,7 +59,9 @@ ShopDetailsForm::ShopDetailsForm(QGridLayout* grid, int firstRow, Prompter& prom
         m_edits.push_back({f.member, edit, {}});
         const int row = firstRow + f.row;
         const int column = f.column == 1 ? 2 : 0;
-        grid->addWidget(new QLabel(f.label), row, column);
+        auto* label = new QLabel(f.label);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, column);
         grid->addWidget(edit, row, column + 1, 1, f.column < 0 ? 3 : 1);
     }
     int row = firstRow + 6;
@@ -116,11 +118,17 @@ ShopInfo ShopDetailsForm::values() const {
     return info;
 }
 
+std::vector<TypedEdit> ShopDetailsForm::typedEdits() const {
+    std::vector<TypedEdit> edits;
+    for (const TextEdit& e : m_edits)
+        edits.emplace_back(e.edit);
+    return edits;
+}
+
 bool ShopDetailsForm::checkSalesTax() {
     if (parseNumberField(m_salesTax->text()))
         return true;
-    m_prompter.showMessage(kEnterNumberText);
-    focusField(m_salesTax);
+    refuseField(m_prompter, m_salesTax, kEnterNumberText);
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ShopInfoMessages.h"
+#include "ui/DialogParts.h"
 #include "ui/EditedText.h"
 
 #include <QImage>
@@ -35,6 +36,8 @@ public:
     // A new logo was chosen in "PayPal setup" since the form was filled.
     bool logoChanged() const { return m_logoChanged; }
 
+    // The edits whose texts are sent as 8-bit text.
+    std::vector<TypedEdit> typedEdits() const;
     // The sales tax must read as a number; otherwise the prompt is shown,
     // the field takes the focus and the answer is false.
     bool checkSalesTax();

@@ -1,6 +1,7 @@
-// The rules behind the account dialogs' fields, without widgets.
+// The rules behind the dialogs' fields, without widgets.
 #include "core/FieldRules.h"
 #include "core/ShopFields.h"
+#include "orders/QtText.h"
 
 #include <gtest/gtest.h>
 
@@ -83,4 +84,39 @@ TEST(ShopFields, ChecksTaxAndLogo) {
     EXPECT_EQ(decodeLogo(jpeg).size(), logo.size());
     EXPECT_TRUE(encodeLogo(QImage()).empty());
     EXPECT_TRUE(decodeLogo(ByteData(std::string_view("not an image"))).isNull());
+}
+
+// What is typed into an 8-bit field is kept exactly or refused, and the
+// refusal names the field and points at the character.
+TEST(FieldRules, TypedTextIsKeptOrRefusedWithTheFieldNamed) {
+    const QString western = QString::fromUtf8("Zamówienia € … œ Ÿ ß");
+    EXPECT_EQ(fromQString(western), "Zam\xF3wienia \x80 \x85 \x9C \x9F \xDF");
+    EXPECT_FALSE(foreignTextField({{"Prefix:", western}, {"* Email 1", ""}}));
+
+    struct Refused {
+        const char* text;
+        bool masked;
+        qsizetype position;
+        qsizetype length;
+        const char* message;
+    };
+    for (const Refused& r : {
+             Refused{"/home/łukasz/Zamówienia", false, 6, 1,
+                     "The character U+0142 cannot be used. Please use only Western European "
+                     "characters."},
+             Refused{"Заказ", false, 0, 1, "The character U+0417 cannot be used."},
+             Refused{"ok 😀", false, 3, 2, "The character U+1F600 cannot be used."},
+             Refused{"пароль12", true, 0, 1, "A character in it cannot be used."},
+         }) {
+        const auto refusal = foreignTextField(
+            {{"Shop ID:", "3F9A"}, {"* Email 1", QString::fromUtf8(r.text), r.masked}});
+        ASSERT_TRUE(refusal) << r.text;
+        EXPECT_EQ(refusal->field, 1u) << r.text;
+        EXPECT_TRUE(refusal->message.startsWith(QString("Email 1: ") + r.message))
+            << refusal->message.toStdString();
+        EXPECT_EQ(std::pair(refusal->position, refusal->length), std::pair(r.position, r.length))
+            << r.text;
+    }
+    // A lone surrogate cannot be stored either.
+    EXPECT_EQ(foreignTextField({{"Body", QString(QChar(0xD800))}})->position, 0);
 }

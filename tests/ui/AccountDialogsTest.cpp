@@ -7,6 +7,7 @@
 #include "ui/CNewProductDlg.h"
 #include "ui/CPayPalSetupDlg.h"
 #include "ui/CProductDialog.h"
+#include "ui/CShopSetupDialog.h"
 
 #include "support/RecordingPrompter.h"
 #include "support/gui/DialogDriver.h"
@@ -21,12 +22,34 @@
 
 using namespace quillon;
 using testsupport::child;
+using testsupport::findButton;
 using testsupport::RecordingPrompter;
 using testsupport::WhenShown;
 using Texts = std::vector<std::string>;
 
+namespace {
+
+// OK on `d` with `text` typed into `field` is refused: the dialog stays
+// open, the message names the field by its label, and the field has the
+// focus with the character that cannot be sent selected.
+void expectRefused(QDialog& d, const char* field, const char* text, const QString& selected,
+                   const std::string& label, RecordingPrompter& prompter) {
+    d.show();
+    child(d, field)->setText(QString::fromUtf8(text));
+    const size_t before = prompter.messages().size();
+    d.accept();
+    EXPECT_TRUE(d.isVisible()) << field;
+    ASSERT_EQ(prompter.messages().size(), before + 1) << field;
+    EXPECT_EQ(prompter.messages().back().rfind(label + ": ", 0), 0u) << prompter.messages().back();
+    EXPECT_EQ(d.focusWidget(), child(d, field));
+    EXPECT_EQ(child(d, field)->selectedText(), selected) << field;
+}
+
+} // namespace
+
 TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
-    CLoginDialog login("ABC");
+    RecordingPrompter prompter;
+    CLoginDialog login("ABC", prompter);
     QTest::keyClicks(child(login, "shopId"), QString(40, QChar(u'D')));
     EXPECT_EQ(login.shopId().size(), 32);
     // The password starts with a placeholder of 8 lower-case letters.
@@ -35,7 +58,6 @@ TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
     QTest::keyClicks(child(login, "password"), QString(20, QChar(u'p')));
     EXPECT_EQ(login.password().size(), 16);
 
-    RecordingPrompter prompter;
     CChangePasswordDlg change(prompter);
     change.open();
     QTest::keyClicks(child(change, "newPassword"), "abcdefghi");
@@ -179,4 +201,46 @@ TEST(AccountDialogs, ShopInformationChecksItsRequiredFields) {
     EXPECT_EQ(back.payPal, "pay@shop.example");
     EXPECT_EQ(salesTaxPercent(back.salesTax), 21.5f);
     EXPECT_EQ(back.email1, "info@shop.example");
+}
+
+// A text that the service would get with "?" in place of what was typed is
+// refused, so nothing is sent: two different Cyrillic passwords of the same
+// length would otherwise be the same one.
+TEST(AccountDialogs, TextsThatCannotBeSentAreRefused) {
+    RecordingPrompter prompter;
+    CLoginDialog login("ABC", prompter);
+    expectRefused(login, "password", "пароль12", "п", "Password", prompter);
+    child(login, "password")->setText("secret");
+    login.accept();
+    EXPECT_EQ(login.result(), QDialog::Accepted);
+
+    CChangePasswordDlg change(prompter);
+    child(change, "retypedPassword")->setText(QString::fromUtf8("ключик12"));
+    expectRefused(change, "newPassword", "ключик12", "к", "New password", prompter);
+
+    ProductItem item{101, 0.25f, "Print 9x13"};
+    CEditProductDlg product(item, prompter);
+    expectRefused(product, "description", "Печать 9×13", "П", "Description", prompter);
+    EXPECT_EQ(product.result(), QDialog::Rejected);
+
+    CPayPalSetupDlg payPal("pay@shop.example", QImage(), prompter);
+    expectRefused(payPal, "payPalEmail", "pay@łódź.example", "ł", "PayPal account email", prompter);
+
+    CShopSetupDialog setup({"127.0.0.1", 1}, "info@shop.example", prompter);
+    child(setup, "Re-type password")->setText(QString::fromUtf8("пароль12"));
+    expectRefused(setup, "Password", "пароль12", "п", "Password", prompter);
+    EXPECT_TRUE(findButton(setup, "Send")->isEnabled()); // nothing is being sent
+    setup.reject();
+
+    ShopInfo info;
+    info.email1 = "info@shop.example";
+    info.phone1 = "1";
+    info.primaryContact = "Anneke";
+    info.url = "https://shop.example";
+    CEditShopInfoDlg shop(info, QImage(), prompter);
+    expectRefused(shop, "City", "Łódź", "Ł", "City", prompter);
+    child(shop, "City")->setText("Lodz");
+    shop.accept();
+    EXPECT_EQ(shop.result(), QDialog::Accepted);
+    EXPECT_EQ(shop.values().city, "Lodz");
 }

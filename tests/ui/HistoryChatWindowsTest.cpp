@@ -263,10 +263,37 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     // The faulty answers came after the service had opened the session.
     ASSERT_EQ(closeChatSession(desk, quiet, shopId), ChatOutcome::Done);
 
+    // A password that cannot be sent as typed keeps the login open; no name
+    // is asked for and nothing is sent.
+    {
+        WhenShown<CLoginDialog> login([](CLoginDialog& d) {
+            child(d, "password")->setText(QString::fromUtf8("пароль12"));
+            d.accept();
+            EXPECT_TRUE(d.isVisible());
+            d.reject();
+        });
+        WhenShown<QInputDialog> name([](QInputDialog& d) {
+            ADD_FAILURE() << "asked for a chat name";
+            d.reject();
+        });
+        connectButton.click();
+        EXPECT_TRUE(login.acted());
+        EXPECT_FALSE(session.isOpening());
+        EXPECT_EQ(shown().back().rfind("Password: ", 0), 0u) << shown().back();
+    }
+
     connectAs(kPassword);
     EXPECT_EQ(std::tuple(connectButton.text(), lines.count(), send.isEnabled()),
               std::tuple(QString("Disconnect"), 1, true));
     EXPECT_TRUE(session.isPolling());
+
+    // A line that cannot be sent as typed stays in the input, with the reason.
+    auto* input = child<QPlainTextEdit>(*chat, "input");
+    input->setPlainText(QString::fromUtf8("Здравствуйте"));
+    send.click();
+    EXPECT_EQ(input->toPlainText(), QString::fromUtf8("Здравствуйте"));
+    EXPECT_EQ(lines.count(), 1);
+    EXPECT_EQ(shown().back().rfind("Message: ", 0), 0u) << shown().back();
 
     // The lines show under the chat name at once, before any reply.
     child<QPlainTextEdit>(*chat, "input")->setPlainText("Hello there\nA question\nabout prices");

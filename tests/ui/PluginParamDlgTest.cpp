@@ -47,7 +47,7 @@ void typeInto(QDialog& d, int row, const QString& text) {
             editor = e;
     ASSERT_TRUE(editor);
     editor->selectAll();
-    QTest::keyClicks(editor, text);
+    editor->insert(text);
     QTest::keyClick(editor, Qt::Key_Return);
     ASSERT_TRUE(processUntil([&] { return !editor || !editor->isVisible(); }));
 }
@@ -144,4 +144,29 @@ TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
     EXPECT_EQ(hot[0].value.flag, 1);
     EXPECT_EQ(QString(hot[1].value.text), hotFolder);
     EXPECT_EQ(hot[2].sizeOrIndex, 1u);
+}
+
+// A plug-in gets its text in its own 8-bit buffer: a character that cannot
+// go there is refused when the cell is left, naming the parameter, and the
+// cell keeps the value the plug-in has.
+TEST(PluginParamDlg, TextThatThePluginCannotHoldIsRefused) {
+    char folder[32] = "Hot";
+    const PluginParam table[] = {
+        {PLUGIN_PARAM_TEXT, "Folder", {.text = folder}, sizeof folder},
+        {PLUGIN_PARAM_END, nullptr, {.integer = 0}, 0},
+    };
+    RecordingPrompter prompter;
+    CPluginParamDlg d(PluginParamTable::copyOf(table), prompter);
+    d.show();
+    typeInto(d, 0, QString::fromUtf8("Łódź"));
+    ASSERT_TRUE(processUntil([&] { return !prompter.messages().empty(); }));
+    EXPECT_EQ(prompter.messages().front().rfind("Folder: ", 0), 0u) << prompter.messages().front();
+    EXPECT_EQ(grid(d).item(0, 1)->text(), "Hot");
+    EXPECT_EQ(d.table().at(0).text, "Hot");
+    EXPECT_EQ(grid(d).currentRow(), 0);
+    EXPECT_FALSE(findButton(d, "Accept")->isEnabled());
+
+    typeInto(d, 0, QString::fromUtf8("Zamówienia"));
+    EXPECT_EQ(d.table().at(0).text, "Zam\xF3wienia");
+    EXPECT_TRUE(findButton(d, "Accept")->isEnabled());
 }

@@ -81,7 +81,7 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
         smtp->clear(); // no field is required
         clickButton(d, "OK");
     });
-    openEmailNotification(*h.shop, nullptr);
+    openEmailNotification(*h.shop, h.prompter, nullptr);
     const Settings& s = h.shop->settings();
     EXPECT_TRUE(s.notification);
     EXPECT_EQ(s.smtp, "");
@@ -89,4 +89,66 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
     EXPECT_EQ(s.subject, std::string(120, 's'));
     EXPECT_EQ(s.body, std::string(500, 'b'));
     EXPECT_EQ(h.settings.body, s.body);
+}
+
+// What cannot be stored as typed is refused on OK
+// with the field named and focused; Cancel then leaves every setting as it was.
+TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
+    ShopHarness h;
+    h.settings.rootpath = "/srv/Auftr\xE4ge"; // "Aufträge"
+    h.create(false);
+    const Settings before = h.shop->settings();
+
+    struct Refused {
+        const char* field;
+        const char* text;
+        const char* label;
+        QString selected;
+    };
+    // Each text typed alone into its field, then OK; the field gets its
+    // original text back before the next one.
+    auto refuseAll = [&h](QDialog& d, std::vector<Refused> cases) {
+        for (const Refused& r : cases) {
+            auto* edit = d.findChild<QWidget*>(r.field);
+            ASSERT_TRUE(edit) << r.field;
+            auto* line = qobject_cast<QLineEdit*>(edit);
+            auto* plain = qobject_cast<QPlainTextEdit*>(edit);
+            const QString original = line ? line->text() : plain->toPlainText();
+            line ? line->setText(QString::fromUtf8(r.text))
+                 : plain->setPlainText(QString::fromUtf8(r.text));
+            clickButton(d, "OK");
+            ASSERT_TRUE(d.isVisible()) << r.field;
+            EXPECT_EQ(d.focusWidget(), edit) << r.field;
+            const std::string shown = h.prompter.messages().back();
+            EXPECT_EQ(shown.rfind(std::string(r.label) + ": ", 0), 0u) << shown;
+            EXPECT_EQ(line ? line->selectedText() : plain->textCursor().selectedText(), r.selected)
+                << r.field;
+            line ? line->setText(original) : plain->setPlainText(original);
+        }
+        clickButton(d, "Cancel");
+    };
+
+    WhenShown<CConfigDlg> config([&](CConfigDlg& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("rootPath")->text(), QString::fromUtf8("/srv/Aufträge"));
+        refuseAll(d, {{"rootPath", "/home/łukasz/Zamówienia", "Output folder root", "ł"},
+                      {"prefix", "Заказ", "Prefix", "З"},
+                      {"postfix", "№1", "Postfix", "№"}});
+    });
+    openConfiguration(*h.shop, h.prompter, nullptr);
+    ASSERT_TRUE(config.acted());
+
+    WhenShown<CEmailSetupDlg> email([&](CEmailSetupDlg& d) {
+        clickButton(d, "Enabled");
+        refuseAll(d, {{"sender", "заказы@фото.example", "Sender's Email Address", "з"},
+                      {"body", "Thank you.\nYour order → %ORDER%", "Body", "→"}});
+    });
+    openEmailNotification(*h.shop, h.prompter, nullptr);
+    ASSERT_TRUE(email.acted());
+    EXPECT_EQ(h.prompter.messages().size(), 5u);
+
+    const Settings& after = h.shop->settings();
+    EXPECT_EQ(std::tie(after.rootpath, after.prefix, after.postfix, after.numdigit, after.sender,
+                       after.body, after.notification),
+              std::tie(before.rootpath, before.prefix, before.postfix, before.numdigit,
+                       before.sender, before.body, before.notification));
 }

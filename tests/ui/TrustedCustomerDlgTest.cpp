@@ -54,17 +54,25 @@ TEST(TrustedCustomerDlg, EditsKeptByCloseReachTheNextOrder) {
         EXPECT_EQ(list.item(1, 0)->background().color(), QColor(0xDCDCDC));
         EXPECT_FALSE(findButton(d, "Update")->isEnabled());
 
-        // Add: a ";" is refused and the dialog stays open until it is gone.
+        // Add: a ";" is refused, and a character the file cannot hold (it
+        // would be stored as "?", one key for different customers); the
+        // dialog stays open until they are gone.
         QString title;
         WhenShown<CNewTrustedCustomerDlg> add([&](CNewTrustedCustomerDlg& c) {
             enter(&title, {{"email", "carol@x;"}, {"firstName", "Carol"}})(c);
             EXPECT_TRUE(c.isVisible());
+            c.findChild<QLineEdit*>("email")->setText("кэрол@x");
+            clickButton(c, "OK");
+            EXPECT_TRUE(c.isVisible());
+            EXPECT_EQ(c.focusWidget(), c.findChild<QLineEdit*>("email"));
             enter(&title, {{"email", "carol@x"}})(c);
         });
         clickButton(d, "Add");
         EXPECT_EQ(title, "New Trusted Customer");
-        EXPECT_EQ(s.h.prompter.messages(),
-                  std::vector{trustedEditMessage(TrustedEditResult::SemicolonInField)});
+        const std::vector<std::string> told = s.h.prompter.messages();
+        ASSERT_EQ(told.size(), 2u);
+        EXPECT_EQ(told[0], trustedEditMessage(TrustedEditResult::SemicolonInField));
+        EXPECT_EQ(told[1].rfind("Email: ", 0), 0u) << told[1];
         EXPECT_EQ(emails(list), QStringList({"bob@x", "carol@x", "dave@x"}));
 
         // Edit keeps the row even when the e-mail address would sort first.

@@ -115,7 +115,7 @@ ShopInfo sampleShop() {
 // the two registration steps.
 bool shootAccountDialogs(const QDir& out, Prompter& prompter) {
     bool ok = true;
-    CLoginDialog login("3F9A0C27E51B84D6A2C0F17E93B5D048");
+    CLoginDialog login("3F9A0C27E51B84D6A2C0F17E93B5D048", prompter);
     ok &= shoot(login, out, "CLoginDialog");
     CChangePasswordDlg password(prompter);
     ok &= shoot(password, out, "CChangePasswordDlg");
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
     settings.smtp = "smtp.example.com";
     settings.sender = "orders@example-photo.com";
     settings.attach = true;
-    CEmailSetupDlg email;
+    CEmailSetupDlg email(prompter);
     email.setValues(notificationOf(settings));
     ok &= shoot(email, out, "CEmailSetupDlg");
 
@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
     if (auto* list = selection.findChild<QListWidget*>(); list && list->count() > 0)
         list->setCurrentRow(0);
     ok &= shoot(selection, out, "CPluginSelectionDlg");
-    CPluginParamDlg parameters(PluginParamTable::copyOf(sampleParameters));
+    CPluginParamDlg parameters(PluginParamTable::copyOf(sampleParameters), prompter);
     ok &= shoot(parameters, out, "CPluginParamDlg");
     ok &= shootAccountDialogs(out, prompter);
     ok &= shootHistoryAndChat(out, prompter);
