@@ -1,6 +1,7 @@
 #include "core/FieldRules.h"
 
 #include "orders/NumberText.h"
+#include "orders/OrderNumbering.h"
 #include "orders/QtText.h"
 
 #include <charconv>
@@ -58,6 +59,12 @@ QString codeOf(char32_t c) {
     return QString("U+%1").arg(uint(c), 4, 16, QChar(u'0')).toUpper();
 }
 
+// A character of an order number's prefix or postfix that a folder name
+// cannot hold.
+bool unfitForFolderName(QChar c) {
+    return c.category() == QChar::Other_Control || QStringView(u"/\\:*?\"<>|").contains(c);
+}
+
 } // namespace
 
 QString fieldMessage(QString label, const QString& text) {
@@ -80,6 +87,38 @@ std::optional<FieldRefusal> foreignTextField(const std::vector<TypedField>& fiel
             fieldMessage(fields[i].label,
                          which + " cannot be used. Please use only Western European characters."),
             foreign->position, foreign->length};
+    }
+    return std::nullopt;
+}
+
+std::optional<FieldRefusal> numberingRefusal(const ConfigurationValues& values) {
+    if (values.wraparound != 0 && values.rootordernumber > values.wraparound)
+        return FieldRefusal{
+            std::size_t(NumberingField::StartsFrom),
+            fieldMessage("Starts from",
+                         QString("Please enter a number no greater than %1, where numbering "
+                                 "wraps around.")
+                             .arg(values.wraparound))};
+    if (values.numdigit < 0 || values.numdigit > kMostNumberDigits)
+        return FieldRefusal{
+            std::size_t(NumberingField::Digits),
+            fieldMessage("Number of digits", integerRangePrompt(0, kMostNumberDigits))};
+    const std::pair<NumberingField, const std::string*> texts[] = {
+        {NumberingField::Prefix, &values.prefix}, {NumberingField::Postfix, &values.postfix}};
+    for (const auto& [field, bytes] : texts) {
+        const QString text = toQString(*bytes);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!unfitForFolderName(text[i]))
+                continue;
+            const QString shown =
+                text[i].isPrint() ? QString("\"%1\"").arg(text[i]) : codeOf(text[i].unicode());
+            return FieldRefusal{
+                std::size_t(field),
+                fieldMessage(field == NumberingField::Prefix ? "Prefix" : "Postfix",
+                             "The character " + shown +
+                                 " cannot be used in an order number. Please remove it."),
+                i, 1};
+        }
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "orders/Settings.h"
 #include "protocol/ProductItem.h"
 
 #include <QString>
@@ -65,5 +66,14 @@ struct TypedField {
 };
 // The first field holding a character the 8-bit texts cannot keep.
 std::optional<FieldRefusal> foreignTextField(const std::vector<TypedField>& fields);
+
+// The Configuration dialog's numbering fields, in the order they are checked.
+enum class NumberingField { StartsFrom, Digits, Prefix, Postfix };
+// Refuses numbering that cannot work: a first number above a wrap-around
+// number (every order would get the same number), digits beyond what the
+// numbering prints, or a prefix or postfix that a folder cannot be named
+// with (control characters and / \ : * ? " < > |, which Windows shares
+// refuse too). The refusal's field is a NumberingField.
+std::optional<FieldRefusal> numberingRefusal(const ConfigurationValues& values);
 
 } // namespace quillon

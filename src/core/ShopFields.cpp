@@ -1,5 +1,7 @@
 #include "core/ShopFields.h"
 
+#include "core/FieldRules.h"
+
 #include <QBuffer>
 #include <bit>
 
@@ -55,6 +57,17 @@ uint32_t salesTaxBits(float percent) {
 
 float salesTaxPercent(uint32_t bits) {
     return std::bit_cast<float>(bits);
+}
+
+std::optional<float> parseSalesTax(const QString& text) {
+    const auto percent = parseNumberField(text);
+    if (!percent || !(*percent >= 0.0f && *percent <= 100.0f))
+        return std::nullopt;
+    return percent;
+}
+
+QString salesTaxPrompt() {
+    return fieldMessage("Applicable sales tax", numberRangePrompt(0, 100));
 }
 
 bool logoFits(const QImage& image) {

@@ -36,6 +36,11 @@ std::optional<MissingShopField> missingShopField(const ShopInfo& info);
 // unchanged in a UInt32.
 uint32_t salesTaxBits(float percent);
 float salesTaxPercent(uint32_t bits);
+// The sales tax as typed: a number from 0 to 100; none for anything else,
+// also for a number the float turns infinite ("1e39").
+std::optional<float> parseSalesTax(const QString& text);
+// What the shop is told when it does not read.
+QString salesTaxPrompt();
 
 // A shop logo must be an image within 150 x 50 pixels.
 inline constexpr int kLogoMaxWidth = 150;

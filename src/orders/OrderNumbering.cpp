@@ -13,9 +13,9 @@ namespace quillon {
 std::string formatOrderNumber(const std::string& prefix, uint32_t counter,
                               const std::string& postfix, int32_t numdigit) {
     // The counter is unsigned; printing it signed would turn numbers past
-    // 2^31 negative. The width is bounded so a stray setting cannot make a
-    // name longer than any folder name may be.
-    int width = std::clamp(numdigit, 0, 32);
+    // 2^31 negative. The width is bounded also for a setting that did not
+    // come through the Configuration dialog.
+    int width = std::clamp(numdigit, 0, kMostNumberDigits);
     char digits[48];
     std::snprintf(digits, sizeof digits, "%0*u", width, counter);
     return prefix + digits + postfix;

@@ -7,6 +7,10 @@ namespace quillon {
 
 struct Settings;
 
+// The most digits the counter is padded to, so that no setting makes a
+// name longer than a folder name may be.
+inline constexpr int32_t kMostNumberDigits = 32;
+
 // prefix, the counter zero-padded to at least `numdigit` digits (never cut),
 // postfix: "WEB-" 42 "" with 6 digits gives WEB-000042.
 std::string formatOrderNumber(const std::string& prefix, uint32_t counter,

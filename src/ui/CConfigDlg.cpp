@@ -1,5 +1,6 @@
 #include "ui/CConfigDlg.h"
 
+#include "core/FieldRules.h"
 #include "orders/NumberText.h"
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
@@ -96,16 +97,22 @@ void CConfigDlg::accept() {
     if (!acceptTypedText(m_prompter, {m_shopId, m_rootPath, m_prefix, m_postfix}))
         return;
 
-    m_values.shopid = m_shopIdText.text();
-    m_values.rootpath = m_rootPathText.text();
-    m_values.rootordernumber = *startsFrom;
-    m_values.wraparound = *wrapAround;
-    m_values.numdigit = *digits;
-    m_values.prefix = m_prefixText.text();
-    m_values.postfix = m_postfixText.text();
-    // A stored choice the list does not know is kept as it is.
-    if (m_purge->currentIndex() >= 0)
-        m_values.purge = m_purge->currentIndex();
+    ConfigurationValues edited = m_values;
+    edited.shopid = m_shopIdText.text();
+    edited.rootpath = m_rootPathText.text();
+    edited.rootordernumber = *startsFrom;
+    edited.wraparound = *wrapAround;
+    edited.numdigit = *digits;
+    edited.prefix = m_prefixText.text();
+    edited.postfix = m_postfixText.text();
+    edited.purge = chosenIndex(*m_purge, m_values.purge);
+    if (const auto refusal = numberingRefusal(edited)) {
+        QLineEdit* const fields[] = {m_startsFrom, m_digits, m_prefix, m_postfix};
+        refuseField(m_prompter, fields[refusal->field], refusal->message, refusal->position,
+                    refusal->length);
+        return;
+    }
+    m_values = edited;
     QDialog::accept();
 }
 

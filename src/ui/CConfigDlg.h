@@ -24,9 +24,9 @@ public:
     // The values as edited; meaningful once the dialog was accepted.
     const ConfigurationValues& values() const { return m_values; }
 
-    // Refuses a number field that does not hold a number and a text that
-    // cannot be stored as it is typed: the shop is told, the field gets the
-    // focus and the dialog stays open.
+    // Refuses a number field that does not hold a number, a text that
+    // cannot be stored as it is typed, and numbering that cannot work: the
+    // shop is told, the field gets the focus and the dialog stays open.
     void accept() override;
 
 protected:

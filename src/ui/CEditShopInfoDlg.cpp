@@ -17,7 +17,8 @@ namespace quillon {
 
 CEditShopInfoDlg::CEditShopInfoDlg(const ShopInfo& info, const QImage& logo, Prompter& prompter,
                                    QWidget* parent)
-    : QDialog(parent), m_prompter(prompter), m_shopStatus(new QComboBox) {
+    : QDialog(parent), m_prompter(prompter), m_givenStatus(info.shopStatus),
+      m_shopStatus(new QComboBox) {
     setWindowTitle("Update shop information");
     m_shopStatus->addItems(shopStatusChoices());
     m_shopStatus->setObjectName("shopStatus");
@@ -36,7 +37,7 @@ CEditShopInfoDlg::CEditShopInfoDlg(const ShopInfo& info, const QImage& logo, Pro
 
 ShopInfo CEditShopInfoDlg::values() const {
     ShopInfo info = m_form->values();
-    info.shopStatus = m_shopStatus->currentIndex();
+    info.shopStatus = chosenIndex(*m_shopStatus, m_givenStatus);
     return info;
 }
 

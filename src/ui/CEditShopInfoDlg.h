@@ -31,6 +31,7 @@ public:
 
 private:
     Prompter& m_prompter;
+    int32_t m_givenStatus;
     QComboBox* m_shopStatus;
     ShopDetailsForm* m_form;
 };

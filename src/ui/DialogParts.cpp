@@ -4,6 +4,7 @@
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -33,6 +34,10 @@ QLineEdit* shopIdEdit() {
     QLineEdit* edit = limitedEdit(32, "shopId");
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(34, QChar(u'D'))));
     return edit;
+}
+
+int chosenIndex(const QComboBox& box, int given) {
+    return box.currentIndex() >= 0 ? box.currentIndex() : given;
 }
 
 void focusField(QWidget* field) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <vector>
 
+class QComboBox;
+
 namespace quillon {
 
 class Prompter;
@@ -17,6 +19,10 @@ QLineEdit* limitedEdit(int limit, const QString& name,
 // The Shop ID edit of the login and confirmation dialogs, wide enough for a
 // whole Shop ID.
 QLineEdit* shopIdEdit();
+
+// The choice a list shows, or `given` while it shows none: an index the
+// list does not know goes back as it came.
+int chosenIndex(const QComboBox& box, int given);
 
 // Focuses an edit and selects its text, so the user can type over it.
 void focusField(QWidget* field);

@@ -96,6 +96,7 @@ void ShopDetailsForm::setValues(const ShopInfo& info, const QImage& logo) {
     // unless the field is edited.
     for (TextEdit& e : m_edits)
         e.text.show(e.edit, info.*e.member);
+    m_given = info;
     m_currency->setCurrentIndex(info.currency);
     m_restriction->setCurrentIndex(info.orderRestriction);
     m_paymentType->setCurrentIndex(info.paymentType);
@@ -110,9 +111,9 @@ ShopInfo ShopDetailsForm::values() const {
     ShopInfo info;
     for (const TextEdit& e : m_edits)
         info.*e.member = e.text.text();
-    info.currency = m_currency->currentIndex();
-    info.orderRestriction = m_restriction->currentIndex();
-    info.paymentType = m_paymentType->currentIndex();
+    info.currency = chosenIndex(*m_currency, m_given.currency);
+    info.orderRestriction = chosenIndex(*m_restriction, m_given.orderRestriction);
+    info.paymentType = chosenIndex(*m_paymentType, m_given.paymentType);
     info.salesTax = salesTaxBits(parseNumberField(m_salesTax->text()).value_or(0.0f));
     info.payPal = fromQString(m_payPal);
     return info;
@@ -126,9 +127,9 @@ std::vector<TypedEdit> ShopDetailsForm::typedEdits() const {
 }
 
 bool ShopDetailsForm::checkSalesTax() {
-    if (parseNumberField(m_salesTax->text()))
+    if (parseSalesTax(m_salesTax->text()))
         return true;
-    refuseField(m_prompter, m_salesTax, kEnterNumberText);
+    refuseField(m_prompter, m_salesTax, salesTaxPrompt());
     return false;
 }
 

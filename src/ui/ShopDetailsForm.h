@@ -30,7 +30,8 @@ public:
 
     void setValues(const ShopInfo& info, const QImage& logo);
     // Every field but the shop status and the logo bytes; the sales tax as
-    // its float bits (0 when it does not read).
+    // its float bits (0 when it does not read). A choice index the lists do
+    // not know goes back as it was set.
     ShopInfo values() const;
     const QImage& logo() const { return m_logo; }
     // A new logo was chosen in "PayPal setup" since the form was filled.
@@ -38,8 +39,8 @@ public:
 
     // The edits whose texts are sent as 8-bit text.
     std::vector<TypedEdit> typedEdits() const;
-    // The sales tax must read as a number; otherwise the prompt is shown,
-    // the field takes the focus and the answer is false.
+    // The sales tax must be a percent from 0 to 100; otherwise the prompt is
+    // shown, the field takes the focus and the answer is false.
     bool checkSalesTax();
     // Gives the focus to the edit of a text value of ShopInfo.
     void focus(std::string ShopInfo::*field);
@@ -61,6 +62,7 @@ private:
     QComboBox* m_paymentType;
     QPushButton* m_payPalSetup;
     QLineEdit* m_salesTax;
+    ShopInfo m_given;
     QString m_payPal;
     QImage m_logo;
     bool m_logoChanged = false;

@@ -1,6 +1,7 @@
 // The rules behind the dialogs' fields, without widgets.
 #include "core/FieldRules.h"
 #include "core/ShopFields.h"
+#include "orders/OrderNumbering.h"
 #include "orders/QtText.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +68,12 @@ TEST(ShopFields, ChecksTaxAndLogo) {
     info.url = "u";
     EXPECT_FALSE(missingShopField(info));
 
-    // The percent's float bits travel unchanged.
+    // The percent's float bits travel unchanged; it must lie from 0 to 100.
     EXPECT_EQ(salesTaxPercent(salesTaxBits(19.6f)), 19.6f);
+    EXPECT_EQ(parseSalesTax("100"), 100.0f);
+    EXPECT_EQ(parseSalesTax(" 0 "), 0.0f);
+    for (const char* refused : {"1e39", "100.5", "-1", "nan", "inf", "21,5", ""})
+        EXPECT_FALSE(parseSalesTax(refused)) << refused;
 
     EXPECT_TRUE(logoFits(QImage(150, 50, QImage::Format_RGB32)));
     EXPECT_FALSE(logoFits(QImage(151, 50, QImage::Format_RGB32)));
@@ -119,4 +124,48 @@ TEST(FieldRules, TypedTextIsKeptOrRefusedWithTheFieldNamed) {
     }
     // A lone surrogate cannot be stored either.
     EXPECT_EQ(foreignTextField({{"Body", QString(QChar(0xD800))}})->position, 0);
+}
+
+TEST(FieldRules, NumberingThatCannotWorkIsRefused) {
+    ConfigurationValues fine;
+    fine.rootordernumber = 999;
+    fine.wraparound = 999;
+    fine.numdigit = kMostNumberDigits;
+    fine.prefix = "WEB-";
+    fine.postfix = "\xE9t\xE9"; // "été"
+    EXPECT_FALSE(numberingRefusal(fine));
+    fine.rootordernumber = 5000; // a wrap-around of 0 bounds nothing
+    fine.wraparound = 0;
+    fine.numdigit = 0;
+    EXPECT_FALSE(numberingRefusal(fine));
+
+    struct Refused {
+        uint32_t startsFrom, wrapAround;
+        int32_t digits;
+        std::string prefix, postfix;
+        NumberingField field;
+        const char* message;
+    };
+    std::vector<Refused> cases = {
+        {1000, 999, 6, "", "", NumberingField::StartsFrom, "Starts from: "},
+        {1, 999, 33, "", "", NumberingField::Digits,
+         "Number of digits: Please enter an integer between 0 and 32."},
+        {1, 999, -1, "", "", NumberingField::Digits, "Number of digits: "},
+        {1, 999, 6, "", "A\t", NumberingField::Postfix,
+         "Postfix: The character U+0009 cannot be used in an order number."},
+    };
+    for (char c : std::string("/\\:*?\"<>|"))
+        cases.push_back({1, 999, 6, std::string("A") + c, "", NumberingField::Prefix,
+                         "Prefix: The character \""});
+    for (const Refused& r : cases) {
+        ConfigurationValues v;
+        std::tie(v.rootordernumber, v.wraparound, v.numdigit, v.prefix, v.postfix) =
+            std::tie(r.startsFrom, r.wrapAround, r.digits, r.prefix, r.postfix);
+        const auto refusal = numberingRefusal(v);
+        ASSERT_TRUE(refusal) << r.prefix << r.postfix << r.digits;
+        EXPECT_EQ(refusal->field, std::size_t(r.field)) << r.prefix << r.postfix;
+        EXPECT_TRUE(refusal->message.startsWith(r.message)) << refusal->message.toStdString();
+        if (r.field == NumberingField::Prefix) // the character is selected
+            EXPECT_TRUE(refusal->position == 1 && refusal->length == 1) << r.prefix;
+    }
 }

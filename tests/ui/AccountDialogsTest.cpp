@@ -188,7 +188,7 @@ TEST(AccountDialogs, ShopInformationChecksItsRequiredFields) {
     EXPECT_TRUE(dialog.isVisible());
     child(dialog, "salesTax")->setText("21,5");
     dialog.accept();
-    EXPECT_EQ(prompter.messages(), (Texts{"Email 1 is required.", "Please enter a number."}));
+    EXPECT_EQ(prompter.messages(), (Texts{"Email 1 is required.", salesTaxPrompt().toStdString()}));
 
     child(dialog, "salesTax")->setText("21.5");
     child(dialog, "Email 1")->setText("info@shop.example");
@@ -232,15 +232,25 @@ TEST(AccountDialogs, TextsThatCannotBeSentAreRefused) {
     EXPECT_TRUE(findButton(setup, "Send")->isEnabled()); // nothing is being sent
     setup.reject();
 
+    // Choices the lists do not know go back as they came.
     ShopInfo info;
     info.email1 = "info@shop.example";
     info.phone1 = "1";
     info.primaryContact = "Anneke";
     info.url = "https://shop.example";
+    info.currency = 17;
+    info.orderRestriction = 9;
+    info.paymentType = 7;
+    info.shopStatus = 4;
     CEditShopInfoDlg shop(info, QImage(), prompter);
     expectRefused(shop, "City", "Łódź", "Ł", "City", prompter);
     child(shop, "City")->setText("Lodz");
+    expectRefused(shop, "salesTax", "1e39", "1e39", "Applicable sales tax", prompter);
+    child(shop, "salesTax")->setText("21");
     shop.accept();
     EXPECT_EQ(shop.result(), QDialog::Accepted);
-    EXPECT_EQ(shop.values().city, "Lodz");
+    const ShopInfo back = shop.values();
+    EXPECT_EQ(std::tuple(back.currency, back.orderRestriction, back.paymentType, back.shopStatus),
+              std::tuple(17, 9, 7, 4));
+    EXPECT_EQ(back.city, "Lodz");
 }

@@ -91,7 +91,7 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
     EXPECT_EQ(h.settings.body, s.body);
 }
 
-// What cannot be stored as typed is refused on OK
+// What cannot be stored as typed, or cannot number orders, is refused on OK
 // with the field named and focused; Cancel then leaves every setting as it was.
 TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
     ShopHarness h;
@@ -132,7 +132,11 @@ TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
         EXPECT_EQ(d.findChild<QLineEdit*>("rootPath")->text(), QString::fromUtf8("/srv/Aufträge"));
         refuseAll(d, {{"rootPath", "/home/łukasz/Zamówienia", "Output folder root", "ł"},
                       {"prefix", "Заказ", "Prefix", "З"},
-                      {"postfix", "№1", "Postfix", "№"}});
+                      {"prefix", "A/", "Prefix", "/"},
+                      {"postfix", "<1>", "Postfix", "<"},
+                      {"digits", "33", "Number of digits", "33"},
+                      {"digits", "-1", "Number of digits", "-1"},
+                      {"startsFrom", "1000000", "Starts from", "1000000"}});
     });
     openConfiguration(*h.shop, h.prompter, nullptr);
     ASSERT_TRUE(config.acted());
@@ -144,7 +148,7 @@ TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
     });
     openEmailNotification(*h.shop, h.prompter, nullptr);
     ASSERT_TRUE(email.acted());
-    EXPECT_EQ(h.prompter.messages().size(), 5u);
+    EXPECT_EQ(h.prompter.messages().size(), 9u);
 
     const Settings& after = h.shop->settings();
     EXPECT_EQ(std::tie(after.rootpath, after.prefix, after.postfix, after.numdigit, after.sender,
