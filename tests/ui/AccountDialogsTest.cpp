@@ -22,30 +22,11 @@
 
 using namespace quillon;
 using testsupport::child;
+using testsupport::expectRefused;
 using testsupport::findButton;
 using testsupport::RecordingPrompter;
 using testsupport::WhenShown;
 using Texts = std::vector<std::string>;
-
-namespace {
-
-// OK on `d` with `text` typed into `field` is refused: the dialog stays
-// open, the message names the field by its label, and the field has the
-// focus with the character that cannot be sent selected.
-void expectRefused(QDialog& d, const char* field, const char* text, const QString& selected,
-                   const std::string& label, RecordingPrompter& prompter) {
-    d.show();
-    child(d, field)->setText(QString::fromUtf8(text));
-    const size_t before = prompter.messages().size();
-    d.accept();
-    EXPECT_TRUE(d.isVisible()) << field;
-    ASSERT_EQ(prompter.messages().size(), before + 1) << field;
-    EXPECT_EQ(prompter.messages().back().rfind(label + ": ", 0), 0u) << prompter.messages().back();
-    EXPECT_EQ(d.focusWidget(), child(d, field));
-    EXPECT_EQ(child(d, field)->selectedText(), selected) << field;
-}
-
-} // namespace
 
 TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
     RecordingPrompter prompter;

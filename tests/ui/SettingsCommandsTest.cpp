@@ -105,26 +105,9 @@ TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
         const char* label;
         QString selected;
     };
-    // Each text typed alone into its field, then OK; the field gets its
-    // original text back before the next one.
     auto refuseAll = [&h](QDialog& d, std::vector<Refused> cases) {
-        for (const Refused& r : cases) {
-            auto* edit = d.findChild<QWidget*>(r.field);
-            ASSERT_TRUE(edit) << r.field;
-            auto* line = qobject_cast<QLineEdit*>(edit);
-            auto* plain = qobject_cast<QPlainTextEdit*>(edit);
-            const QString original = line ? line->text() : plain->toPlainText();
-            line ? line->setText(QString::fromUtf8(r.text))
-                 : plain->setPlainText(QString::fromUtf8(r.text));
-            clickButton(d, "OK");
-            ASSERT_TRUE(d.isVisible()) << r.field;
-            EXPECT_EQ(d.focusWidget(), edit) << r.field;
-            const std::string shown = h.prompter.messages().back();
-            EXPECT_EQ(shown.rfind(std::string(r.label) + ": ", 0), 0u) << shown;
-            EXPECT_EQ(line ? line->selectedText() : plain->textCursor().selectedText(), r.selected)
-                << r.field;
-            line ? line->setText(original) : plain->setPlainText(original);
-        }
+        for (const Refused& r : cases)
+            expectRefused(d, r.field, QString::fromUtf8(r.text), r.selected, r.label, h.prompter);
         clickButton(d, "Cancel");
     };
 

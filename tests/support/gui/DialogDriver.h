@@ -6,11 +6,14 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+
+#include "support/RecordingPrompter.h"
 
 namespace testsupport {
 
@@ -92,6 +95,29 @@ inline void retype(QWidget& dialog, const char* field, const QString& text) {
     ASSERT_TRUE(edit);
     edit->selectAll();
     QTest::keyClicks(edit, text);
+}
+
+// OK on `dialog` with `text` in the line or multi-line edit `field` is
+// refused: the dialog stays open, the message names the field by `label`,
+// and the field has the focus with `selected` selected. The field then gets
+// its text back.
+inline void expectRefused(QDialog& dialog, const char* field, const QString& text,
+                          const QString& selected, const std::string& label,
+                          RecordingPrompter& prompter) {
+    dialog.show();
+    auto* line = dialog.findChild<QLineEdit*>(field);
+    auto* plain = dialog.findChild<QPlainTextEdit*>(field);
+    ASSERT_TRUE(line || plain) << field;
+    const QString original = line ? line->text() : plain->toPlainText();
+    line ? line->setText(text) : plain->setPlainText(text);
+    const size_t before = prompter.messages().size();
+    dialog.accept();
+    ASSERT_TRUE(dialog.isVisible()) << field;
+    ASSERT_EQ(prompter.messages().size(), before + 1) << field;
+    EXPECT_EQ(prompter.messages().back().rfind(label + ": ", 0), 0u) << prompter.messages().back();
+    EXPECT_EQ(dialog.focusWidget(), line ? static_cast<QWidget*>(line) : plain) << field;
+    EXPECT_EQ(line ? line->selectedText() : plain->textCursor().selectedText(), selected) << field;
+    line ? line->setText(original) : plain->setPlainText(original);
 }
 
 inline QAbstractButton* findButton(QWidget& dialog, const QString& text) {
