@@ -2,6 +2,7 @@
 #include "core/ThreadHop.h"
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <atomic>
 #include <future>
@@ -62,7 +63,8 @@ TEST(RequestRunner, GoingAwayWaitsForWorkAndDropsItsOutcome) {
             [&](RequestOutcome<int>) { delivered = true; });
     }
     EXPECT_TRUE(worked);
-    processUntil([] { return false; }, std::chrono::milliseconds(20));
+    // Whatever the worker posted is queued by now.
+    QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(delivered);
 }
 
@@ -88,6 +90,21 @@ TEST(ThreadHop, RunsTheStepOnTheContextThreadOrNotAtAllWhenAbandoned) {
     });
     abandon = true;
     EXPECT_FALSE(dropped.get());
-    processUntil([] { return false; }, std::chrono::milliseconds(20));
+    QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(ran);
+}
+
+// The tests' wait helper, run from inside a queued call: the calls queued
+// behind that one must still be delivered (the glib event dispatcher alone
+// holds them back until something new is posted).
+TEST(ProcessUntil, DeliversCallsQueuedBehindTheCallThatWaits) {
+    QObject context;
+    bool later = false, delivered = false;
+    QMetaObject::invokeMethod(
+        &context, [&] { delivered = processUntil([&] { return later; }, std::chrono::seconds(5)); },
+        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context, [&] { later = true; }, Qt::QueuedConnection);
+    ASSERT_TRUE(processUntil([&] { return later; }));
+    EXPECT_TRUE(delivered);
 }
