@@ -18,36 +18,29 @@ using testsupport::NetsimService;
 
 namespace {
 
-// One service for the whole suite: shops 42 and 43 with demo products.
+// A service of its own for each case (a case changes a password, a product
+// list, a chat session): shops 42 and 43 with demo products.
 class AccountRequests : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_service = new NetsimService;
-        ASSERT_TRUE(s_service->start({"--shop", "42:secret:shop@example.com", "--shop",
-                                      "43:secret:other@example.com", "--seed", "--faults",
-                                      s_service->faultsFile()}))
-            << s_service->log().toStdString();
+    void SetUp() override {
+        ASSERT_TRUE(m_service.start({"--shop", "42:secret:shop@example.com", "--shop",
+                                     "43:secret:other@example.com", "--seed", "--faults",
+                                     m_service.faultsFile()}))
+            << m_service.log().toStdString();
     }
-    static void TearDownTestSuite() {
-        delete s_service;
-        s_service = nullptr;
-    }
-    void TearDown() override { fault(""); }
 
-    NetsimService& service() { return *s_service; }
-    ServiceEndpoint endpoint() { return {"127.0.0.1", s_service->servicePort()}; }
+    NetsimService& service() { return m_service; }
+    ServiceEndpoint endpoint() { return {"127.0.0.1", m_service.servicePort()}; }
     static std::string shopId(int number) { return NetsimService::shopId(number).toStdString(); }
 
-    // The next request of `kind` misbehaves; empty: none does.
+    // The next request of `kind` misbehaves.
     void fault(const char* kind, const char* action = "", int value = 0) {
         // Each write differs, so the service arms its rules afresh.
-        QByteArray json = "[]";
-        if (*kind)
-            json = QString(R"([{"kind": "%1", "action": "%2", "value": %3}])")
-                       .arg(kind, action)
-                       .arg(value)
-                       .toUtf8();
-        ASSERT_TRUE(s_service->writeFaults(json + QByteArray(++s_writes, ' ')));
+        const QByteArray json = QString(R"([{"kind": "%1", "action": "%2", "value": %3}])")
+                                    .arg(kind, action)
+                                    .arg(value)
+                                    .toUtf8();
+        ASSERT_TRUE(m_service.writeFaults(json + QByteArray(++m_writes, ' ')));
     }
 
     // Shows whatever the request wanted shown.
@@ -58,8 +51,8 @@ protected:
     }
 
     CollectingPrompter prompter;
-    static inline NetsimService* s_service = nullptr;
-    static inline int s_writes = 0;
+    NetsimService m_service;
+    int m_writes = 0;
 };
 
 using Texts = std::vector<std::string>;
