@@ -3,22 +3,23 @@
 #include "ui/DesktopNotifications.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
 namespace quillon {
 
-DesktopAttention::DesktopAttention(QWidget* window) : m_window(window) {}
+DesktopAttention::DesktopAttention(QWidget* window, std::optional<QDBusConnection> bus)
+    : m_window(window), m_bus(std::move(bus)) {}
 
 void DesktopAttention::ask(const NewOrderNotice& notice) {
     if (m_window)
         QApplication::alert(m_window);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!m_bus)
+        m_bus = QDBusConnection::sessionBus();
+    if (!m_bus->isConnected())
         return;
     if (!m_notifications) {
-        m_notifications = new DesktopNotifications(bus, this);
+        m_notifications = new DesktopNotifications(*m_bus, this);
         connect(m_notifications, &DesktopNotifications::ActionInvoked, this,
                 &DesktopAttention::actionInvoked);
     }

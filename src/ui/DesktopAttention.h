@@ -2,10 +2,12 @@
 
 #include "ui/Attention.h"
 
+#include <QDBusConnection>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QWidget>
+#include <optional>
 
 namespace quillon {
 
@@ -17,13 +19,17 @@ class DesktopNotifications;
 class DesktopAttention : public QObject, public Attention {
     Q_OBJECT
 public:
-    explicit DesktopAttention(QWidget* window);
+    // The notification service is asked on `bus`; without it, on the session
+    // bus, connected when the first order comes (a test passes a private
+    // bus: the session bus connection is made once per process).
+    explicit DesktopAttention(QWidget* window, std::optional<QDBusConnection> bus = {});
     void ask(const NewOrderNotice& notice) override;
 
 private:
     void actionInvoked(uint id, const QString& action);
 
     QPointer<QWidget> m_window;
+    std::optional<QDBusConnection> m_bus;
     DesktopNotifications* m_notifications = nullptr;
     // The notifications shown by this run, whose click raises the window.
     QSet<uint> m_shown;

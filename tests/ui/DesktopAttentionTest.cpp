@@ -34,23 +34,34 @@ public:
     }
 };
 
+// A dbus-daemon of the case's own, and the names of the connections made to
+// it. They go with the case, so a repeated run starts afresh.
+struct PrivateBus {
+    QProcess daemon;
+    QString address;
+    ~PrivateBus() {
+        for (const char* name : {"shop", "notifications"})
+            QDBusConnection::disconnectFromBus(name);
+        daemon.kill();
+        daemon.waitForFinished(5000);
+    }
+};
+
 } // namespace
 
 TEST(DesktopAttention, NotifiesTheDesktopAndAClickRaisesTheWindow) {
     const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
     if (daemon.isEmpty())
         GTEST_SKIP() << "dbus-daemon is not installed";
-    QProcess bus;
-    bus.start(daemon, {"--session", "--nofork", "--print-address=1"});
+    PrivateBus bus;
+    bus.daemon.start(daemon, {"--session", "--nofork", "--print-address=1"});
     ASSERT_TRUE(waitUntil([&] {
-        bus.waitForReadyRead(20);
-        return bus.peek(1024).contains('\n');
+        bus.daemon.waitForReadyRead(20);
+        return bus.daemon.peek(1024).contains('\n');
     }));
-    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-    // Read by the session bus connection the first time it is used.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    bus.address = QString::fromUtf8(bus.daemon.readLine()).trimmed();
 
-    QDBusConnection service = QDBusConnection::connectToBus(address, "notifications");
+    QDBusConnection service = QDBusConnection::connectToBus(bus.address, "notifications");
     FakeNotifications fake;
     ASSERT_TRUE(service.registerService(kInterface));
     ASSERT_TRUE(service.registerVirtualObject(kPath, &fake));
@@ -62,7 +73,7 @@ TEST(DesktopAttention, NotifiesTheDesktopAndAClickRaisesTheWindow) {
     elsewhere.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
 
-    DesktopAttention attention(&window);
+    DesktopAttention attention(&window, QDBusConnection::connectToBus(bus.address, "shop"));
     attention.ask({"000001", "ann@example.com", "12.50"});
     ASSERT_TRUE(processUntil([&] { return !fake.notified.isEmpty(); }));
     ASSERT_EQ(fake.notified.size(), 8);
@@ -77,8 +88,4 @@ TEST(DesktopAttention, NotifiesTheDesktopAndAClickRaisesTheWindow) {
     click << 7u << QStringLiteral("default");
     service.send(click);
     EXPECT_TRUE(processUntil([&] { return window.isActiveWindow(); }));
-
-    QDBusConnection::disconnectFromBus("notifications");
-    bus.kill();
-    bus.waitForFinished(5000);
 }
