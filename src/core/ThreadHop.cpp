@@ -36,7 +36,19 @@ struct DropGuard {
     }
 };
 
+std::atomic<int> g_waiting{0};
+
+// Counts a call as waiting once its step is queued, until it returns.
+struct WaitingCount {
+    WaitingCount() { ++g_waiting; }
+    ~WaitingCount() { --g_waiting; }
+};
+
 } // namespace
+
+int stepsWaiting() {
+    return g_waiting.load();
+}
 
 bool runOnThreadAndWait(QObject* context, const std::function<void()>& step,
                         const std::atomic<bool>& abandon) {
@@ -56,6 +68,7 @@ bool runOnThreadAndWait(QObject* context, const std::function<void()>& step,
         },
         Qt::QueuedConnection);
     guard.reset();
+    const WaitingCount waiting;
 
     std::unique_lock lock(hop->mutex);
     for (;;) {

@@ -15,4 +15,8 @@ namespace quillon {
 bool runOnThreadAndWait(QObject* context, const std::function<void()>& step,
                         const std::atomic<bool>& abandon);
 
+// How many runOnThreadAndWait calls of this process are waiting now: a test
+// of a shop going away with a hand-over pending waits for its hand-overs.
+int stepsWaiting();
+
 } // namespace quillon

@@ -1,9 +1,8 @@
+#include "core/ThreadHop.h"
 #include "netlib/Socket.h"
 #include "support/shop/ShopHarness.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 using namespace quillon;
 using namespace testsupport;
@@ -94,16 +93,21 @@ TEST(ShopServers, ExitWhileOfflineClosesAtOnce) {
     EXPECT_EQ(h.texts().back(), "System shutdown.");
 }
 
-TEST(ShopServers, DestroyingAnOnlineShopWithAHandOverPendingDoesNotHang) {
+TEST(ShopServers, DestroyingAnOnlineShopWithHandOversPendingDoesNotHang) {
     ShopHarness h;
     h.create(false);
     h.shop->goOnline();
     Socket c1, c2;
     ASSERT_TRUE(connectTo(c1, h.shop->server1Port()));
     ASSERT_TRUE(connectTo(c2, h.shop->server2Port()));
-    ASSERT_TRUE(c2.SendBytes("x", 1));
-    // No event tells when the accept threads have queued their hand-overs
-    // (the test thread runs no events): give them a moment.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // A new-order opening too short for its kind, which server 2's thread
+    // reports on the shop's thread.
+    ByteData opening;
+    opening.appendU32(6);
+    opening.appendU32(1);
+    ASSERT_TRUE(c2.SendBytes(opening));
+    // The test thread runs no events: both threads' steps stay queued.
+    ASSERT_TRUE(waitUntil([] { return stepsWaiting() == 2; }));
     h.shop.reset(); // a hang here ends in the test's time-out
+    EXPECT_EQ(stepsWaiting(), 0);
 }
