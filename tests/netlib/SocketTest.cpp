@@ -105,5 +105,8 @@ TEST(Socket, FailuresComeBackWithinTheirLimits) {
     Socket c;
     EXPECT_FALSE(c.Connect("127.0.0.1", port, false, 2000));
     EXPECT_FALSE(c.Connect("127.0.0.1", port, true, 2000)); // no TLS
-    EXPECT_FALSE(c.Connect("host.invalid", 80, false, 2000));
+    // A name with an empty label: the resolver refuses it without asking a
+    // name server, so the test needs no network.
+    EXPECT_FALSE(c.Connect("no..such.host", 80, false, 2000));
+    EXPECT_NE(c.LastErrorText().find("Cannot resolve host no..such.host"), std::string::npos);
 }
