@@ -49,7 +49,9 @@ TEST(ShopNotification, TheCustomerGetsTheSummaryUnlessTurnedOffOrUnreachable) {
     notify(false, smtp.address());
     order(2);
     EXPECT_TRUE(s.service.waitForLog("6/4 payment status of 000002"));
-    EXPECT_FALSE(smtp.waitForMessages(2, std::chrono::milliseconds(500)));
+    // A mail would have been sent by a request that has ended by now.
+    ASSERT_TRUE(processUntil([&] { return s.h.shop->requests().isIdle(); }));
+    EXPECT_EQ(smtp.messageFiles().size(), 1);
 
     // An unreachable server is recorded after the order is stored.
     notify(true, QString("127.0.0.1:%1").arg(closedLocalPort()));
