@@ -3,6 +3,7 @@
 #include "orders/FilePaths.h"
 #include "orders/OrderLogWriter.h"
 #include "orders/ProductIndex.h"
+#include "orders/QtText.h"
 
 #include <algorithm>
 #include <functional>
@@ -86,7 +87,20 @@ void fileBatch(OrderBook::Orders& list, OrderBook::Orders batch) {
 } // namespace
 
 OrderBook::OrderBook(std::string databasePath, uint32_t fileHeader, QObject* parent)
-    : QObject(parent), m_database(std::move(databasePath), fileHeader) {}
+    : QObject(parent), m_database(std::move(databasePath), fileHeader) {
+    m_database.setDamageReport([this](const DatabaseDamage& damage) {
+        const std::string name =
+            damage.copyPath.empty()
+                ? std::string()
+                : damage.copyPath.substr(damage.copyPath.find_last_of("/\\") + 1);
+        emit databaseDamaged(int(damage.recordsRead), toQString(name));
+    });
+}
+
+void OrderBook::setClock(const Clock& clock) {
+    std::lock_guard file(m_fileMutex);
+    m_database.setClock(&clock);
+}
 
 void OrderBook::setProducts(const ProductList* products) {
     std::lock_guard lock(m_mutex);
@@ -120,13 +134,28 @@ OrderDatabaseScan OrderBook::load() {
 bool OrderBook::add(std::unique_ptr<OrderEntry> order) {
     if (!order)
         return false;
-    size_t place = 0;
-    bool stored = false;
-    {
-        std::lock_guard lock(m_mutex);
-        const OrderEntry& entry = *order;
-        place = insertSorted(std::move(order));
-        stored = m_database.append(entry);
+    std::string record;
+    appendOrderRecord(record, *order);
+    std::unique_lock lock(m_mutex);
+    const size_t place = insertSorted(std::move(order));
+    bool stored = true;
+    if (m_rewriting) {
+        m_waiting += record;
+        ++m_waitingCount;
+        lock.unlock();
+    } else {
+        // Taken before the list is let go, so a rewrite that starts now
+        // snapshots this order and waits for the append to end.
+        std::unique_lock file(m_fileMutex);
+        lock.unlock();
+        stored = m_database.append(record);
+        file.unlock();
+        if (!stored) {
+            lock.lock();
+            m_saveOwed = true;
+            ++m_unstored;
+            lock.unlock();
+        }
     }
     emit orderInserted(int(place));
     return stored;
@@ -137,30 +166,103 @@ int OrderBook::writeXmlLog(const std::string& path) const {
     return writeOrderLogFile(path, m_orders, m_products);
 }
 
-int OrderBook::purge(int days, const std::string& xmlPath, int64_t now) {
-    Orders purged;
+std::optional<OrderBook::PurgeWork> OrderBook::takePurge(int days, int64_t now, bool rewrite) {
+    PurgeWork work;
     {
         std::lock_guard lock(m_mutex);
+        if (m_rewriting)
+            return std::nullopt;
         const int64_t cutoff = now - int64_t(days) * 86400;
         Orders kept;
         kept.reserve(m_orders.size());
         for (auto& order : m_orders)
-            (int64_t(order->received) < cutoff ? purged : kept).push_back(std::move(order));
+            (int64_t(order->received) < cutoff ? work.purged : kept).push_back(std::move(order));
         m_orders = std::move(kept);
-        if (!purged.empty())
-            // The folders go even when the log cannot be written: the purge
-            // is the shop's standing order.
-            writeOrderLogFile(xmlPath, purged, m_products);
+        work.products = m_products;
+        if (rewrite)
+            work.rewrite = beginRewrite();
     }
     emit ordersReset();
-    for (const auto& order : purged)
+    return work;
+}
+
+OrderBook::PurgeDone OrderBook::finishPurge(PurgeWork work, const std::string& xmlPath) {
+    PurgeDone done;
+    done.removed = int(work.purged.size());
+    if (!work.purged.empty())
+        // The folders go even when the log cannot be written: the purge is
+        // the shop's standing order.
+        writeOrderLogFile(xmlPath, work.purged, work.products);
+    for (const auto& order : work.purged)
         removeOrderFolder(order->folder);
-    return int(purged.size());
+    if (work.rewrite)
+        done.saved = finishRewrite(*work.rewrite);
+    return done;
+}
+
+int OrderBook::purge(int days, const std::string& xmlPath, int64_t now) {
+    std::optional<PurgeWork> work = takePurge(days, now, false);
+    return work ? finishPurge(std::move(*work), xmlPath).removed : 0;
 }
 
 bool OrderBook::save() {
+    std::vector<const OrderEntry*> snapshot;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_rewriting)
+            return false;
+        snapshot = beginRewrite();
+    }
+    return finishRewrite(snapshot);
+}
+
+std::vector<const OrderEntry*> OrderBook::beginRewrite() {
+    m_rewriting = true;
+    std::vector<const OrderEntry*> snapshot;
+    snapshot.reserve(m_orders.size());
+    for (const auto& order : m_orders)
+        snapshot.push_back(order.get());
+    return snapshot;
+}
+
+bool OrderBook::finishRewrite(const std::vector<const OrderEntry*>& orders) {
+    std::lock_guard file(m_fileMutex);
+    const bool written = m_database.rewrite(orders, m_rewriteHook);
+    // The records that waited go after the new file, or, when it could not
+    // be written, after the old one.
+    size_t lost = 0;
+    for (;;) {
+        std::string waiting;
+        size_t count = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_waiting.empty()) {
+                m_rewriting = false;
+                m_unstored = written ? lost : m_unstored + lost;
+                m_saveOwed = !written || lost > 0;
+                return written && lost == 0;
+            }
+            waiting.swap(m_waiting);
+            count = std::exchange(m_waitingCount, 0);
+        }
+        if (!m_database.append(waiting))
+            lost += count;
+    }
+}
+
+bool OrderBook::saveOwed() const {
     std::lock_guard lock(m_mutex);
-    return m_database.rewrite(m_orders);
+    return m_saveOwed;
+}
+
+size_t OrderBook::unstoredOrders() const {
+    std::lock_guard lock(m_mutex);
+    return m_unstored;
+}
+
+void OrderBook::setRewriteHook(std::function<void()> hook) {
+    std::lock_guard file(m_fileMutex);
+    m_rewriteHook = std::move(hook);
 }
 
 size_t OrderBook::size() const {

@@ -6,19 +6,28 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace quillon {
 
+class Clock;
+
 // The received orders, sorted by order number, with their database file.
-// Every command runs under one lock, because orders are added while the
-// list is painted; a painter reads them through withOrders(). Changes are
-// reported by signals emitted on the thread that made them, after the
-// lock is released.
+// The list is under one lock, because orders are added while the list is
+// painted; a painter reads them through withOrders(). The lock is held only
+// for moments: the database file has a lock of its own, and a rewrite works
+// on a snapshot of the list, while the records of orders added meanwhile
+// wait and are appended right after it. Changes to the list are reported by
+// signals emitted on the thread that made them, after the lock is released.
+//
+// Entries leave the list only through a purge, and a purge or a save starts
+// only while no rewrite runs, so the entries a snapshot points to outlive it.
 class OrderBook : public QObject {
     Q_OBJECT
 public:
@@ -26,8 +35,24 @@ public:
 
     static constexpr uint32_t kFileHeader = 0x01000000;
 
+    // Orders out of the list whose file work (order log, folders and maybe
+    // a rewrite) is still to be done.
+    struct PurgeWork {
+        Orders purged;
+        const ProductList* products = nullptr;
+        // The listed orders, when the database is to be rewritten.
+        std::optional<std::vector<const OrderEntry*>> rewrite;
+    };
+    struct PurgeDone {
+        int removed = 0;
+        std::optional<bool> saved; // set when the database was rewritten
+    };
+
     explicit OrderBook(std::string databasePath, uint32_t fileHeader = kFileHeader,
                        QObject* parent = nullptr);
+
+    // The clock that names copies of a damaged database.
+    void setClock(const Clock& clock);
 
     // The product table that item lines link to (not owned, may be null).
     // Setting it links every item again, so none points into an old table.
@@ -40,22 +65,42 @@ public:
     OrderDatabaseScan load();
 
     // Files the order in sorted place and appends its record to the
-    // database. The order stays listed even when the record is not stored;
-    // the result says whether it was.
+    // database, or, while a rewrite runs, leaves the record to be appended
+    // right after it. The order stays listed even when the record is not
+    // stored; the book then owes a save (saveOwed()). The result says
+    // whether the record was stored or waits for the rewrite.
     bool add(std::unique_ptr<OrderEntry> order);
 
     // Writes every order to the XML order log at `path`: 1 done, 0 when the
     // file cannot be created.
     int writeXmlLog(const std::string& path) const;
 
-    // Removes the orders received more than `days` days before `now`,
-    // writes them to the XML order log at `xmlPath` (no file when none) and
-    // deletes their folders. The database is left as it is until save().
-    // Returns the number of orders removed.
+    // Takes the orders received more than `days` days before `now` out of
+    // the list at once (reported as a reset), with a snapshot of the orders
+    // that stay when the database is to be rewritten. The file work is left
+    // to finishPurge(). Nothing, and the list unchanged, while a rewrite runs.
+    std::optional<PurgeWork> takePurge(int days, int64_t now, bool rewrite);
+    // The file work of a purge, for any thread, never holding the list up:
+    // the XML order log of the purged orders at `xmlPath` (no file when
+    // none), their folders, then the rewrite when asked.
+    PurgeDone finishPurge(PurgeWork work, const std::string& xmlPath);
+    // Both at once, without the rewrite. Returns the number of orders removed.
     int purge(int days, const std::string& xmlPath, int64_t now);
 
-    // Rewrites the whole database with the listed orders.
+    // Rewrites the whole database with the listed orders (save and
+    // replace), from a snapshot, so the list stays free meanwhile. False
+    // when it failed (the old file stays) or another rewrite runs.
     bool save();
+
+    // The database does not hold the list: a record could not be stored,
+    // or a rewrite failed. A save puts that right.
+    bool saveOwed() const;
+    // Listed orders whose records could not be stored since the last save.
+    size_t unstoredOrders() const;
+
+    // Runs inside each rewrite, on its thread, once the new file is written
+    // and before it replaces the old one; tests hold a rewrite there.
+    void setRewriteHook(std::function<void()> hook);
 
     size_t size() const;
 
@@ -71,14 +116,35 @@ signals:
     void orderInserted(int index);
     // Any order may have gone or moved (after a load or a purge).
     void ordersReset();
+    // The database holds bytes that could not be read: `recordsRead` whole
+    // records came before them, and the whole file was kept next to it as
+    // `copyName`, or, when that is empty, could not be copied and is left
+    // as it is. Emitted on the thread that met the damage.
+    void databaseDamaged(int recordsRead, const QString& copyName);
 
 private:
     size_t insertSorted(std::unique_ptr<OrderEntry> order);
+    // With the lock held: marks a rewrite as running and returns the list.
+    std::vector<const OrderEntry*> beginRewrite();
+    // Writes the snapshot, then the records that waited for it.
+    bool finishRewrite(const std::vector<const OrderEntry*>& orders);
 
     mutable std::mutex m_mutex;
     Orders m_orders;
     const ProductList* m_products = nullptr;
+    // Under m_mutex: a rewrite runs, the records added meanwhile (and how
+    // many), and what the file lacks.
+    bool m_rewriting = false;
+    std::string m_waiting;
+    size_t m_waitingCount = 0;
+    bool m_saveOwed = false;
+    size_t m_unstored = 0;
+
+    // The file; taken after m_mutex when both are held, and by add() only
+    // while no rewrite runs, so a caller of add() never waits for one.
+    std::mutex m_fileMutex;
     OrderDatabase m_database;
+    std::function<void()> m_rewriteHook;
 };
 
 // The purge age in days for the `purge` setting; 0 means no purge.

@@ -1,5 +1,6 @@
 #include "orders/OrderDatabase.h"
 
+#include "orders/Clock.h"
 #include "orders/FilePaths.h"
 #include "orders/SaveFile.h"
 
@@ -8,6 +9,11 @@
 #include <QSaveFile>
 #include <QString>
 #include <algorithm>
+#include <ctime>
+#include <utility>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace quillon {
 
@@ -72,10 +78,36 @@ OrderDatabaseScan scanFile(QFile& f, uint32_t header, Orders* out) {
     }
 }
 
+// Bytes a load could not read: a torn or corrupt record, or a header of
+// another kind. A file cut short inside its header holds nothing to keep.
+bool hasUnreadBytes(State state) {
+    return state == State::Damaged || state == State::WrongHeader;
+}
+
+// Copies the whole of `from` into `to`, down to the disk.
+bool copyBytes(QFile& from, QFile& to) {
+    if (!from.seek(0))
+        return false;
+    std::string block(size_t(1) << 20, '\0');
+    for (qint64 left = from.size(); left > 0;) {
+        const qint64 n = from.read(block.data(), std::min(left, qint64(block.size())));
+        if (n <= 0 || !writeAll(to, std::string_view(block.data(), size_t(n))))
+            return false;
+        left -= n;
+    }
+    if (!to.flush() || to.size() != from.size())
+        return false;
+#ifdef Q_OS_UNIX
+    return ::fsync(to.handle()) == 0;
+#else
+    return true;
+#endif
+}
+
 } // namespace
 
-OrderDatabase::OrderDatabase(std::string path, uint32_t header)
-    : m_path(std::move(path)), m_header(header) {}
+OrderDatabase::OrderDatabase(std::string path, uint32_t header, const Clock* clock)
+    : m_path(std::move(path)), m_header(header), m_clock(clock) {}
 
 OrderDatabaseScan OrderDatabase::load(Orders& out) {
     m_wholeEnd.reset();
@@ -83,19 +115,24 @@ OrderDatabaseScan OrderDatabase::load(Orders& out) {
     if (!f.open(QIODevice::ReadOnly))
         return {};
     const OrderDatabaseScan scan = scanFile(f, m_header, &out);
-    if (scan.state != State::WrongHeader && scan.state != State::Missing)
-        m_wholeEnd = scan.wholeEnd;
+    if (scan.state == State::Missing)
+        return scan;
+    // Kept now, while the operator can still be told what was read.
+    if (hasUnreadBytes(scan.state))
+        keepWhole(scan, uint64_t(f.size()));
+    m_wholeEnd = scan.wholeEnd;
     return scan;
 }
 
-bool OrderDatabase::append(const OrderEntry& order) {
+bool OrderDatabase::append(std::string_view records) {
     QFile f(qtPath(m_path));
     if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const qint64 size = f.size();
-    if (!m_wholeEnd || *m_wholeEnd != uint64_t(size)) {
+    if (!m_wholeEnd || (*m_wholeEnd != uint64_t(size) && m_keptSize != uint64_t(size))) {
         const OrderDatabaseScan scan = scanFile(f, m_header, nullptr);
-        if (scan.state == State::WrongHeader || scan.state == State::Missing)
+        if (scan.state == State::Missing ||
+            (hasUnreadBytes(scan.state) && !keepWhole(scan, uint64_t(size))))
             return false;
         m_wholeEnd = scan.wholeEnd;
     }
@@ -105,7 +142,7 @@ bool OrderDatabase::append(const OrderEntry& order) {
     std::string bytes;
     if (*m_wholeEnd == 0)
         appendDatabaseHeader(bytes, m_header);
-    appendOrderRecord(bytes, order);
+    bytes += records;
     const qint64 start = qint64(*m_wholeEnd);
     if ((size != start && !f.resize(start)) || !f.seek(start))
         return false;
@@ -117,14 +154,29 @@ bool OrderDatabase::append(const OrderEntry& order) {
     return true;
 }
 
-bool OrderDatabase::rewrite(const Orders& orders) {
+bool OrderDatabase::rewrite(const std::vector<const OrderEntry*>& orders,
+                            const std::function<void()>& beforeReplacing) {
+    {
+        QFile old(qtPath(m_path));
+        const uint64_t size = uint64_t(old.size());
+        if (old.exists() && m_wholeEnd != size && m_keptSize != size) {
+            // Not what this run read and wrote: a file that cannot be read
+            // whole is kept first (an unreadable one cannot be, and stays).
+            const OrderDatabaseScan scan = old.open(QIODevice::ReadOnly)
+                                               ? scanFile(old, m_header, nullptr)
+                                               : OrderDatabaseScan{};
+            if ((scan.state == State::Missing || hasUnreadBytes(scan.state)) &&
+                !keepWhole(scan, size))
+                return false;
+        }
+    }
     QSaveFile f(qtPath(m_path));
     if (!f.open(QIODevice::WriteOnly))
         return false;
     std::string bytes;
     appendDatabaseHeader(bytes, m_header);
     uint64_t total = 0;
-    for (const auto& order : orders) {
+    for (const OrderEntry* order : orders) {
         appendOrderRecord(bytes, *order);
         if (bytes.size() >= size_t(kReadSize)) {
             if (!writeAll(f, bytes))
@@ -133,10 +185,59 @@ bool OrderDatabase::rewrite(const Orders& orders) {
             bytes.clear();
         }
     }
-    if (!writeAll(f, bytes) || !commitWhole(f))
+    if (!writeAll(f, bytes))
+        return false;
+    if (beforeReplacing)
+        beforeReplacing();
+    if (!commitWhole(f))
         return false;
     m_wholeEnd = total + bytes.size();
+    m_keptSize.reset();
     return true;
+}
+
+bool OrderDatabase::keepWhole(const OrderDatabaseScan& scan, uint64_t size) {
+    if (m_keptSize == size)
+        return true;
+    const std::string copy = copyAside();
+    if (!copy.empty()) {
+        m_keptSize = size;
+        m_copyFailureReported = false;
+    } else if (std::exchange(m_copyFailureReported, true)) {
+        return false;
+    }
+    if (m_report)
+        m_report({scan.records, copy});
+    return !copy.empty();
+}
+
+// OE.DB.damaged-YYYYMMDD-HHMMSS next to the file, with "-2", "-3"... when
+// that name is taken: a copy never replaces a file.
+std::string OrderDatabase::copyAside() const {
+    QFile from(qtPath(m_path));
+    if (!from.open(QIODevice::ReadOnly))
+        return {};
+    const SystemClock system;
+    const std::tm t = (m_clock ? *m_clock : static_cast<const Clock&>(system)).localNow();
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &t);
+    const std::string base = m_path + ".damaged-" + stamp;
+    for (int n = 1; n < 1000; ++n) {
+        const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+        QFile to(qtPath(name));
+        if (!to.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (to.exists())
+                continue;
+            return {};
+        }
+        if (copyBytes(from, to))
+            return name;
+        // QFile::remove() gives up when closing fails, as it does on a full disk.
+        to.close();
+        QFile::remove(qtPath(name));
+        return {};
+    }
+    return {};
 }
 
 } // namespace quillon

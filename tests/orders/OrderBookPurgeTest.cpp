@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <atomic>
+#include <future>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace quillon;
 using testsupport::readFile;
@@ -107,6 +110,53 @@ TEST_F(OrderBookPurgeTest, FoldersGoEvenWhenTheLogCannotBeWritten) {
     EXPECT_EQ(book.purge(7, dir.filePath("missing/log.xml").toStdString(), kNow), 1);
     EXPECT_FALSE(exists(folder));
     EXPECT_EQ(book.size(), 0u);
+}
+
+// The purge's file work runs on a worker while the list goes on: an order
+// added meanwhile is neither held up nor lost, whichever way it goes.
+TEST_F(OrderBookPurgeTest, AnOrderAddedWhileTheRewriteRunsIsStoredAfterIt) {
+    const std::string old = makeFolder("Q-1");
+    book.add(sampleOrder("Q-1", 0, "a", old));
+    book.add(sampleOrder("Q-2", uint32_t(kNow), "b"));
+    std::promise<void> held, release;
+    std::future<void> released = release.get_future();
+    std::atomic<bool> releasedInTime{false};
+    book.setRewriteHook([&] {
+        held.set_value();
+        // A caller of add() that waited for the rewrite would miss this.
+        releasedInTime = released.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    });
+    std::optional<OrderBook::PurgeWork> work = book.takePurge(7, kNow, true);
+    ASSERT_TRUE(work);
+    EXPECT_EQ(book.size(), 1u);
+    OrderBook::PurgeDone done;
+    std::thread worker([&] { done = book.finishPurge(std::move(*work), log.toStdString()); });
+    EXPECT_EQ(held.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+
+    EXPECT_TRUE(book.add(sampleOrder("Q-3", uint32_t(kNow), "c")));
+    EXPECT_EQ(book.size(), 2u);
+    // One rewrite at a time: its snapshot must outlive no purged order.
+    EXPECT_FALSE(book.save());
+    EXPECT_FALSE(book.takePurge(0, kNow + kDay, false));
+    EXPECT_EQ(book.size(), 2u);
+    release.set_value();
+    worker.join();
+    EXPECT_TRUE(releasedInTime);
+    EXPECT_EQ(done.removed, 1);
+    EXPECT_EQ(done.saved, true);
+    EXPECT_FALSE(book.saveOwed());
+    EXPECT_FALSE(exists(old));
+    EXPECT_EQ(orderNumbersIn(readFile(log)), std::vector<QString>{"Q-1"});
+
+    OrderBook reloaded(dir.filePath("OE.DB").toStdString());
+    reloaded.load();
+    EXPECT_EQ(reloaded.withOrders([](const OrderBook::Orders& orders) {
+        std::string numbers;
+        for (const auto& o : orders)
+            numbers += o->orderNumber + " ";
+        return numbers;
+    }),
+              "Q-2 Q-3 ");
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "orders/OrderBook.h"
 #include "support/FileSizeLimit.h"
+#include "support/ManualClock.h"
 #include "support/OrderSamples.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QTemporaryDir>
 #include <bit>
@@ -37,11 +39,25 @@ std::string listOf(const OrderBook& book) {
     });
 }
 
+// The name a copy of a damaged database takes at `clock`'s time.
+QString copyName(const Clock& clock) {
+    return "OE.DB.damaged-" +
+           QDateTime::fromSecsSinceEpoch(clock.now()).toString("yyyyMMdd-HHmmss");
+}
+
 class OrderBookTest : public ::testing::Test {
 protected:
+    // Records each damaged file the book reports: records read, copy name.
+    void watchDamage(OrderBook& book) {
+        QObject::connect(
+            &book, &OrderBook::databaseDamaged,
+            [this](int records, const QString& copy) { damage.emplace_back(records, copy); });
+    }
+
     QTemporaryDir dir;
     QString dbPath = dir.filePath("OE.DB");
     std::string db = dbPath.toStdString();
+    std::vector<std::pair<int, QString>> damage;
 };
 
 TEST_F(OrderBookTest, StoresEveryFieldOfARecord) {
@@ -131,26 +147,93 @@ TEST_F(OrderBookTest, LoadPlacesOrdersAsAddingThemOneByOne) {
     EXPECT_EQ(listOf(added), listOf(twice));
 }
 
-TEST_F(OrderBookTest, WrongHeaderLoadsNothingAndIsKeptUntilSave) {
+TEST_F(OrderBookTest, WrongHeaderLoadsNothingAndIsKeptBeforeItIsReplaced) {
     const QByteArray foreign = u32Bytes(1) + textBytes("Q-1") + QByteArray(40, 'x');
     ASSERT_TRUE(writeFile(dbPath, foreign));
     OrderBook book(db);
+    watchDamage(book);
     EXPECT_EQ(book.load().state, State::WrongHeader);
     EXPECT_EQ(book.size(), 0u);
+    ASSERT_EQ(damage.size(), 1u);
+    EXPECT_EQ(damage[0].first, 0);
+    EXPECT_EQ(readFile(dir.filePath(damage[0].second)), foreign);
     for (const char* n : {"Q-3", "Q-2", "Q-4"})
-        EXPECT_FALSE(book.add(sampleOrder(n)));
-    EXPECT_EQ(book.size(), 3u);
-    EXPECT_EQ(readFile(dbPath), foreign);
+        EXPECT_TRUE(book.add(sampleOrder(n)));
+    EXPECT_EQ(damage.size(), 1u);
 
     ASSERT_TRUE(book.save());
     const QByteArray saved = readFile(dbPath);
     EXPECT_LT(saved.indexOf("Q-2"), saved.indexOf("Q-3"));
     EXPECT_LT(saved.indexOf("Q-3"), saved.indexOf("Q-4"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OE.DB"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"OE.DB", damage[0].second}));
     ASSERT_TRUE(book.add(sampleOrder("Q-5")));
     OrderBook reloaded(db);
     EXPECT_EQ(reloaded.load().records, 4u);
     EXPECT_EQ(listOf(reloaded), listOf(book));
+}
+
+// A bad length in the middle looks like a torn tail: the whole file is kept
+// under a name of its own (never over another file) before it is cut.
+TEST_F(OrderBookTest, DamagedMiddleRecordIsKeptWholeBeforeTheFileIsCut) {
+    testsupport::writeSampleOrders(db, 100);
+    QByteArray bytes = readFile(dbPath);
+    const qsizetype record = (bytes.size() - 4) / 100; // the sample records are alike
+    bytes.replace(4 + 50 * record, 4, u32Bytes(0x7FFFFFFF));
+    ASSERT_TRUE(writeFile(dbPath, bytes));
+    const testsupport::ManualClock clock(1'750'000'000);
+    ASSERT_TRUE(writeFile(dir.filePath(copyName(clock)), "taken"));
+
+    OrderBook book(db);
+    book.setClock(clock);
+    watchDamage(book);
+    EXPECT_EQ(book.load().state, State::Damaged);
+    EXPECT_EQ(book.size(), 50u);
+    const QString copy = copyName(clock) + "-2";
+    EXPECT_EQ(damage, (std::vector<std::pair<int, QString>>{{50, copy}}));
+    EXPECT_EQ(readFile(dir.filePath(copy)), bytes);
+    EXPECT_EQ(readFile(dir.filePath(copyName(clock))), "taken");
+
+    ASSERT_TRUE(book.add(sampleOrder("Q-1", 0, "new")));
+    EXPECT_EQ(damage.size(), 1u);
+    EXPECT_EQ(readFile(dir.filePath(copy)), bytes);
+    OrderBook reloaded(db);
+    EXPECT_EQ(reloaded.load().state, State::Whole);
+    EXPECT_EQ(reloaded.size(), 51u);
+    EXPECT_EQ(listOf(reloaded), listOf(book));
+}
+
+// A full disk: no copy, so the file is neither cut nor replaced; the orders
+// stay listed and are stored once a copy could be made.
+TEST_F(OrderBookTest, DamagedFileThatCannotBeCopiedIsLeftAsItIs) {
+    testsupport::writeSampleOrders(db, 20);
+    QByteArray bytes = readFile(dbPath);
+    bytes.replace(4 + (bytes.size() - 4) / 20, 4, u32Bytes(0)); // the second record
+    ASSERT_TRUE(writeFile(dbPath, bytes));
+    OrderBook book(db);
+    watchDamage(book);
+    {
+        // Room for the cut file and its new records, not for a copy.
+        testsupport::FileSizeLimit limit(uint64_t(bytes.size()) - 1);
+        ASSERT_TRUE(limit.active());
+        EXPECT_EQ(book.load().records, 1u);
+        EXPECT_FALSE(book.add(sampleOrder("Q-1")));
+        EXPECT_FALSE(book.add(sampleOrder("Q-2")));
+        EXPECT_FALSE(book.save());
+    }
+    EXPECT_EQ(damage, (std::vector<std::pair<int, QString>>{{1, QString()}})); // told once
+    EXPECT_EQ(readFile(dbPath), bytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OE.DB"});
+    EXPECT_TRUE(book.saveOwed());
+    EXPECT_EQ(book.unstoredOrders(), 2u);
+
+    ASSERT_TRUE(book.save());
+    ASSERT_EQ(damage.size(), 2u);
+    EXPECT_EQ(damage[1].first, 1);
+    EXPECT_EQ(readFile(dir.filePath(damage[1].second)), bytes);
+    EXPECT_FALSE(book.saveOwed());
+    OrderBook reloaded(db);
+    EXPECT_EQ(reloaded.load().state, State::Whole);
+    EXPECT_EQ(listOf(reloaded), "A-100/anna@example.org Q-1/anna@example.org Q-2/anna@example.org");
 }
 
 TEST_F(OrderBookTest, TornTailIsCutBeforeTheNextAppend) {
@@ -252,10 +335,16 @@ TEST_F(OrderBookTest, FailedWritesLeaveTheDatabaseAsItWas) {
     EXPECT_EQ(readFile(dbPath), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OE.DB"});
 
+    // The next append stores its own order; the save it leads to stores the
+    // one that failed.
     ASSERT_TRUE(book.add(sampleOrder("Q-3")));
+    EXPECT_TRUE(book.saveOwed());
+    EXPECT_EQ(book.unstoredOrders(), 1u);
+    ASSERT_TRUE(book.save());
+    EXPECT_FALSE(book.saveOwed());
     OrderBook reloaded(db);
     EXPECT_EQ(reloaded.load().state, State::Whole);
-    EXPECT_EQ(listOf(reloaded), "Q-1/anna@example.org Q-3/anna@example.org");
+    EXPECT_EQ(listOf(reloaded), "Q-1/anna@example.org Q-2/anna@example.org Q-3/anna@example.org");
 }
 
 TEST_F(OrderBookTest, ConcurrentAddsKeepRecordsWhole) {
