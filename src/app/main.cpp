@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -141,7 +142,16 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, Setting
                          });
         QObject::connect(&shop, &Shop::closeRequested, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
-        prompter.setSink([&shop](const std::string& text) { shop.addStatusLine(text); });
+        // A message the shop also put in its status lines is not added twice.
+        prompter.setSink([&shop](const std::string& text) {
+            const auto& lines = shop.statusLines();
+            const auto recent = lines.end() - std::min<std::ptrdiff_t>(lines.size(), 8);
+            if (std::none_of(recent, lines.end(), [&text](const std::string& line) {
+                    return line.size() >= text.size() &&
+                           line.compare(line.size() - text.size(), text.size(), text) == 0;
+                }))
+                shop.addStatusLine(text);
+        });
         shop.initialise();
         shop.startClock();
         if (parser.isSet("online"))

@@ -69,6 +69,10 @@ Shop::Shop(ShopConfig config, Settings& application, SettingsStore* store, const
     m_clockTimer.setInterval(5000);
     connect(&m_clockTimer, &QTimer::timeout, this, &Shop::clockTick);
     connect(&m_requests, &RequestRunner::idle, this, &Shop::maybeFinishShutdown);
+    m_orderBook->setClock(m_clock);
+    // Met on the loader's or a writer's thread, or inside an order's append.
+    connect(m_orderBook.get(), &OrderBook::databaseDamaged, this, &Shop::databaseDamaged,
+            Qt::QueuedConnection);
     if (store)
         m_counterWriter = std::make_unique<CounterWriter>(store->iniFile());
     m_server1.setAdmission(
@@ -268,6 +272,11 @@ void Shop::maybeFinishShutdown() {
         return;
     if (m_server1.threadRunning() || m_server2.threadRunning() || !m_requests.isIdle())
         return;
+    // The last chance for orders whose records could not be stored.
+    if (m_orderBook->saveOwed() && !std::exchange(m_exitSaveTried, true)) {
+        saveOrderBook();
+        return;
+    }
     finishShutdown();
 }
 
@@ -452,16 +461,8 @@ void Shop::toggleShowLast() {
 void Shop::clockTick() {
     std::tm now = m_clock.localNow();
     emit clockTextChanged(QString::fromStdString(formatClock(now)));
-    if (m_midnight.tick(now, m_settings.purge)) {
-        purgeOrders();
-        m_orderBook->save();
-    }
-}
-
-void Shop::purgeOrders() {
-    std::string log = nextOrderLogFileName(m_config.workingDirectory);
-    m_orderBook->purge(purgeAgeDays(m_settings.purge), log, m_clock.now());
-    m_transfers.rebuild();
+    if (m_midnight.tick(now, m_settings.purge))
+        purgeOrders(true);
 }
 
 void Shop::replaceProducts(std::shared_ptr<const ProductList> list) {
@@ -541,7 +542,16 @@ void Shop::storeOrder(std::unique_ptr<OrderEntry> order, const PaymentStatusResu
     };
 
     handOverThumbnails(*order);
-    m_orderBook->add(std::move(order));
+    // A database that failed before is written whole at this next chance.
+    const bool owed = m_orderBook->saveOwed();
+    if (!m_orderBook->add(std::move(order))) {
+        m_orderBookFailing = true;
+        addStatusLine("Order " + done.orderNumber +
+                      " could not be stored in the order database; it stays listed and is "
+                      "stored with the next order, purge or exit.");
+    }
+    if (owed)
+        saveOrderBook();
     m_transfers.setCompleted(key, done, m_clock.now());
     if (notify)
         m_requests.run<int>("", mail, [](RequestOutcome<int>) {});

@@ -160,7 +160,14 @@ public:
 
     // One tick of the clock: the clock text, then the midnight purge check.
     void clockTick();
-    void purgeOrders();
+    // Takes the old orders out of the list at once; their order log, their
+    // folders and, with `rewrite` (or when the database owes orders), the
+    // database rewrite run off this thread, and ordersPurged() tells when
+    // that is done. A purge asked for while the database is being written
+    // runs after it.
+    void purgeOrders(bool rewrite = false);
+    // The order book's file work (a purge or a save) runs.
+    bool isWritingOrderBook() const { return m_orderBookBusy; }
 
     const TransferList& transfers() const { return m_transfers; }
     const ReceptionPool& receptions() const { return m_receptions; }
@@ -199,6 +206,8 @@ signals:
     void thumbnailMade(const QString& path, const QImage& thumbnail);
     // A reception ended without an order.
     void orderAborted(const QString& orderNumber, const QString& reason);
+    // A purge's file work is done; `removed` orders went.
+    void ordersPurged(int removed);
 
 private:
     void runDiagnostics();
@@ -212,6 +221,10 @@ private:
     void orderProgress(int rowId, int k, int n, const std::string& orderNumber);
     void receptionAborted(std::unique_ptr<OrderEntry> order, const std::string& reason);
     void maybeFinishShutdown();
+    // The order book's file work, one piece at a time, off this thread.
+    void saveOrderBook();
+    void orderBookWritten(std::optional<bool> saved);
+    void databaseDamaged(int recordsRead, const QString& copyName);
     void finishShutdown();
     void showNextMessage();
     template <class R, class Work, class Apply>
@@ -255,6 +268,13 @@ private:
 
     QTimer m_clockTimer;
     MidnightPurgeTrigger m_midnight;
+    // A purge or a save of the order book runs; a purge asked for meanwhile
+    // (true: with the rewrite) waits for it.
+    bool m_orderBookBusy = false;
+    std::optional<bool> m_purgeWaiting;
+    // A failure of the order database was reported and not yet put right.
+    bool m_orderBookFailing = false;
+    bool m_exitSaveTried = false;
 
     std::unique_ptr<PluginHost> m_plugins;
     std::unique_ptr<TrustedCustomers> m_trusted;

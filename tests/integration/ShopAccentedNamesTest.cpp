@@ -77,6 +77,7 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     // A week and a day later the purge logs the order and removes its folder.
     s.h.clock.advance(8 * 86400);
     s.h.shop->purgeOrders();
+    ASSERT_TRUE(processUntil([&] { return !s.h.shop->isWritingOrderBook(); }));
     EXPECT_FALSE(QDir(folder).exists());
     const QString log =
         QString::fromUtf8(readFile(s.h.folder.filePath("OrderLog/ORDERLOG000000.XML")));

@@ -2,8 +2,10 @@
 // completion with the payment status, the order book and OE.DB, the
 // transfer list, plug-in steps and the purges.
 #include "orders/OrderBook.h"
+#include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +26,23 @@ struct Intake : ServedShop {
         });
     }
     std::string db() const { return h.folder.filePath("Db/OE.DB").toStdString(); }
+    // The purge's file work runs off the shop's thread.
+    bool purged() {
+        return processUntil([&] { return !h.shop->isWritingOrderBook(); });
+    }
 };
+
+// The order numbers stored in the database at `path`, in list order.
+std::string storedOrders(const std::string& path) {
+    OrderBook book(path);
+    book.load();
+    return book.withOrders([](const OrderBook::Orders& orders) {
+        std::string numbers;
+        for (const auto& o : orders)
+            numbers += (numbers.empty() ? "" : " ") + o->orderNumber;
+        return numbers;
+    });
+}
 
 } // namespace
 
@@ -128,6 +146,7 @@ TEST(ShopIntake, MidnightPurgeRewritesTheDatabaseAndStartUpPurgeLeavesIt) {
     in.h.shop->clockTick();
     EXPECT_EQ(in.h.shop->orderBook().size(), 1u);
     in.h.shop->clockTick(); // once per minute
+    ASSERT_TRUE(in.purged());
     EXPECT_FALSE(QDir(folder1).exists());
     EXPECT_TRUE(QDir(in.h.folder.filePath("Orders/000002")).exists());
     EXPECT_EQ(in.h.folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
@@ -143,8 +162,63 @@ TEST(ShopIntake, MidnightPurgeRewritesTheDatabaseAndStartUpPurgeLeavesIt) {
     const qsizetype logs = in.h.folder.files("OrderLog").size();
     in.h.clock.advance(30 * 86400);
     in.h.create(true);
+    ASSERT_TRUE(in.purged());
     EXPECT_EQ(in.h.shop->orderBook().size(), 0u);
     EXPECT_FALSE(QDir(in.h.folder.filePath("Orders/000002")).exists());
     EXPECT_EQ(readFile(QString::fromStdString(in.db())), db);
     EXPECT_EQ(in.h.folder.files("OrderLog").size(), logs + 1);
+}
+
+TEST(ShopIntake, AnOrderThatCouldNotBeStoredIsWrittenWithTheNextOrderOrAtExit) {
+    Intake in;
+    in.go();
+    const QString db = QString::fromStdString(in.db());
+    const auto notStored = [](const char* number) {
+        return "Order " + std::string(number) +
+               " could not be stored in the order database; it stays listed and is stored with "
+               "the next order, purge or exit.";
+    };
+    // A folder in the database's place: no append can open it.
+    ASSERT_TRUE(QDir().mkpath(db));
+    ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
+    ASSERT_TRUE(in.settle(1));
+    EXPECT_TRUE(in.h.hasLine(notStored("000001")));
+    ASSERT_TRUE(QDir(db).removeRecursively());
+    ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
+    ASSERT_TRUE(in.settle(2));
+    ASSERT_TRUE(processUntil([&] {
+        return in.h.hasLine(
+            "The order database was written anew; every listed order is stored in it.");
+    }));
+    EXPECT_EQ(storedOrders(in.db()), "000001 000002");
+
+    ASSERT_TRUE(QFile::remove(db));
+    ASSERT_TRUE(QDir().mkpath(db));
+    ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
+    ASSERT_TRUE(in.settle(3));
+    EXPECT_TRUE(in.h.hasLine(notStored("000003")));
+    ASSERT_TRUE(QDir(db).removeRecursively());
+    in.h.shop->exit();
+    ASSERT_TRUE(processUntil([&] { return in.h.hasLine("System shutdown."); }));
+    EXPECT_EQ(storedOrders(in.db()), "000001 000002 000003");
+}
+
+TEST(ShopIntake, ADamagedDatabaseIsKeptAndReportedAtStartUp) {
+    ShopHarness h;
+    const QString db = h.folder.filePath("Db/OE.DB");
+    writeSampleOrders(db.toStdString(), 3);
+    QByteArray torn = readFile(db);
+    torn.chop(5);
+    ASSERT_TRUE(writeFile(db, torn));
+    h.create(true);
+    const QString copy =
+        "OE.DB.damaged-" + QDateTime::fromSecsSinceEpoch(h.clock.now()).toString("yyyyMMdd-HHmmss");
+    const std::string text = "The order database is damaged: 2 orders were read; the whole file "
+                             "was kept next to it as " +
+                             copy.toStdString() + ".";
+    ASSERT_TRUE(processUntil([&] { return !h.prompter.messages().empty(); }));
+    EXPECT_EQ(h.prompter.messages(), std::vector<std::string>{text});
+    EXPECT_TRUE(h.hasLine(text));
+    EXPECT_EQ(readFile(h.folder.filePath("Db/" + copy)), torn);
+    EXPECT_EQ(h.shop->orderBook().size(), 2u);
 }
