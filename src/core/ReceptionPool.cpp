@@ -1,23 +1,12 @@
 #include "core/ReceptionPool.h"
 
+#include "core/ThreadPriority.h"
 #include "netlib/Socket.h"
 
 #include <algorithm>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 #include <vector>
 
 namespace quillon {
-
-namespace {
-
-// Below normal: receiving orders must not make the window sluggish.
-void lowerThisThreadsPriority() {
-    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 5);
-}
-
-} // namespace
 
 ReceptionPool::ReceptionPool(size_t capacity) : m_capacity(capacity ? capacity : 1) {}
 

@@ -2,6 +2,7 @@
 // that put a failed write right, and what the operator is told of them.
 #include "core/Logs.h"
 #include "core/Shop.h"
+#include "core/ThreadPriority.h"
 #include "orders/Clock.h"
 #include "orders/OrderBook.h"
 #include "orders/QtText.h"
@@ -37,6 +38,7 @@ void Shop::purgeOrders(bool rewrite) {
     m_requests.run<OrderBook::PurgeDone>(
         kOrderBookWork,
         [book, shared, workingDirectory = m_config.workingDirectory](Prompter&) {
+            lowerThisThreadsPriority();
             const std::string log =
                 shared->purged.empty() ? std::string() : nextOrderLogFileName(workingDirectory);
             return book->finishPurge(std::move(*shared), log);
@@ -55,7 +57,11 @@ void Shop::saveOrderBook() {
     m_orderBookBusy = true;
     OrderBook* book = m_orderBook.get();
     m_requests.run<bool>(
-        kOrderBookWork, [book](Prompter&) { return book->save(); },
+        kOrderBookWork,
+        [book](Prompter&) {
+            lowerThisThreadsPriority();
+            return book->save();
+        },
         [this](RequestOutcome<bool> outcome) { orderBookWritten(outcome.value); });
 }
 
