@@ -2,6 +2,7 @@
 // stopped with SIGTERM, and killed while orders stream in.
 #include "orders/OrderBook.h"
 #include "support/NetsimService.h"
+#include "support/OrderSamples.h"
 #include "support/TestSupport.h"
 #include "support/shop/QuillonProcess.h"
 #include "support/shop/ShopHarness.h"
@@ -41,7 +42,7 @@ struct HeadlessShop {
 
 size_t storedOrders(const QString& db) {
     OrderBook book(db.toStdString());
-    book.load(); // reads only; a torn tail is cut at the next append
+    book.load(); // a torn tail met mid-append is copied aside, never cut here
     return book.size();
 }
 
@@ -83,6 +84,20 @@ TEST(HeadlessShop, ServesOnWhenTheReaderOfItsOutputGoesAwayAndStopsOnSigterm) {
     EXPECT_EQ(s.readProfile("currentnumber"), "3");
     EXPECT_EQ(s.readProfile("subject"), "Order %ORDER%"); // saved at exit
     EXPECT_EQ(s.readProfile("hostaddress"), "127.0.0.1"); // never written, still there
+}
+
+// Without a window the message about a damaged database is one status line.
+TEST(HeadlessShop, ReportsADamagedDatabaseInOneStatusLine) {
+    HeadlessShop s;
+    const QString db = s.folder.filePath("Db/OE.DB");
+    writeTornSampleOrders(db.toStdString(), 3);
+    QuillonProcess shop(s.folder.path(), s.profile);
+    ASSERT_TRUE(shop.start({"--service-port", QString::number(s.service.servicePort())}));
+    EXPECT_TRUE(shop.waitForOutput("The order database is damaged: 2 orders were read;"));
+    EXPECT_EQ(shop.terminate(), 0);
+    EXPECT_EQ(readFile(s.folder.filePath("SystemLog/SYSLOG000000.TXT"))
+                  .count("The order database is damaged"),
+              1);
 }
 
 TEST(HeadlessShop, RefusesToStartWhenTheShopIsNotSetUp) {

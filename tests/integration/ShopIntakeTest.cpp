@@ -206,10 +206,8 @@ TEST(ShopIntake, AnOrderThatCouldNotBeStoredIsWrittenWithTheNextOrderOrAtExit) {
 TEST(ShopIntake, ADamagedDatabaseIsKeptAndReportedAtStartUp) {
     ShopHarness h;
     const QString db = h.folder.filePath("Db/OE.DB");
-    writeSampleOrders(db.toStdString(), 3);
-    QByteArray torn = readFile(db);
-    torn.chop(5);
-    ASSERT_TRUE(writeFile(db, torn));
+    writeTornSampleOrders(db.toStdString(), 3);
+    const QByteArray torn = readFile(db);
     h.create(true);
     const QString copy =
         "OE.DB.damaged-" + QDateTime::fromSecsSinceEpoch(h.clock.now()).toString("yyyyMMdd-HHmmss");

@@ -3,6 +3,8 @@
 #include "orders/OrderBook.h"
 #include "orders/OrderEntry.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,6 +36,13 @@ inline void writeSampleOrders(const std::string& path, int count) {
     quillon::OrderBook book(path);
     for (int i = 0; i < count; ++i)
         book.add(sampleOrder("A-" + std::to_string(100 + i)));
+}
+
+// writeSampleOrders, with the last record cut short as by a crash.
+inline void writeTornSampleOrders(const std::string& path, int count) {
+    writeSampleOrders(path, count);
+    const QString file = QString::fromStdString(path);
+    QFile::resize(file, QFileInfo(file).size() - 5);
 }
 
 } // namespace testsupport
