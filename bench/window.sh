@@ -18,24 +18,7 @@ cmake --build "$build" --target quillon quillon-netsim bench_bare_window bench_w
     bench_window_lateness
 
 source "$root/scripts/virtual-display.sh"
-runtime=
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    [ -n "$runtime" ] && rm -rf "$runtime"
-    return 0
-}
-trap cleanup EXIT
-if command -v Xvfb >/dev/null; then
-    start_virtual_display
-    export QT_QPA_PLATFORM=xcb
-else
-    export QT_QPA_PLATFORM=offscreen
-fi
-# Qt wants a private runtime folder; a run as another user may have none.
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-    runtime=$(mktemp -d)
-    export XDG_RUNTIME_DIR=$runtime
-fi
+use_bench_display
 echo "processors: $(nproc), load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$build/bench/bench_window_startup" --runs "${1:-9}"
 echo

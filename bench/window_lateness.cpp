@@ -9,6 +9,7 @@
 //
 // Uses QT_QPA_PLATFORM and DISPLAY as it finds them (bench/window.sh).
 #include "BenchSamples.h"
+#include "UiBeat.h"
 #include "core/Shop.h"
 #include "orders/Clock.h"
 #include "protocol/Prompter.h"
@@ -29,28 +30,19 @@
 #include <map>
 
 using namespace quillon;
+using bench::Beat;
+using bench::kBeatMs;
+using bench::Lateness;
+using bench::runUntil;
 
 namespace {
 
 constexpr int kOrders = 20;
 constexpr int kPictures = 10;
 constexpr int kAtATime = 4;
-constexpr int kBeatMs = 10;
 
 QString netsim() {
     return QDir(QCoreApplication::applicationDirPath()).filePath("../tools/netsim/quillon-netsim");
-}
-
-// Runs the event loop until `done` or `limitMs`; false on the limit.
-bool runUntil(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 // The simulated central service with shop 1 and its demo products.
@@ -84,48 +76,6 @@ struct Service {
         if (!process.waitForFinished(5000))
             process.kill();
     }
-};
-
-// The worst and the 99th-percentile lateness of a run, in ms.
-struct Lateness {
-    double worst = 0;
-    double p99 = 0;
-    double seconds = 0;
-};
-
-// A 10-ms timer on this thread, noting how late each tick comes.
-class Beat {
-public:
-    Beat() {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_late.push_back(double(now - m_last) / 1e6 - kBeatMs);
-            m_last = now;
-        });
-    }
-    void start() {
-        m_clock.start();
-        m_last = 0;
-        m_timer.start(kBeatMs);
-    }
-    Lateness stop() {
-        m_timer.stop();
-        Lateness l;
-        l.seconds = double(m_clock.elapsed()) / 1000;
-        if (m_late.empty())
-            return l;
-        std::sort(m_late.begin(), m_late.end());
-        l.worst = m_late.back();
-        l.p99 = m_late[m_late.size() * 99 / 100];
-        return l;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    std::vector<double> m_late;
 };
 
 enum class Variant { IdleWindow, Headless, Window };

@@ -23,3 +23,27 @@ start_virtual_display() {
     echo "no free X display number" >&2
     return 1
 }
+
+# For the benchmarks that show windows: a virtual X display when Xvfb is
+# installed, else the offscreen platform, and a private runtime folder when
+# there is none; all undone when the script exits.
+use_bench_display() {
+    bench_runtime=
+    trap 'cleanup_bench_display' EXIT
+    if command -v Xvfb >/dev/null; then
+        start_virtual_display
+        export QT_QPA_PLATFORM=xcb
+    else
+        export QT_QPA_PLATFORM=offscreen
+    fi
+    # Qt wants a private runtime folder; a run as another user may have none.
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+        bench_runtime=$(mktemp -d)
+        export XDG_RUNTIME_DIR=$bench_runtime
+    fi
+}
+cleanup_bench_display() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    [ -n "$bench_runtime" ] && rm -rf "$bench_runtime"
+    return 0
+}
