@@ -123,10 +123,20 @@ void Shop::initialise() {
             m_productsFetched = true;
             finishInitialisation();
         });
+    // The file is read on a worker; its orders are filed here, so the list
+    // and everything that follows the book see them all at once.
     OrderBook* book = m_orderBook.get();
-    m_requests.run<int>(
-        "load", [book](Prompter&) { return int(book->load().records); },
-        [this](RequestOutcome<int>) {
+    m_requests.run<OrderBook::Orders>(
+        "load",
+        [book, hook = m_config.ordersReadHook](Prompter&) {
+            OrderBook::Orders loaded;
+            book->readDatabase(loaded);
+            if (hook)
+                hook();
+            return loaded;
+        },
+        [this](RequestOutcome<OrderBook::Orders> read) {
+            m_orderBook->fileLoaded(std::move(read.value));
             m_ordersLoaded = true;
             emit ordersLoaded();
             finishInitialisation();

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +64,9 @@ struct ShopConfig {
     // Thumbnails and summaries of received orders; off only to measure the
     // transfer alone.
     bool makeSummaries = true;
+    // Runs on the loading worker once OE.DB has been read, before the load
+    // is over; tests hold the load there.
+    std::function<void()> ordersReadHook;
 };
 
 // The shop's run-time state: the settings working copy, the login session,

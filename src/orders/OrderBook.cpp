@@ -116,10 +116,19 @@ const ProductList* OrderBook::products() const {
 }
 
 OrderDatabaseScan OrderBook::load() {
-    // Only this load and the appends touch the database file; the appends
-    // come from completed orders, which arrive after the load.
     Orders loaded;
-    const OrderDatabaseScan scan = m_database.load(loaded);
+    const OrderDatabaseScan scan = readDatabase(loaded);
+    fileLoaded(std::move(loaded));
+    return scan;
+}
+
+OrderDatabaseScan OrderBook::readDatabase(Orders& loaded) {
+    // Only this read and the appends touch the database file; the appends
+    // come from completed orders, which arrive after the load.
+    return m_database.load(loaded);
+}
+
+void OrderBook::fileLoaded(Orders loaded) {
     {
         std::lock_guard lock(m_mutex);
         const ProductIndex index(m_products);
@@ -128,7 +137,6 @@ OrderDatabaseScan OrderBook::load() {
         fileBatch(m_orders, std::move(loaded));
     }
     emit ordersReset();
-    return scan;
 }
 
 bool OrderBook::add(std::unique_ptr<OrderEntry> order) {

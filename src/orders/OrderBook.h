@@ -23,8 +23,11 @@ class Clock;
 // painted; a painter reads them through withOrders(). The lock is held only
 // for moments: the database file has a lock of its own, and a rewrite works
 // on a snapshot of the list, while the records of orders added meanwhile
-// wait and are appended right after it. Changes to the list are reported by
-// signals emitted on the thread that made them, after the lock is released.
+// wait and are appended right after it. The list changes only on the book's
+// own thread, and each change is reported by a signal emitted there at
+// once, after the lock is released: a view that keeps state per order is
+// never out of step with what it reads. Work on other threads reads, writes
+// files or prepares, and hands its result over.
 //
 // Entries leave the list only through a purge, and a purge or a save starts
 // only while no rewrite runs, so the entries a snapshot points to outlive it.
@@ -60,9 +63,13 @@ public:
     const ProductList* products() const;
 
     // Reads the database and files each whole record by sorted insertion.
-    // No picture is decoded here. The file is read without the lock, so a
-    // painter is held up only while the records are filed.
+    // No picture is decoded here.
     OrderDatabaseScan load();
+    // The two halves of load(): the reading, which may run on a worker and
+    // leaves the list as it is, and the filing, on the book's thread, which
+    // links the items to the current product table.
+    OrderDatabaseScan readDatabase(Orders& loaded);
+    void fileLoaded(Orders loaded);
 
     // Files the order in sorted place and appends its record to the
     // database, or, while a rewrite runs, leaves the record to be appended
