@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -100,6 +101,13 @@ void PopupMenu::mousePressEvent(QMouseEvent* event) {
 }
 
 bool PopupMenu::eventFilter(QObject* watched, QEvent* event) {
+    // Escape closes the menu and goes no further: in the window it would
+    // mean Exit.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        dismiss();
+        return true;
+    }
     // Presses on the menu or on the list it belongs to are theirs to handle.
     if (event->type() == QEvent::MouseButtonPress && watched != this && watched != parentWidget() &&
         watched->isWidgetType())

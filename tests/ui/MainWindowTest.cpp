@@ -173,6 +173,14 @@ TEST(MainWindow, TheOrderListFillsItsPaneWithItsFindFieldInTheStateBand) {
     ASSERT_TRUE(menu.isOpen());
     QTest::mouseClick(w.window->statusLines(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(menu.isOpen());
+
+    // Escape closes an open menu and nothing else.
+    QTest::mouseClick(&list, Qt::RightButton, {}, list.titleBox(1).center().toPoint());
+    ASSERT_TRUE(menu.isOpen());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(menu.isOpen());
+    EXPECT_FALSE(w.h.shop->isShutdownPending());
+    EXPECT_TRUE(w.window->isVisible());
 }
 
 TEST(MainWindow, FindFontAndMouseAreSafeAtAnyMomentOfTheOrderLoad) {
