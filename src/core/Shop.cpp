@@ -198,6 +198,9 @@ void Shop::showNextMessage() {
 }
 
 void Shop::goOnline() {
+    // Exit wins: nothing goes on-line after it.
+    if (m_shutdownPending)
+        return;
     if (m_initialising) {
         m_onlineWhenReady = true;
         return;
@@ -273,6 +276,7 @@ void Shop::exit() {
     if (m_closed)
         return;
     m_shutdownPending = true;
+    m_onlineWhenReady = false;
     m_stopRequested = true;
     maybeFinishShutdown();
 }

@@ -107,7 +107,8 @@ public:
     RequestRunner& requests() { return m_requests; }
 
     // On-line state and the order servers. Asked while start-up is still
-    // running, the servers start as soon as it is over.
+    // running, the servers start as soon as it is over, unless Exit came
+    // first; after Exit nothing goes on-line.
     void goOnline();
     void goOffline();
     bool isOffline() const { return m_offline; }

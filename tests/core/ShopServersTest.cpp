@@ -111,3 +111,20 @@ TEST(ShopServers, DestroyingAnOnlineShopWithHandOversPendingDoesNotHang) {
     h.shop.reset(); // a hang here ends in the test's time-out
     EXPECT_EQ(stepsWaiting(), 0);
 }
+
+TEST(ShopServers, ExitDuringStartUpWinsOverOnLineAskedForEarly) {
+    ShopHarness h;
+    h.create(false);
+    bool closed = false;
+    QObject::connect(h.shop.get(), &Shop::closeRequested, [&] { closed = true; });
+    h.shop->initialise();
+    h.shop->goOnline(); // as --online does: waits for start-up to end
+    h.shop->exit();
+    ASSERT_TRUE(processUntil([&] { return closed; }, std::chrono::seconds(15)));
+    EXPECT_TRUE(h.shop->isOffline());
+    EXPECT_FALSE(h.shop->server1Running());
+    EXPECT_FALSE(h.shop->server2Running());
+    for (const std::string& line : h.texts())
+        EXPECT_EQ(line.find("started. Port"), std::string::npos) << line;
+    EXPECT_EQ(h.texts().back(), "System shutdown.");
+}
