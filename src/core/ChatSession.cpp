@@ -20,6 +20,8 @@ std::string heading(const std::string& name) {
 
 ChatSession::ChatSession(ServiceEndpoint chat, std::string shopId, QObject* parent)
     : QObject(parent), m_chat(std::move(chat)), m_shopId(std::move(shopId)) {
+    // A window that goes away does not wait for the chat service.
+    m_chat.hangUp = m_requests.hangUp();
     m_pollTimer.setInterval(kPollIntervalMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &ChatSession::poll);
 }
@@ -42,7 +44,8 @@ bool ChatSession::open(const std::string& shopId, const std::string& password,
         [this](RequestOutcome<ChatOpenResult> outcome) {
             opened(outcome.value.pairs);
             showLater(outcome.messages);
-        });
+        },
+        Abandon::Yes);
 }
 
 void ChatSession::opened(const std::vector<ChatLinePair>& pairs) {
@@ -69,7 +72,8 @@ bool ChatSession::send(const std::vector<std::string>& lines) {
         },
         [this](RequestOutcome<ChatRecordsResult> outcome) {
             addRecords(outcome.value.records, false);
-        });
+        },
+        Abandon::Yes);
     return true;
 }
 
@@ -79,7 +83,8 @@ void ChatSession::poll() {
         kPoll, [chat = m_chat, shopId = m_shopId](Prompter&) { return pollChat(chat, shopId); },
         [this](RequestOutcome<ChatRecordsResult> outcome) {
             addRecords(outcome.value.records, true);
-        });
+        },
+        Abandon::Yes);
 }
 
 void ChatSession::close() {
@@ -92,7 +97,8 @@ void ChatSession::close() {
         [this](RequestOutcome<ChatOutcome> outcome) {
             closed(outcome.value);
             showLater(outcome.messages);
-        });
+        },
+        Abandon::Yes);
 }
 
 void ChatSession::closed(ChatOutcome result) {

@@ -97,6 +97,12 @@ ServiceEndpoint Shop::serviceEndpoint() const {
     return ServiceEndpoint{m_settings.hostaddress, m_settings.centralServicePort};
 }
 
+ServiceEndpoint Shop::abandonableEndpoint() const {
+    ServiceEndpoint service = serviceEndpoint();
+    service.hangUp = m_requests.hangUp();
+    return service;
+}
+
 void Shop::startClock() {
     m_clockTimer.start();
     clockTick();
@@ -110,7 +116,7 @@ void Shop::initialise() {
 
     // The product list and the order database are read at the same time: a
     // slow central service must not keep the order list from showing.
-    const ServiceEndpoint service = serviceEndpoint();
+    const ServiceEndpoint service = abandonableEndpoint();
     const std::string shopId = m_settings.shopid;
     m_requests.run<std::optional<ProductList>>(
         "products", [service, shopId](Prompter& p) { return fetchProductList(service, p, shopId); },
@@ -122,7 +128,8 @@ void Shop::initialise() {
             runDiagnostics();
             m_productsFetched = true;
             finishInitialisation();
-        });
+        },
+        Abandon::Yes);
     // The file is read on a worker; its orders are filed here, so the list
     // and everything that follows the book see them all at once.
     OrderBook* book = m_orderBook.get();
@@ -278,6 +285,10 @@ void Shop::exit() {
     m_shutdownPending = true;
     m_onlineWhenReady = false;
     m_stopRequested = true;
+    // Nothing needs the outcome of an account request, the history or a
+    // product list still being fetched: their connections are closed, and
+    // only order work is waited for.
+    m_requests.abandon();
     maybeFinishShutdown();
 }
 
@@ -321,7 +332,7 @@ bool Shop::isAccountBusy() const {
 
 template <class R, class Work, class Apply>
 bool Shop::runAccountCommand(AccountCommand command, Work work, Apply apply) {
-    const ServiceEndpoint service = serviceEndpoint();
+    const ServiceEndpoint service = abandonableEndpoint();
     const bool started = m_requests.run<R>(
         kAccountRequest, [service, work](Prompter& p) { return work(service, p); },
         [this, command, apply](RequestOutcome<R> outcome) {
@@ -329,7 +340,8 @@ bool Shop::runAccountCommand(AccountCommand command, Work work, Apply apply) {
             showMessages(outcome.messages);
             emit accountBusyChanged(false);
             emit accountCommandFinished(command, result);
-        });
+        },
+        Abandon::Yes);
     if (started)
         emit accountBusyChanged(true);
     return started;
@@ -429,7 +441,7 @@ bool Shop::updateProducts(ProductList list) {
 }
 
 bool Shop::fetchHistory(int32_t datetime1, int32_t datetime2) {
-    const ServiceEndpoint service = serviceEndpoint();
+    const ServiceEndpoint service = abandonableEndpoint();
     return m_requests.run<HistoryFetch>(
         "history",
         [service, session = m_session, datetime1, datetime2](Prompter& p) {
@@ -439,7 +451,8 @@ bool Shop::fetchHistory(int32_t datetime1, int32_t datetime2) {
             takeReturnCode(outcome.value.returncode);
             showMessages(outcome.messages);
             emit historyFetched(outcome.value.rows);
-        });
+        },
+        Abandon::Yes);
 }
 
 void Shop::applyConfiguration(const ConfigurationValues& values) {

@@ -119,8 +119,10 @@ public:
     bool server2Running() const { return m_server2.threadRunning(); }
 
     // Exit, from the menu or by closing the window: at once when off-line
-    // and idle; otherwise once the servers have stopped and the network
-    // work in progress has ended (each within its own time limits).
+    // and idle; otherwise once the servers have stopped and the order work
+    // in progress has ended (each within its own time limits). Account
+    // requests, the history and the start-up product fetch are abandoned:
+    // their connections are closed and their outcomes never shown.
     void exit();
 
     // Login state.
@@ -215,6 +217,8 @@ signals:
     void ordersPurged(int removed);
 
 private:
+    // The central service for requests that Exit abandons.
+    ServiceEndpoint abandonableEndpoint() const;
     void runDiagnostics();
     void finishInitialisation();
     void handleServer1Connection(std::unique_ptr<Socket> connection);

@@ -1,5 +1,7 @@
 #include "netlib/Socket.h"
 
+#include "netlib/AbortSwitch.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -43,6 +45,8 @@ Socket::Socket() = default;
 Socket::Socket(int fd) : m_fd(fd) {}
 
 Socket::~Socket() {
+    if (m_abortSwitch)
+        m_abortSwitch->detach(*this);
     Close();
 }
 
@@ -56,9 +60,24 @@ void Socket::Close() {
 
 void Socket::Abort() {
     std::lock_guard lock(m_closeMutex);
-    int fd = m_fd.load();
-    if (fd >= 0)
-        ::shutdown(fd, SHUT_RDWR);
+    m_aborted = true;
+    for (int fd : {m_fd.load(), m_connecting.load()})
+        if (fd >= 0)
+            ::shutdown(fd, SHUT_RDWR);
+}
+
+void Socket::SetAbortSwitch(std::shared_ptr<AbortSwitch> hangUp) {
+    if (m_abortSwitch)
+        m_abortSwitch->detach(*this);
+    m_abortSwitch = std::move(hangUp);
+    if (m_abortSwitch)
+        m_abortSwitch->attach(*this);
+}
+
+bool Socket::setConnecting(int fd) {
+    std::lock_guard lock(m_closeMutex);
+    m_connecting = m_aborted ? -1 : fd;
+    return fd < 0 || !m_aborted;
 }
 
 void Socket::setError(const std::string& what, int err) {
@@ -71,6 +90,12 @@ bool Socket::waitFor(short events, int limitMs, const char* what) {
     int fd = m_fd.load();
     if (fd < 0) {
         setError("Socket is not open", 0);
+        return false;
+    }
+    // Checked before the wait: an abort after this point shuts the socket
+    // down, which ends the wait.
+    if (m_aborted) {
+        setError(std::string(what) + " aborted", 0);
         return false;
     }
     pollfd p{fd, events, 0};
@@ -123,12 +148,19 @@ bool Socket::Connect(const std::string& host, int port, bool tls, int maxWaitMs)
             continue;
         }
         setNonBlocking(fd);
+        if (!setConnecting(fd)) {
+            ::close(fd);
+            lastErr = ECONNABORTED;
+            break;
+        }
         if (::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0) {
+            setConnecting(-1);
             m_fd = fd;
             break;
         }
         if (errno != EINPROGRESS) {
             lastErr = errno;
+            setConnecting(-1);
             ::close(fd);
             continue;
         }
@@ -139,13 +171,15 @@ bool Socket::Connect(const std::string& host, int port, bool tls, int maxWaitMs)
         } while (n < 0 && errno == EINTR);
         int soErr = 0;
         socklen_t len = sizeof soErr;
-        if (n > 0 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soErr, &len) == 0 && soErr == 0) {
+        setConnecting(-1);
+        if (n > 0 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soErr, &len) == 0 && soErr == 0 &&
+            !m_aborted) {
             m_fd = fd;
             break;
         }
-        lastErr = n == 0 ? ETIMEDOUT : (n < 0 ? errno : soErr);
+        lastErr = m_aborted ? ECONNABORTED : n == 0 ? ETIMEDOUT : (n < 0 ? errno : soErr);
         ::close(fd);
-        if (remainingMs(deadline) == 0)
+        if (m_aborted || remainingMs(deadline) == 0)
             break;
     }
     ::freeaddrinfo(list);

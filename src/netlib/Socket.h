@@ -10,6 +10,8 @@
 
 namespace quillon {
 
+class AbortSwitch;
+
 // One TCP endpoint, connected or listening, over POSIX sockets. Every wait
 // is a poll with a limit; nothing spins. A Socket is used by one thread at a
 // time; different sockets may be used on different threads at once. Results
@@ -67,16 +69,25 @@ public:
     bool TimedOut() const { return m_timedOut; }
 
     void Close();
-    // Wakes up any wait on this socket from another thread; the waiting
-    // operation then fails. Safe to call from any thread.
+    // Wakes up any wait on this socket from another thread, a connect
+    // included; the waiting operation fails, and so does every later one.
+    // Safe to call from any thread.
     void Abort();
+    // Aborts this socket when `hangUp` is thrown (at once if it has been).
+    void SetAbortSwitch(std::shared_ptr<AbortSwitch> hangUp);
 
 private:
     explicit Socket(int fd);
     bool waitFor(short events, int limitMs, const char* what);
     void setError(const std::string& what, int err);
+    // The descriptor that a connect is waiting on, or -1; false when the
+    // socket has been aborted (the descriptor is then not taken).
+    bool setConnecting(int fd);
 
     std::atomic<int> m_fd{-1};
+    std::atomic<int> m_connecting{-1};
+    std::atomic<bool> m_aborted{false};
+    std::shared_ptr<AbortSwitch> m_abortSwitch;
     // Keeps Abort from shutting down a descriptor number that Close has
     // just released for reuse.
     std::mutex m_closeMutex;

@@ -42,6 +42,8 @@ int plainRequest(const ServiceEndpoint& endpoint, Prompter& prompter, const Mess
 } // namespace
 
 bool connectToService(Socket& socket, const ServiceEndpoint& endpoint, int connectWaitMs) {
+    if (endpoint.hangUp)
+        socket.SetAbortSwitch(endpoint.hangUp);
     if (!socket.Connect(endpoint.host, endpoint.port, false, connectWaitMs))
         return false;
     socket.SetReadIdleLimit(kServiceIdleLimitMs);

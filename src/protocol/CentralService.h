@@ -1,10 +1,12 @@
 #pragma once
 
+#include "netlib/AbortSwitch.h"
 #include "netlib/Socket.h"
 #include "protocol/ProductItem.h"
 #include "protocol/Prompter.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,6 +16,10 @@ namespace quillon {
 struct ServiceEndpoint {
     std::string host;
     int port = 8890;
+    // When set, throwing it ends the request's connection from another
+    // thread (its outcome is then not wanted); otherwise the request runs
+    // to its own limits.
+    std::shared_ptr<AbortSwitch> hangUp = {};
 };
 
 inline constexpr int kServiceConnectWaitMs = 20000;
@@ -24,7 +30,8 @@ inline constexpr char kNoResponseText[] =
 inline constexpr char kBadCommText[] = "Bad comm string.";
 inline constexpr char kTransmissionIdMismatchText[] = "Transmission ID mismatch.";
 
-// Connects within `connectWaitMs`, then sets both idle limits.
+// Connects within `connectWaitMs`, then sets both idle limits; the socket
+// follows the endpoint's hang-up switch.
 bool connectToService(Socket& socket, const ServiceEndpoint& endpoint,
                       int connectWaitMs = kServiceConnectWaitMs);
 

@@ -135,3 +135,24 @@ TEST(ShopResponsiveness, ExitWaitsForAnOrderWhosePaymentStatusIsStillAsked) {
     ASSERT_EQ(logs.size(), 1);
     EXPECT_TRUE(readFile(s.h.folder.filePath("OrderLog/" + logs[0])).contains("E1"));
 }
+
+TEST(ShopResponsiveness, ExitAbandonsTheRequestsWhoseOutcomeNothingNeeds) {
+    // The product list at start-up, a login and the history are answered a
+    // minute late: Exit waits for none of them.
+    ServedShop s({"--fault", "raw5:delay=60000", "--fault", "2/0:delay=60000", "--fault",
+                  "10/2:delay=60000"});
+    s.h.create(false);
+    bool closed = false;
+    QObject::connect(s.h.shop.get(), &Shop::closeRequested, [&] { closed = true; });
+    s.h.shop->initialise();
+    ASSERT_TRUE(s.h.shop->login(s.h.settings.shopid, "secret"));
+    ASSERT_TRUE(s.h.shop->fetchHistory(90101, 90101));
+    QElapsedTimer clock;
+    clock.start();
+    s.h.shop->exit();
+    ASSERT_TRUE(processUntil([&] { return closed; }, std::chrono::seconds(5)));
+    // Their workers end with their connections closed.
+    s.h.shop.reset();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(s.h.prompter.messages().empty());
+}

@@ -1,4 +1,5 @@
 #include "netlib/Socket.h"
+#include "netlib/AbortSwitch.h"
 
 #include <gtest/gtest.h>
 
@@ -109,4 +110,37 @@ TEST(Socket, FailuresComeBackWithinTheirLimits) {
     // name server, so the test needs no network.
     EXPECT_FALSE(c.Connect("no..such.host", 80, false, 2000));
     EXPECT_NE(c.LastErrorText().find("Cannot resolve host no..such.host"), std::string::npos);
+}
+
+TEST(Socket, AnAbortSwitchEndsAConnectAReceiveAndEverySocketAttachedLater) {
+    // A listener that accepts nothing, with a backlog of none: the first
+    // connect completes in the kernel, the next one waits for an answer.
+    Socket listener;
+    ASSERT_TRUE(listener.BindAndListen(0, 0, "127.0.0.1"));
+    const int port = listener.LocalPort();
+    auto hangUp = std::make_shared<AbortSwitch>();
+    Socket first, second;
+    first.SetAbortSwitch(hangUp);
+    second.SetAbortSwitch(hangUp);
+    ASSERT_TRUE(first.Connect("127.0.0.1", port, false, 2000));
+    first.SetReadIdleLimit(0); // waits for ever
+    auto receiving = std::async(std::launch::async, [&] {
+        ByteData none;
+        return first.ReceiveBytes(none);
+    });
+    auto connecting = std::async(std::launch::async,
+                                 [&] { return second.Connect("127.0.0.1", port, false, 60000); });
+    hangUp->abort();
+    ASSERT_EQ(receiving.wait_for(seconds(5)), std::future_status::ready);
+    ASSERT_EQ(connecting.wait_for(seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(receiving.get());
+    EXPECT_FALSE(connecting.get());
+
+    Pair p;
+    ASSERT_TRUE(p.server);
+    auto late = std::make_unique<Socket>();
+    late->SetAbortSwitch(hangUp);
+    EXPECT_FALSE(late->Connect("127.0.0.1", p.listener.LocalPort(), false, 2000));
+    late.reset(); // detached: a later throw does not touch it
+    hangUp->abort();
 }
