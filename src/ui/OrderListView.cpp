@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quillon {
 
@@ -55,6 +56,11 @@ void OrderListView::prepareFind() {
 }
 
 void OrderListView::scrollToEnd() {
+    // A view not shown yet has not got its size: it moves once it shows.
+    if (!isVisible()) {
+        m_endWhenShown = true;
+        return;
+    }
     if (!m_bars.vertical)
         return;
     m_vbar.setThumbPosition(m_vbar.trackLength() - m_vbar.thumbLength());
@@ -161,6 +167,11 @@ void OrderListView::paintEvent(QPaintEvent*) {
 
 void OrderListView::resizeEvent(QResizeEvent*) {
     updateLayout();
+}
+
+void OrderListView::showEvent(QShowEvent*) {
+    if (std::exchange(m_endWhenShown, false))
+        scrollToEnd();
 }
 
 void OrderListView::mousePressEvent(QMouseEvent* event) {

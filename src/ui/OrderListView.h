@@ -40,7 +40,8 @@ public:
     // letter finds as quickly as the others (done by the first search
     // otherwise).
     void prepareFind();
-    // Moves the vertical thumb to the end of its track.
+    // Moves the vertical thumb to the end of its track (once the view
+    // shows, when it is not shown yet).
     void scrollToEnd();
     // Moves the content up by `delta` pixels (down when negative).
     void scrollBy(qreal delta);
@@ -79,6 +80,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -122,6 +124,7 @@ private:
     std::string m_menuFolder;
     std::string m_menuNumber;
     int m_focus = -1; // book index of the keyboard's order
+    bool m_endWhenShown = false;
     ThumbnailCache m_thumbnails;
     ThumbnailLoader m_loader{kThumbnailBox};
 };

@@ -2,11 +2,13 @@
 // system put on-line through the menu bar, an order from the simulated
 // network in the transfer list, and Exit while on-line.
 #include "ui/WindowedShop.h"
+#include "support/OrderSamples.h"
 #include "support/gui/RecordingAttention.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/CMainDlg.h"
 #include "ui/MenuBar.h"
 #include "ui/MenuBarGeometry.h"
+#include "ui/OrderListView.h"
 #include "ui/SplashWindow.h"
 #include "ui/StatusLinesPane.h"
 #include "ui/TransferTableModel.h"
@@ -69,4 +71,23 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     ASSERT_TRUE(processUntil([&] { return closed.count() == 1; }));
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.statusLines()->lines().last().endsWith("  System shutdown."));
+}
+
+TEST(WindowedShop, OpensAtTheNewestOrderWhileUpdateForNewOrderIsOn) {
+    ShopHarness h;
+    writeSampleOrders(h.folder.filePath("Db/OE.DB").toStdString(), 60);
+    h.settings.showlast = true;
+    h.create(false);
+    RecordingAttention attention;
+    WindowOptions options;
+    options.splashTickMs = 1;
+    WindowedShop windowed(*h.shop, options, &attention);
+    windowed.start();
+    CMainDlg& window = windowed.window();
+    ASSERT_TRUE(processUntil([&] { return window.isVisible() && h.shop->isReady(); },
+                             std::chrono::seconds(30)));
+    const OrderListView& list = *window.orderList();
+    ASSERT_TRUE(list.verticalBarShown());
+    EXPECT_GT(list.verticalOffset(), 0);
+    EXPECT_EQ(list.verticalOffset(), list.verticalBar().maximumOffset());
 }
