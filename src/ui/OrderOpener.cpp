@@ -15,19 +15,26 @@ OrderOpener::OrderOpener(Prompter& prompter, Launcher launch)
       }) {}
 
 bool OrderOpener::openSummary(const std::string& folder, const std::string& orderNumber) {
-    const QString path = qtPath(summaryPath(folder, orderNumber));
+    const std::string summary = summaryPath(folder, orderNumber);
     // The test must not create a missing summary.
-    QFile test(path);
+    QFile test(qtPath(summary));
     if (!test.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
         m_prompter.showMessage("Order details cannot be found or already opened.");
         return false;
     }
     test.close();
-    return m_launch(QUrl::fromLocalFile(path));
+    return launch(summary);
 }
 
 bool OrderOpener::openFolder(const std::string& folder) {
-    return m_launch(QUrl::fromLocalFile(qtPath(folder)));
+    return launch(folder);
+}
+
+bool OrderOpener::launch(const std::string& path) {
+    if (m_launch(QUrl::fromLocalFile(qtPath(path))))
+        return true;
+    m_prompter.showMessage("No program was found to open " + path + ".");
+    return false;
 }
 
 } // namespace quillon

@@ -18,11 +18,14 @@ public:
 
     // Opens "<folder>/<number>.pdf" when it can be opened for update (it
     // exists and no one holds it); otherwise says "Order details cannot be
-    // found or already opened.".
+    // found or already opened.". When the desktop has no program for the
+    // file or the folder, that is said too.
     bool openSummary(const std::string& folder, const std::string& orderNumber);
     bool openFolder(const std::string& folder);
 
 private:
+    bool launch(const std::string& path);
+
     Prompter& m_prompter;
     Launcher m_launch;
 };

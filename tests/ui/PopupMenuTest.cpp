@@ -89,9 +89,10 @@ TEST_F(PopupMenuTest, ClicksBesideItCloseItOrMoveIt) {
 TEST_F(PopupMenuTest, SummaryOpensOnlyWhenItCanBeOpenedForUpdate) {
     testsupport::RecordingPrompter prompter;
     std::vector<QUrl> opened;
+    bool desktopOpens = true;
     OrderOpener opener(prompter, [&](const QUrl& url) {
         opened.push_back(url);
-        return true;
+        return desktopOpens;
     });
     const std::string order = folder(1);
     EXPECT_FALSE(opener.openSummary(order, "P-101"));
@@ -109,4 +110,13 @@ TEST_F(PopupMenuTest, SummaryOpensOnlyWhenItCanBeOpenedForUpdate) {
     EXPECT_EQ(opened, (std::vector<QUrl>{QUrl::fromLocalFile(pdf.fileName()),
                                          QUrl::fromLocalFile(QString::fromStdString(order))}));
     EXPECT_EQ(prompter.messages().size(), 1u);
+
+    // A desktop without a program for them says so.
+    desktopOpens = false;
+    EXPECT_FALSE(opener.openSummary(order, "P-101"));
+    EXPECT_FALSE(opener.openFolder(order));
+    EXPECT_EQ(prompter.messages(),
+              (std::vector<std::string>{"Order details cannot be found or already opened.",
+                                        "No program was found to open " + order + "/P-101.pdf.",
+                                        "No program was found to open " + order + "."}));
 }
