@@ -324,6 +324,21 @@ namespace {
 // One account command at a time: they share the session.
 constexpr char kAccountRequest[] = "account";
 
+// Whether an account request got an answer to go by. Every answer to a
+// login shows the service's text, so one without a message got none.
+bool answered(const LoginResult& login) {
+    return login.loggedIn;
+}
+bool answered(const LogoutResult& logout) {
+    return logout.answered;
+}
+bool answered(const std::optional<int32_t>& returncode) {
+    return returncode.has_value();
+}
+bool answered(const ShopInfoFetch& fetched) {
+    return fetched.returncode.has_value();
+}
+
 } // namespace
 
 bool Shop::isAccountBusy() const {
@@ -337,6 +352,8 @@ bool Shop::runAccountCommand(AccountCommand command, Work work, Apply apply) {
         kAccountRequest, [service, work](Prompter& p) { return work(service, p); },
         [this, command, apply](RequestOutcome<R> outcome) {
             const int result = apply(outcome.value);
+            if (!answered(outcome.value) && outcome.messages.empty())
+                outcome.messages.push_back(kServiceUnreachableText);
             showMessages(outcome.messages);
             emit accountBusyChanged(false);
             emit accountCommandFinished(command, result);
@@ -350,7 +367,7 @@ bool Shop::runAccountCommand(AccountCommand command, Work work, Apply apply) {
 int Shop::takeReturnCode(std::optional<int32_t> returncode) {
     if (returncode == kReturnSessionExpired)
         setLoggedOut();
-    return returncode.value_or(0);
+    return returncode.value_or(kNoAnswer);
 }
 
 bool Shop::login(const std::string& shopId, const std::string& password) {
@@ -374,13 +391,13 @@ bool Shop::login(const std::string& shopId, const std::string& password) {
 bool Shop::logout() {
     if (!m_loggedIn)
         return false;
-    return runAccountCommand<bool>(
+    return runAccountCommand<LogoutResult>(
         AccountCommand::Logout,
         [session = m_session](const ServiceEndpoint& s, Prompter& p) {
             return quillon::logout(s, p, session);
         },
-        [this](bool loggedOut) {
-            if (!loggedOut || !m_loggedIn)
+        [this](const LogoutResult& result) {
+            if (!result.loggedOut || !m_loggedIn)
                 return 0;
             setLoggedOut();
             return 1;
@@ -434,8 +451,12 @@ bool Shop::updateProducts(ProductList list) {
             return updateProductList(s, p, session, *edited);
         },
         [this, edited](std::optional<int32_t> rc) {
-            replaceProducts(edited);
-            addStatusLine("Product list modified.");
+            // Without an answer the list may not have reached the service:
+            // the edits stay with whoever made them.
+            if (rc) {
+                replaceProducts(edited);
+                addStatusLine("Product list modified.");
+            }
             return takeReturnCode(rc);
         });
 }
@@ -449,6 +470,9 @@ bool Shop::fetchHistory(int32_t datetime1, int32_t datetime2) {
         },
         [this](RequestOutcome<HistoryFetch> outcome) {
             takeReturnCode(outcome.value.returncode);
+            // -2 with nothing shown: no connection could be made.
+            if (outcome.value.returncode == kReturnRefused && outcome.messages.empty())
+                outcome.messages.push_back(kServiceUnreachableText);
             showMessages(outcome.messages);
             emit historyFetched(outcome.value.rows);
         },

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -135,20 +136,24 @@ public:
     // time, and ends with accountCommandFinished(); false, and nothing
     // runs, while another one runs or when the command needs a login that
     // is not there. A session the service reports expired logs the shop
-    // out.
+    // out. A command that got no answer, and showed nothing about it, says
+    // that the central service could not be reached.
+    static constexpr int kNoAnswer = std::numeric_limits<int>::min();
     bool login(const std::string& shopId, const std::string& password);
     bool logout();
     bool changePassword(const std::string& oldPassword, const std::string& newPassword);
     // On success shopInformationFetched() comes before the end.
     bool fetchShopInformation();
     bool updateShopInformation(const ShopInfo& info);
-    // Uploads `list`, then makes it the current list whatever the upload's
-    // outcome, with the status line "Product list modified.".
+    // Uploads `list`, then makes it the current list, with the status line
+    // "Product list modified.", whatever the service answered; a list that
+    // got no readable answer was not sent, and nothing changes.
     bool updateProducts(ProductList list);
     bool isAccountBusy() const;
     // The transaction history between two YYMMDD dates for the session, off
     // this thread; historyFetched() brings its rows. An expired session logs
-    // the shop out. False, and nothing runs, while a fetch runs.
+    // the shop out; no connection is said as for the account commands.
+    // False, and nothing runs, while a fetch runs.
     bool fetchHistory(int32_t datetime1, int32_t datetime2);
     // The prompter of the shop's messages, for the dialogs of its commands.
     Prompter& prompter() { return m_prompter; }
@@ -196,7 +201,8 @@ signals:
     void loginChanged(bool loggedIn);
     void accountBusyChanged(bool busy);
     // `result`: for login and logout 1 when the login state changed, else
-    // 0; for the others the service's returncode, 0 when none came back.
+    // 0; for the others the service's returncode, kNoAnswer when none came
+    // back.
     void accountCommandFinished(quillon::AccountCommand command, int result);
     void shopInformationFetched(const quillon::ShopInfo& info);
     // Empty unless the service answered with returncode 1.

@@ -29,6 +29,9 @@ inline constexpr char kNoResponseText[] =
     "No response received. Please check your internet connection and try again.";
 inline constexpr char kBadCommText[] = "Bad comm string.";
 inline constexpr char kTransmissionIdMismatchText[] = "Transmission ID mismatch.";
+// Said by the shop when a request the user asked for got no answer and
+// nothing else was shown about it.
+inline constexpr char kServiceUnreachableText[] = "The central service could not be reached.";
 
 // Connects within `connectWaitMs`, then sets both idle limits; the socket
 // follows the endpoint's hang-up switch.

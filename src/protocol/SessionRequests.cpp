@@ -102,32 +102,33 @@ LoginResult login(const ServiceEndpoint& endpoint, Prompter& prompter, const std
     return result;
 }
 
-bool logout(const ServiceEndpoint& endpoint, Prompter& prompter, const SessionBlock& session) {
+LogoutResult logout(const ServiceEndpoint& endpoint, Prompter& prompter,
+                    const SessionBlock& session) {
     Socket socket;
     if (!connectToService(socket, endpoint) || !socket.SendBytes(buildLogoutRequest(session)))
-        return false;
+        return {};
     ByteData reply;
     if (!socket.ReceiveBytes(reply))
-        return false;
+        return {};
     auto parsed = parseLogoutReply(bytesOf(reply));
     if (reply.size() < 4) {
         prompter.showMessage(kNoResponseText);
-        return false;
+        return {true, false};
     }
     if (parsed.value.tag != 3 || !parsed.ok) {
         prompter.showMessage(kBadCommText);
-        return false;
+        return {true, false};
     }
     switch (parsed.value.result) {
     case kReturnDone:
     case kReturnSessionExpired:
         prompter.showMessage(kLogoutDoneText);
-        return true;
+        return {true, true};
     case kReturnRefused:
         prompter.showMessage(kBadDataText);
-        return true;
+        return {true, true};
     default:
-        return false;
+        return {true, false};
     }
 }
 

@@ -43,8 +43,12 @@ struct LoginResult {
 LoginResult login(const ServiceEndpoint& endpoint, Prompter& prompter, const std::string& shopId,
                   const std::string& password);
 
-// True when the service ended the session (results 1, -1 and -2).
-bool logout(const ServiceEndpoint& endpoint, Prompter& prompter, const SessionBlock& session);
+struct LogoutResult {
+    bool answered = false;  // a reply came back
+    bool loggedOut = false; // the service ended the session (results 1, -1 and -2)
+};
+LogoutResult logout(const ServiceEndpoint& endpoint, Prompter& prompter,
+                    const SessionBlock& session);
 
 // These give the answer's returncode, or none when no answer decoded.
 std::optional<int32_t> changePassword(const ServiceEndpoint& endpoint, Prompter& prompter,

@@ -101,10 +101,17 @@ void openProductInformation(Shop& shop, QWidget* parent) {
     if (!mayStart(shop))
         return;
     // The dialog edits a copy; Cancel leaves the current list as it was.
+    // "Update" sends it with the dialog still open, which closes once the
+    // service has answered and keeps the edits when no answer came.
     ProductList copy = shop.products() ? *shop.products() : ProductList{};
     CProductDialog dialog(copy, shop.prompter(), parent);
-    if (dialog.exec() == QDialog::Accepted && mayStart(shop))
-        followCommand(shop, parent, shop.updateProducts(std::move(copy)));
+    dialog.setSender([&shop, &copy] { return mayStart(shop) && shop.updateProducts(copy); });
+    QObject::connect(&shop, &Shop::accountCommandFinished, &dialog,
+                     [&dialog](AccountCommand command, int result) {
+                         if (command == AccountCommand::UpdateProducts)
+                             dialog.sendFinished(result != Shop::kNoAnswer);
+                     });
+    dialog.exec();
 }
 
 } // namespace quillon

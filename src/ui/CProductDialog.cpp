@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace quillon {
 
@@ -126,6 +127,33 @@ void CProductDialog::remove() {
 void CProductDialog::changed() {
     fill();
     m_update->setEnabled(true);
+}
+
+void CProductDialog::accept() {
+    if (!m_send) {
+        QDialog::accept();
+        return;
+    }
+    if (m_sending || !m_send())
+        return;
+    m_sending = true;
+    setEnabled(false);
+    setCursor(Qt::BusyCursor);
+}
+
+void CProductDialog::reject() {
+    // The list on its way is the one shown; the dialog waits for it.
+    if (!m_sending)
+        QDialog::reject();
+}
+
+void CProductDialog::sendFinished(bool sent) {
+    if (!std::exchange(m_sending, false))
+        return;
+    setEnabled(true);
+    unsetCursor();
+    if (sent)
+        QDialog::accept();
 }
 
 } // namespace quillon

@@ -3,6 +3,7 @@
 #include "protocol/ProductItem.h"
 
 #include <QDialog>
+#include <functional>
 
 class QPushButton;
 class QTableWidget;
@@ -17,7 +18,19 @@ class Prompter;
 class CProductDialog : public QDialog {
     Q_OBJECT
 public:
+    // Starts sending the edited list; false when it cannot start.
+    using Sender = std::function<bool()>;
+
     CProductDialog(ProductList& list, Prompter& prompter, QWidget* parent = nullptr);
+
+    // With a sender, "Update" sends the list and the dialog waits, busy,
+    // until sendFinished() says whether it went (the dialog closes) or not
+    // (it stays, with the edits). Without one, "Update" closes it at once.
+    void setSender(Sender send) { m_send = std::move(send); }
+    void sendFinished(bool sent);
+
+    void accept() override;
+    void reject() override;
 
 private:
     void fill();
@@ -30,6 +43,8 @@ private:
 
     ProductList& m_list;
     Prompter& m_prompter;
+    Sender m_send;
+    bool m_sending = false;
     QTableWidget* m_table;
     QPushButton* m_edit;
     QPushButton* m_delete;

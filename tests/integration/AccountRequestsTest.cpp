@@ -87,17 +87,19 @@ TEST_F(AccountRequests, LoginTakesTokensOnOneAndMinusThreeOnly) {
 TEST_F(AccountRequests, LogoutEndsTheSessionOnItsThreeResults) {
     SessionBlock session = loginAs(42).session;
     shown();
-    EXPECT_TRUE(logout(endpoint(), prompter, session));
+    EXPECT_TRUE(logout(endpoint(), prompter, session).loggedOut);
     fault("raw3", "returncode", -1);
-    EXPECT_TRUE(logout(endpoint(), prompter, session));
+    EXPECT_TRUE(logout(endpoint(), prompter, session).loggedOut);
     fault("raw3", "returncode", -2);
-    EXPECT_TRUE(logout(endpoint(), prompter, session));
+    EXPECT_TRUE(logout(endpoint(), prompter, session).loggedOut);
     fault("raw3", "returncode", 7);
-    EXPECT_FALSE(logout(endpoint(), prompter, session));
+    const LogoutResult other = logout(endpoint(), prompter, session);
+    EXPECT_TRUE(other.answered);
+    EXPECT_FALSE(other.loggedOut);
     fault("raw3", "wrong-kind");
-    EXPECT_FALSE(logout(endpoint(), prompter, session));
+    EXPECT_FALSE(logout(endpoint(), prompter, session).loggedOut);
     fault("raw3", "close");
-    EXPECT_FALSE(logout(endpoint(), prompter, session));
+    EXPECT_FALSE(logout(endpoint(), prompter, session).answered);
     EXPECT_EQ(shown(), (Texts{kLogoutDoneText, kLogoutDoneText, kBadDataText, kBadCommText}));
 }
 

@@ -12,7 +12,10 @@
 #include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 
+#include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
+#include <algorithm>
 
 using namespace quillon;
 using namespace testsupport;
@@ -130,7 +133,44 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
     EXPECT_EQ(shop().products(), before);
     EXPECT_EQ(before->size(), count);
 
+    // An upload that gets no answer was not sent: the dialog stays with the
+    // edits, says why, and sends them again when asked.
+    fault(R"([{"kind": "4/2", "action": "close"}])");
+    QPointer<CProductDialog> dialog;
+    bool openAfterFailure = false;
+    int rowsAfterFailure = 0;
+    WhenShown<CProductDialog> retried([&](CProductDialog& d) {
+        dialog = &d;
+        add(d, "904");
+        child<QPushButton>(d, "update")->click();
+    });
+    const auto retry = QObject::connect(
+        &shop(), &Shop::accountCommandFinished, &window,
+        [&] {
+            if (!dialog || std::exchange(openAfterFailure, dialog->isVisible()))
+                return;
+            rowsAfterFailure = child<QTableWidget>(*dialog, "products")->rowCount();
+            fault("[]");
+            child<QPushButton>(*dialog, "update")->click();
+        },
+        Qt::QueuedConnection);
+    openProductInformation(shop(), &window);
+    QObject::disconnect(retry);
+    EXPECT_TRUE(openAfterFailure);
+    EXPECT_EQ(rowsAfterFailure, int(count) + 1);
+    ASSERT_TRUE(idle());
+    ASSERT_NE(shop().products(), before);
+    EXPECT_EQ(shop().products()->back().code, 904);
+    EXPECT_EQ(before->size(), count); // kept for orders that still use it
+    const std::vector<std::string> lines = served->h.texts();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Product list modified."), 1);
+    ASSERT_TRUE(processUntil([&] { return shown().size() >= 3; }));
+    const Texts messages = shown();
+    EXPECT_EQ(Texts(messages.end() - 2, messages.end()),
+              (Texts{kServiceUnreachableText, kProductsUpdatedText}));
+
     // An expired session still leaves the edited list in place.
+    before = shop().products();
     fault(R"([{"kind": "4/2", "action": "returncode", "value": -1}])");
     WhenShown<CProductDialog> updated([](CProductDialog& d) {
         add(d, "903");
@@ -139,10 +179,35 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
     openProductInformation(shop(), &window);
     ASSERT_TRUE(idle());
     ASSERT_NE(shop().products(), before);
-    EXPECT_EQ(shop().products()->size(), count + 1);
+    EXPECT_EQ(shop().products()->size(), count + 2);
     EXPECT_EQ(shop().products()->back().code, 903);
-    EXPECT_EQ(before->size(), count); // kept for orders that still use it
-    EXPECT_TRUE(served->h.hasLine("Product list modified."));
     EXPECT_FALSE(shop().isLoggedIn());
-    EXPECT_FALSE(served->service.log().contains("4/2 product update, shop 42: returncode 1"));
+}
+
+TEST_F(AccountCommands, ACommandWithoutAnAnswerSaysSoOnce) {
+    logIn();
+    const size_t before = shown().size();
+    fault(R"([{"kind": "raw3", "action": "close"}])");
+    loginOrLogout(shop(), &window);
+    ASSERT_TRUE(idle());
+    EXPECT_TRUE(shop().isLoggedIn());
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+    ASSERT_TRUE(processUntil([&] { return shown().size() == before + 1; }));
+    EXPECT_EQ(shown().back(), kServiceUnreachableText);
+
+    // An answer of the wrong kind says so itself, and nothing more.
+    fault(R"([{"kind": "raw3", "action": "wrong-kind"}])");
+    loginOrLogout(shop(), &window);
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(processUntil([&] { return shown().size() == before + 2; }));
+    EXPECT_EQ(shown().back(), kBadCommText);
+
+    // No connection at all: the login and the history say so.
+    ShopHarness unserved;
+    unserved.create(false);
+    ASSERT_TRUE(unserved.shop->login("ANY", "secret"));
+    ASSERT_TRUE(unserved.shop->fetchHistory(90101, 90101));
+    ASSERT_TRUE(processUntil([&] { return unserved.prompter.messages().size() == 2; }));
+    EXPECT_EQ(unserved.prompter.messages(),
+              (Texts{kServiceUnreachableText, kServiceUnreachableText}));
 }
