@@ -111,9 +111,16 @@ void ChatSession::closed(ChatOutcome result) {
             endLater();
         return;
     }
-    // The service did not answer: the session goes on, and so does "Exit"
-    // when it is chosen again.
-    m_closing = false;
+    // The service did not answer. "Exit" closes the window all the same,
+    // once the user has read why; otherwise the session goes on.
+    if (m_closing) {
+        setConnected(false);
+        QTimer::singleShot(0, this, [this] {
+            emit messagesToShow({QString::fromLatin1(kChatClosedHereText)});
+            emit ended();
+        });
+        return;
+    }
     if (m_connected)
         m_pollTimer.start();
 }

@@ -22,6 +22,10 @@ class ChatSession : public QObject {
     Q_OBJECT
 public:
     static constexpr int kPollIntervalMs = 5000;
+    // "Exit" when the service did not answer the close.
+    static constexpr char kChatClosedHereText[] =
+        "The chat service could not be reached. The chat window was closed without ending the "
+        "session.";
 
     ChatSession(ServiceEndpoint chat, std::string shopId, QObject* parent = nullptr);
 
@@ -41,7 +45,8 @@ public:
     bool send(const std::vector<std::string>& lines);
     // Stops polling and closes the session at the service.
     void close();
-    // "Exit": closes the session first when there is one, then ended().
+    // "Exit": closes the session first when there is one, then ended(),
+    // which a close the service does not answer does not hold up.
     void exit();
 
     const std::vector<std::string>& script() const { return m_script; }

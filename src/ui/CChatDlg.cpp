@@ -113,8 +113,8 @@ void CChatDlg::sendInput() {
 
 void CChatDlg::saveScript() {
     const QString path = m_chooseFile(this, m_scriptPath);
-    if (!path.isEmpty())
-        m_session.saveScript(path);
+    if (!path.isEmpty() && !m_session.saveScript(path))
+        m_prompter.showMessage(notWrittenText(path));
 }
 
 void CChatDlg::showLines(int first, bool selectLast) {

@@ -18,7 +18,8 @@ class Prompter;
 // beside the main window. "Connect" asks for the Shop ID, the password and
 // a chat name, then opens the session; while connected the lines typed are
 // sent and the staff's answers arrive by themselves. "Exit" closes the
-// session first when there is one.
+// session first when there is one; when the service cannot be reached the
+// window closes all the same, and says so.
 class CChatDlg : public QDialog {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 #include "core/HistoryFields.h"
 #include "core/TextLines.h"
 #include "orders/QtText.h"
+#include "protocol/Prompter.h"
 #include "ui/HistoryDateChooser.h"
 #include "ui/ReportTable.h"
 
@@ -27,8 +28,9 @@ QGroupBox* framed(const QString& title, QWidget* content) {
 
 } // namespace
 
-CHistoryDlg::CHistoryDlg(int lastYear, const QString& exportPath, QWidget* parent)
-    : QDialog(parent), m_from(new HistoryDateChooser(lastYear, "from")),
+CHistoryDlg::CHistoryDlg(int lastYear, const QString& exportPath, Prompter& prompter,
+                         QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_from(new HistoryDateChooser(lastYear, "from")),
       m_to(new HistoryDateChooser(lastYear, "to")), m_find(new QPushButton("Find records...")),
       m_list(new QTableWidget), m_exportPath(exportPath) {
     setWindowTitle("Transaction history");
@@ -100,8 +102,9 @@ void CHistoryDlg::exportRecords() {
     std::vector<std::string> lines;
     for (const HistoryRecord& row : m_rows)
         lines.push_back(historyExportLine(row));
-    // A file that cannot be written is left as it was, without a message.
-    writeTextLines(path, lines);
+    // A file that cannot be written is left as it was.
+    if (!writeTextLines(path, lines))
+        m_prompter.showMessage(notWrittenText(path));
 }
 
 } // namespace quillon

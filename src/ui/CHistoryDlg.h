@@ -13,6 +13,7 @@ class QTableWidget;
 namespace quillon {
 
 class HistoryDateChooser;
+class Prompter;
 
 // "Transaction history": the shop's orders between two dates as the
 // service lists them, and their export to a text file of ";"-separated
@@ -22,8 +23,10 @@ class CHistoryDlg : public QDialog {
     Q_OBJECT
 public:
     // The year choosers run from 2009 to `lastYear`; the export is first
-    // proposed at `exportPath`.
-    CHistoryDlg(int lastYear, const QString& exportPath, QWidget* parent = nullptr);
+    // proposed at `exportPath`. A file that cannot be written is told
+    // through `prompter`.
+    CHistoryDlg(int lastYear, const QString& exportPath, Prompter& prompter,
+                QWidget* parent = nullptr);
 
     void setSaveFileChooser(SaveFileChooser chooser) { m_chooseFile = std::move(chooser); }
     // The rows found: shown, and what an export writes. Ends the search.
@@ -37,6 +40,7 @@ private:
     void find();
     void exportRecords();
 
+    Prompter& m_prompter;
     HistoryDateChooser* m_from;
     HistoryDateChooser* m_to;
     QPushButton* m_find;

@@ -12,7 +12,7 @@ namespace quillon {
 void openTransactionHistory(Shop& shop, QWidget* parent) {
     const std::string folder = joinPath(shop.config().workingDirectory, "History");
     CHistoryDlg dialog(lastHistoryYear(shop.clock().localNow().tm_year + 1900),
-                       qtPath(joinPath(folder, "History.txt")), parent);
+                       qtPath(joinPath(folder, "History.txt")), shop.prompter(), parent);
     QObject::connect(&dialog, &CHistoryDlg::findRequested, &dialog,
                      [&shop, &dialog](int32_t from, int32_t to) {
                          if (!shop.fetchHistory(from, to))

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -14,5 +15,8 @@ using SaveFileChooser = std::function<QString(QWidget* parent, const QString& pr
 // The save-file dialog for text files: "Text Files (*.txt)" or all files,
 // asking before it overwrites a file.
 QString askTextFileName(QWidget* parent, const QString& proposed);
+
+// What is said when the file chosen could not be written.
+std::string notWrittenText(const QString& path);
 
 } // namespace quillon

@@ -88,7 +88,7 @@ void SnapshotRequests::takeHistory() {
     const std::tm today = shop.clock().localNow();
     const int year = today.tm_year + 1900;
     QPointer<CHistoryDlg> dialog =
-        new CHistoryDlg(lastHistoryYear(year), QString(), &m_shop.window());
+        new CHistoryDlg(lastHistoryYear(year), QString(), shop.prompter(), &m_shop.window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->findChild<QSpinBox*>("toYear")->setValue(year);
     dialog->findChild<QComboBox*>("toMonth")->setCurrentIndex(today.tm_mon);

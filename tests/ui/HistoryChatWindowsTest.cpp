@@ -138,10 +138,11 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
     ASSERT_TRUE(processUntil([this] { return !shop().isAccountBusy(); }, kLimit));
     shownCount(1);
     QString proposed;
+    QString target = file("History.txt");
     WhenShown<CHistoryDlg> use([&](CHistoryDlg& d) {
         d.setSaveFileChooser([&](QWidget*, const QString& path) {
             proposed = path;
-            return file("History.txt");
+            return target;
         });
         QTableWidget& records = *child<QTableWidget>(d, "records");
         auto find = [&] {
@@ -200,6 +201,8 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
             find();
         }
         EXPECT_TRUE(shownCount(4));
+        target = file("missing/History.txt");
+        clickButton(d, "Export Transaction Records");
         d.reject();
     });
     choose(0, 4);
@@ -208,7 +211,8 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
     const Texts texts = shown();
     EXPECT_EQ(Texts(texts.begin() + 1, texts.end()),
               (Texts{kHistoryDatabaseErrorText, kHistoryBadDataText,
-                     "Your session has timeout. Please login and try again."}));
+                     "Your session has timeout. Please login and try again.",
+                     "The file " + target.toStdString() + " could not be written."}));
     EXPECT_FALSE(shop().isLoggedIn());
 }
 
@@ -339,6 +343,10 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     EXPECT_EQ(QString::fromLatin1(readFile(file("script.txt"))),
               listTexts(lines).join("\r\n") + "\r\n");
     EXPECT_FALSE(readFile(file("script.txt")).contains(kPassword));
+    chat->setSaveFileChooser([&](QWidget*, const QString&) { return file("missing/script.txt"); });
+    clickButton(*chat, "Save script");
+    EXPECT_EQ(shown().back(),
+              "The file " + file("missing/script.txt").toStdString() + " could not be written.");
     for (const std::string& line : shop().statusLines())
         EXPECT_EQ(line.find(kPassword), std::string::npos) << line;
 
@@ -350,4 +358,15 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     EXPECT_TRUE(processUntil([&] { return chat.isNull(); }, kLimit));
     EXPECT_EQ(service().log().count("11/1 chat close"), closes + 1);
     EXPECT_EQ(closeChatSession(desk, quiet, shopId), ChatOutcome::Refused);
+
+    // "Exit" when the close goes unanswered: the window closes here all the
+    // same, and says so.
+    QPointer<CChatDlg> last = openChat();
+    ASSERT_TRUE(last);
+    last->session().open(shopId, kPassword, "Anna");
+    ASSERT_TRUE(processUntil([&] { return last->session().isConnected(); }, kLimit));
+    fault(R"([{"kind": "11/1", "action": "close"}])");
+    clickButton(*last, "Exit");
+    EXPECT_TRUE(processUntil([&] { return last.isNull(); }, kLimit));
+    EXPECT_EQ(shown().back(), ChatSession::kChatClosedHereText);
 }

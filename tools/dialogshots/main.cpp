@@ -157,7 +157,7 @@ std::vector<HistoryRecord> sampleHistory() {
 // The history with rows found, and the chat in the middle of a conversation
 // (its lines filled in as the session would, since no service answers here).
 bool shootHistoryAndChat(const QDir& out, Prompter& prompter) {
-    CHistoryDlg history(2024, "History/History.txt");
+    CHistoryDlg history(2024, "History/History.txt", prompter);
     // The dates the sample rows were found between: June 2024.
     for (const char* end : {"from", "to"}) {
         const QString name(end);
