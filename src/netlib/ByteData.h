@@ -43,8 +43,7 @@ private:
 
 // Little-endian helpers shared by every encoder and decoder.
 inline uint32_t readU32LE(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
 inline void writeU32LE(uint8_t* p, uint32_t v) {

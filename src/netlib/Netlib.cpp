@@ -13,6 +13,8 @@ void netlibInit() {
     std::call_once(g_initOnce, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-void netlibCleanup() { curl_global_cleanup(); }
+void netlibCleanup() {
+    curl_global_cleanup();
+}
 
 } // namespace quillon
