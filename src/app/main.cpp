@@ -1,5 +1,6 @@
 // Quillon's entry point: start-up, the shop with its window (or headless),
 // shut-down.
+#include "core/CommandLineOptions.h"
 #include "core/Prompters.h"
 #include "core/SettingsStore.h"
 #include "core/ShopRun.h"
@@ -68,12 +69,6 @@ QString receivedAt(qint64 secondsSince1970) {
     return QDateTime::fromSecsSinceEpoch(secondsSince1970).toString("yy.MM.dd hh:mm");
 }
 
-int intOption(const QCommandLineParser& p, const char* name, int fallback) {
-    bool ok = false;
-    int v = p.value(name).toInt(&ok);
-    return p.isSet(name) && ok ? v : fallback;
-}
-
 // A run that opens no window: --headless, or only help or the version.
 bool windowless(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -115,19 +110,35 @@ void parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
     parser.process(app);
 }
 
-ShopRunOptions runOptions(const QCommandLineParser& parser) {
+// What the command line sets of the run; none, with `error` saying why, when
+// a number is not one the option takes.
+std::optional<ShopRunOptions> runOptions(const QCommandLineParser& parser, QString& error) {
     ShopRunOptions options;
-    options.shop.server1Port = intOption(parser, "server1-port", options.shop.server1Port);
-    options.shop.server2Port = intOption(parser, "server2-port", options.shop.server2Port);
     options.shop.listenAddress = parser.value("listen").toStdString();
-    if (parser.isSet("service-port"))
-        options.servicePort = intOption(parser, "service-port", Settings{}.centralServicePort);
+    // An order server on port 0 listens on a free port the system picks.
+    const std::pair<const char*, int*> serverPorts[] = {
+        {"server1-port", &options.shop.server1Port}, {"server2-port", &options.shop.server2Port}};
+    for (const auto& [name, port] : serverPorts) {
+        if (!parser.isSet(name))
+            continue;
+        const std::optional<long long> value = intOption(parser, name, 0, 65535, error);
+        if (!value)
+            return std::nullopt;
+        *port = int(*value);
+    }
+    if (parser.isSet("service-port")) {
+        const std::optional<long long> value = intOption(parser, "service-port", 1, 65535, error);
+        if (!value)
+            return std::nullopt;
+        options.servicePort = int(*value);
+    }
     return options;
 }
 
-int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, SettingsStore& store) {
+int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, const ShopRunOptions& run,
+                SettingsStore& store) {
     HeadlessPrompter prompter;
-    return runShop(store, prompter, nullptr, runOptions(parser), [&](Shop& shop) {
+    return runShop(store, prompter, nullptr, run, [&](Shop& shop) {
         installSignalHandlers(shop);
         QObject::connect(&shop, &Shop::statusLineAdded, &printLine);
         QObject::connect(&shop, &Shop::orderReceived,
@@ -162,9 +173,10 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, Setting
     });
 }
 
-int runWithWindow(const QCommandLineParser& parser, SettingsStore& store) {
+int runWithWindow(const QCommandLineParser& parser, const ShopRunOptions& run,
+                  SettingsStore& store) {
     WindowedRunOptions options;
-    options.run = runOptions(parser);
+    options.run = run;
     options.online = parser.isSet("online");
     options.window.splash = !parser.isSet("no-splash");
     options.attach = [&parser](WindowedShop& windowed) {
@@ -202,6 +214,13 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parseOptions(parser, *app);
+    QString error;
+    const std::optional<ShopRunOptions> run = runOptions(parser, error);
+    if (!run) {
+        std::fprintf(stderr, "quillon: %s\nTry 'quillon --help'.\n",
+                     error.toLocal8Bit().constData());
+        return 2;
+    }
     SettingsStore store(parser.value("profile"));
-    return headless ? runHeadless(*app, parser, store) : runWithWindow(parser, store);
+    return headless ? runHeadless(*app, parser, *run, store) : runWithWindow(parser, *run, store);
 }

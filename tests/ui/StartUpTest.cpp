@@ -35,6 +35,30 @@ TEST(StartUp, WithoutADisplayQuillonSaysSoInOneLineAndFails) {
     EXPECT_TRUE(quillon.readAllStandardOutput().isEmpty());
 }
 
+// A bad number is a usage error, with or without a window, before anything
+// starts; the default port would put the shop where no one expects it.
+TEST(StartUp, ABadNumberOnTheCommandLineIsRefusedWithStatus2) {
+    ShopFolder folder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--headless", "--server1-port", "55x"}, "--server1-port must be a whole number"},
+        {{"--headless", "--server2-port", "70000"}, "--server2-port must be a whole number"},
+        {{"--service-port", "0"}, "--service-port must be a whole number from 1 to 65535"},
+    };
+    for (const auto& [args, message] : cases) {
+        QProcess quillon;
+        quillon.setProcessEnvironment(env);
+        quillon.setWorkingDirectory(folder.path());
+        quillon.start(QUILLON_BIN, args + QStringList{"--profile", folder.filePath("profile.ini")});
+        ASSERT_TRUE(quillon.waitForFinished(10000)) << args.join(' ').toStdString();
+        const QString err = QString::fromLocal8Bit(quillon.readAllStandardError());
+        EXPECT_EQ(quillon.exitCode(), 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(err.contains(message)) << err.toStdString();
+        EXPECT_TRUE(quillon.readAllStandardOutput().isEmpty());
+    }
+}
+
 TEST(StartUp, ShowsTheWindowAndShutsDownInOrder) {
     ShopFolder folder;
     const QString profile = folder.filePath("profile.ini");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CommandLineOptions.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -26,11 +28,6 @@ std::optional<int> parseCommand(QCommandLineParser& parser, const QString& comma
 
 // Reports a usage error for `command` on stderr; returns kExitUsage.
 int usageError(const QString& command, const QString& message);
-
-// The option's value as an integer between `min` and `max`, or none with
-// an error message.
-std::optional<long long> intOption(const QCommandLineParser& parser, const QString& name,
-                                   long long min, long long max, QString& error);
 
 // Prints a line to stdout and flushes it, so a reading process sees it.
 void printLine(const QString& line);
