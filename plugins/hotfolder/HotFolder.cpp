@@ -23,13 +23,13 @@
 // number or folder in between, so a kept order is found by the number and,
 // failing that, by the folder it was kept under.
 
-#include "netlib/AnsiText.h"
 #include "plugin_api.h"
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <iconv.h>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -107,6 +107,33 @@ std::string plainPart(std::string text) {
     return text;
 }
 
+// The file a text of the shop names, as the shop names it: the text read as
+// Windows-1252, in UTF-8. The five bytes Windows-1252 leaves unassigned
+// stand for the control characters of the same number. Empty when the C
+// library cannot convert from Windows-1252.
+fs::path ansiPath(const std::string& ansi) {
+    const iconv_t converter = iconv_open("UTF-8", "WINDOWS-1252");
+    if (converter == iconv_t(-1))
+        return {};
+    // No character of Windows-1252 takes more than three bytes in UTF-8.
+    std::string utf8(3 * ansi.size(), '\0');
+    char* in = const_cast<char*>(ansi.data());
+    std::size_t inLeft = ansi.size();
+    char* out = utf8.data();
+    std::size_t outLeft = utf8.size();
+    while (iconv(converter, &in, &inLeft, &out, &outLeft) == std::size_t(-1) && inLeft > 0) {
+        // An unassigned byte (0x81, 0x8D, 0x8F, 0x90 or 0x9D).
+        const auto byte = static_cast<unsigned char>(*in++);
+        --inLeft;
+        *out++ = char(0xC0 | (byte >> 6));
+        *out++ = char(0x80 | (byte & 0x3F));
+        outLeft -= 2;
+    }
+    iconv_close(converter);
+    utf8.resize(utf8.size() - outLeft);
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 // Copies through a temporary name, so that whoever watches the hot folder
 // never picks up half a file.
 bool copyInto(const fs::path& source, const fs::path& target) {
@@ -128,18 +155,19 @@ bool linkInto(const fs::path& source, const fs::path& target) {
     return !error || copyInto(source, target);
 }
 
-// The shop's texts are 8-bit; the shop names its files by the same rule.
 fs::path sourceOf(const KeptPicture& picture, const std::string& folder,
                   const std::string& keptFolder) {
     std::error_code error;
-    fs::path path = quillon::ansiPath(folder) / quillon::ansiPath(picture.fileName);
+    fs::path path = ansiPath(folder) / ansiPath(picture.fileName);
     if (!fs::is_regular_file(path, error))
-        path = quillon::ansiPath(keptFolder) / quillon::ansiPath(picture.fileName);
+        path = ansiPath(keptFolder) / ansiPath(picture.fileName);
     return path;
 }
 
 void deliver(const KeptOrder& order, const std::string& number, const std::string& folder) {
-    const fs::path hotFolder = quillon::ansiPath(bounded(hotFolderPath));
+    const fs::path hotFolder = ansiPath(bounded(hotFolderPath));
+    if (hotFolder.empty())
+        return;
     const bool link = parameterTable[Transfer].sizeOrIndex == 1;
     const bool withQuantity = parameterTable[QuantityInName].value.flag != 0;
     const std::string prefix = plainPart(number) + "_";
@@ -158,9 +186,9 @@ void deliver(const KeptOrder& order, const std::string& number, const std::strin
                 name += std::to_string(item.quantity) + "x_";
             name += picture.fileName;
             if (link)
-                linkInto(source, codeFolder / quillon::ansiPath(name));
+                linkInto(source, codeFolder / ansiPath(name));
             else
-                copyInto(source, codeFolder / quillon::ansiPath(name));
+                copyInto(source, codeFolder / ansiPath(name));
         }
     }
 }

@@ -1,3 +1,4 @@
+#include "netlib/AnsiText.h"
 #include "orders/PluginHost.h"
 
 #include "support/PluginFolder.h"
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -123,6 +125,20 @@ TEST_F(HotFolderTest, LinksWithQuantityInTheNameAndOnlyFromTheOrderFolder) {
     EXPECT_EQ(hotFiles(), QStringList({"10/N1_2x_p1.jpg", "10/N1_3x_p2.jpg", "20/N1_1x_p1.jpg"}));
     EXPECT_EQ(std::filesystem::hard_link_count(m_folder + "/p1.jpg"), 3u);
     EXPECT_EQ(hotFile("10/N1_3x_p2.jpg"), "two N1");
+}
+
+// Texts are Windows-1252 bytes: the hot folder, the number and the picture
+// name spell each file as the shop does, an unassigned byte (0x81) too.
+TEST_F(HotFolderTest, NamesItsFilesAsTheShopDoes) {
+    const std::string hot = m_hot + "/h\xF6t", name = "\xE9t\xE9\x80\x81.jpg";
+    setText("Hot folder", hot);
+    std::ofstream(ansiPath(m_folder + "/" + name)) << "picture";
+    OrderEntry entry;
+    entry.pictures.push_back({name, {{10, 1}}});
+    receive("N\xFC", m_folder, entry);
+    complete("N\xFC", m_folder);
+    std::ifstream delivered(ansiPath(hot + "/10/N\xFC_" + name));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(delivered), {}), "picture");
 }
 
 TEST_F(HotFolderTest, KeepsConcurrentOrdersApart) {
