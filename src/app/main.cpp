@@ -4,51 +4,23 @@
 #include "core/Prompters.h"
 #include "core/SettingsStore.h"
 #include "core/ShopRun.h"
+#include "core/ShutdownSignals.h"
 #include "ui/DisplayCheck.h"
 #include "ui/GuiApplication.h"
-#include "ui/SnapshotRequests.h"
 #include "ui/WindowedRun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace quillon;
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    char c = 1;
-    [[maybe_unused]] auto n = ::write(g_signalPipe[1], &c, 1);
-}
-
-// SIGINT and SIGTERM take the Exit path inside the event loop.
-void installSignalHandlers(Shop& shop) {
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &shop);
-    QObject::connect(notifier, &QSocketNotifier::activated, &shop, [&shop] {
-        char buf[16];
-        while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
-        }
-        shop.exit();
-    });
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-}
 
 // One line to standard output. Whoever reads it may have gone away (a closed
 // terminal, a pipe whose reader ended): the line is lost, the shop serves on.
@@ -101,12 +73,8 @@ void parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
     noSplash.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption reportShown("report-shown");
     reportShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    // For the screenshot script: pictures of the window on request.
-    QCommandLineOption snapshots("snapshot-dir", "", "folder");
-    snapshots.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(noSplash);
     parser.addOption(reportShown);
-    parser.addOption(snapshots);
     parser.process(app);
 }
 
@@ -139,7 +107,7 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, const S
                 SettingsStore& store) {
     HeadlessPrompter prompter;
     return runShop(store, prompter, nullptr, run, [&](Shop& shop) {
-        installSignalHandlers(shop);
+        exitOnShutdownSignals(shop);
         QObject::connect(&shop, &Shop::statusLineAdded, &printLine);
         QObject::connect(&shop, &Shop::orderReceived,
                          [](const QString& number, const QString& customer, const QString& total,
@@ -180,12 +148,10 @@ int runWithWindow(const QCommandLineParser& parser, const ShopRunOptions& run,
     options.online = parser.isSet("online");
     options.window.splash = !parser.isSet("no-splash");
     options.attach = [&parser](WindowedShop& windowed) {
-        installSignalHandlers(windowed.shop());
+        exitOnShutdownSignals(windowed.shop());
         if (parser.isSet("report-shown"))
             QObject::connect(&windowed, &WindowedShop::shown,
                              [] { printLine("Main window shown."); });
-        if (parser.isSet("snapshot-dir"))
-            new SnapshotRequests(windowed, parser.value("snapshot-dir"));
     };
     return runWindowed(store, options);
 }

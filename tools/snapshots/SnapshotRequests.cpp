@@ -1,4 +1,4 @@
-#include "ui/SnapshotRequests.h"
+#include "SnapshotRequests.h"
 
 #include "core/HistoryFields.h"
 #include "core/Shop.h"
