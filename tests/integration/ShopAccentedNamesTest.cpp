@@ -1,8 +1,10 @@
 // A European shop: an accented prefix, root folder and picture name reach
 // the disk as one UTF-8 name each, which the thumbnail, the summary, the
-// mail, the order log and the purge all find; the profile's Unicode texts
-// survive the run.
+// customer's mail, the order log and the purge all find; the profile's
+// Unicode texts survive the run. The mail goes to a real SMTP server with the
+// summary attached, or not at all, and the order completes either way.
 #include "orders/OrderBook.h"
+#include "support/PythonServer.h"
 #include "support/SmtpTestServer.h"
 #include "support/SummaryFixtures.h"
 #include "support/shop/ShopHarness.h"
@@ -31,6 +33,7 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
         p.setValue("rootpath", root);
         p.setValue("subject", subject);
         p.setValue("notification", 1);
+        p.setValue("attach", 1);
         p.setValue("sender", "shop@example.com");
         p.setValue("smtp", smtp.address());
         p.setValue("purge", 1);
@@ -73,6 +76,33 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     ASSERT_TRUE(smtp.waitForMessages(1));
     ReceivedMail mail = readReceivedMail(smtp.messageFiles().first());
     EXPECT_EQ(mail.subject, QString::fromUtf8("Bestellung Müller-000001 – 10 €"));
+    ASSERT_EQ(mail.attachments.size(), 1);
+    // The summary was found under its accented name; the header names it in ASCII.
+    EXPECT_EQ(mail.attachments[0].fileName, "M_ller-000001.pdf");
+    EXPECT_EQ(mail.attachments[0].contentType, "application/pdf");
+
+    auto notify = [&](bool on, const QString& server) {
+        NotificationValues v = notificationOf(s.h.shop->settings());
+        v.notification = on;
+        v.smtp = server.toStdString();
+        s.h.shop->applyNotification(v);
+    };
+    auto order = [&](size_t stored) {
+        ASSERT_EQ(s.h.sendOrders({"--pictures", pictures.path()}).exitCode, 0);
+        ASSERT_TRUE(processUntil([&] { return s.h.shop->orderBook().size() == stored; }));
+        // A mail would have been sent by a request that has ended by now.
+        ASSERT_TRUE(processUntil([&] { return s.h.shop->requests().isIdle(); }));
+    };
+    // Off: nothing is sent, but the payment status is still asked.
+    notify(false, smtp.address());
+    order(2);
+    EXPECT_TRUE(waitUntil([&] { return s.service.log().count("6/4 payment status") == 2; }));
+    EXPECT_EQ(smtp.messageFiles().size(), 1);
+    // An unreachable server is recorded after the order is stored.
+    notify(true, QString("127.0.0.1:%1").arg(closedLocalPort()));
+    order(3);
+    EXPECT_EQ(s.h.shop->transfers().rows().at(2).paymentStatus, "Paid - PayPal");
+    EXPECT_TRUE(readFile(s.h.folder.filePath("emailerrors.xml")).startsWith("<?xml"));
 
     // A week and a day later the purge logs the order and removes its folder.
     s.h.clock.advance(8 * 86400);
