@@ -77,7 +77,6 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
     ASSERT_TRUE(idle());
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     ASSERT_TRUE(shop().isLoggedIn());
-    EXPECT_EQ(shop().session().token1().size(), 32u);
 
     // Shop information: fetched, edited, sent back with its logo as it came.
     const ServiceEndpoint service = shop().serviceEndpoint();
@@ -113,9 +112,7 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
     openChangePassword(shop(), &window);
     ASSERT_TRUE(idle());
     EXPECT_FALSE(shop().isLoggedIn());
-    EXPECT_EQ(logins, (std::vector<bool>{true, false}));
-    ASSERT_TRUE(processUntil([&] { return shown().size() == 3; }));
-    EXPECT_EQ(shown().back(), "Your session has timeout. Please login and try again.");
+    EXPECT_EQ(logins, (std::vector<bool>{true, false})); // its text is the request test's
 }
 
 TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {

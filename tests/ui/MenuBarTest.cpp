@@ -40,28 +40,6 @@ QStringList texts(const Menu& m) {
 
 } // namespace
 
-TEST(MenuBar, TitlesAndDropDownsLieWhereTheyAreDrawn) {
-    EXPECT_EQ(G::titleRect(0), QRect(4, 4, 56, 20));
-    EXPECT_EQ(G::titleRect(1), QRect(68, 4, 56, 20));
-    EXPECT_EQ(G::titleRect(2), QRect(132, 4, 56, 20));
-    EXPECT_EQ(G::titleAt({4, 4}, 3), 0);
-    EXPECT_EQ(G::titleAt({59, 23}, 3), 0);
-    EXPECT_EQ(G::titleAt({60, 10}, 3), -1);  // the gap between titles
-    EXPECT_EQ(G::titleAt({10, 24}, 3), -1);  // below the title boxes
-    EXPECT_EQ(G::titleAt({140, 10}, 2), -1); // no third menu
-
-    std::vector<Menu> menus = mainMenus({});
-    ASSERT_EQ(menus.size(), 3u);
-    EXPECT_EQ(menus[0].dropDownWidth, 200);
-    EXPECT_EQ(menus[1].dropDownWidth, 200);
-    EXPECT_EQ(menus[2].dropDownWidth, 140);
-    const QRect drop = G::dropDownRect(2, 140, 2);
-    EXPECT_EQ(drop.left(), 132);
-    EXPECT_EQ(drop.width(), 140);
-    EXPECT_EQ(G::itemAt(G::itemRect(2, 140, 1).center(), 2, 140, 2), 1);
-    EXPECT_EQ(G::itemAt({drop.right() + 1, G::itemRect(2, 140, 0).center().y()}, 2, 140, 2), -1);
-}
-
 TEST(MenuBar, HoversOpensSwitchesAndCloses) {
     Bar b;
     b.move(G::titleRect(1).center());

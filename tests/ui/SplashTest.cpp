@@ -21,22 +21,6 @@ int runAnimation(SplashWindow& s) {
 
 } // namespace
 
-TEST(Splash, ElementsFadeInOneAfterTheOther) {
-    SplashFade fade;
-    for (int i = 0; i < 10; ++i)
-        fade.tick();
-    EXPECT_EQ(fade.opacity(0), 250);
-    fade.tick();
-    EXPECT_EQ(fade.opacity(0), 255);
-    EXPECT_EQ(fade.opacity(1), 0);
-    for (int i = 0; i < 33; ++i)
-        fade.tick();
-    EXPECT_EQ(fade.opacity(3), 255);
-    fade.tick();
-    EXPECT_EQ(fade.opacity(4), 12); // the fifth fades in more slowly
-    EXPECT_FALSE(fade.finished());
-}
-
 TEST(Splash, ClosesOnlyWhenBothTheLoadAndTheAnimationHaveEnded) {
     {
         SplashWindow splash;

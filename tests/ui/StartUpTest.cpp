@@ -1,12 +1,10 @@
-// `quillon` with its window as a process: without a display it says so and
-// suggests --headless; with one it shows the window and shuts down in order.
-#include "support/PythonServer.h"
+// `quillon` as a process before anything starts: without a display it says so
+// and suggests --headless; a bad number on its command line is refused. The
+// windowed shop's run and shutdown are the windowed shop's test.
 #include "support/TestSupport.h"
 #include "ui/DisplayCheck.h"
 
 #include <QProcess>
-#include <QSettings>
-#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -57,36 +55,4 @@ TEST(StartUp, ABadNumberOnTheCommandLineIsRefusedWithStatus2) {
         EXPECT_TRUE(err.contains(message)) << err.toStdString();
         EXPECT_TRUE(quillon.readAllStandardOutput().isEmpty());
     }
-}
-
-TEST(StartUp, ShowsTheWindowAndShutsDownInOrder) {
-    ShopFolder folder;
-    const QString profile = folder.filePath("profile.ini");
-    {
-        QSettings p(profile, QSettings::IniFormat);
-        p.setValue("status", 2);
-        p.setValue("hostaddress", "127.0.0.1");
-        p.setValue("rootpath", folder.filePath("Orders"));
-    }
-    QProcess quillon;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QUILLON_STARTUP_FTP", "");
-    quillon.setProcessEnvironment(env);
-    quillon.setWorkingDirectory(folder.path());
-    quillon.start(QUILLON_BIN,
-                  {"--profile", profile, "--service-port", QString::number(closedLocalPort()),
-                   "--report-shown", "--no-splash"});
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            quillon.waitForReadyRead(20);
-            return quillon.peek(4096).contains("Main window shown.");
-        },
-        std::chrono::seconds(30)));
-    ::kill(pid_t(quillon.processId()), SIGTERM);
-    ASSERT_TRUE(quillon.waitForFinished(10000));
-    EXPECT_EQ(quillon.exitCode(), 0);
-    EXPECT_TRUE(
-        readFile(folder.filePath("SystemLog/SYSLOG000000.TXT")).endsWith("System shutdown.\r\n"));
-    EXPECT_EQ(folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
 }
