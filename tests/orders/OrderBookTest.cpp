@@ -313,13 +313,6 @@ TEST_F(OrderBookTest, RecordLongerThanAReadBlockLoads) {
     });
 }
 
-TEST_F(OrderBookTest, UnwritableDatabaseKeepsTheOrderListed) {
-    OrderBook book(dir.filePath("missing/OE.DB").toStdString());
-    EXPECT_FALSE(book.add(sampleOrder("Q-1")));
-    EXPECT_EQ(book.size(), 1u);
-    EXPECT_FALSE(book.save());
-}
-
 // A full disk: the append stores no part of its record, the rewrite keeps
 // the old file, and the next append goes on from the last whole record.
 TEST_F(OrderBookTest, FailedWritesLeaveTheDatabaseAsItWas) {
