@@ -4,10 +4,10 @@
 #include "orders/OrderLogWriter.h"
 #include "orders/ProductIndex.h"
 #include "orders/QtText.h"
+#include "orders/SortedInsertion.h"
 
 #include <algorithm>
 #include <functional>
-#include <iterator>
 
 namespace quillon {
 
@@ -32,56 +32,6 @@ size_t insertionPlace(const OrderBook::Orders& orders, const std::string& key) {
                              return k < o->orderNumber;
                          });
     return size_t(place - orders.begin());
-}
-
-// Files a batch exactly as inserting its orders one by one would, without
-// moving the list for every order (a file written after the numbers wrapped
-// around would otherwise take quadratic time). Sorted insertion keeps the
-// list sorted and places an equal number after its equals, except that it
-// goes just before the last of them when their number was the greatest
-// listed at the time; so only that fact per order needs remembering.
-void fileBatch(OrderBook::Orders& list, OrderBook::Orders batch) {
-    // A database is written in number order as a rule: each order then goes
-    // to the end, and nothing needs sorting.
-    const auto numberLess = [](const auto& a, const auto& b) {
-        return a->orderNumber < b->orderNumber;
-    };
-    if (std::adjacent_find(batch.begin(), batch.end(), std::not_fn(numberLess)) == batch.end() &&
-        (list.empty() || batch.empty() || numberLess(list.back(), batch.front()))) {
-        list.insert(list.end(), std::make_move_iterator(batch.begin()),
-                    std::make_move_iterator(batch.end()));
-        return;
-    }
-    struct Entry {
-        std::unique_ptr<OrderEntry> order;
-        bool greatestOnArrival = false;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(list.size() + batch.size());
-    for (auto& order : list)
-        entries.push_back({std::move(order)});
-    const std::string* greatest = list.empty() ? nullptr : &entries.back().order->orderNumber;
-    for (auto& order : batch) {
-        const std::string& key = order->orderNumber;
-        const bool equal = greatest && key == *greatest;
-        if (!greatest || *greatest < key)
-            greatest = &key;
-        entries.push_back({std::move(order), equal});
-    }
-    // Stable: the listed orders, then the batch in arrival order.
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.order->orderNumber < b.order->orderNumber;
-    });
-
-    list.clear();
-    list.reserve(entries.size());
-    size_t groupStart = 0;
-    for (Entry& e : entries) {
-        if (list.empty() || list.back()->orderNumber != e.order->orderNumber)
-            groupStart = list.size();
-        const bool beforeLast = e.greatestOnArrival && list.size() > groupStart;
-        list.insert(beforeLast ? list.end() - 1 : list.end(), std::move(e.order));
-    }
 }
 
 } // namespace
@@ -134,7 +84,8 @@ void OrderBook::fileLoaded(Orders loaded) {
         const ProductIndex index(m_products);
         for (auto& order : loaded)
             linkItems(*order, index);
-        fileBatch(m_orders, std::move(loaded));
+        fileSorted(m_orders, std::move(loaded),
+                   [](const auto& order) -> const std::string& { return order->orderNumber; });
     }
     emit ordersReset();
 }

@@ -2,6 +2,7 @@
 
 #include "orders/FilePaths.h"
 #include "orders/SaveFile.h"
+#include "orders/SortedInsertion.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -69,6 +70,14 @@ std::string trustedEditMessage(TrustedEditResult result) {
 
 void TrustedCustomers::load(const std::string& path) {
     m_list.clear();
+    // Each line is placed as an insertion in sorted place would place it,
+    // but all at once: a file in descending order must not take quadratic
+    // time.
+    struct Keyed {
+        std::string key;
+        TrustedCustomer customer;
+    };
+    std::vector<Keyed> lines;
     QFile file(qtPath(path));
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = file.readAll();
@@ -86,10 +95,18 @@ void TrustedCustomers::load(const std::string& path) {
             while (!line.empty() && isTrailingSpace(line.back()))
                 line.pop_back();
             TrustedCustomer customer;
-            if (!line.empty() && parseLine(line, customer))
-                insertSorted(std::move(customer));
+            if (!line.empty() && parseLine(line, customer)) {
+                std::string key = sortKey(customer.email);
+                lines.push_back({std::move(key), std::move(customer)});
+            }
         }
     }
+    std::vector<Keyed> sorted;
+    fileSorted(sorted, std::move(lines),
+               [](const Keyed& k) -> const std::string& { return k.key; });
+    m_list.reserve(sorted.size());
+    for (Keyed& k : sorted)
+        m_list.push_back(std::move(k.customer));
     rebuildLookup();
 }
 

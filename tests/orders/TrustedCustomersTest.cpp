@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -90,6 +91,31 @@ TEST(TrustedCustomers, LookupIsExactAndTheLaterEntryWins) {
     // customer dialog's test; one past the end removes nothing.
     EXPECT_FALSE(list.remove(3));
     EXPECT_EQ(list.size(), 3u);
+}
+
+TEST(TrustedCustomers, LoadsALargeFileInDescendingOrderQuickly) {
+    // Inserting each line in sorted place moved the whole list for every
+    // line of a file in descending order: tens of seconds at this size.
+    constexpr int count = 50000;
+    QByteArray content = "c49999@x.org;first;;;\r\nc49999@x.org;second;;;\r\n";
+    for (int i = count - 2; i >= 0; --i)
+        content +=
+            QByteArray("c") + QByteArray::number(i).rightJustified(5, '0') + "@x.org;;;;\r\n";
+    TrustFile file;
+    ASSERT_TRUE(file.write(content));
+
+    TrustedCustomers list;
+    QElapsedTimer timer;
+    timer.start();
+    list.load(file.path());
+    EXPECT_LT(timer.elapsed(), 5000);
+
+    ASSERT_EQ(list.size(), size_t(count) + 1);
+    EXPECT_EQ(list.at(0).email, "c00000@x.org");
+    EXPECT_EQ(list.at(count).email, "c49999@x.org");
+    const TrustedCustomer* top = list.isTrusted("c49999@x.org");
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->firstName, "first");
 }
 
 TEST(TrustedCustomers, RefusesEntriesThatWouldNotReadBackTheSame) {
