@@ -111,7 +111,7 @@ bool run(const char* name, int count, Order order, int repetitions, const QStrin
     });
     const bool same = former == loaded.customers();
     const double loadMs = bench::median(loads);
-    std::printf("%-10s %7d lines: read %7.1f ms, load %8.1f ms, one by one %9.1f ms (%.0f x)%s\n",
+    std::printf("%-10s %7d lines: read %7.1f ms, load %8.1f ms, one by one %9.1f ms (%.1f x)%s\n",
                 name, count, bench::median(reads), loadMs, formerMs, formerMs / loadMs,
                 same ? "" : "  DIFFERENT LISTS");
     std::fflush(stdout);

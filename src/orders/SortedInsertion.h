@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <type_traits>
 #include <vector>
 
 namespace quillon {
@@ -30,38 +31,47 @@ void fileSorted(std::vector<T>& list, std::vector<T> batch, KeyOf keyOf) {
                     std::make_move_iterator(batch.end()));
         return;
     }
-    struct Entry {
-        T item;
-        bool greatestOnArrival = false;
+    // The items stay where they are while only small handles are sorted;
+    // each item moves once, to its place.
+    std::vector<T> items;
+    items.reserve(list.size() + batch.size());
+    std::move(list.begin(), list.end(), std::back_inserter(items));
+    std::move(batch.begin(), batch.end(), std::back_inserter(items));
+    struct Handle {
+        const std::remove_cvref_t<decltype(keyOf(items.front()))>* key;
+        size_t item;
+        bool greatestOnArrival;
+        bool beforeLast;
     };
-    std::vector<Entry> entries;
-    entries.reserve(list.size() + batch.size());
-    for (T& item : list)
-        entries.push_back({std::move(item)});
+    std::vector<Handle> handles;
+    handles.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        handles.push_back({&keyOf(items[i]), i, false, false});
     // The greatest key so far is that of the list's last item, then of the
-    // batch's greatest one; entries never reallocate, so it can be pointed at.
-    const T* greatest = list.empty() ? nullptr : &entries.back().item;
-    for (T& item : batch) {
-        const bool equal =
-            greatest && !(keyOf(*greatest) < keyOf(item)) && !(keyOf(item) < keyOf(*greatest));
-        entries.push_back({std::move(item), equal});
-        if (!greatest || keyOf(*greatest) < keyOf(entries.back().item))
-            greatest = &entries.back().item;
+    // batch's greatest one.
+    const auto* greatest = list.empty() ? nullptr : handles[list.size() - 1].key;
+    for (size_t i = list.size(); i < handles.size(); ++i) {
+        const auto& key = *handles[i].key;
+        handles[i].greatestOnArrival = greatest && !(*greatest < key) && !(key < *greatest);
+        if (!greatest || *greatest < key)
+            greatest = &key;
     }
     // Stable: the listed items, then the batch in arrival order.
-    std::stable_sort(entries.begin(), entries.end(), [&keyLess](const Entry& a, const Entry& b) {
-        return keyLess(a.item, b.item);
-    });
+    std::stable_sort(handles.begin(), handles.end(),
+                     [](const Handle& a, const Handle& b) { return *a.key < *b.key; });
+    // Which items go just before the last of their equals, decided while
+    // every key is still in place.
+    size_t groupStart = 0;
+    for (size_t k = 0; k < handles.size(); ++k) {
+        if (k > 0 && *handles[k - 1].key < *handles[k].key)
+            groupStart = k;
+        handles[k].beforeLast = handles[k].greatestOnArrival && k > groupStart;
+    }
 
     list.clear();
-    list.reserve(entries.size());
-    size_t groupStart = 0;
-    for (Entry& e : entries) {
-        if (list.empty() || keyLess(list.back(), e.item))
-            groupStart = list.size();
-        const bool beforeLast = e.greatestOnArrival && list.size() > groupStart;
-        list.insert(beforeLast ? list.end() - 1 : list.end(), std::move(e.item));
-    }
+    list.reserve(items.size());
+    for (const Handle& h : handles)
+        list.insert(h.beforeLast ? list.end() - 1 : list.end(), std::move(items[h.item]));
 }
 
 } // namespace quillon

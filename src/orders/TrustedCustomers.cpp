@@ -191,6 +191,7 @@ void TrustedCustomers::insertSorted(TrustedCustomer customer) {
 // e-mail text.
 void TrustedCustomers::rebuildLookup() {
     m_lookup.clear();
+    m_lookup.reserve(m_list.size());
     for (std::size_t i = 0; i < m_list.size(); ++i)
         m_lookup[m_list[i].email] = i;
 }
