@@ -8,7 +8,10 @@
 // One sender drives them all. Then the shop's peak resident memory while it
 // receives one 1 GiB picture, next to its peak before the order.
 //
-//   bench_reception [--dir FOLDER] [--repetitions N]
+//   bench_reception [--dir FOLDER] [--repetitions N] [--compare PROGRAM] [--no-memory]
+//     --compare   runs PROGRAM --shop as a fifth receiver, "shop compared":
+//                 another build of this benchmark, e.g. the one before a change
+//     --no-memory leaves out the 1 GiB peak memory measurement
 //   bench_reception --shop WORKDIR      (child role: the shop)
 //
 // Every receiver runs in a child process that prints "port N" when it
@@ -385,7 +388,10 @@ std::optional<Run> runOnce(Variant& v, int32_t blockSize, const Pattern& pattern
     return Run{double(plan.totalBytes()) / 1e6 / seconds, cpuUsed};
 }
 
-int throughput(const QString& dir, int repetitions, const Pattern& pattern) {
+// `compare`, when not empty, is another build of this benchmark whose shop
+// runs beside ours (e.g. the one before a change), as "shop compared".
+int throughput(const QString& dir, int repetitions, const Pattern& pattern,
+               const QString& compare) {
     const QString minimalProgram =
         QDir(QCoreApplication::applicationDirPath()).filePath("bench_minimal_receiver");
     const QString rawRoot = QDir(dir).filePath("raw");
@@ -402,7 +408,10 @@ int throughput(const QString& dir, int repetitions, const Pattern& pattern) {
     Receiver minimalNice(QStandardPaths::findExecutable("nice"),
                          {"-n", QString::number(kWorkerNiceness), minimalProgram, niceRoot});
     Receiver shop(QCoreApplication::applicationFilePath(), {"--shop", shopDir});
-    if (!raw.start() || !minimal.start() || !minimalNice.start() || !shop.start()) {
+    const QString compareDir = QDir(dir).filePath("shop-compared");
+    Receiver compared(compare, {"--shop", compareDir});
+    if (!raw.start() || !minimal.start() || !minimalNice.start() || !shop.start() ||
+        (!compare.isEmpty() && !compared.start())) {
         std::fprintf(stderr, "a receiver did not start\n");
         return 1;
     }
@@ -411,6 +420,9 @@ int throughput(const QString& dir, int repetitions, const Pattern& pattern) {
                                   {"minimal C", &minimal, minimalRoot, false, {}, {}},
                                   {"minimal C nice 5", &minimalNice, niceRoot, false, {}, {}},
                                   {"shop", &shop, QDir(shopDir).filePath("Orders"), false, {}, {}}};
+    if (!compare.isEmpty())
+        variants.push_back(
+            {"shop compared", &compared, QDir(compareDir).filePath("Orders"), false, {}, {}});
     const int32_t blockSizes[] = {kSmallBlock, kLargeBlock};
 
     const QString loadBefore = loadAverage();
@@ -439,7 +451,8 @@ int throughput(const QString& dir, int repetitions, const Pattern& pattern) {
     std::printf("%-7s", "block");
     for (const Variant& v : variants)
         std::printf(" %19s", v.label);
-    std::printf(" %13s %13s %9s\n", "shop/minimal", "shop/nice 5", "shop/raw");
+    std::printf(" %13s %13s %9s%s\n", "shop/minimal", "shop/nice 5", "shop/raw",
+                compare.isEmpty() ? "" : "  compared/minimal");
     for (int32_t block : blockSizes) {
         std::printf("%-7s", block == kSmallBlock ? "64 KiB" : "1 MiB");
         std::vector<double> m;
@@ -447,10 +460,13 @@ int throughput(const QString& dir, int repetitions, const Pattern& pattern) {
             m.push_back(median(v.rates[block]));
             std::printf(" %6.0f MB/s %5.0f ms", m.back(), 1000 * median(v.cpu[block]));
         }
-        std::printf(" %13.2f %13.2f %9.2f\n", m[ShopSide] / m[Minimal],
-                    m[ShopSide] / m[MinimalNice], m[ShopSide] / m[Raw]);
+        std::printf(" %13.2f %13.2f %9.2f", m[ShopSide] / m[Minimal], m[ShopSide] / m[MinimalNice],
+                    m[ShopSide] / m[Raw]);
+        if (!compare.isEmpty())
+            std::printf("  %16.2f", m[ShopSide + 1] / m[Minimal]);
+        std::printf("\n");
     }
-    std::printf("goal: shop/minimal >= 0.80\n");
+    std::printf("goal: shop/minimal >= 1.00\n");
     std::printf("load average before %s, after %s\n", qPrintable(loadBefore),
                 qPrintable(loadAfter));
     return 0;
@@ -528,11 +544,17 @@ int main(int argc, char** argv) {
 
     QString base = QDir::tempPath();
     int repetitions = 5;
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--dir")
-            base = args[i + 1];
-        else if (args[i] == "--repetitions")
-            repetitions = std::max(1, args[i + 1].toInt());
+    QString compare;
+    bool peakMemory = true;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--no-memory")
+            peakMemory = false;
+        else if (i + 1 < args.size() && args[i] == "--dir")
+            base = args[++i];
+        else if (i + 1 < args.size() && args[i] == "--repetitions")
+            repetitions = std::max(1, args[++i].toInt());
+        else if (i + 1 < args.size() && args[i] == "--compare")
+            compare = QFileInfo(args[++i]).absoluteFilePath();
     }
     // Everything written goes below one temporary folder, removed at the end.
     QTemporaryDir dir(QDir(base).filePath("quillon-reception-XXXXXX"));
@@ -544,7 +566,7 @@ int main(int argc, char** argv) {
     std::printf("files go to %s (%s)\n", qPrintable(dir.path()),
                 storage.fileSystemType().constData());
     const Pattern pattern;
-    if (int rc = throughput(dir.path(), repetitions, pattern))
+    if (int rc = throughput(dir.path(), repetitions, pattern, compare))
         return rc;
-    return memory(dir.path(), pattern);
+    return peakMemory ? memory(dir.path(), pattern) : 0;
 }

@@ -2,7 +2,8 @@
 # Order reception over loopback: a 400 MB order in 64 KiB and 1 MiB blocks
 # to a raw copy, a minimal C receiver and the shop, side by side; then the
 # shop's peak memory while it receives one 1 GiB picture. Not part of ./test.
-# Usage: bench/reception.sh [repetitions]
+# Usage: bench/reception.sh [repetitions [bench_reception options]]
+# (bench_reception --compare PROGRAM adds another build's shop beside ours.)
 #
 # The received files go to a temporary folder on tmpfs (RAM) when it has
 # room, so the figures are the transfer's, not the disk's; set
@@ -12,6 +13,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLON_BENCH_BUILD:-$root/bench-build}"
 repetitions="${1:-5}"
+shift || true
 # One 400 MB order at a time, then the 1 GiB picture, with room to spare.
 need_mb=2048
 
@@ -37,4 +39,4 @@ data="$(mktemp -d "$base/quillon-reception.XXXXXX")"
 trap 'rm -rf "$data"' EXIT
 df -h "$base"
 echo "processors: $(nproc), load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$build/bench/bench_reception" --dir "$data" --repetitions "$repetitions"
+"$build/bench/bench_reception" --dir "$data" --repetitions "$repetitions" "$@"

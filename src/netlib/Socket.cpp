@@ -318,30 +318,35 @@ bool Socket::ReceiveBytes(ByteData& out, size_t limit) {
     size_t want = m_maxReceiveSize;
     if (limit != 0 && limit < want)
         want = limit;
+    const size_t old = out.size();
+    out.resize(old + want);
+    const size_t n = ReceiveSome(out.data() + old, want);
+    out.resize(old + n);
+    return n > 0;
+}
+
+size_t Socket::ReceiveSome(void* buffer, size_t size) {
     for (;;) {
         int fd = m_fd.load();
         if (fd < 0 || m_listening) {
             setError("Socket is not connected", 0);
-            return false;
+            return 0;
         }
-        size_t old = out.size();
-        out.resize(old + want);
-        ssize_t n = ::recv(fd, out.data() + old, want, 0);
-        out.resize(old + (n > 0 ? size_t(n) : 0));
+        ssize_t n = ::recv(fd, buffer, size, 0);
         if (n > 0)
-            return true;
+            return size_t(n);
         if (n == 0) {
             setError("Connection closed by peer", 0);
-            return false;
+            return 0;
         }
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
             setError("Receive failed", errno);
-            return false;
+            return 0;
         }
         if (!waitFor(POLLIN, m_readIdleMs, "Receive"))
-            return false;
+            return 0;
     }
 }
 

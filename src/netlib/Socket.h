@@ -60,6 +60,9 @@ public:
     // Appends whatever is available, at least one byte and at most the
     // maximum receive size (or `limit` when smaller and not 0).
     bool ReceiveBytes(ByteData& out, size_t limit = 0);
+    // Receives whatever is available straight into `buffer`, at least one
+    // byte and at most `size` (not 0); 0 when nothing can arrive.
+    size_t ReceiveSome(void* buffer, size_t size);
 
     bool IsConnected() const { return m_fd >= 0 && !m_listening; }
     bool IsListening() const { return m_fd >= 0 && m_listening; }

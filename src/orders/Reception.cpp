@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <memory>
 
 namespace quillon {
 
@@ -81,22 +82,22 @@ bool receiveFile(Socket& connection, const FileHeader& file, int32_t blockSize,
         out.remove();
         return false;
     };
-    ByteData chunk;
-    chunk.reserve(kReceiveSize);
+    // Received into straight, never cleared: only what a receive brought
+    // is written.
+    const auto chunk = std::make_unique_for_overwrite<char[]>(kReceiveSize);
     while (remaining > 0) {
         uint64_t blockCount = 0;
         while (blockCount < uint64_t(blockSize) && remaining > 0) {
-            chunk.clear();
             // One byte more than the file still needs shows a sender that
             // runs past the size it declared.
             size_t limit = size_t(std::min<uint64_t>(kReceiveSize, remaining + 1));
-            if (!connection.ReceiveBytes(chunk, limit) || chunk.size() > remaining)
+            const size_t got = connection.ReceiveSome(chunk.get(), limit);
+            if (got == 0 || got > remaining)
                 return fail();
-            if (out.write(reinterpret_cast<const char*>(chunk.data()), qint64(chunk.size())) !=
-                qint64(chunk.size()))
+            if (out.write(chunk.get(), qint64(got)) != qint64(got))
                 return fail();
-            remaining -= chunk.size();
-            blockCount += chunk.size();
+            remaining -= got;
+            blockCount += got;
         }
         if (!sendAck(connection, int32_t(blockCount)))
             return fail();
