@@ -51,16 +51,20 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     const bool drawing = makeSummary && summary.begin();
 
     int64_t itemCount = order.itemCount;
+    // One decode serves both the thumbnail and the summary's smaller copy.
+    std::vector<QString> paths(order.pictures.size());
+    for (size_t p = 0; p < order.pictures.size(); ++p) {
+        const std::string& name = order.pictures[p].fileName;
+        if (isPlainFileName(name))
+            paths[p] = qtPath(joinPath(order.folder, name));
+    }
+    std::vector<ReducedPicture> decoded = loadReducedPictures(paths, kThumbnailBox);
     order.thumbnails.assign(order.pictures.size(), QImage());
     for (size_t p = 0; p < order.pictures.size(); ++p) {
         const PictureView picture = order.pictures[p];
         for (const ItemLine& line : picture.items)
             itemCount += line.quantity;
-        if (!isPlainFileName(picture.fileName))
-            continue;
-        const QString path = qtPath(joinPath(order.folder, picture.fileName));
-        // One decode serves both the thumbnail and the summary's smaller copy.
-        ReducedPicture reduced = loadReducedPicture(path, kThumbnailBox);
+        const ReducedPicture& reduced = decoded[p];
         if (reduced.image.isNull())
             continue;
         order.thumbnails[p] = reduced.image;

@@ -2,6 +2,8 @@
 
 #include <QImageReader>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace quillon {
 
@@ -34,6 +36,29 @@ ReducedPicture loadReducedPicture(const QString& path, int box) {
         image = image.scaled(fitIntoBox(image.size(), box), Qt::IgnoreAspectRatio,
                              Qt::SmoothTransformation);
     return {image, full};
+}
+
+std::vector<ReducedPicture> loadReducedPictures(const std::vector<QString>& paths, int box) {
+    // Decoding is most of the work and each picture stands alone; more
+    // decoders than cores would only take turns.
+    constexpr unsigned maxDecoders = 4;
+    std::vector<ReducedPicture> pictures(paths.size());
+    std::atomic<size_t> next = 0;
+    auto decode = [&] {
+        for (size_t i; (i = next++) < paths.size();)
+            if (!paths[i].isEmpty())
+                pictures[i] = loadReducedPicture(paths[i], box);
+    };
+    const size_t helpers = std::min<size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), maxDecoders, paths.size()});
+    {
+        // Every helper has ended when this block is left.
+        std::vector<std::jthread> threads;
+        for (size_t t = 1; t < helpers; ++t)
+            threads.emplace_back(decode);
+        decode();
+    }
+    return pictures;
 }
 
 QImage makeThumbnail(const QString& path) {

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <vector>
 
 namespace quillon {
 
@@ -24,6 +25,10 @@ QSize fitIntoBox(QSize size, int box);
 // memory at full size), turned upright as its orientation tag says. A null
 // image when the file is not a readable picture.
 ReducedPicture loadReducedPicture(const QString& path, int box);
+
+// loadReducedPicture for each path, several at once on the processor's
+// cores; an empty path gives an empty result in its place.
+std::vector<ReducedPicture> loadReducedPictures(const std::vector<QString>& paths, int box);
 
 // The thumbnail of the picture at `path`, or a null image.
 QImage makeThumbnail(const QString& path);
