@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     QTemporaryDir dir;
     const QString path = dir.filePath("TRUST.TXT");
-    std::printf("TRUST.TXT load, median of %d; the one-by-one insertion (the former load, "
-                "without reading) once\n",
+    std::printf("TRUST.TXT load, median of %d; one by one: the former placing alone (no "
+                "reading or parsing), timed once\n",
                 repetitions);
     bool same = run("ascending", 50'000, Order::Ascending, repetitions, path);
     same = run("descending", 50'000, Order::Descending, repetitions, path) && same;
