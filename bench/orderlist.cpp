@@ -12,7 +12,7 @@
 // Usage: bench_orderlist [--screenshot FILE]
 #include "BenchSamples.h"
 #include "orders/OrderFilter.h"
-#include "ui/OrderListView.h"
+#include "ui/orderlist/OrderListView.h"
 
 #include <QApplication>
 #include <QDir>

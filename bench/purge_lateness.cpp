@@ -16,9 +16,9 @@
 #include "orders/Clock.h"
 #include "orders/OrderBook.h"
 #include "protocol/Prompter.h"
-#include "ui/CMainDlg.h"
-#include "ui/GuiApplication.h"
-#include "ui/WindowedShop.h"
+#include "ui/mainwindow/CMainDlg.h"
+#include "ui/shell/GuiApplication.h"
+#include "ui/shell/WindowedShop.h"
 
 #include <QDir>
 #include <QElapsedTimer>

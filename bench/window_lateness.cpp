@@ -13,9 +13,9 @@
 #include "core/Shop.h"
 #include "orders/Clock.h"
 #include "protocol/Prompter.h"
-#include "ui/CMainDlg.h"
-#include "ui/GuiApplication.h"
-#include "ui/WindowedShop.h"
+#include "ui/mainwindow/CMainDlg.h"
+#include "ui/shell/GuiApplication.h"
+#include "ui/shell/WindowedShop.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -5,9 +5,9 @@
 #include "core/SettingsStore.h"
 #include "core/ShopRun.h"
 #include "core/ShutdownSignals.h"
-#include "ui/DisplayCheck.h"
-#include "ui/GuiApplication.h"
-#include "ui/WindowedRun.h"
+#include "ui/shell/DisplayCheck.h"
+#include "ui/shell/GuiApplication.h"
+#include "ui/shell/WindowedRun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

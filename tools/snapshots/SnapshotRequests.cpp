@@ -4,14 +4,14 @@
 #include "core/Shop.h"
 #include "orders/Clock.h"
 #include "protocol/SessionRequests.h"
-#include "ui/AboutBox.h"
-#include "ui/CChatDlg.h"
-#include "ui/CHistoryDlg.h"
-#include "ui/CMainDlg.h"
-#include "ui/HistoryChatCommands.h"
-#include "ui/MenuBar.h"
-#include "ui/SplashWindow.h"
-#include "ui/WindowedShop.h"
+#include "ui/dialogs/AboutBox.h"
+#include "ui/dialogs/CChatDlg.h"
+#include "ui/dialogs/CHistoryDlg.h"
+#include "ui/mainwindow/CMainDlg.h"
+#include "ui/menus/HistoryChatCommands.h"
+#include "ui/menus/MenuBar.h"
+#include "ui/shell/SplashWindow.h"
+#include "ui/shell/WindowedShop.h"
 
 #include <QComboBox>
 #include <QDir>

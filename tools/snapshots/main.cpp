@@ -7,8 +7,8 @@
 #include "SnapshotRequests.h"
 #include "core/SettingsStore.h"
 #include "core/ShutdownSignals.h"
-#include "ui/GuiApplication.h"
-#include "ui/WindowedRun.h"
+#include "ui/shell/GuiApplication.h"
+#include "ui/shell/WindowedRun.h"
 
 #include <QCommandLineParser>
 #include <csignal>

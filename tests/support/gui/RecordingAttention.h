@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/Attention.h"
+#include "ui/shell/Attention.h"
 
 #include <vector>
 

@@ -1,8 +1,0 @@
-#include "ui/CEditProductDlg.h"
-
-namespace quillon {
-
-CEditProductDlg::CEditProductDlg(const ProductItem& item, Prompter& prompter, QWidget* parent)
-    : ProductItemDialog("Edit product details", &item, prompter, parent) {}
-
-} // namespace quillon

@@ -1,0 +1,43 @@
+#include "ui/menus/HistoryChatCommands.h"
+
+#include "core/HistoryFields.h"
+#include "core/Shop.h"
+#include "orders/Clock.h"
+#include "orders/FilePaths.h"
+#include "ui/dialogs/CChatDlg.h"
+#include "ui/dialogs/CHistoryDlg.h"
+
+namespace quillon {
+
+void openTransactionHistory(Shop& shop, QWidget* parent) {
+    const std::string folder = joinPath(shop.config().workingDirectory, "History");
+    CHistoryDlg dialog(lastHistoryYear(shop.clock().localNow().tm_year + 1900),
+                       qtPath(joinPath(folder, "History.txt")), shop.prompter(), parent);
+    QObject::connect(&dialog, &CHistoryDlg::findRequested, &dialog,
+                     [&shop, &dialog](int32_t from, int32_t to) {
+                         if (!shop.fetchHistory(from, to))
+                             dialog.showRecords({});
+                     });
+    QObject::connect(&shop, &Shop::historyFetched, &dialog, &CHistoryDlg::showRecords);
+    dialog.exec();
+}
+
+void openLiveChat(Shop& shop, QWidget* window) {
+    CChatDlg* chat = nullptr;
+    if (window)
+        for (CChatDlg* open : window->findChildren<CChatDlg*>(Qt::FindDirectChildrenOnly))
+            if (!open->hasEnded())
+                chat = open;
+    if (!chat) {
+        const Settings& s = shop.settings();
+        chat = new CChatDlg({s.hostaddress, s.chatPort}, s.shopid, shop.config().workingDirectory,
+                            shop.prompter(), window);
+        chat->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    chat->setSessionDetails(sessionDetailsOf(shop.settings(), shop.isOffline()));
+    chat->show();
+    chat->raise();
+    chat->activateWindow();
+}
+
+} // namespace quillon

@@ -1,0 +1,237 @@
+// The account dialogs on their own: limits, checks, lists and logos.
+#include "core/ShopFields.h"
+#include "ui/dialogs/CChangePasswordDlg.h"
+#include "ui/dialogs/CEditProductDlg.h"
+#include "ui/dialogs/CEditShopInfoDlg.h"
+#include "ui/dialogs/CLoginDialog.h"
+#include "ui/dialogs/CNewProductDlg.h"
+#include "ui/dialogs/CPayPalSetupDlg.h"
+#include "ui/dialogs/CProductDialog.h"
+#include "ui/dialogs/CShopSetupDialog.h"
+
+#include "support/RecordingPrompter.h"
+#include "support/gui/DialogDriver.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quillon;
+using testsupport::child;
+using testsupport::expectRefused;
+using testsupport::findButton;
+using testsupport::RecordingPrompter;
+using testsupport::WhenShown;
+using Texts = std::vector<std::string>;
+
+TEST(AccountDialogs, LoginAndPasswordFieldsTakeTheirLimits) {
+    RecordingPrompter prompter;
+    CLoginDialog login("ABC", prompter);
+    QTest::keyClicks(child(login, "shopId"), QString(40, QChar(u'D')));
+    EXPECT_EQ(login.shopId().size(), 32);
+    // The password starts with a placeholder of 8 lower-case letters.
+    EXPECT_EQ(login.password().size(), 8);
+    EXPECT_EQ(login.password(), login.password().toLower());
+    QTest::keyClicks(child(login, "password"), QString(20, QChar(u'p')));
+    EXPECT_EQ(login.password().size(), 16);
+
+    CChangePasswordDlg change(prompter);
+    change.open();
+    QTest::keyClicks(child(change, "newPassword"), "abcdefghi");
+    QTest::keyClicks(child(change, "retypedPassword"), "abcdefgX");
+    EXPECT_EQ(change.newPassword(), "abcdefgh");
+    change.accept();
+    EXPECT_TRUE(change.isVisible());
+    EXPECT_EQ(prompter.messages(), Texts{"Please re-type your new password and try again."});
+    child(change, "retypedPassword")->setText("abcdefgh");
+    change.accept();
+    EXPECT_FALSE(change.isVisible());
+    EXPECT_EQ(change.result(), QDialog::Accepted);
+    EXPECT_EQ(change.oldPassword(), "");
+}
+
+TEST(AccountDialogs, ProductListEditsItsListInPlace) {
+    RecordingPrompter prompter;
+    ProductList list{{101, 0.25f, "Print 9x13"}, {102, 0.29f, "Print 10x15"}};
+    CProductDialog dialog(list, prompter);
+    dialog.resize(600, 400);
+    dialog.show();
+    auto* table = child<QTableWidget>(dialog, "products");
+    auto* edit = child<QPushButton>(dialog, "edit");
+    auto* update = child<QPushButton>(dialog, "update");
+    QApplication::processEvents();
+
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(1, 1)->text(), "0.29");
+    EXPECT_EQ(table->item(0, 0)->background().color(), QColor(0xF0F0F0));
+    EXPECT_EQ(table->item(1, 0)->background().color(), QColor(0xDCDCDC));
+    const int usable = table->width() - 2 -
+                       dialog.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
+    EXPECT_EQ(table->columnWidth(0), usable * 12 / 64);
+    EXPECT_EQ(table->columnWidth(2), usable - 2 * (usable * 12 / 64) - 2);
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_FALSE(update->isEnabled());
+
+    // A click on a row selects it; one below the rows drops the selection.
+    QWidget* rows = table->viewport();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, table->visualItemRect(table->item(1, 2)).center());
+    EXPECT_TRUE(edit->isEnabled());
+    QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(10, rows->height() - 5));
+    EXPECT_FALSE(edit->isEnabled());
+
+    // A code out of range keeps "New product" open; a duplicate code is fine.
+    WhenShown<CNewProductDlg> adding([&](CNewProductDlg& add) {
+        child(add, "code")->setText("-1");
+        child(add, "price")->setText("1000000");
+        add.accept();
+        EXPECT_TRUE(add.isVisible());
+        child(add, "code")->setText("101");
+        add.accept();
+    });
+    child<QPushButton>(dialog, "add")->click();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[2].code, 101);
+    EXPECT_EQ(list[2].price, 1000000.0f);
+    EXPECT_EQ(list[2].description, "");
+    EXPECT_EQ(prompter.messages(), Texts{"Please enter an integer between 0 and 999999."});
+    EXPECT_TRUE(update->isEnabled());
+
+    table->selectRow(0);
+    WhenShown<CEditProductDlg> editing([](CEditProductDlg& change) {
+        EXPECT_EQ(child(change, "price")->text(), "0.25");
+        child(change, "price")->setText("0.3");
+        change.accept();
+    });
+    edit->click();
+    EXPECT_EQ(list[0].price, 0.3f);
+
+    table->selectRow(1);
+    child<QPushButton>(dialog, "delete")->click();
+    EXPECT_EQ(list.size(), 3u);
+    table->selectRow(1);
+    prompter.setAnswer(true);
+    child<QPushButton>(dialog, "delete")->click();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(prompter.messages().back(),
+              "About to delete product item 102 - Print 10x15. Okay to proceed?");
+}
+
+TEST(AccountDialogs, PayPalLogoMustFitAndCanBeDropped) {
+    QTemporaryDir dir;
+    const QString fits = dir.filePath("fits.bmp"), wide = dir.filePath("wide.jpg");
+    QImage(150, 50, QImage::Format_RGB32).save(fits);
+    QImage(151, 50, QImage::Format_RGB32).save(wide);
+    RecordingPrompter prompter;
+
+    CPayPalSetupDlg fresh("pay@shop.example", QImage(), prompter);
+    EXPECT_FALSE(child<QCheckBox>(fresh, "useOwnLogo")->isChecked());
+    EXPECT_FALSE(child<QPushButton>(fresh, "selectLogo")->isEnabled());
+    fresh.loadLogo(fits);
+    EXPECT_EQ(fresh.logo().size(), QSize(150, 50));
+    EXPECT_TRUE(fresh.logoChanged());
+    fresh.loadLogo(wide);
+    EXPECT_TRUE(fresh.logo().isNull());
+    EXPECT_EQ(prompter.messages(), Texts{kLogoTooLargeText});
+
+    QImage logo(60, 20, QImage::Format_RGB32);
+    CPayPalSetupDlg owned("pay@shop.example", logo, prompter);
+    auto* useOwn = child<QCheckBox>(owned, "useOwnLogo");
+    EXPECT_TRUE(useOwn->isChecked());
+    useOwn->setChecked(false);
+    EXPECT_TRUE(owned.logo().isNull());
+    EXPECT_FALSE(owned.logoChanged());
+    QTest::keyClicks(child(owned, "payPalEmail"), QString(40, QChar(u'x')));
+    EXPECT_EQ(owned.email().size(), 32);
+}
+
+TEST(AccountDialogs, ShopInformationChecksItsRequiredFields) {
+    ShopInfo info;
+    info.phone1 = "038 421 5566";
+    info.primaryContact = "Anneke";
+    info.currency = 5;
+    info.paymentType = 1;
+    info.payPal = "pay@shop.example";
+    info.salesTax = salesTaxBits(21.0f);
+    RecordingPrompter prompter;
+    CEditShopInfoDlg dialog(info, QImage(), prompter);
+    dialog.open();
+    auto* payPal = child<QPushButton>(dialog, "payPalSetup");
+    EXPECT_TRUE(payPal->isEnabled());
+    child<QComboBox>(dialog, "paymentType")->setCurrentIndex(0);
+    EXPECT_FALSE(payPal->isEnabled());
+
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    child(dialog, "salesTax")->setText("21,5");
+    dialog.accept();
+    EXPECT_EQ(prompter.messages(), (Texts{"Email 1 is required.", salesTaxPrompt().toStdString()}));
+
+    child(dialog, "salesTax")->setText("21.5");
+    child(dialog, "Email 1")->setText("info@shop.example");
+    child(dialog, "URL")->setText("https://shop.example");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ShopInfo back = dialog.values();
+    EXPECT_EQ(back.currency, 5);
+    EXPECT_EQ(back.paymentType, 0);
+    EXPECT_EQ(back.payPal, "pay@shop.example");
+    EXPECT_EQ(salesTaxPercent(back.salesTax), 21.5f);
+    EXPECT_EQ(back.email1, "info@shop.example");
+}
+
+// A text that the service would get with "?" in place of what was typed is
+// refused, so nothing is sent: two different Cyrillic passwords of the same
+// length would otherwise be the same one.
+TEST(AccountDialogs, TextsThatCannotBeSentAreRefused) {
+    RecordingPrompter prompter;
+    CLoginDialog login("ABC", prompter);
+    expectRefused(login, "password", "пароль12", "п", "Password", prompter);
+    child(login, "password")->setText("secret");
+    login.accept();
+    EXPECT_EQ(login.result(), QDialog::Accepted);
+
+    CChangePasswordDlg change(prompter);
+    child(change, "retypedPassword")->setText(QString::fromUtf8("ключик12"));
+    expectRefused(change, "newPassword", "ключик12", "к", "New password", prompter);
+
+    ProductItem item{101, 0.25f, "Print 9x13"};
+    CEditProductDlg product(item, prompter);
+    expectRefused(product, "description", "Печать 9×13", "П", "Description", prompter);
+    EXPECT_EQ(product.result(), QDialog::Rejected);
+
+    CPayPalSetupDlg payPal("pay@shop.example", QImage(), prompter);
+    expectRefused(payPal, "payPalEmail", "pay@łódź.example", "ł", "PayPal account email", prompter);
+
+    CShopSetupDialog setup({"127.0.0.1", 1}, "info@shop.example", prompter);
+    child(setup, "Re-type password")->setText(QString::fromUtf8("пароль12"));
+    expectRefused(setup, "Password", "пароль12", "п", "Password", prompter);
+    EXPECT_TRUE(findButton(setup, "Send")->isEnabled()); // nothing is being sent
+    setup.reject();
+
+    // Choices the lists do not know go back as they came.
+    ShopInfo info;
+    info.email1 = "info@shop.example";
+    info.phone1 = "1";
+    info.primaryContact = "Anneke";
+    info.url = "https://shop.example";
+    info.currency = 17;
+    info.orderRestriction = 9;
+    info.paymentType = 7;
+    info.shopStatus = 4;
+    CEditShopInfoDlg shop(info, QImage(), prompter);
+    expectRefused(shop, "City", "Łódź", "Ł", "City", prompter);
+    child(shop, "City")->setText("Lodz");
+    expectRefused(shop, "salesTax", "1e39", "1e39", "Applicable sales tax", prompter);
+    child(shop, "salesTax")->setText("21");
+    shop.accept();
+    EXPECT_EQ(shop.result(), QDialog::Accepted);
+    const ShopInfo back = shop.values();
+    EXPECT_EQ(std::tuple(back.currency, back.orderRestriction, back.paymentType, back.shopStatus),
+              std::tuple(17, 9, 7, 4));
+    EXPECT_EQ(back.city, "Lodz");
+}

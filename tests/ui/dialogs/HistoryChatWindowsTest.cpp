@@ -1,0 +1,372 @@
+// The "Transaction history" dialog and the "Chat" window, opened from the
+// main window's menus on a real shop, driven on the offscreen platform
+// against the simulated central service and its scripted faults.
+#include "protocol/ChatRequests.h"
+#include "protocol/HistoryRequest.h"
+#include "ui/dialogs/CChatDlg.h"
+#include "ui/dialogs/CHistoryDlg.h"
+#include "ui/dialogs/CLoginDialog.h"
+#include "ui/mainwindow/CMainDlg.h"
+#include "ui/menus/MenuBar.h"
+#include "ui/menus/MenuBarGeometry.h"
+
+#include "support/gui/DialogDriver.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace quillon;
+using namespace testsupport;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// Shop 42's history: a leap day, a customer whose text holds the export's
+// separator and quotes, and a status no text belongs to.
+constexpr char kState[] = R"({"shops": [{"number": 42, "shopId": "%1", "name": "Photo shop 42",
+  "history": [
+    {"orderNumber": "000101  ", "customer": "Anna Berg ", "amount": 12.5, "tax": 1.5,
+     "date": 120229, "time": 905, "status": 2, "payment": "PayPal"},
+    {"orderNumber": "000102", "customer": "Smith; \"Jo\"", "amount": 3.75, "tax": 0,
+     "date": 120301, "time": 1730, "status": 9, "payment": "Outstanding"},
+    {"orderNumber": "000103", "customer": "li.wei@example.org", "amount": 29.95, "tax": 0,
+     "date": 130115, "time": 1200, "status": 0, "payment": "Sandbox"}]}]})";
+
+constexpr char kPassword[] = "secret";
+const auto kLimit = std::chrono::seconds(30);
+
+class HistoryAndChat : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(writeFile(m_dir.filePath("state.json"),
+                              QString(kState).arg(NetsimService::shopId(42)).toUtf8()));
+        served = std::make_unique<ServedShop>(QStringList{
+            "--state", m_dir.filePath("state.json"), "--faults", m_dir.filePath("faults.json")});
+        served->h.create();
+        window = std::make_unique<CMainDlg>(shop());
+        window->show();
+    }
+
+    // Chooses a menu item as the mouse does; the command runs once the
+    // event loop is free.
+    void choose(int menu, int item) {
+        MenuBar& bar = *window->menuBar();
+        QTest::mouseClick(&bar, Qt::LeftButton, {}, MenuBarGeometry::titleRect(menu).center());
+        QTest::mouseClick(&bar, Qt::LeftButton, {},
+                          MenuBarGeometry::itemRect(menu, 200, item).center());
+    }
+    CChatDlg* openChat() {
+        choose(1, 1);
+        EXPECT_TRUE(processUntil([this] { return window->findChild<CChatDlg*>(); }, kLimit));
+        return window->findChild<CChatDlg*>();
+    }
+
+    Shop& shop() { return *served->h.shop; }
+    NetsimService& service() { return served->service; }
+    Texts shown() { return served->h.prompter.messages(); }
+    bool shownCount(size_t n) {
+        return processUntil([&] { return shown().size() == n; }, kLimit);
+    }
+    void fault(const QByteArray& rules) {
+        // Each write differs, so the service arms its rules afresh.
+        ASSERT_TRUE(writeFile(m_dir.filePath("faults.json"), rules + QByteArray(++m_writes, ' ')));
+    }
+    QString file(const QString& name) { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+    int m_writes = 0;
+    std::unique_ptr<ServedShop> served;
+    std::unique_ptr<CMainDlg> window;
+};
+
+void setDate(CHistoryDlg& d, const char* which, int year, int month, int day) {
+    const QString name(which);
+    child<QSpinBox>(d, qPrintable(name + "Year"))->setValue(year);
+    child<QComboBox>(d, qPrintable(name + "Month"))->setCurrentIndex(month - 1);
+    child<QSpinBox>(d, qPrintable(name + "Day"))->setValue(day);
+}
+
+std::vector<QStringList> tableTexts(QTableWidget& table) {
+    std::vector<QStringList> rows;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < table.columnCount(); ++c)
+            row << table.item(r, c)->text();
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// The rows of a ";"-separated file as a spreadsheet's CSV reader finds them.
+std::vector<QStringList> readAsCsv(const QString& path) {
+    QProcess python;
+    python.start(QStringLiteral(SYSTEM_PYTHON),
+                 {"-c",
+                  "import csv, json, sys\n"
+                  "print(json.dumps(list(csv.reader(open(sys.argv[1], newline='', "
+                  "encoding='cp1252'), delimiter=';'))))",
+                  path});
+    EXPECT_TRUE(python.waitForFinished(20000)) << python.errorString().toStdString();
+    std::vector<QStringList> rows;
+    for (const QJsonValue& row : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
+        rows.push_back(row.toVariant().toStringList());
+    return rows;
+}
+
+QStringList listTexts(QListWidget& list) {
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
+} // namespace
+
+TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
+    ASSERT_TRUE(shop().login(shop().settings().shopid, kPassword));
+    ASSERT_TRUE(processUntil([this] { return !shop().isAccountBusy(); }, kLimit));
+    shownCount(1);
+    QString proposed;
+    QString target = file("History.txt");
+    WhenShown<CHistoryDlg> use([&](CHistoryDlg& d) {
+        d.setSaveFileChooser([&](QWidget*, const QString& path) {
+            proposed = path;
+            return target;
+        });
+        QTableWidget& records = *child<QTableWidget>(d, "records");
+        auto find = [&] {
+            clickButton(d, "Find records...");
+            EXPECT_EQ(records.rowCount(), 0);
+            EXPECT_TRUE(
+                processUntil([&] { return child<QPushButton>(d, "find")->isEnabled(); }, kLimit));
+        };
+        // The choosers start at 2009-01-01; no order lies there.
+        find();
+        EXPECT_TRUE(service().waitForLog("10/2 history 90101-90101"));
+        EXPECT_EQ(records.rowCount(), 0);
+        clickButton(d, "Export Transaction Records");
+        EXPECT_TRUE(QFile::exists(file("History.txt")));
+        EXPECT_EQ(readFile(file("History.txt")), QByteArray());
+
+        // February of a leap year has its 29th; a new month starts at day 1.
+        setDate(d, "to", 2012, 2, 29);
+        QSpinBox& toDay = *child<QSpinBox>(d, "toDay");
+        EXPECT_EQ(toDay.value(), 29);
+        child<QComboBox>(d, "toMonth")->setCurrentIndex(3);
+        EXPECT_EQ(std::tuple(toDay.value(), toDay.maximum()), std::tuple(1, 30));
+        setDate(d, "to", 2012, 2, 29);
+        find();
+        EXPECT_TRUE(service().waitForLog("10/2 history 90101-120229"));
+        EXPECT_EQ(tableTexts(records),
+                  (std::vector<QStringList>{
+                      {"000101", "12.50", "Anna Berg", "2012-02-29 09:05", "Live", "PayPal"}}));
+
+        // A year typed with a thousands separator.
+        QSpinBox& toYear = *child<QSpinBox>(d, "toYear");
+        toYear.selectAll();
+        QTest::keyClicks(&toYear, "2,013");
+        toYear.interpretText();
+        EXPECT_EQ(toYear.value(), 2013);
+        setDate(d, "to", 2013, 12, 31);
+        find();
+        const std::vector<QStringList> shownRows = tableTexts(records);
+        ASSERT_EQ(shownRows.size(), 3u);
+        EXPECT_EQ(shownRows[1][4], "");
+        EXPECT_EQ(records.item(0, 0)->background().color(), QColor(0xF0, 0xF0, 0xF0));
+        EXPECT_EQ(records.item(1, 5)->background().color(), QColor(0xDC, 0xDC, 0xDC));
+        clickButton(d, "Export Transaction Records");
+        EXPECT_EQ(readFile(file("History.txt")).count("\r\n"), 3);
+        EXPECT_EQ(readAsCsv(file("History.txt")), shownRows);
+
+        // A failed exchange ends silently with an empty list; the service's
+        // refusals show their texts; an expired session logs the shop out.
+        fault(R"([{"kind": "10/2", "action": "short"}])");
+        find();
+        EXPECT_EQ(records.rowCount(), 0);
+        for (int rc : {-2, -3, -1}) {
+            fault(QString(R"([{"kind": "10/2", "action": "returncode", "value": %1}])")
+                      .arg(rc)
+                      .toUtf8());
+            find();
+        }
+        EXPECT_TRUE(shownCount(4));
+        target = file("missing/History.txt");
+        clickButton(d, "Export Transaction Records");
+        d.reject();
+    });
+    choose(0, 4);
+    EXPECT_TRUE(processUntil([&] { return use.acted(); }, kLimit));
+    EXPECT_EQ(proposed, served->h.folder.filePath("History/History.txt"));
+    const Texts texts = shown();
+    EXPECT_EQ(Texts(texts.begin() + 1, texts.end()),
+              (Texts{kHistoryDatabaseErrorText, kHistoryBadDataText,
+                     "Your session has timeout. Please login and try again.",
+                     "The file " + target.toStdString() + " could not be written."}));
+    EXPECT_FALSE(shop().isLoggedIn());
+}
+
+TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
+    QPointer<CChatDlg> chat = openChat();
+    ASSERT_TRUE(chat);
+    EXPECT_TRUE(chat->isVisible());
+    ChatSession& session = chat->session();
+    session.setPollInterval(300);
+    QPushButton& connectButton = *child<QPushButton>(*chat, "connect");
+    QPushButton& send = *child<QPushButton>(*chat, "send");
+    QListWidget& lines = *child<QListWidget>(*chat, "chatLines");
+    const ServiceEndpoint desk{"127.0.0.1", service().chatPort()};
+    const std::string shopId = shop().settings().shopid;
+    auto logged = [this](const QString& text, qsizetype times = 1) {
+        return processUntil([&] { return service().log().count(text) >= times; }, kLimit);
+    };
+
+    auto connectAs = [&](const char* password) {
+        WhenShown<CLoginDialog> login([password](CLoginDialog& d) {
+            child(d, "password")->setText(password);
+            d.accept();
+        });
+        WhenShown<QInputDialog> name([](QInputDialog& d) {
+            EXPECT_EQ(d.labelText(), "Enter your name for this chat:");
+            d.setTextValue("Anna");
+            d.accept();
+        });
+        connectButton.click();
+        EXPECT_TRUE(login.acted() && name.acted());
+        EXPECT_TRUE(processUntil([&] { return !session.isOpening(); }, kLimit));
+    };
+
+    // Opened at the service with no line to show: the window stays "Connect"
+    // and the next opening finds the session there.
+    fault(R"([{"kind": "11/0", "action": "empty"}])");
+    connectAs(kPassword);
+    EXPECT_EQ(std::tuple(connectButton.text(), lines.count(), send.isEnabled()),
+              std::tuple(QString("Connect"), 0, false));
+    connectAs(kPassword);
+    CollectingPrompter quiet;
+    ASSERT_EQ(closeChatSession(desk, quiet, shopId), ChatOutcome::Done);
+    connectAs("wrong");
+    for (const char* action : {"wrong-kind", "short", "close"}) {
+        fault(QString(R"([{"kind": "11/0", "action": "%1"}])").arg(action).toUtf8());
+        connectAs(kPassword);
+    }
+    EXPECT_TRUE(shownCount(5));
+    EXPECT_EQ(shown(), (Texts{kChatAlreadyOpenText, kChatIncorrectPasswordText, kChatCorruptedText,
+                              kChatUnreachableText, kChatNoConnectionText}));
+    EXPECT_EQ(connectButton.text(), "Connect");
+    // The faulty answers came after the service had opened the session.
+    ASSERT_EQ(closeChatSession(desk, quiet, shopId), ChatOutcome::Done);
+
+    // A password that cannot be sent as typed keeps the login open; no name
+    // is asked for and nothing is sent.
+    {
+        WhenShown<CLoginDialog> login([](CLoginDialog& d) {
+            child(d, "password")->setText(QString::fromUtf8("пароль12"));
+            d.accept();
+            EXPECT_TRUE(d.isVisible());
+            d.reject();
+        });
+        WhenShown<QInputDialog> name([](QInputDialog& d) {
+            ADD_FAILURE() << "asked for a chat name";
+            d.reject();
+        });
+        connectButton.click();
+        EXPECT_TRUE(login.acted());
+        EXPECT_FALSE(session.isOpening());
+        EXPECT_EQ(shown().back().rfind("Password: ", 0), 0u) << shown().back();
+    }
+
+    connectAs(kPassword);
+    EXPECT_EQ(std::tuple(connectButton.text(), lines.count(), send.isEnabled()),
+              std::tuple(QString("Disconnect"), 1, true));
+    EXPECT_TRUE(session.isPolling());
+
+    // A line that cannot be sent as typed stays in the input, with the reason.
+    auto* input = child<QPlainTextEdit>(*chat, "input");
+    input->setPlainText(QString::fromUtf8("Здравствуйте"));
+    send.click();
+    EXPECT_EQ(input->toPlainText(), QString::fromUtf8("Здравствуйте"));
+    EXPECT_EQ(lines.count(), 1);
+    EXPECT_EQ(shown().back().rfind("Message: ", 0), 0u) << shown().back();
+
+    // The lines show under the chat name at once, before any reply.
+    child<QPlainTextEdit>(*chat, "input")->setPlainText("Hello there\nA question\nabout prices");
+    send.click();
+    EXPECT_EQ(listTexts(lines).mid(1),
+              (QStringList{"[Anna]", "Hello there", "A question", "about prices"}));
+    EXPECT_TRUE(logged("11/3 chat send of 3 line(s)"));
+    EXPECT_TRUE(processUntil([&] { return lines.count() > 5; }, kLimit));
+    EXPECT_EQ(lines.item(5)->text(), "[Velorin Support]");
+    EXPECT_EQ(lines.currentRow(), lines.count() - 1);
+
+    // Polls answered with result 0 take the staff's answer and show nothing.
+    fault(R"([{"kind": "11/6", "action": "returncode", "value": 0, "count": 0}])");
+    const int before = lines.count();
+    const qsizetype answers = service().log().count("chat poll, 1 record(s)");
+    child<QPlainTextEdit>(*chat, "input")->setPlainText("thanks\n\n");
+    send.click();
+    EXPECT_TRUE(logged("chat poll, 1 record(s)", answers + 1));
+    // A failed poll keeps the session and its polling.
+    const qsizetype dropped = service().log().count("closed without an answer");
+    fault(R"([{"kind": "11/6", "action": "close"}])");
+    EXPECT_TRUE(logged("closed without an answer", dropped + 1));
+    EXPECT_TRUE(logged("chat poll", service().log().count("chat poll") + 2));
+    EXPECT_EQ(listTexts(lines).mid(before), (QStringList{"[Anna]", "thanks"}));
+    EXPECT_TRUE(session.isConnected() && session.isPolling());
+
+    // Opened again from the menu: the same window, raised.
+    chat->hide();
+    choose(1, 1);
+    EXPECT_TRUE(processUntil([&] { return chat->isVisible(); }, kLimit));
+    EXPECT_EQ(window->findChildren<CChatDlg*>().size(), 1);
+
+    // "Disconnect", then "Save script": every line with CR LF, no password.
+    connectButton.click();
+    EXPECT_TRUE(processUntil([&] { return connectButton.text() == "Connect"; }, kLimit));
+    EXPECT_EQ(lines.item(lines.count() - 1)->text(), "Chat session ended.");
+    EXPECT_FALSE(send.isEnabled() || session.isPolling());
+    chat->setSaveFileChooser([&](QWidget*, const QString& path) {
+        EXPECT_EQ(path, served->h.folder.filePath("History/ChatScript.txt"));
+        return file("script.txt");
+    });
+    clickButton(*chat, "Save script");
+    EXPECT_EQ(QString::fromLatin1(readFile(file("script.txt"))),
+              listTexts(lines).join("\r\n") + "\r\n");
+    EXPECT_FALSE(readFile(file("script.txt")).contains(kPassword));
+    chat->setSaveFileChooser([&](QWidget*, const QString&) { return file("missing/script.txt"); });
+    clickButton(*chat, "Save script");
+    EXPECT_EQ(shown().back(),
+              "The file " + file("missing/script.txt").toStdString() + " could not be written.");
+    for (const std::string& line : shop().statusLines())
+        EXPECT_EQ(line.find(kPassword), std::string::npos) << line;
+
+    // "Exit" while connected closes the session, then the window.
+    connectAs(kPassword);
+    ASSERT_TRUE(session.isConnected());
+    const qsizetype closes = service().log().count("11/1 chat close");
+    clickButton(*chat, "Exit");
+    EXPECT_TRUE(processUntil([&] { return chat.isNull(); }, kLimit));
+    EXPECT_EQ(service().log().count("11/1 chat close"), closes + 1);
+    EXPECT_EQ(closeChatSession(desk, quiet, shopId), ChatOutcome::Refused);
+
+    // "Exit" when the close goes unanswered: the window closes here all the
+    // same, and says so.
+    QPointer<CChatDlg> last = openChat();
+    ASSERT_TRUE(last);
+    last->session().open(shopId, kPassword, "Anna");
+    ASSERT_TRUE(processUntil([&] { return last->session().isConnected(); }, kLimit));
+    fault(R"([{"kind": "11/1", "action": "close"}])");
+    clickButton(*last, "Exit");
+    EXPECT_TRUE(processUntil([&] { return last.isNull(); }, kLimit));
+    EXPECT_EQ(shown().back(), ChatSession::kChatClosedHereText);
+}

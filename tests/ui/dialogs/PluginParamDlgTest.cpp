@@ -1,0 +1,172 @@
+// The plug-in parameters command on a shop with the test and hot-folder
+// plug-ins: the selection and parameter dialogs, and what reaches the
+// plug-ins.
+#include "orders/PluginHost.h"
+#include "ui/dialogs/CPluginParamDlg.h"
+#include "ui/dialogs/CPluginSelectionDlg.h"
+#include "ui/menus/SettingsCommands.h"
+
+#include "support/gui/DialogDriver.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+enum Row { Enabled, Copies, Rate, Label, Size }; // the test plug-in's table
+
+QTableWidget& grid(QDialog& d) {
+    return *d.findChild<QTableWidget*>();
+}
+
+QComboBox& dropDown(QDialog& d, int row) {
+    return *qobject_cast<QComboBox*>(grid(d).cellWidget(row, 1));
+}
+
+QColor textColour(QDialog& d, int row) {
+    return grid(d).item(row, 1)->foreground().color();
+}
+
+// Types into a value cell as the shop would and leaves it with Enter, which
+// the view takes on its next turn of the event loop.
+void typeInto(QDialog& d, int row, const QString& text) {
+    QTableWidget& g = grid(d);
+    g.setCurrentCell(row, 1);
+    g.editItem(g.item(row, 1));
+    QPointer<QLineEdit> editor;
+    for (QLineEdit* e : g.viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            editor = e;
+    ASSERT_TRUE(editor);
+    editor->selectAll();
+    editor->insert(text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(processUntil([&] { return !editor || !editor->isVisible(); }));
+}
+
+void choose(QListWidget& list, int row) {
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualItemRect(list.item(row)).center());
+}
+
+} // namespace
+
+TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
+    ShopHarness h;
+    for (auto [built, as] : {std::pair{"hotfolder", "hotfolder"},
+                             {"testplugin", "testplugin_a"},
+                             {"testplugin", "testplugin_b"}})
+        ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/" + built + ".so",
+                                h.folder.filePath(QString("plugin/") + as + ".so")));
+    qputenv("QUILLON_TESTPLUGIN_TESTPLUGIN_B_NOPARAMS", "1");
+    h.create();
+    const QString hotFolder = h.folder.filePath("Hot");
+
+    auto cancelled = [](CPluginParamDlg& d) {
+        EXPECT_EQ(grid(d).rowCount(), 5);
+        EXPECT_FALSE(findButton(d, "Accept")->isEnabled());
+        EXPECT_EQ(dropDown(d, Size).count(), 2); // "Small;Large;"
+        typeInto(d, Copies, "12abc");
+        EXPECT_EQ(grid(d).item(Copies, 1)->text(), "12");
+        EXPECT_EQ(textColour(d, Copies), QColor(255, 0, 0));
+        QTest::keyClick(&dropDown(d, Enabled), Qt::Key_Up);
+        EXPECT_EQ(dropDown(d, Enabled).palette().color(QPalette::ButtonText), QColor(255, 0, 0));
+        QTest::keyClick(&dropDown(d, Enabled), Qt::Key_Down);
+        EXPECT_EQ(dropDown(d, Enabled).palette().color(QPalette::ButtonText), QColor(Qt::black));
+        clickButton(d, "Cancel");
+    };
+    auto accepted = [](CPluginParamDlg& d) {
+        typeInto(d, Copies, "12abc");
+        typeInto(d, Rate, "2.5kg");
+        typeInto(d, Label, QString(40, 'L'));
+        dropDown(d, Size).setCurrentText("Small");
+        clickButton(d, "Accept");
+    };
+    auto hotFolderAccepted = [&](CPluginParamDlg& d) {
+        dropDown(d, 0).setCurrentText("True");
+        typeInto(d, 1, hotFolder);
+        dropDown(d, 2).setCurrentText("Link");
+        clickButton(d, "Accept");
+    };
+
+    WhenShown<CPluginSelectionDlg> select([&](CPluginSelectionDlg& d) {
+        auto& list = *d.findChild<QListWidget*>();
+        ASSERT_EQ(list.count(), 3);
+        EXPECT_EQ(list.item(0)->text(), "Hot folder");
+        EXPECT_EQ(list.item(1)->text(), "Test plug-in testplugin_a");
+        EXPECT_FALSE(findButton(d, "Continue")->isEnabled());
+
+        choose(list, 2);
+        clickButton(d, "Continue");
+        EXPECT_EQ(h.prompter.messages().back(), "There's no parameter defined by this plugin.");
+
+        choose(list, 1);
+        {
+            WhenShown<CPluginParamDlg> edit(cancelled);
+            clickButton(d, "Continue");
+        }
+        const PluginParam* table = h.shop->plugins().parameters(1);
+        EXPECT_EQ(table[Copies].value.integer, 2);
+        EXPECT_EQ(table[Enabled].value.flag, 1);
+        WhenShown<CPluginParamDlg> edit(accepted);
+        clickButton(d, "Continue");
+        choose(list, 0);
+        WhenShown<CPluginParamDlg> hot(hotFolderAccepted);
+        clickButton(d, "Continue");
+        clickButton(d, "Exit");
+    });
+    openPluginParameters(*h.shop, h.prompter, nullptr);
+    ASSERT_TRUE(select.acted());
+
+    // The test plug-in reports what it now holds when it is next called.
+    const QString log = h.folder.filePath("calls.log");
+    qputenv("QUILLON_TESTPLUGIN_LOG", log.toLocal8Bit());
+    qputenv("QUILLON_TESTPLUGIN_TESTPLUGIN_A_PARAMS", "1");
+    std::string number = "000001", folder = "f";
+    h.shop->plugins().preOrder(1, "root", number, folder);
+    qunsetenv("QUILLON_TESTPLUGIN_LOG");
+    qunsetenv("QUILLON_TESTPLUGIN_TESTPLUGIN_A_PARAMS");
+    qunsetenv("QUILLON_TESTPLUGIN_TESTPLUGIN_B_NOPARAMS");
+    EXPECT_TRUE(readFile(log).contains(
+        "testplugin_a|Parameters|Enabled=1|Copies=12|Rate=2.50|Label=" + QByteArray(31, 'L') +
+        "|Size=0\n"))
+        << readFile(log).toStdString();
+
+    const PluginParam* hot = h.shop->plugins().parameters(0);
+    EXPECT_EQ(hot[0].value.flag, 1);
+    EXPECT_EQ(QString(hot[1].value.text), hotFolder);
+    EXPECT_EQ(hot[2].sizeOrIndex, 1u);
+}
+
+// A plug-in gets its text in its own 8-bit buffer: a character that cannot
+// go there is refused when the cell is left, naming the parameter, and the
+// cell keeps the value the plug-in has.
+TEST(PluginParamDlg, TextThatThePluginCannotHoldIsRefused) {
+    char folder[32] = "Hot";
+    const PluginParam table[] = {
+        {PLUGIN_PARAM_TEXT, "Folder", {.text = folder}, sizeof folder},
+        {PLUGIN_PARAM_END, nullptr, {.integer = 0}, 0},
+    };
+    RecordingPrompter prompter;
+    CPluginParamDlg d(PluginParamTable::copyOf(table), prompter);
+    d.show();
+    typeInto(d, 0, QString::fromUtf8("Łódź"));
+    ASSERT_TRUE(processUntil([&] { return !prompter.messages().empty(); }));
+    EXPECT_EQ(prompter.messages().front().rfind("Folder: ", 0), 0u) << prompter.messages().front();
+    EXPECT_EQ(grid(d).item(0, 1)->text(), "Hot");
+    EXPECT_EQ(d.table().at(0).text, "Hot");
+    EXPECT_EQ(grid(d).currentRow(), 0);
+    EXPECT_FALSE(findButton(d, "Accept")->isEnabled());
+
+    typeInto(d, 0, QString::fromUtf8("Zamówienia"));
+    EXPECT_EQ(d.table().at(0).text, "Zam\xF3wienia");
+    EXPECT_TRUE(findButton(d, "Accept")->isEnabled());
+}

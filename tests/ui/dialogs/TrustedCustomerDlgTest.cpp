@@ -1,0 +1,111 @@
+// The trusted customers command on a real shop: the list and customer
+// dialogs, and what the next registered order sees.
+#include "ui/dialogs/CNewTrustedCustomerDlg.h"
+#include "ui/dialogs/CTrustedCustomerDlg.h"
+#include "ui/menus/SettingsCommands.h"
+
+#include "support/gui/DialogDriver.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+QStringList emails(QTableWidget& list) {
+    QStringList shown;
+    for (int row = 0; row < list.rowCount(); ++row)
+        shown << list.item(row, 0)->text();
+    return shown;
+}
+
+void clickRow(QTableWidget& list, int row) {
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualItemRect(list.item(row, 0)).center());
+}
+
+// Fills the customer dialog's fields that `texts` names and presses OK.
+std::function<void(CNewTrustedCustomerDlg&)> enter(QString* title,
+                                                   std::map<const char*, QString> texts) {
+    return [title, texts](CNewTrustedCustomerDlg& d) {
+        *title = d.windowTitle();
+        for (const auto& [field, text] : texts)
+            retype(d, field, text);
+        clickButton(d, "OK");
+    };
+}
+
+} // namespace
+
+TEST(TrustedCustomerDlg, EditsKeptByCloseReachTheNextOrder) {
+    ServedShop s;
+    ASSERT_TRUE(writeFile(s.h.folder.filePath("Db/TRUST.TXT"),
+                          "bob@x;Bob;Brown;1;Main St\r\ndave@x;Dave;Dale;2;Elm St\r\n"));
+    s.go();
+    ASSERT_EQ(s.h.shop->trustedCustomers().size(), 2u);
+
+    WhenShown<CTrustedCustomerDlg> edit([&](CTrustedCustomerDlg& d) {
+        auto& list = *d.findChild<QTableWidget*>();
+        EXPECT_EQ(list.item(0, 0)->background().color(), QColor(0xF0F0F0));
+        EXPECT_EQ(list.item(1, 0)->background().color(), QColor(0xDCDCDC));
+        EXPECT_FALSE(findButton(d, "Update")->isEnabled());
+
+        // Add: a ";" is refused, and a character the file cannot hold (it
+        // would be stored as "?", one key for different customers); the
+        // dialog stays open until they are gone.
+        QString title;
+        WhenShown<CNewTrustedCustomerDlg> add([&](CNewTrustedCustomerDlg& c) {
+            enter(&title, {{"email", "carol@x;"}, {"firstName", "Carol"}})(c);
+            EXPECT_TRUE(c.isVisible());
+            c.findChild<QLineEdit*>("email")->setText("кэрол@x");
+            clickButton(c, "OK");
+            EXPECT_TRUE(c.isVisible());
+            EXPECT_EQ(c.focusWidget(), c.findChild<QLineEdit*>("email"));
+            enter(&title, {{"email", "carol@x"}})(c);
+        });
+        clickButton(d, "Add");
+        EXPECT_EQ(title, "New Trusted Customer");
+        const std::vector<std::string> told = s.h.prompter.messages();
+        ASSERT_EQ(told.size(), 2u);
+        EXPECT_EQ(told[0], trustedEditMessage(TrustedEditResult::SemicolonInField));
+        EXPECT_EQ(told[1].rfind("Email: ", 0), 0u) << told[1];
+        EXPECT_EQ(emails(list), QStringList({"bob@x", "carol@x", "dave@x"}));
+
+        // Edit keeps the row even when the e-mail address would sort first.
+        clickRow(list, 2);
+        WhenShown<CNewTrustedCustomerDlg> change(enter(&title, {{"email", "aaron@x"}}));
+        clickButton(d, "Edit");
+        EXPECT_EQ(title, "Edit customer information");
+        EXPECT_EQ(emails(list), QStringList({"bob@x", "carol@x", "aaron@x"}));
+        EXPECT_FALSE(findButton(d, "Edit")->isEnabled());
+
+        clickRow(list, 0);
+        clickButton(d, "Delete"); // answered No
+        s.h.prompter.setAnswer(true);
+        clickButton(d, "Delete");
+        EXPECT_EQ(s.h.prompter.messages().back(),
+                  "About to delete customer bob@x (Bob, Brown). Okay to proceed?");
+        EXPECT_EQ(emails(list), QStringList({"carol@x", "aaron@x"}));
+
+        // A click beside the rows clears the selection.
+        clickRow(list, 0);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                          QPoint(5, list.viewport()->height() - 5));
+        EXPECT_FALSE(findButton(d, "Delete")->isEnabled());
+        clickButton(d, "Close");
+    });
+    openTrustedCustomers(*s.h.shop, s.h.prompter, nullptr);
+    ASSERT_TRUE(edit.acted());
+
+    const TrustedCustomers& trusted = s.h.shop->trustedCustomers();
+    ASSERT_TRUE(trusted.isTrusted("carol@x"));
+    EXPECT_EQ(trusted.isTrusted("carol@x")->firstName, "Carol");
+    EXPECT_EQ(trusted.isTrusted("aaron@x")->lastName, "Dale");
+    EXPECT_FALSE(trusted.isTrusted("bob@x"));
+    EXPECT_EQ(s.h.registerOrder("carol@x")["trusted"], "1");
+    EXPECT_EQ(s.h.registerOrder("bob@x")["trusted"], "0");
+}

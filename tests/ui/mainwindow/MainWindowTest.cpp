@@ -1,0 +1,227 @@
+// The main window over a real shop: its bands, the splitter, the keyboard
+// path through the menus, the Display commands and closing.
+#include "support/OrderSamples.h"
+#include "support/shop/ShopHarness.h"
+#include "ui/mainwindow/CMainDlg.h"
+#include "ui/mainwindow/MainWindowLayout.h"
+#include "ui/mainwindow/StatusLinesPane.h"
+#include "ui/mainwindow/TransferView.h"
+#include "ui/menus/MenuBar.h"
+#include "ui/menus/MenuBarGeometry.h"
+#include "ui/orderlist/OrderListView.h"
+#include "ui/orderlist/OrderSearchField.h"
+#include "ui/orderlist/PopupMenu.h"
+
+#include <QTest>
+#include <future>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+struct Window {
+    ShopHarness h;
+    std::unique_ptr<CMainDlg> window;
+    Window() {
+        h.create(false);
+        window = std::make_unique<CMainDlg>(*h.shop);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    MenuBar& bar() const { return *window->menuBar(); }
+    void clickMenu(int menu, int item) {
+        QTest::mouseClick(&bar(), Qt::LeftButton, {}, MenuBarGeometry::titleRect(menu).center());
+        QTest::mouseClick(&bar(), Qt::LeftButton, {},
+                          MenuBarGeometry::itemRect(menu, 200, item).center());
+    }
+    QString itemText(int menu, int item) const {
+        return bar().menus()[size_t(menu)].items[size_t(item)].text;
+    }
+};
+
+} // namespace
+
+TEST(MainWindow, BandsSplitterAndMinimumSize) {
+    Window w;
+    EXPECT_EQ(w.window->windowTitle(), "Velorin Photo Network - Quillon");
+    EXPECT_EQ(w.window->minimumSize(), CMainDlg::kInitialSize);
+    const QSize size = CMainDlg::kInitialSize; // 900 x 620
+    EXPECT_EQ(w.window->size(), size);
+    EXPECT_EQ(w.bar().geometry(), QRect(0, 0, 900, 26));
+    EXPECT_EQ(w.window->stateText(), "System OFF-LINE");
+    // The transfer list: a quarter of 620 - 26 - 26, above the clock band.
+    EXPECT_EQ(w.window->transferView()->geometry(), QRect(0, 452, 900, 142));
+    EXPECT_EQ(w.window->statusLines()->geometry(), QRect(0, 46, 380, 406));
+    EXPECT_EQ(w.window->orderListPane()->geometry(), QRect(384, 46, 516, 406));
+    const WindowBands b = MainWindowLayout::bands(size, size, 380);
+    EXPECT_EQ(b.grip, QRect(380, 46 + (406 - 40) / 2, 4, 40));
+    EXPECT_EQ(b.clock, QRect(0, 594, 900, 26));
+    // Never laid out smaller than the minimum.
+    EXPECT_EQ(MainWindowLayout::bands({600, 400}, size, 380).transfers, b.transfers);
+
+    w.window->resize(1200, 800);
+    EXPECT_EQ(w.window->splitterPosition(), 600);
+    auto* splitter = w.window->childAt(602, 300);
+    ASSERT_NE(splitter, nullptr);
+    QTest::mousePress(splitter, Qt::LeftButton, {}, {2, 10});
+    QMouseEvent drag(QEvent::MouseMove, QPointF(-900, 10), splitter->mapToGlobal(QPointF(-900, 10)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(splitter, &drag);
+    EXPECT_EQ(w.window->splitterPosition(), 120);
+    EXPECT_EQ(w.window->statusLines()->width(), 120);
+    QMouseEvent far(QEvent::MouseMove, QPointF(2000, 10), splitter->mapToGlobal(QPointF(2000, 10)),
+                    Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(splitter, &far);
+    EXPECT_EQ(w.window->orderListPane()->width(), 120);
+    QTest::mouseRelease(splitter, Qt::LeftButton);
+
+    auto* pane = new QWidget;
+    w.window->setOrderListPane(pane);
+    EXPECT_EQ(w.window->orderListPane(), pane);
+    EXPECT_EQ(pane->parentWidget(), w.window.get());
+    EXPECT_EQ(pane->width(), 120);
+}
+
+TEST(MainWindow, KeyboardPutsTheSystemOnLineAndEscapeClosesOnlyTheDropDown) {
+    Window w;
+    QTest::keyClick(w.window.get(), Qt::Key_A, Qt::AltModifier);
+    ASSERT_EQ(w.bar().openMenu(), 1);
+    EXPECT_EQ(w.bar().highlightedItem(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(processUntil([&] { return !w.h.shop->isOffline(); }));
+    EXPECT_EQ(w.window->stateText(), "System ON-LINE");
+    EXPECT_EQ(w.itemText(1, 0), "Take system off-line");
+
+    QTest::keyClick(w.window.get(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(w.bar().isOpen());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(w.bar().isOpen());
+    EXPECT_FALSE(w.h.shop->isShutdownPending());
+    EXPECT_TRUE(w.window->isVisible());
+
+    // With no drop-down open, Escape is Exit: the window stays until the
+    // servers have stopped.
+    w.window->transferView()->setFocus();
+    QTest::keyClick(w.window->transferView(), Qt::Key_Escape);
+    EXPECT_TRUE(w.h.shop->isShutdownPending());
+    ASSERT_TRUE(processUntil([&] { return !w.window->isVisible(); }));
+    EXPECT_TRUE(w.window->statusLines()->lines().last().endsWith("  System shutdown."));
+}
+
+TEST(MainWindow, DisplayCommandsFlipTheShopsSettingsAndTheirTexts) {
+    Window w;
+    const bool showlast = w.h.shop->settings().showlast;
+    EXPECT_EQ(w.itemText(2, 0), "Use large font");
+    w.clickMenu(2, 0);
+    ASSERT_TRUE(processUntil([&] { return w.h.shop->settings().fontsize; }));
+    EXPECT_EQ(w.itemText(2, 0), "Use small font");
+    w.clickMenu(2, 1);
+    ASSERT_TRUE(processUntil([&] { return w.h.shop->settings().showlast != showlast; }));
+    EXPECT_EQ(w.itemText(2, 1), showlast ? "Update for new order" : "Manual update");
+
+    // The close box, off-line: the shop shuts down and the window goes.
+    w.window->close();
+    ASSERT_TRUE(processUntil([&] { return !w.window->isVisible(); }));
+    EXPECT_TRUE(w.window->statusLines()->lines().last().endsWith("  System shutdown."));
+}
+
+TEST(MainWindow, TheOrderListFillsItsPaneWithItsFindFieldInTheStateBand) {
+    Window w;
+    writeSampleOrders(w.h.folder.filePath("Db/OE.DB").toStdString(), 30);
+    w.h.shop->initialise();
+    ASSERT_TRUE(processUntil([&] { return w.h.shop->isReady(); }));
+    OrderListView& list = *w.window->orderList();
+    ASSERT_EQ(&list, w.window->orderListPane());
+    EXPECT_EQ(list.rows().shownCount(), 30);
+
+    OrderSearchField& find = *w.window->findField();
+    const QRect band =
+        MainWindowLayout::bands(w.window->size(), w.window->minimumSize(), 380).state;
+    EXPECT_TRUE(band.contains(find.geometry()));
+    EXPECT_EQ(find.geometry().right(), band.right() - 2); // at its right end
+
+    // Display: the font choice lays the list out anew.
+    const qreal small = list.rows().titleHeight();
+    w.clickMenu(2, 0);
+    ASSERT_TRUE(processUntil([&] { return list.rows().titleHeight() > small; }));
+
+    // Ctrl+F, typing and Escape; Escape in the field does not close the window.
+    QTest::keyClick(w.window.get(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(find.hasFocus());
+    QTest::keyClicks(&find, "a-105");
+    EXPECT_EQ(list.rows().shownCount(), 1);
+    QTest::keyClick(&find, Qt::Key_Escape);
+    EXPECT_EQ(list.rows().shownCount(), 30);
+    EXPECT_TRUE(list.hasFocus());
+    EXPECT_FALSE(w.h.shop->isShutdownPending());
+
+    // "Show summary" from the context menu, for an order without its summary.
+    QTest::keyClick(&list, Qt::Key_Home);
+    QTest::mouseClick(&list, Qt::RightButton, {}, list.titleBox(0).center().toPoint());
+    PopupMenu& menu = list.popup();
+    ASSERT_TRUE(menu.isOpen());
+    QTest::mouseClick(&menu, Qt::LeftButton, {},
+                      menu.mapFromParent(menu.itemBox(0).center().toPoint()));
+    ASSERT_TRUE(processUntil([&] { return !w.h.prompter.messages().empty(); }));
+    EXPECT_EQ(w.h.prompter.messages().back(), "Order details cannot be found or already opened.");
+
+    // A click elsewhere in the window closes an open menu without a choice.
+    QTest::mouseClick(&list, Qt::RightButton, {}, list.titleBox(1).center().toPoint());
+    ASSERT_TRUE(menu.isOpen());
+    QTest::mouseClick(w.window->statusLines(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(menu.isOpen());
+
+    // Escape closes an open menu and nothing else.
+    QTest::mouseClick(&list, Qt::RightButton, {}, list.titleBox(1).center().toPoint());
+    ASSERT_TRUE(menu.isOpen());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(menu.isOpen());
+    EXPECT_FALSE(w.h.shop->isShutdownPending());
+    EXPECT_TRUE(w.window->isVisible());
+}
+
+TEST(MainWindow, FindFontAndMouseAreSafeAtAnyMomentOfTheOrderLoad) {
+    ShopHarness h;
+    writeSampleOrders(h.folder.filePath("Db/OE.DB").toStdString(), 3000);
+    // Holds the loader once it has read the file; opened at the end
+    // whatever happens, so the shop's worker can end.
+    struct Gate {
+        std::promise<void> reached, opened;
+        std::shared_future<void> open = opened.get_future().share();
+        bool released = false;
+        void release() {
+            if (!std::exchange(released, true))
+                opened.set_value();
+        }
+        ~Gate() { release(); }
+    } gate;
+    std::future<void> reached = gate.reached.get_future();
+    h.config.ordersReadHook = [&gate] {
+        gate.reached.set_value();
+        gate.open.wait();
+    };
+    h.create(false);
+    CMainDlg window(*h.shop);
+    window.show();
+    OrderListView& list = *window.orderList();
+    h.shop->initialise();
+    // No event is delivered while the load is held: whatever it has posted
+    // to this thread is still waiting, as it would behind a busy window.
+    ASSERT_EQ(reached.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    QTest::keyClicks(window.findField(), "a-1");
+    h.shop->toggleFontSize();
+    list.grab();
+    QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(&list, Qt::RightButton, {}, QPoint(60, 12));
+    QTest::keyClick(&list, Qt::Key_End);
+    gate.release();
+
+    ASSERT_TRUE(processUntil([&] { return h.shop->isReady(); }, std::chrono::seconds(30)));
+    // "A-100" to "A-199" and "A-1000" to "A-1999".
+    EXPECT_EQ(list.rows().shownCount(), 1100);
+    EXPECT_TRUE(list.rows().fonts().large());
+    list.grab();
+}

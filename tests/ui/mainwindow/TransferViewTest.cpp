@@ -1,0 +1,100 @@
+// The transfer list as the window shows it: rows, colours, the progress
+// bar and the texts after progress, completion, abort and a rebuild.
+#include "ui/mainwindow/TransferView.h"
+#include "core/TransferList.h"
+#include "ui/mainwindow/TransferTableModel.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+struct View {
+    TransferList list;
+    TransferView view{list};
+    TransferTableModel& model = *view.transferModel();
+    View() {
+        view.resize(660, 200);
+        view.show();
+    }
+    QString text(int row, int column) const { return model.index(row, column).data().toString(); }
+    QVariant role(int row, int column, int r) const { return model.index(row, column).data(r); }
+    // The pixels of the "Transfer status" cell of `row`.
+    QImage statusCell(int row) {
+        view.viewport()->repaint();
+        return view.viewport()->grab(view.visualRect(model.index(row, 3))).toImage();
+    }
+};
+
+} // namespace
+
+TEST(TransferView, ColumnsTakeTheirSixtyFourths) {
+    // 660 less a 16-pixel scroll bar and 2 pixels leaves 642.
+    EXPECT_EQ(transferColumnWidths(660, 16, true), (std::array<int, 5>{120, 120, 100, 150, 152}));
+    EXPECT_EQ(transferColumnWidths(660, 16, false), (std::array<int, 5>{120, 120, 100, 150, 150}));
+    View v;
+    const int bar = v.view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &v.view);
+    v.view.resize(900, 200);
+    EXPECT_EQ(v.view.horizontalHeader()->sectionSize(3), (900 - bar - 2) * 15 / 64);
+    EXPECT_EQ(v.view.horizontalHeader()->sectionSize(4), (900 - bar - 2) * 15 / 64);
+}
+
+TEST(TransferView, RowsShowProgressThenCompletionOrAbort) {
+    View v;
+    QSignalSpy changed(&v.model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&v.model, &QAbstractItemModel::modelReset);
+    const uint16_t first = v.list.addReception();
+    const uint16_t second = v.list.addReception();
+    ASSERT_EQ(v.model.rowCount(), 2);
+    EXPECT_EQ(v.text(0, 0), "Receiving...");
+    EXPECT_EQ(v.role(0, 3, TransferTableModel::ProgressRole).toInt(), 0);
+    EXPECT_EQ(v.role(0, 0, Qt::BackgroundRole).value<QColor>(), QColor(0xF0F0F0));
+    EXPECT_EQ(v.role(1, 4, Qt::BackgroundRole).value<QColor>(), QColor(0xDCDCDC));
+
+    const int64_t t = 1'700'000'000;
+    v.list.setProgress(first, 1, 10, "000007", t);
+    const QImage early = v.statusCell(0);
+    v.list.setProgress(first, 9, 10, "000007", t);
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed[1][0].toModelIndex().row(), 0);
+    EXPECT_EQ(changed[1][1].toModelIndex().row(), 0);
+    EXPECT_EQ(v.text(0, 0), "000007");
+    EXPECT_EQ(v.role(0, 3, TransferTableModel::ProgressRole).toInt(), 90);
+    // The bar has grown over the right part of the cell.
+    const QImage late = v.statusCell(0);
+    const QPoint probe(early.width() * 3 / 4, early.height() / 2);
+    EXPECT_NE(early.pixel(probe), late.pixel(probe));
+
+    v.list.setCompleted(first, {"000007", "ann@example.com", 12.5f, t, 0, "Outstanding"}, t);
+    EXPECT_EQ(v.role(0, 3, TransferTableModel::ProgressRole).toInt(), -1);
+    EXPECT_EQ(v.text(0, 1), "ann@example.com");
+    EXPECT_EQ(v.text(0, 2), "12.50");
+    EXPECT_EQ(v.text(0, 3), QString::fromStdString(orderReceivedText(t)));
+    EXPECT_EQ(v.text(0, 4), "Outstanding");
+
+    v.list.setAborted(second, "000008", "bob@example.com");
+    EXPECT_EQ(v.text(1, 2), "N/A");
+    EXPECT_EQ(v.text(1, 3), "Aborted");
+    EXPECT_NE(v.role(1, 0, Qt::ForegroundRole), v.role(0, 0, Qt::ForegroundRole));
+    EXPECT_EQ(reset.count(), 0);
+
+    v.list.rebuild(); // only the completed transfer comes back
+    EXPECT_EQ(reset.count(), 1);
+    ASSERT_EQ(v.model.rowCount(), 1);
+    EXPECT_EQ(v.text(0, 0), "000007");
+}
+
+TEST(TransferView, ScrollsToEachNewRow) {
+    View v;
+    for (int i = 0; i < 30; ++i)
+        v.list.addReception();
+    QScrollBar* bar = v.view.verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }, 2000));
+    EXPECT_TRUE(v.view.viewport()->rect().intersects(v.view.visualRect(v.model.index(29, 0))));
+}

@@ -1,0 +1,154 @@
+// The menu bar: where it draws and hits, how it opens, switches and
+// closes, what it delivers, and what its items read for each state.
+#include "ui/menus/MenuBar.h"
+#include "ui/menus/MainMenus.h"
+#include "ui/menus/MenuBarGeometry.h"
+
+#include <QAccessible>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using G = MenuBarGeometry;
+
+namespace {
+
+struct Bar {
+    QWidget window;
+    MenuBar* bar = new MenuBar(&window);
+    QSignalSpy chosen{bar, &MenuBar::chosen};
+    explicit Bar(MenuState state = {}) {
+        window.resize(900, 640);
+        bar->setMenus(mainMenus(state));
+        bar->setClientSize(window.size());
+        window.show();
+    }
+    void move(QPoint p) { QTest::mouseMove(bar, p); }
+    void click(QPoint p) { QTest::mouseClick(bar, Qt::LeftButton, {}, p); }
+    QPoint item(int menu, int i) const {
+        return G::itemRect(menu, bar->menus()[size_t(menu)].dropDownWidth, i).center();
+    }
+};
+
+QStringList texts(const Menu& m) {
+    QStringList out;
+    for (const MenuItem& i : m.items)
+        out << i.text;
+    return out;
+}
+
+} // namespace
+
+TEST(MenuBar, HoversOpensSwitchesAndCloses) {
+    Bar b;
+    b.move(G::titleRect(1).center());
+    EXPECT_EQ(b.bar->hoveredTitle(), 1);
+    EXPECT_FALSE(b.bar->isOpen());
+    EXPECT_EQ(b.bar->height(), G::kBandHeight);
+
+    b.click(G::titleRect(0).center());
+    EXPECT_EQ(b.bar->openMenu(), 0);
+    EXPECT_EQ(b.bar->geometry(), QRect(0, 0, 900, 640)); // covers the panes
+    b.move(G::titleRect(2).center());
+    EXPECT_EQ(b.bar->openMenu(), 2); // switched by moving over another title
+    b.move(b.item(2, 1));
+    EXPECT_EQ(b.bar->highlightedItem(), 1);
+    b.click(G::titleRect(2).center());
+    EXPECT_FALSE(b.bar->isOpen()); // clicking the open title closes it
+    EXPECT_EQ(b.bar->height(), G::kBandHeight);
+
+    b.click(G::titleRect(1).center());
+    b.click({500, 400}); // anywhere else
+    EXPECT_FALSE(b.bar->isOpen());
+    EXPECT_EQ(b.chosen.count(), 0);
+}
+
+TEST(MenuBar, DeliversEnabledItemsOnlyAndDisabledItemsKeepTheDropDownOpen) {
+    Bar b; // logged out: items 1 to 4 of System are disabled
+    b.click(G::titleRect(0).center());
+    b.move(b.item(0, 3));
+    EXPECT_EQ(b.bar->highlightedItem(), -1);
+    b.click(b.item(0, 3));
+    EXPECT_EQ(b.bar->openMenu(), 0);
+    EXPECT_EQ(b.chosen.count(), 0);
+
+    b.click(b.item(0, 8));
+    EXPECT_FALSE(b.bar->isOpen());
+    ASSERT_EQ(b.chosen.count(), 1);
+    EXPECT_EQ(b.chosen[0], (QVariantList{0, 8}));
+    EXPECT_EQ(menuCommandAt(0, 8, false), MenuCommand::Exit);
+
+    b.click(G::titleRect(1).center());
+    b.click(b.item(1, 1));
+    EXPECT_EQ(b.chosen.last(), (QVariantList{1, 1}));
+    EXPECT_EQ(menuCommandAt(1, 1, false), MenuCommand::LiveChat);
+}
+
+TEST(MenuBar, KeyboardWalksEnabledItemsAcrossMenus) {
+    Bar b;
+    b.bar->openByKeyboard(0);
+    EXPECT_EQ(b.bar->highlightedItem(), 0);
+    QTest::keyClick(b.bar, Qt::Key_Down); // skips the four disabled items
+    EXPECT_EQ(b.bar->highlightedItem(), 5);
+    QTest::keyClick(b.bar, Qt::Key_Up);
+    QTest::keyClick(b.bar, Qt::Key_Up); // wraps to "Exit"
+    EXPECT_EQ(b.bar->highlightedItem(), 8);
+    QTest::keyClick(b.bar, Qt::Key_Left); // wraps to Display
+    EXPECT_EQ(b.bar->openMenu(), 2);
+    QTest::keyClick(b.bar, Qt::Key_Right);
+    QTest::keyClick(b.bar, Qt::Key_Right);
+    EXPECT_EQ(b.bar->openMenu(), 1);
+    QTest::keyClick(b.bar, Qt::Key_Down);
+    QTest::keyClick(b.bar, Qt::Key_Return);
+    EXPECT_EQ(b.chosen.last(), (QVariantList{1, 1}));
+    EXPECT_FALSE(b.bar->isOpen());
+}
+
+TEST(MenuBar, ItemsFollowTheShopsState) {
+    std::vector<Menu> out = mainMenus({});
+    EXPECT_EQ(texts(out[0]),
+              (QStringList{"Login...", "Change password...", "Shop information...",
+                           "Product information...", "Transaction history...", "Configuration...",
+                           "Email notification...", "Trusted customer...", "Exit"}));
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_FALSE(out[0].items[size_t(i)].enabled);
+    EXPECT_EQ(texts(out[1]), (QStringList{"Put system on-line", "Live chat..."}));
+    EXPECT_EQ(texts(out[2]), (QStringList{"Use large font", "Manual update"}));
+
+    MenuState in;
+    in.loggedIn = true;
+    in.offline = false;
+    in.hasPlugins = true;
+    in.largeFont = true;
+    in.followNewest = false;
+    out = mainMenus(in);
+    ASSERT_EQ(out[0].items.size(), 10u);
+    EXPECT_EQ(out[0].items[0].text, "Logout");
+    EXPECT_EQ(out[0].items[8].text, "Plugin Parameters...");
+    EXPECT_EQ(out[0].items[9].text, "Exit");
+    for (const MenuItem& i : out[0].items)
+        EXPECT_TRUE(i.enabled) << i.text.toStdString();
+    EXPECT_EQ(menuCommandAt(0, 8, true), MenuCommand::PluginParameters);
+    EXPECT_EQ(menuCommandAt(0, 9, true), MenuCommand::Exit);
+    EXPECT_EQ(menuCommandAt(0, 9, false), MenuCommand::None);
+    EXPECT_EQ(out[1].items[0].text, "Take system off-line");
+    EXPECT_EQ(texts(out[2]), (QStringList{"Use small font", "Update for new order"}));
+}
+
+TEST(MenuBar, TitlesAndItemsCarryAccessibleNames) {
+    Bar b;
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(b.bar);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->role(), QAccessible::MenuBar);
+    ASSERT_EQ(bar->childCount(), 3);
+    EXPECT_EQ(bar->child(1)->text(QAccessible::Name), "Action");
+    QAccessibleInterface* exit = bar->child(0)->child(8);
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->text(QAccessible::Name), "Exit");
+    EXPECT_TRUE(exit->state().invisible);
+    EXPECT_TRUE(bar->child(0)->child(1)->state().disabled);
+    b.bar->openByKeyboard(0);
+    EXPECT_FALSE(exit->state().invisible);
+    EXPECT_EQ(bar->focusChild(), bar->child(0)->child(0));
+}

@@ -1,0 +1,141 @@
+// The Configuration and E-mail notification commands, driven through their
+// dialogs on a real shop.
+#include "ui/menus/SettingsCommands.h"
+
+#include "ui/dialogs/CConfigDlg.h"
+#include "ui/dialogs/CEmailSetupDlg.h"
+
+#include "support/gui/DialogDriver.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace quillon;
+using namespace testsupport;
+
+// When the counter is raised is the settings' own test; here the dialog's way
+// there.
+TEST(SettingsCommands, ConfigurationRaisesTheCounterToANewFirstNumber) {
+    ShopHarness h;
+    h.settings.currentnumber = 120;
+    h.create(false);
+
+    // A letter in a number field: told, focus back, still open; then fixed.
+    WhenShown<CConfigDlg> letter([&](CConfigDlg& d) {
+        retype(d, "startsFrom", "500");
+        retype(d, "digits", "4x");
+        retype(d, "prefix", "WEB-");
+        clickButton(d, "OK");
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.focusWidget(), d.findChild<QLineEdit*>("digits"));
+        retype(d, "digits", "4");
+        clickButton(d, "OK");
+    });
+    openConfiguration(*h.shop, h.prompter, nullptr);
+    EXPECT_EQ(h.prompter.messages(), std::vector<std::string>{"Please enter an integer."});
+    EXPECT_EQ(h.shop->settings().currentnumber, 500u);
+    EXPECT_EQ(h.settings.currentnumber, 500u); // the application's record too
+    EXPECT_EQ(h.shop->settings().numdigit, 4);
+
+    WhenShown<CConfigDlg> cancel([&](CConfigDlg& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("prefix")->text(), "WEB-");
+        retype(d, "prefix", "X-");
+        retype(d, "startsFrom", "900");
+        clickButton(d, "Cancel");
+    });
+    openConfiguration(*h.shop, h.prompter, nullptr);
+    EXPECT_EQ(h.shop->settings().prefix, "WEB-");
+    EXPECT_EQ(h.shop->settings().currentnumber, 500u);
+
+    // What the run changed reaches the profile when it ends.
+    h.store->save(h.settings);
+    const Settings saved = SettingsStore(h.store->iniFile()).load("");
+    EXPECT_EQ(saved.rootordernumber, 500u);
+    EXPECT_EQ(saved.currentnumber, 500u);
+    EXPECT_EQ(saved.prefix, "WEB-");
+}
+
+TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
+    ShopHarness h;
+    h.settings.smtp = "mail.example";
+    h.settings.sender = "shop@example";
+    h.create(false);
+
+    WhenShown<CEmailSetupDlg> edit([&](CEmailSetupDlg& d) {
+        auto* smtp = d.findChild<QLineEdit*>("smtp");
+        auto* body = d.findChild<QPlainTextEdit*>("body");
+        EXPECT_FALSE(smtp->isEnabled()); // notification is off
+        clickButton(d, "Enabled");
+        retype(d, "subject", QString(130, 's'));
+        body->selectAll();
+        QTest::keyClicks(body, QString(510, 'b'));
+        clickButton(d, "Disabled");
+        EXPECT_FALSE(body->isEnabled());
+        clickButton(d, "Enabled");
+        EXPECT_TRUE(body->isEnabled());
+        EXPECT_EQ(smtp->text(), "mail.example");
+        EXPECT_EQ(d.findChild<QLineEdit*>("sender")->text(), "shop@example");
+        smtp->clear(); // no field is required
+        clickButton(d, "OK");
+    });
+    openEmailNotification(*h.shop, h.prompter, nullptr);
+    const Settings& s = h.shop->settings();
+    EXPECT_TRUE(s.notification);
+    EXPECT_EQ(s.smtp, "");
+    EXPECT_EQ(s.sender, "shop@example");
+    EXPECT_EQ(s.subject, std::string(120, 's'));
+    EXPECT_EQ(s.body, std::string(500, 'b'));
+    EXPECT_EQ(h.settings.body, s.body);
+}
+
+// What cannot be stored as typed, or cannot number orders, is refused on OK
+// with the field named and focused; Cancel then leaves every setting as it was.
+TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
+    ShopHarness h;
+    h.settings.rootpath = "/srv/Auftr\xE4ge"; // "Aufträge"
+    h.create(false);
+    const Settings before = h.shop->settings();
+
+    struct Refused {
+        const char* field;
+        const char* text;
+        const char* label;
+        QString selected;
+    };
+    auto refuseAll = [&h](QDialog& d, std::vector<Refused> cases) {
+        for (const Refused& r : cases)
+            expectRefused(d, r.field, QString::fromUtf8(r.text), r.selected, r.label, h.prompter);
+        clickButton(d, "Cancel");
+    };
+
+    WhenShown<CConfigDlg> config([&](CConfigDlg& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("rootPath")->text(), QString::fromUtf8("/srv/Aufträge"));
+        refuseAll(d, {{"rootPath", "/home/łukasz/Zamówienia", "Output folder root", "ł"},
+                      {"prefix", "Заказ", "Prefix", "З"},
+                      {"prefix", "A/", "Prefix", "/"},
+                      {"postfix", "<1>", "Postfix", "<"},
+                      {"digits", "33", "Number of digits", "33"},
+                      {"digits", "-1", "Number of digits", "-1"},
+                      {"startsFrom", "1000000", "Starts from", "1000000"}});
+    });
+    openConfiguration(*h.shop, h.prompter, nullptr);
+    ASSERT_TRUE(config.acted());
+
+    WhenShown<CEmailSetupDlg> email([&](CEmailSetupDlg& d) {
+        clickButton(d, "Enabled");
+        refuseAll(d, {{"sender", "заказы@фото.example", "Sender's Email Address", "з"},
+                      {"body", "Thank you.\nYour order → %ORDER%", "Body", "→"}});
+    });
+    openEmailNotification(*h.shop, h.prompter, nullptr);
+    ASSERT_TRUE(email.acted());
+    EXPECT_EQ(h.prompter.messages().size(), 9u);
+
+    const Settings& after = h.shop->settings();
+    EXPECT_EQ(std::tie(after.rootpath, after.prefix, after.postfix, after.numdigit, after.sender,
+                       after.body, after.notification),
+              std::tie(before.rootpath, before.prefix, before.postfix, before.numdigit,
+                       before.sender, before.body, before.notification));
+}

@@ -1,0 +1,153 @@
+// A new shop's first start through the program's own start-up with its
+// window, against the simulated central service: "Shop setup", the answer
+// naming the new SHOP ID, "Shop setup confirmation", then the main window
+// with the new shop's SHOP ID and products.
+#include "core/SettingsStore.h"
+#include "ui/dialogs/CShopSetupConfirmDlg.h"
+#include "ui/dialogs/CShopSetupDialog.h"
+#include "ui/mainwindow/CMainDlg.h"
+#include "ui/shell/WindowedRun.h"
+
+#include "support/gui/DialogDriver.h"
+#include "support/shop/ShopHarness.h"
+
+#include <QDir>
+#include <QSettings>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+void fillSetup(CShopSetupDialog& d, const char* retyped) {
+    child(d, "Shop name")->setText("Foto Verhoef");
+    child(d, "Password")->setText("pw123456");
+    child(d, "Re-type password")->setText(retyped);
+    child(d, "Phone no. 1")->setText("038 421 5566");
+    child(d, "Primary contact")->setText("Anneke Verhoef");
+    child(d, "URL")->setText("https://verhoef.example");
+}
+
+} // namespace
+
+TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
+    NetsimService service;
+    QTemporaryDir faults;
+    ASSERT_TRUE(service.start({"--seed", "--faults", faults.filePath("f.json")}))
+        << service.log().toStdString();
+    ShopFolder folder;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    qputenv("QUILLON_STARTUP_FTP", "");
+    const QString profile = folder.filePath("profile.ini");
+    QSettings(profile, QSettings::IniFormat).setValue("hostaddress", service.host());
+    QSettings(profile, QSettings::IniFormat).setValue("email", "info@verhoef.example");
+    auto stored = [&](const char* key) {
+        return QSettings(profile, QSettings::IniFormat).value(key);
+    };
+    WindowedRunOptions options;
+    options.run.servicePort = service.servicePort();
+    options.run.shop.server1Port = 0;
+    options.run.shop.server2Port = 0;
+    options.run.shop.listenAddress = "127.0.0.1";
+    options.run.shop.acceptWaitMs = 200;
+    options.window.splash = false;
+    MessageBoxes boxes;
+
+    // The service turns the first setup down: the dialog closes, the status
+    // stays 0 and the run ends without a window.
+    writeFile(faults.filePath("f.json"),
+              R"([{"kind": "0/0", "action": "returncode", "value": 0}])");
+    {
+        WhenShown<CShopSetupDialog> refused([](CShopSetupDialog& d) {
+            EXPECT_EQ(child(d, "Email 1")->text(), "info@verhoef.example");
+            fillSetup(d, "pw123456");
+            d.accept();
+        });
+        options.attach = [](WindowedShop&) { ADD_FAILURE() << "a window without a set-up shop"; };
+        SettingsStore store(profile);
+        EXPECT_EQ(runWindowed(store, options), 0);
+        EXPECT_TRUE(refused.acted());
+    }
+    EXPECT_EQ(stored("status").toInt(), 0);
+
+    // Sent again, first with passwords that differ, then accepted; the
+    // answer names the new SHOP ID, which the confirmation then sends. The
+    // dialogs' actions only act and record: the test asserts after the run.
+    writeFile(faults.filePath("f.json"), "[]");
+    QString mismatch;
+    bool openAfterMismatch = false;
+    WhenShown<CShopSetupDialog> setup([&](CShopSetupDialog& d) {
+        fillSetup(d, "pw12345");
+        const qsizetype before = boxes.texts().size();
+        d.accept();
+        // The refusal's box has shown and closed once the dialog is the
+        // modal window again.
+        CShopSetupDialog* dialog = &d;
+        whenReady(
+            dialog,
+            [&boxes, before, dialog] {
+                return boxes.texts().size() > before && QApplication::activeModalWidget() == dialog;
+            },
+            [&, dialog] {
+                mismatch = boxes.texts().back();
+                openAfterMismatch = dialog->isVisible();
+                child(*dialog, "Re-type password")->setText("pw123456");
+                dialog->accept();
+            },
+            [dialog] { dialog->reject(); });
+    });
+    QString shopId, answer;
+    WhenShown<CShopSetupConfirmDlg> confirm([&](CShopSetupConfirmDlg& c) {
+        answer = boxes.texts().back();
+        const qsizetype at = answer.indexOf("SHOP ID is ");
+        shopId = at < 0 ? QString() : answer.mid(at + 11, 32);
+        child(c, "shopId")->setText(shopId);
+        c.accept();
+    });
+
+    // The window shows the new shop with its products (going on-line is the
+    // windowed shop's test). Each step starts the next from the event loop
+    // and records.
+    struct Seen {
+        QString welcome, storedId;
+        int status = 0;
+        std::string settingsId;
+        bool products = false;
+    } seen;
+    options.attach = [&](WindowedShop& windowed) {
+        Shop* shop = &windowed.shop();
+        CMainDlg* window = &windowed.window();
+        QObject::connect(&windowed, &WindowedShop::shown, window, [&, shop, window] {
+            seen.welcome = boxes.texts().back();
+            seen.status = stored("status").toInt();
+            seen.storedId = stored("shopid").toString();
+            seen.settingsId = shop->settings().shopid;
+            whenReady(
+                window, [shop] { return shop->isReady(); },
+                [=, &seen] {
+                    seen.products = shop->products() && !shop->products()->empty();
+                    window->close();
+                },
+                [window] { window->close(); });
+        });
+    };
+    SettingsStore store(profile);
+    EXPECT_EQ(runWindowed(store, options), 0);
+    EXPECT_EQ(mismatch, "Passwords mismatch. Please re-type your password.");
+    EXPECT_TRUE(openAfterMismatch);
+    EXPECT_EQ(shopId.size(), 32) << answer.toStdString();
+    EXPECT_EQ(seen.welcome, "Your shop is set up. Welcome to the Velorin Photo Network.");
+    EXPECT_EQ(seen.status, 2);
+    EXPECT_EQ(seen.storedId, shopId);
+    EXPECT_EQ(seen.settingsId, shopId.toStdString());
+    EXPECT_TRUE(seen.products);
+    EXPECT_EQ(stored("status").toInt(), 2);
+    EXPECT_EQ(stored("shopid").toString(), shopId);
+    EXPECT_EQ(stored("email").toString(), "info@verhoef.example");
+    EXPECT_TRUE(
+        readFile(folder.filePath("SystemLog/SYSLOG000000.TXT")).endsWith("System shutdown.\r\n"));
+
+    qunsetenv("QUILLON_STARTUP_FTP");
+    QDir::setCurrent(previous);
+}

@@ -1,0 +1,58 @@
+// The start-up splash: its fade-in, and when it closes.
+#include "ui/shell/SplashWindow.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+// Ticks until the animation has ended; the number of ticks taken.
+int runAnimation(SplashWindow& s) {
+    int ticks = 0;
+    while (!s.fade().finished() && ticks < 1000) {
+        s.tick();
+        ++ticks;
+    }
+    return ticks;
+}
+
+} // namespace
+
+TEST(Splash, ClosesOnlyWhenBothTheLoadAndTheAnimationHaveEnded) {
+    {
+        SplashWindow splash;
+        QSignalSpy closed(&splash, &SplashWindow::closed);
+        splash.show();
+        splash.loadEnded();
+        EXPECT_EQ(closed.count(), 0);
+        EXPECT_EQ(runAnimation(splash), 4 * 11 + 22);
+        EXPECT_EQ(closed.count(), 1);
+        EXPECT_FALSE(splash.isVisible());
+    }
+    {
+        SplashWindow splash;
+        QSignalSpy closed(&splash, &SplashWindow::closed);
+        splash.show();
+        runAnimation(splash);
+        EXPECT_EQ(closed.count(), 0);
+        EXPECT_TRUE(splash.isVisible());
+        splash.loadEnded();
+        EXPECT_EQ(closed.count(), 1);
+        splash.loadEnded();
+        EXPECT_EQ(closed.count(), 1);
+    }
+}
+
+TEST(Splash, ClosesAtALeftClick) {
+    SplashWindow splash;
+    QSignalSpy closed(&splash, &SplashWindow::closed);
+    splash.start();
+    QTest::mouseClick(&splash, Qt::RightButton);
+    EXPECT_EQ(closed.count(), 0);
+    QTest::mouseClick(&splash, Qt::LeftButton);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(splash.isVisible());
+}
