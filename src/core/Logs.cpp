@@ -1,5 +1,6 @@
 #include "core/Logs.h"
 
+#include "core/WorkingFolders.h"
 #include "orders/FilePaths.h"
 #include "orders/SaveFile.h"
 
@@ -55,7 +56,8 @@ std::string nextLogFileName(const std::string& folder, const std::string& prefix
 }
 
 bool writeSystemLog(const std::string& workingDirectory, const std::vector<std::string>& lines) {
-    std::string path = nextLogFileName(joinPath(workingDirectory, "SystemLog"), "SYSLOG", "TXT");
+    std::string path =
+        nextLogFileName(joinPath(workingDirectory, kSystemLogFolder), "SYSLOG", "TXT");
     QSaveFile file(qtPath(path));
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -66,7 +68,7 @@ bool writeSystemLog(const std::string& workingDirectory, const std::vector<std::
 }
 
 std::string nextOrderLogFileName(const std::string& workingDirectory) {
-    return nextLogFileName(joinPath(workingDirectory, "OrderLog"), "ORDERLOG", "XML");
+    return nextLogFileName(joinPath(workingDirectory, kOrderLogFolder), "ORDERLOG", "XML");
 }
 
 bool MidnightPurgeTrigger::tick(const std::tm& t, int purgeSetting) {

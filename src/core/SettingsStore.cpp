@@ -1,5 +1,6 @@
 #include "core/SettingsStore.h"
 
+#include "core/WorkingFolders.h"
 #include "orders/FilePaths.h"
 #include "orders/QtText.h"
 
@@ -123,7 +124,7 @@ void SettingsStore::writeCurrentNumber(uint32_t n) {
 }
 
 std::string defaultRootPath(const std::string& workingDirectory) {
-    return joinPath(workingDirectory, "Orders");
+    return joinPath(workingDirectory, kOrdersFolder);
 }
 
 } // namespace quillon

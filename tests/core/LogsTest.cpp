@@ -1,4 +1,5 @@
 #include "core/Logs.h"
+#include "core/WorkingFolders.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
@@ -54,11 +55,12 @@ TEST(Logs, NextFileNameTakesTheFirstFreeNumber) {
 
 TEST(Logs, SystemLogLinesEndWithCrLf) {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkdir("SystemLog"));
-    touch(dir.filePath("SystemLog/SYSLOG000000.TXT"));
-    touch(dir.filePath("SystemLog/SYSLOG000001.TXT"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(kSystemLogFolder));
+    const QDir logs(dir.filePath(kSystemLogFolder));
+    touch(logs.filePath("SYSLOG000000.TXT"));
+    touch(logs.filePath("SYSLOG000001.TXT"));
     EXPECT_TRUE(writeSystemLog(dir.path().toStdString(), {"a  one", "b  two"}));
-    EXPECT_EQ(testsupport::readFile(dir.filePath("SystemLog/SYSLOG000002.TXT")),
+    EXPECT_EQ(testsupport::readFile(logs.filePath("SYSLOG000002.TXT")),
               QByteArray("a  one\r\nb  two\r\n"));
     // No SystemLog folder: nothing written, nothing thrown.
     QTemporaryDir bare;
@@ -69,7 +71,7 @@ TEST(Logs, SystemLogLinesEndWithCrLf) {
         ASSERT_TRUE(limit.active());
         EXPECT_FALSE(writeSystemLog(dir.path().toStdString(), {"a  one", "b  two"}));
     }
-    EXPECT_EQ(QDir(dir.filePath("SystemLog")).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(logs.entryList(QDir::Files).size(), 3);
 }
 
 TEST(Logs, MidnightPurgeRunsOnceInTheFirstMinute) {

@@ -1,5 +1,6 @@
 // `quillon --headless` as a process: driven by the simulated network,
 // stopped with SIGTERM, and killed while orders stream in.
+#include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
 #include "support/NetsimService.h"
 #include "support/OrderSamples.h"
@@ -30,7 +31,7 @@ struct HeadlessShop {
         p.setValue("status", 2);
         p.setValue("shopid", NetsimService::shopId(42));
         p.setValue("hostaddress", "127.0.0.1");
-        p.setValue("rootpath", folder.filePath("Orders"));
+        p.setValue("rootpath", folder.filePath(kOrdersFolder));
     }
     QStringList options() const {
         return {"--online", "--service-port", QString::number(service.servicePort())};
@@ -65,18 +66,19 @@ TEST(HeadlessShop, ServesOnWhenTheReaderOfItsOutputGoesAwayAndStopsOnSigterm) {
     EXPECT_EQ(send({"--email", "ann@example.com"}).exitCode, 0);
     EXPECT_TRUE(shop.waitForOutput("Order 000001 received: ann@example.com, total "))
         << shop.output().toStdString();
-    ASSERT_TRUE(QDir().mkdir(s.folder.filePath("Orders/DUP")));
-    send({"--number", "DUP", "--folder", s.folder.filePath("Orders/DUP")});
+    ASSERT_TRUE(QDir().mkdir(s.folder.filePath(kOrdersFolder, "DUP")));
+    send({"--number", "DUP", "--folder", s.folder.filePath(kOrdersFolder, "DUP")});
     EXPECT_TRUE(shop.waitForOutput("Order DUP aborted: its folder could not be created."));
 
     shop.dropOutputReader();
     NetsimRun after = send({});
     EXPECT_EQ(after.exitCode, 0) << after.out.toStdString() << after.err.toStdString();
-    EXPECT_TRUE(waitUntil([&] { return storedOrders(s.folder.filePath("Db/OE.DB")) == 2; }));
+    EXPECT_TRUE(
+        waitUntil([&] { return storedOrders(s.folder.filePath(kDbFolder, "OE.DB")) == 2; }));
     EXPECT_EQ(shop.terminate(), 0);
-    EXPECT_EQ(s.folder.files("SystemLog"), QStringList{"SYSLOG000000.TXT"});
-    EXPECT_EQ(s.folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
-    const QByteArray log = readFile(s.folder.filePath("SystemLog/SYSLOG000000.TXT"));
+    EXPECT_EQ(s.folder.files(kSystemLogFolder), QStringList{"SYSLOG000000.TXT"});
+    EXPECT_EQ(s.folder.files(kOrderLogFolder), QStringList{"ORDERLOG000000.XML"});
+    const QByteArray log = readFile(s.folder.filePath(kSystemLogFolder, "SYSLOG000000.TXT"));
     const qsizetype off1 = log.indexOf("Server 1 off-line."),
                     off2 = log.indexOf("Server 2 off-line.");
     EXPECT_TRUE(off1 > 0 && off1 < off2 && log.endsWith("System shutdown.\r\n"))
@@ -89,13 +91,13 @@ TEST(HeadlessShop, ServesOnWhenTheReaderOfItsOutputGoesAwayAndStopsOnSigterm) {
 // Without a window the message about a damaged database is one status line.
 TEST(HeadlessShop, ReportsADamagedDatabaseInOneStatusLine) {
     HeadlessShop s;
-    const QString db = s.folder.filePath("Db/OE.DB");
+    const QString db = s.folder.filePath(kDbFolder, "OE.DB");
     writeTornSampleOrders(db.toStdString(), 3);
     QuillonProcess shop(s.folder.path(), s.profile);
     ASSERT_TRUE(shop.start({"--service-port", QString::number(s.service.servicePort())}));
     EXPECT_TRUE(shop.waitForOutput("The order database is damaged: 2 orders were read;"));
     EXPECT_EQ(shop.terminate(), 0);
-    EXPECT_EQ(readFile(s.folder.filePath("SystemLog/SYSLOG000000.TXT"))
+    EXPECT_EQ(readFile(s.folder.filePath(kSystemLogFolder, "SYSLOG000000.TXT"))
                   .count("The order database is damaged"),
               1);
 }
@@ -114,7 +116,7 @@ TEST(HeadlessShop, RefusesToStartWhenTheShopIsNotSetUp) {
 // flight, and later orders append cleanly after the torn tail is cut.
 TEST(HeadlessShop, SurvivesBeingKilledWhileOrdersArrive) {
     HeadlessShop s;
-    QString db = s.folder.filePath("Db/OE.DB");
+    QString db = s.folder.filePath(kDbFolder, "OE.DB");
     size_t kept = 0;
     for (int round = 0; round < 3; ++round) {
         QuillonProcess shop(s.folder.path(), s.profile);

@@ -1,6 +1,7 @@
 // The simulated network's sending side (`quillon-netsim send-order`) against
 // a real shop: the bytes that arrive and the acknowledgements reported, and
 // a run that fails when an acknowledgement is wrong.
+#include "core/WorkingFolders.h"
 #include "protocol/FramedPacket.h"
 #include "protocol/OrderHeader.h"
 #include "support/LoopbackPeer.h"
@@ -35,7 +36,7 @@ struct Sender : ServedShop {
         go(false);
     }
     NetsimRun send(const QStringList& options) { return h.sendOrders(options); }
-    QString folder(const QString& number) const { return h.folder.filePath("Orders/" + number); }
+    QString folder(const QString& number) const { return h.folder.filePath(kOrdersFolder, number); }
 };
 
 QStringList lines(const NetsimRun& run) {

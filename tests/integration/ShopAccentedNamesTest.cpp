@@ -3,6 +3,7 @@
 // customer's mail, the order log and the purge all find; the profile's
 // Unicode texts survive the run. The mail goes to a real SMTP server with the
 // summary attached, or not at all, and the order completes either way.
+#include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
 #include "support/PythonServer.h"
 #include "support/SmtpTestServer.h"
@@ -21,7 +22,7 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     QTemporaryDir mailDir;
     SmtpTestServer smtp{mailDir.path()};
     ASSERT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
-    const QString root = s.h.folder.filePath(QString::fromUtf8("Orders/jürgen"));
+    const QString root = s.h.folder.filePath(kOrdersFolder, QString::fromUtf8("jürgen"));
     ASSERT_TRUE(QDir().mkpath(root));
     const QString subject = QString::fromUtf8("Bestellung %ORDER% – 10 €");
     const QString profile = s.h.profileDir.filePath("accented.ini");
@@ -110,7 +111,7 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     ASSERT_TRUE(processUntil([&] { return !s.h.shop->isWritingOrderBook(); }));
     EXPECT_FALSE(QDir(folder).exists());
     const QString log =
-        QString::fromUtf8(readFile(s.h.folder.filePath("OrderLog/ORDERLOG000000.XML")));
+        QString::fromUtf8(readFile(s.h.folder.filePath(kOrderLogFolder, "ORDERLOG000000.XML")));
     EXPECT_TRUE(log.contains(QString::fromUtf8("<filename>Grüße.jpg</filename>")))
         << log.toStdString();
 

@@ -1,6 +1,7 @@
 // Orders sent by `quillon-netsim send-order` into a real shop: reception,
 // completion with the payment status, the order book and OE.DB, the
 // transfer list, plug-in steps and the purges.
+#include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
 #include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
@@ -25,7 +26,7 @@ struct Intake : ServedShop {
                    h.shop->transfers().receptionCount() == 0;
         });
     }
-    std::string db() const { return h.folder.filePath("Db/OE.DB").toStdString(); }
+    std::string db() const { return h.folder.filePath(kDbFolder, "OE.DB").toStdString(); }
     // The purge's file work runs off the shop's thread.
     bool purged() {
         return processUntil([&] { return !h.shop->isWritingOrderBook(); });
@@ -81,7 +82,7 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
         EXPECT_EQ(o.paymentStatus, "Paid - PayPal");
         EXPECT_EQ(o.pictures.size(), 2u);
     });
-    QString folder = in.h.folder.filePath("Orders/000001");
+    QString folder = in.h.folder.filePath(kOrdersFolder, "000001");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3); // two pictures and the summary
     EXPECT_TRUE(QFileInfo(folder + "/000001.pdf").size() > 1000);
     in.h.shop->orderBook().withOrders([&](const OrderBook::Orders& orders) {
@@ -96,7 +97,7 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
 TEST(ShopIntake, PluginsSeeTheDataStepsInOrder) {
     Intake in;
     ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so",
-                            in.h.folder.filePath("plugin/p.so")));
+                            in.h.folder.filePath(kPluginFolder, "p.so")));
     QString log = in.h.folder.filePath("calls.log");
     qputenv("QUILLON_TESTPLUGIN_LOG", log.toLocal8Bit());
     qputenv("QUILLON_TESTPLUGIN_P_POST", "-done");
@@ -127,7 +128,7 @@ TEST(ShopIntake, MidnightPurgeRewritesTheDatabaseAndStartUpPurgeLeavesIt) {
     in.go(false);
     ASSERT_EQ(in.send({"--generate", "1"}).exitCode, 0);
     ASSERT_TRUE(in.settle(1));
-    QString folder1 = in.h.folder.filePath("Orders/000001");
+    QString folder1 = in.h.folder.filePath(kOrdersFolder, "000001");
     ASSERT_TRUE(QDir().mkpath(folder1 + "/nested/deeper"));
 
     // Eight days later the first order is old; a new one arrives.
@@ -148,9 +149,9 @@ TEST(ShopIntake, MidnightPurgeRewritesTheDatabaseAndStartUpPurgeLeavesIt) {
     in.h.shop->clockTick(); // once per minute
     ASSERT_TRUE(in.purged());
     EXPECT_FALSE(QDir(folder1).exists());
-    EXPECT_TRUE(QDir(in.h.folder.filePath("Orders/000002")).exists());
-    EXPECT_EQ(in.h.folder.files("OrderLog"), QStringList{"ORDERLOG000000.XML"});
-    EXPECT_TRUE(readFile(in.h.folder.filePath("OrderLog/ORDERLOG000000.XML"))
+    EXPECT_TRUE(QDir(in.h.folder.filePath(kOrdersFolder, "000002")).exists());
+    EXPECT_EQ(in.h.folder.files(kOrderLogFolder), QStringList{"ORDERLOG000000.XML"});
+    EXPECT_TRUE(readFile(in.h.folder.filePath(kOrderLogFolder, "ORDERLOG000000.XML"))
                     .contains("<ordernumber>000001</ordernumber>"));
     EXPECT_LT(QFileInfo(QString::fromStdString(in.db())).size(), dbBefore);
     ASSERT_EQ(in.h.shop->transfers().rows().size(), 2u); // rebuilt from the completed transfers
@@ -159,14 +160,14 @@ TEST(ShopIntake, MidnightPurgeRewritesTheDatabaseAndStartUpPurgeLeavesIt) {
     // database as it was.
     in.h.shop.reset();
     const QByteArray db = readFile(QString::fromStdString(in.db()));
-    const qsizetype logs = in.h.folder.files("OrderLog").size();
+    const qsizetype logs = in.h.folder.files(kOrderLogFolder).size();
     in.h.clock.advance(30 * 86400);
     in.h.create(true);
     ASSERT_TRUE(in.purged());
     EXPECT_EQ(in.h.shop->orderBook().size(), 0u);
-    EXPECT_FALSE(QDir(in.h.folder.filePath("Orders/000002")).exists());
+    EXPECT_FALSE(QDir(in.h.folder.filePath(kOrdersFolder, "000002")).exists());
     EXPECT_EQ(readFile(QString::fromStdString(in.db())), db);
-    EXPECT_EQ(in.h.folder.files("OrderLog").size(), logs + 1);
+    EXPECT_EQ(in.h.folder.files(kOrderLogFolder).size(), logs + 1);
 }
 
 TEST(ShopIntake, AnOrderThatCouldNotBeStoredIsWrittenWithTheNextOrderOrAtExit) {
@@ -205,7 +206,7 @@ TEST(ShopIntake, AnOrderThatCouldNotBeStoredIsWrittenWithTheNextOrderOrAtExit) {
 
 TEST(ShopIntake, ADamagedDatabaseIsKeptAndReportedAtStartUp) {
     ShopHarness h;
-    const QString db = h.folder.filePath("Db/OE.DB");
+    const QString db = h.folder.filePath(kDbFolder, "OE.DB");
     writeTornSampleOrders(db.toStdString(), 3);
     const QByteArray torn = readFile(db);
     h.create(true);
@@ -217,6 +218,6 @@ TEST(ShopIntake, ADamagedDatabaseIsKeptAndReportedAtStartUp) {
     ASSERT_TRUE(processUntil([&] { return !h.prompter.messages().empty(); }));
     EXPECT_EQ(h.prompter.messages(), std::vector<std::string>{text});
     EXPECT_TRUE(h.hasLine(text));
-    EXPECT_EQ(readFile(h.folder.filePath("Db/" + copy)), torn);
+    EXPECT_EQ(readFile(h.folder.filePath(kDbFolder, copy)), torn);
     EXPECT_EQ(h.shop->orderBook().size(), 2u);
 }

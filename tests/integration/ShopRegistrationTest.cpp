@@ -1,6 +1,7 @@
 // New-order registration and the status query on a real shop's order
 // server 2, driven by `quillon-netsim register` and `status-query`, with the
 // simulated central service answering the shop's order check and report.
+#include "core/WorkingFolders.h"
 #include "netlib/Socket.h"
 #include "support/shop/ShopHarness.h"
 
@@ -105,7 +106,7 @@ TEST(ShopRegistration, CounterWrapsAroundOnce) {
 
 TEST(ShopRegistration, PluginsChainTheirRewritesAndFlags) {
     ServedShop s;
-    QDir plugin(s.h.folder.filePath("plugin"));
+    QDir plugin(s.h.folder.filePath(kPluginFolder));
     ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so", plugin.filePath("a.so")));
     ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so", plugin.filePath("b.so")));
     QString log = s.h.folder.filePath("calls.log");
@@ -180,17 +181,17 @@ TEST(ShopRegistration, StatusQueryReportsTheWorkingCopy) {
     EXPECT_EQ(f["shopid"], id);
     EXPECT_EQ(f["offline"], "0");
     EXPECT_EQ(f["writetest"], "1");
-    EXPECT_EQ(readFile(s.h.folder.filePath("Orders/TESTFILE.TXT")), "This is a test file.");
+    EXPECT_EQ(readFile(s.h.folder.filePath(kOrdersFolder, "TESTFILE.TXT")), "This is a test file.");
 
     run = runNetsimWhileServing({"status-query", "--shop-id", id.toLower(), "--port", s.h.port2()});
     EXPECT_EQ(fieldsOf(run.out)["result"], "-1");
 
     // Without a root folder the write test touches nothing.
-    ASSERT_TRUE(QFile::remove(s.h.folder.filePath("Orders/TESTFILE.TXT")));
+    ASSERT_TRUE(QFile::remove(s.h.folder.filePath(kOrdersFolder, "TESTFILE.TXT")));
     configure(s.h, [](ConfigurationValues& v) { v.rootpath = ""; });
     run = runNetsimWhileServing({"status-query", "--shop-id", id, "--port", s.h.port2()});
     EXPECT_EQ(fieldsOf(run.out)["writetest"], "0");
-    EXPECT_EQ(s.h.folder.files("Orders"), QStringList{});
+    EXPECT_EQ(s.h.folder.files(kOrdersFolder), QStringList{});
     EXPECT_FALSE(QFile::exists(s.h.folder.filePath("TESTFILE.TXT")));
     EXPECT_FALSE(QFile::exists("TESTFILE.TXT"));
 }

@@ -1,5 +1,6 @@
 // A slow central service must never freeze the shop: registrations and
 // completions wait for it on workers while the user-interface thread goes on.
+#include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
 #include "support/SmtpTestServer.h"
 #include "support/shop/ShopHarness.h"
@@ -131,9 +132,9 @@ TEST(ShopResponsiveness, ExitWaitsForAnOrderWhosePaymentStatusIsStillAsked) {
     EXPECT_EQ(*storedAtClose, 1u) << "the logs were written before the order";
     EXPECT_TRUE(sender->state() == QProcess::NotRunning || sender->waitForFinished(20000));
     EXPECT_EQ(sender->exitCode(), 0);
-    const QStringList logs = QDir(s.h.folder.filePath("OrderLog")).entryList(QDir::Files);
+    const QStringList logs = QDir(s.h.folder.filePath(kOrderLogFolder)).entryList(QDir::Files);
     ASSERT_EQ(logs.size(), 1);
-    EXPECT_TRUE(readFile(s.h.folder.filePath("OrderLog/" + logs[0])).contains("E1"));
+    EXPECT_TRUE(readFile(s.h.folder.filePath(kOrderLogFolder, logs[0])).contains("E1"));
 }
 
 TEST(ShopResponsiveness, ExitAbandonsTheRequestsWhoseOutcomeNothingNeeds) {

@@ -1,7 +1,6 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -66,16 +65,6 @@ void whenReady(QObject* context, std::function<bool()> ready, std::function<void
             giveUp();
     });
     timer->start(5);
-}
-
-ShopFolder::ShopFolder() {
-    QDir d(m_dir.path());
-    for (const char* sub : {"Db", "SystemLog", "OrderLog", "plugin", "History", "Orders"})
-        d.mkdir(sub);
-}
-
-QStringList ShopFolder::files(const QString& folder) const {
-    return QDir(filePath(folder)).entryList(QDir::Files, QDir::Name);
 }
 
 } // namespace testsupport

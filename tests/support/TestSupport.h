@@ -36,19 +36,4 @@ void whenReady(QObject* context, std::function<bool()> ready, std::function<void
                std::function<void()> giveUp = {},
                std::chrono::milliseconds limit = std::chrono::seconds(30));
 
-// A temporary working directory with the shop's data folders (Db,
-// SystemLog, OrderLog, plugin, History) and an Orders root folder.
-class ShopFolder {
-public:
-    ShopFolder();
-    QString path() const { return m_dir.path(); }
-    std::string str() const { return path().toStdString(); }
-    QString filePath(const QString& relative) const { return m_dir.filePath(relative); }
-    // The names of the files in `folder`, sorted.
-    QStringList files(const QString& folder) const;
-
-private:
-    QTemporaryDir m_dir;
-};
-
 } // namespace testsupport

@@ -5,6 +5,8 @@
 //
 // PLUGINDIR is a folder of built plug-ins for the plug-in selection list.
 #include "core/ShopFields.h"
+#include "core/WorkingFolders.h"
+#include "orders/FilePaths.h"
 #include "orders/PluginHost.h"
 #include "protocol/Prompter.h"
 #include "ui/dialogs/CChangePasswordDlg.h"
@@ -157,7 +159,7 @@ std::vector<HistoryRecord> sampleHistory() {
 // The history with rows found, and the chat in the middle of a conversation
 // (its lines filled in as the session would, since no service answers here).
 bool shootHistoryAndChat(const QDir& out, Prompter& prompter) {
-    CHistoryDlg history(2024, "History/History.txt", prompter);
+    CHistoryDlg history(2024, qtPath(joinPath(kHistoryFolder, "History.txt")), prompter);
     // The dates the sample rows were found between: June 2024.
     for (const char* end : {"from", "to"}) {
         const QString name(end);

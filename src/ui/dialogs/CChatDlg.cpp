@@ -1,5 +1,6 @@
 #include "ui/dialogs/CChatDlg.h"
 
+#include "core/WorkingFolders.h"
 #include "orders/FilePaths.h"
 #include "orders/QtText.h"
 #include "protocol/Prompter.h"
@@ -33,7 +34,7 @@ std::vector<std::string> inputLines(const QString& text) {
 CChatDlg::CChatDlg(const ServiceEndpoint& chat, const std::string& shopId,
                    const std::string& workingDirectory, Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_session(chat, shopId),
-      m_scriptPath(qtPath(joinPath(joinPath(workingDirectory, "History"), "ChatScript.txt"))),
+      m_scriptPath(qtPath(joinPath(joinPath(workingDirectory, kHistoryFolder), "ChatScript.txt"))),
       m_lines(new QListWidget), m_input(new QPlainTextEdit), m_connect(new QPushButton("Connect")),
       m_send(new QPushButton("Send")) {
     setWindowTitle("Chat");

@@ -2,6 +2,7 @@
 
 #include "core/HistoryFields.h"
 #include "core/Shop.h"
+#include "core/WorkingFolders.h"
 #include "orders/Clock.h"
 #include "orders/FilePaths.h"
 #include "ui/dialogs/CChatDlg.h"
@@ -10,7 +11,7 @@
 namespace quillon {
 
 void openTransactionHistory(Shop& shop, QWidget* parent) {
-    const std::string folder = joinPath(shop.config().workingDirectory, "History");
+    const std::string folder = joinPath(shop.config().workingDirectory, kHistoryFolder);
     CHistoryDlg dialog(lastHistoryYear(shop.clock().localNow().tm_year + 1900),
                        qtPath(joinPath(folder, "History.txt")), shop.prompter(), parent);
     QObject::connect(&dialog, &CHistoryDlg::findRequested, &dialog,

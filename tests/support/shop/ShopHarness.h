@@ -2,10 +2,12 @@
 
 #include "core/SettingsStore.h"
 #include "core/Shop.h"
+#include "core/WorkingFolders.h"
 #include "support/ManualClock.h"
 #include "support/NetsimService.h"
 #include "support/RecordingPrompter.h"
 #include "support/TestSupport.h"
+#include "support/shop/ShopFolder.h"
 
 #include <QMap>
 #include <QTemporaryDir>
@@ -41,7 +43,7 @@ struct ShopHarness {
     // The status lines without their time stamps.
     std::vector<std::string> texts() const;
     bool hasLine(const std::string& text) const;
-    std::string rootpath() const { return folder.filePath("Orders").toStdString(); }
+    std::string rootpath() const { return folder.filePath(quillon::kOrdersFolder).toStdString(); }
 
     // `quillon-netsim send-order` for shop 42 to this shop's two servers,
     // with `options` added; the event loop turns meanwhile.

@@ -1,6 +1,7 @@
 // The "Transaction history" dialog and the "Chat" window, opened from the
 // main window's menus on a real shop, driven on the offscreen platform
 // against the simulated central service and its scripted faults.
+#include "core/WorkingFolders.h"
 #include "protocol/ChatRequests.h"
 #include "protocol/HistoryRequest.h"
 #include "ui/dialogs/CChatDlg.h"
@@ -207,7 +208,7 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
     });
     choose(0, 4);
     EXPECT_TRUE(processUntil([&] { return use.acted(); }, kLimit));
-    EXPECT_EQ(proposed, served->h.folder.filePath("History/History.txt"));
+    EXPECT_EQ(proposed, served->h.folder.filePath(kHistoryFolder, "History.txt"));
     const Texts texts = shown();
     EXPECT_EQ(Texts(texts.begin() + 1, texts.end()),
               (Texts{kHistoryDatabaseErrorText, kHistoryBadDataText,
@@ -336,7 +337,7 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     EXPECT_EQ(lines.item(lines.count() - 1)->text(), "Chat session ended.");
     EXPECT_FALSE(send.isEnabled() || session.isPolling());
     chat->setSaveFileChooser([&](QWidget*, const QString& path) {
-        EXPECT_EQ(path, served->h.folder.filePath("History/ChatScript.txt"));
+        EXPECT_EQ(path, served->h.folder.filePath(kHistoryFolder, "ChatScript.txt"));
         return file("script.txt");
     });
     clickButton(*chat, "Save script");

@@ -1,6 +1,7 @@
 // The plug-in parameters command on a shop with the test and hot-folder
 // plug-ins: the selection and parameter dialogs, and what reaches the
 // plug-ins.
+#include "core/WorkingFolders.h"
 #include "orders/PluginHost.h"
 #include "ui/dialogs/CPluginParamDlg.h"
 #include "ui/dialogs/CPluginSelectionDlg.h"
@@ -65,7 +66,7 @@ TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
                              {"testplugin", "testplugin_a"},
                              {"testplugin", "testplugin_b"}})
         ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/" + built + ".so",
-                                h.folder.filePath(QString("plugin/") + as + ".so")));
+                                h.folder.filePath(kPluginFolder, QString(as) + ".so")));
     qputenv("QUILLON_TESTPLUGIN_TESTPLUGIN_B_NOPARAMS", "1");
     h.create();
     const QString hotFolder = h.folder.filePath("Hot");

@@ -1,5 +1,6 @@
 // The trusted customers command on a real shop: the list and customer
 // dialogs, and what the next registered order sees.
+#include "core/WorkingFolders.h"
 #include "ui/dialogs/CNewTrustedCustomerDlg.h"
 #include "ui/dialogs/CTrustedCustomerDlg.h"
 #include "ui/menus/SettingsCommands.h"
@@ -43,7 +44,7 @@ std::function<void(CNewTrustedCustomerDlg&)> enter(QString* title,
 
 TEST(TrustedCustomerDlg, EditsKeptByCloseReachTheNextOrder) {
     ServedShop s;
-    ASSERT_TRUE(writeFile(s.h.folder.filePath("Db/TRUST.TXT"),
+    ASSERT_TRUE(writeFile(s.h.folder.filePath(kDbFolder, "TRUST.TXT"),
                           "bob@x;Bob;Brown;1;Main St\r\ndave@x;Dave;Dale;2;Elm St\r\n"));
     s.go();
     ASSERT_EQ(s.h.shop->trustedCustomers().size(), 2u);

@@ -1,5 +1,6 @@
 // The main window over a real shop: its bands, the splitter, the keyboard
 // path through the menus, the Display commands and closing.
+#include "core/WorkingFolders.h"
 #include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/mainwindow/CMainDlg.h"
@@ -130,7 +131,7 @@ TEST(MainWindow, DisplayCommandsFlipTheShopsSettingsAndTheirTexts) {
 
 TEST(MainWindow, TheOrderListFillsItsPaneWithItsFindFieldInTheStateBand) {
     Window w;
-    writeSampleOrders(w.h.folder.filePath("Db/OE.DB").toStdString(), 30);
+    writeSampleOrders(w.h.folder.filePath(kDbFolder, "OE.DB").toStdString(), 30);
     w.h.shop->initialise();
     ASSERT_TRUE(processUntil([&] { return w.h.shop->isReady(); }));
     OrderListView& list = *w.window->orderList();
@@ -185,7 +186,7 @@ TEST(MainWindow, TheOrderListFillsItsPaneWithItsFindFieldInTheStateBand) {
 
 TEST(MainWindow, FindFontAndMouseAreSafeAtAnyMomentOfTheOrderLoad) {
     ShopHarness h;
-    writeSampleOrders(h.folder.filePath("Db/OE.DB").toStdString(), 3000);
+    writeSampleOrders(h.folder.filePath(kDbFolder, "OE.DB").toStdString(), 3000);
     // Holds the loader once it has read the file; opened at the end
     // whatever happens, so the shop's worker can end.
     struct Gate {

@@ -1,4 +1,5 @@
 #include "ui/orderlist/OrderListBinding.h"
+#include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
 #include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
@@ -15,7 +16,7 @@ using namespace testsupport;
 TEST(OrderListBinding, TheListFollowsTheShopsOrdersAndDisplaySettings) {
     ServedShop s;
     // Orders on file, so that the list is taller than its view.
-    writeSampleOrders(s.h.folder.filePath("Db/OE.DB").toStdString(), 30);
+    writeSampleOrders(s.h.folder.filePath(kDbFolder, "OE.DB").toStdString(), 30);
     s.h.create(false);
     Shop& shop = *s.h.shop;
     OrderListView list(shop.orderBook());

@@ -3,6 +3,7 @@
 // naming the new SHOP ID, "Shop setup confirmation", then the main window
 // with the new shop's SHOP ID and products.
 #include "core/SettingsStore.h"
+#include "core/WorkingFolders.h"
 #include "ui/dialogs/CShopSetupConfirmDlg.h"
 #include "ui/dialogs/CShopSetupDialog.h"
 #include "ui/mainwindow/CMainDlg.h"
@@ -145,8 +146,8 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
     EXPECT_EQ(stored("status").toInt(), 2);
     EXPECT_EQ(stored("shopid").toString(), shopId);
     EXPECT_EQ(stored("email").toString(), "info@verhoef.example");
-    EXPECT_TRUE(
-        readFile(folder.filePath("SystemLog/SYSLOG000000.TXT")).endsWith("System shutdown.\r\n"));
+    EXPECT_TRUE(readFile(folder.filePath(kSystemLogFolder, "SYSLOG000000.TXT"))
+                    .endsWith("System shutdown.\r\n"));
 
     qunsetenv("QUILLON_STARTUP_FTP");
     QDir::setCurrent(previous);

@@ -2,6 +2,7 @@
 // and suggests --headless; a bad number on its command line is refused. The
 // windowed shop's run and shutdown are the windowed shop's test.
 #include "support/TestSupport.h"
+#include "support/shop/ShopFolder.h"
 #include "ui/shell/DisplayCheck.h"
 
 #include <QProcess>

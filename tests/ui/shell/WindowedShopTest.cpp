@@ -2,6 +2,7 @@
 // system put on-line through the menu bar, an order from the simulated
 // network in the transfer list, and Exit while on-line.
 #include "ui/shell/WindowedShop.h"
+#include "core/WorkingFolders.h"
 #include "support/OrderSamples.h"
 #include "support/gui/RecordingAttention.h"
 #include "support/shop/ShopHarness.h"
@@ -75,7 +76,7 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
 
 TEST(WindowedShop, OpensAtTheNewestOrderWhileUpdateForNewOrderIsOn) {
     ShopHarness h;
-    writeSampleOrders(h.folder.filePath("Db/OE.DB").toStdString(), 60);
+    writeSampleOrders(h.folder.filePath(kDbFolder, "OE.DB").toStdString(), 60);
     h.settings.showlast = true;
     h.create(false);
     RecordingAttention attention;
