@@ -153,7 +153,7 @@ bool MailMan::SendEmail(const Email& email) {
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
-    curl_easy_setopt(c, CURLOPT_TIMEOUT, long(m_timeout));
+    curl_easy_setopt(c, CURLOPT_TIMEOUT, long(kTimeoutSeconds));
     curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(kStallSeconds));
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(kStallSeconds));

@@ -14,7 +14,7 @@ public:
     static constexpr int kDefaultConnectTimeoutSeconds = 30;
     // The longest a whole send may take, and the longest the server may
     // stay silent in between.
-    static constexpr int kDefaultTimeoutSeconds = 300;
+    static constexpr int kTimeoutSeconds = 300;
     static constexpr int kStallSeconds = 60;
 
     MailMan();
@@ -25,7 +25,6 @@ public:
     // server offers it.
     void SetSmtpHost(const std::string& setting) { m_setting = setting; }
     void SetConnectTimeout(int seconds) { m_connectTimeout = seconds > 0 ? seconds : 1; }
-    void SetTimeout(int seconds) { m_timeout = seconds > 0 ? seconds : 1; }
 
     // Delivers `email` to the server. Every recipient must be accepted.
     bool SendEmail(const Email& email);
@@ -40,7 +39,6 @@ private:
 
     std::string m_setting;
     int m_connectTimeout = kDefaultConnectTimeoutSeconds;
-    int m_timeout = kDefaultTimeoutSeconds;
     std::string m_lastError;
     std::string m_lastServer; // the URL of the last send, without credentials
     std::string m_password;   // of the last send, kept out of every error text

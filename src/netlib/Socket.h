@@ -35,7 +35,6 @@ public:
     void SetReadIdleLimit(int ms) { m_readIdleMs = ms; }
     void SetSendIdleLimit(int ms) { m_sendIdleMs = ms; }
     int ReadIdleLimit() const { return m_readIdleMs; }
-    int SendIdleLimit() const { return m_sendIdleMs; }
     // The most bytes that one ReceiveBytes takes.
     void SetMaxReceiveSize(size_t bytes) { m_maxReceiveSize = bytes ? bytes : 1; }
     size_t MaxReceiveSize() const { return m_maxReceiveSize; }
@@ -64,7 +63,6 @@ public:
     // byte and at most `size` (not 0); 0 when nothing can arrive.
     size_t ReceiveSome(void* buffer, size_t size);
 
-    bool IsConnected() const { return m_fd >= 0 && !m_listening; }
     bool IsListening() const { return m_fd >= 0 && m_listening; }
     std::string PeerAddress() const;
     const std::string& LastErrorText() const { return m_lastError; }

@@ -34,12 +34,10 @@ public:
     const ByteData& body() const { return m_body; }
     ByteData takeBody();
 
-    void setProtocolId(uint32_t id) { m_protocolId = id; }
     void setBody(ByteData body);
 
     // Declared lengths above this are refused before anything is allocated.
     void setMaxBodySize(size_t bytes) { m_maxBodySize = bytes; }
-    size_t maxBodySize() const { return m_maxBodySize; }
 
     // 1 when sent; -5 header not sent, -6 its acknowledgement not received,
     // -7 shorter than 4 bytes, -8 not 8; -2 a chunk not sent, -3 its

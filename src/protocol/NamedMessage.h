@@ -41,7 +41,6 @@ public:
     virtual ~NamedMessage() = default;
 
     MessageHeader header() const { return {m_kind, m_subkind, m_version}; }
-    uint32_t chosenVersion() const { return m_chosenVersion; }
     // False when there are no field lists for `version`.
     bool setChosenVersion(uint32_t version);
 
@@ -69,7 +68,6 @@ public:
     uint32_t rowCount() const { return m_rowCount; }
     // The body of the rows packet, as received.
     void setRowData(ByteData rows);
-    const ByteData& rowData() const { return m_rowData; }
 
     // On the fields of the chosen version: 0, or 1 when no field of that
     // name and type exists.

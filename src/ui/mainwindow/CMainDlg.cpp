@@ -108,10 +108,6 @@ QString CMainDlg::stateText() const {
     return m_state->text();
 }
 
-QString CMainDlg::clockText() const {
-    return m_clock->text();
-}
-
 void CMainDlg::showOnline(bool online) {
     m_state->setText(online ? QStringLiteral("System ON-LINE") : QStringLiteral("System OFF-LINE"));
     m_state->setDot(online ? WindowStyle::online() : WindowStyle::offline());

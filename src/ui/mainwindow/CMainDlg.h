@@ -39,7 +39,6 @@ public:
     StatusLinesPane* statusLines() const { return m_statusLines; }
     TransferView* transferView() const { return m_transfers; }
     QString stateText() const;
-    QString clockText() const;
     int splitterPosition() const { return m_splitterX; }
 
     // F1: "About Quillon".

@@ -54,7 +54,6 @@ public:
     // The view's own geometry, in its coordinates.
     const OrderListLayout& rows() const { return m_layout; }
     const ScrollBarGeometry& verticalBar() const { return m_vbar; }
-    const ScrollBarGeometry& horizontalBar() const { return m_hbar; }
     bool verticalBarShown() const { return m_bars.vertical; }
     bool horizontalBarShown() const { return m_bars.horizontal; }
     qreal verticalOffset() const { return m_vbar.offset(); }
