@@ -2,10 +2,10 @@
 // at once (later peers wait in the listen backlog) and an idle limit that
 // gives a silent sender up.
 #include "netlib/Socket.h"
+#include "netsim/sender/OrderSender.h"
 #include "orders/OrderBook.h"
 #include "protocol/OrderHeader.h"
 #include "support/shop/ShopHarness.h"
-#include "support/wire/OrderSender.h"
 
 #include <QObject>
 #include <future>
@@ -47,14 +47,15 @@ struct LimitedShop {
             stalled.push_back(std::move(s));
         }
     }
-    std::future<SendResult> sendOrderAlongside() {
+    // True when the order went whole and the shop closed after it.
+    std::future<bool> sendOrderAlongside() {
         OrderToSend o;
-        o.orderNumber = "GOOD";
+        o.number = "GOOD";
         o.folder = h.rootpath() + "/GOOD";
         o.items = {{"a.jpg", {{101, 1}}}};
         o.files = {{"a.jpg", std::string(10000, 'a')}};
-        return std::async(std::launch::async,
-                          [o, port = h.shop->server1Port()] { return sendOrder(port, o); });
+        const SenderOptions how{{"127.0.0.1", h.shop->server1Port(), 15000}, 4096};
+        return std::async(std::launch::async, [o, how] { return OrderSender(how).send(o); });
     }
     const ReceptionPool& pool() const { return h.shop->receptions(); }
     size_t abortedRows() const {
@@ -70,7 +71,7 @@ struct LimitedShop {
 TEST(ShopReceptionLimits, StalledSendersWaitForASlotAndAreGivenUpAfterTheIdleLimit) {
     LimitedShop s;
     s.stall(12);
-    std::future<SendResult> good = s.sendOrderAlongside();
+    std::future<bool> good = s.sendOrderAlongside();
     ASSERT_TRUE(processUntil([&] { return s.pool().active() == kCap; }));
 
     ASSERT_TRUE(processUntil(
@@ -80,7 +81,7 @@ TEST(ShopReceptionLimits, StalledSendersWaitForASlotAndAreGivenUpAfterTheIdleLim
         },
         std::chrono::seconds(30)));
     EXPECT_EQ(s.pool().peakActive(), kCap);
-    EXPECT_TRUE(good.get().closedByShop);
+    EXPECT_TRUE(good.get());
     // The order waited behind four stalled senders: five slots had to free.
     EXPECT_GE(s.abortsBeforeFirstOrder, 5u);
     EXPECT_EQ(s.h.shop->transfers().receptionCount(), 0u);
@@ -92,11 +93,11 @@ TEST(ShopReceptionLimits, StalledSendersWaitForASlotAndAreGivenUpAfterTheIdleLim
 TEST(ShopReceptionLimits, AnOrderBesideAFewStalledSendersCompletesAtOnce) {
     LimitedShop s(30000); // no stalled sender is given up while the order comes
     s.stall(5);
-    std::future<SendResult> good = s.sendOrderAlongside();
+    std::future<bool> good = s.sendOrderAlongside();
     ASSERT_TRUE(processUntil([&] { return s.h.shop->orderBook().size() == 1; }));
     EXPECT_TRUE(s.abortReasons.empty());
     EXPECT_EQ(s.pool().active(), 5u);
-    EXPECT_TRUE(good.get().closedByShop);
+    EXPECT_TRUE(good.get());
 }
 
 TEST(ShopReceptionLimits, AFullPoolDoesNotHoldUpGoingOffline) {

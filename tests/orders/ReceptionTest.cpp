@@ -1,11 +1,11 @@
 #include "orders/Reception.h"
 #include "netlib/Socket.h"
+#include "netsim/sender/OrderSender.h"
 #include "orders/FolderRegistry.h"
 #include "protocol/OrderHeader.h"
 #include "support/FileSizeLimit.h"
 #include "support/ManualClock.h"
 #include "support/TestSupport.h"
-#include "support/wire/OrderSender.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +18,6 @@
 
 using namespace quillon;
 using testsupport::ManualClock;
-using testsupport::OrderToSend;
-using testsupport::sendOrder;
 
 namespace {
 
@@ -40,6 +38,7 @@ struct Receiver {
     std::string abortReason;
     std::vector<std::pair<int, int>> progress;
     bool ended = false;
+    SenderOptions sending{{"127.0.0.1", 0, 15000}, 4096};
 
     explicit Receiver(bool makeSummary = false, int idleLimitMs = kReceptionIdleLimitMs) {
         QDir(dir.path()).mkdir("Orders");
@@ -88,16 +87,29 @@ struct Receiver {
             return ended;
         }));
     }
+    struct Sent {
+        bool whole = false; // every acknowledgement as expected, then closed by the shop
+        std::vector<int64_t> acks;
+    };
     // Sends `o` and waits until the worker has ended.
-    testsupport::SendResult receive(const OrderToSend& o) {
-        auto sent = sendOrder(port(), o);
+    Sent receive(const OrderToSend& o) {
+        sending.shop.port = port();
+        OrderSender sender(sending);
+        Sent sent;
+        sent.whole = sender.send(o);
+        for (const Acknowledgement& ack : sender.acknowledgements())
+            sent.acks.push_back(ack.value);
         waitEnded();
         return sent;
     }
     std::string folder(const std::string& name) const { return root + "/" + name; }
     OrderToSend order(const std::string& number) const {
         OrderToSend o;
-        o.orderNumber = number;
+        o.title = "Order summary";
+        o.reference1 = "REF-1";
+        o.reference2 = "REF-2";
+        o.email = "ann@example.com";
+        o.number = number;
         o.folder = folder(number);
         return o;
     }
@@ -119,7 +131,7 @@ TEST(Reception, FilesArriveWholeAndTheEntryIsReported) {
     OrderToSend o = r.order("WEB-000001");
     o.items = {{"a.jpg", {{10, 2}}}, {"empty.jpg", {}}};
     o.files = {{"a.jpg", bytes(10000, 'a')}, {"empty.jpg", ""}};
-    EXPECT_TRUE(r.receive(o).closedByShop);
+    EXPECT_TRUE(r.receive(o).whole);
     EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("WEB-000001/a.jpg"))),
               QByteArray::fromStdString(o.files[0].data));
 
@@ -187,19 +199,19 @@ TEST(Reception, FoldersOutsideTheRootAreRefusedUnlessHandedOut) {
 // Orders a sender cannot be trusted with: each is aborted, the files before
 // the bad one stay and nothing lands outside the order folder.
 TEST(Reception, MalformedOrdersAreAbortedWithinTheirFolder) {
-    const std::vector<std::function<void(OrderToSend&)>> spoil = {
-        [](OrderToSend& o) { o.blockSize = 0; },
-        [](OrderToSend& o) { o.extraBytesInLastBlock = 50; },
-        [](OrderToSend& o) { o.files[1].name = "../evil.jpg"; },
-        [](OrderToSend& o) { o.files[1].name = "sub/evil.jpg"; },
-        [](OrderToSend& o) { o.files[1].name = ".."; },
-        [](OrderToSend& o) { o.files[1].name = "/tmp/evil.jpg"; },
+    const std::vector<std::function<void(OrderToSend&, SenderOptions&)>> spoil = {
+        [](OrderToSend&, SenderOptions& how) { how.blockSize = 0; },
+        [](OrderToSend& o, SenderOptions&) { o.files[1].sizeLie = -50; }, // 50 bytes too many
+        [](OrderToSend& o, SenderOptions&) { o.files[1].name = "../evil.jpg"; },
+        [](OrderToSend& o, SenderOptions&) { o.files[1].name = "sub/evil.jpg"; },
+        [](OrderToSend& o, SenderOptions&) { o.files[1].name = ".."; },
+        [](OrderToSend& o, SenderOptions&) { o.files[1].name = "/tmp/evil.jpg"; },
     };
     for (size_t i = 0; i < spoil.size(); ++i) {
         Receiver r;
         OrderToSend o = r.order("P");
         o.files = {{"ok.jpg", "fine"}, {"evil.jpg", bytes(100, 'e')}};
-        spoil[i](o);
+        spoil[i](o, r.sending);
         SCOPED_TRACE(i);
         r.receive(o);
         EXPECT_TRUE(r.aborted && !r.completed);
@@ -216,7 +228,7 @@ TEST(Reception, APictureThatCannotBeStoredAbortsTheOrder) {
     {
         Receiver r; // a name longer than the file system allows
         OrderToSend o = r.order("LONG");
-        o.files = {{std::string(300, 'n') + ".jpg", "data"}};
+        o.files = {{std::string(300, 'n'), "data"}};
         auto sent = r.receive(o);
         EXPECT_TRUE(r.aborted);
         EXPECT_FALSE(r.completed);
@@ -276,8 +288,8 @@ TEST(Reception, ASenderThatLeavesOrFallsSilentIsGivenUp) {
         Receiver r(false, 2000);
         OrderToSend o = r.order("CUT");
         o.files = {{"1.jpg", bytes(5000, '1')}, {"2.jpg", bytes(5000, '2')}};
-        o.disconnectAfterFiles = c.disconnectAfterFiles;
-        o.stallAfterBytes = c.stallAfterBytes;
+        r.sending.disconnectAfterFiles = c.disconnectAfterFiles;
+        r.sending.stallAfterBytes = c.stallAfterBytes;
         r.receive(o);
         ASSERT_TRUE(r.aborted);
         EXPECT_EQ(r.aborted->orderNumber, "CUT");

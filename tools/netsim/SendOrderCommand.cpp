@@ -3,8 +3,8 @@
 #include "CommandLine.h"
 #include "DemoCatalogue.h"
 #include "OrderRegistration.h"
-#include "OrderSender.h"
 #include "PictureGenerator.h"
+#include "sender/OrderSender.h"
 
 #include "protocol/NewOrderMessages.h"
 
@@ -49,6 +49,8 @@ struct Plan {
     ShopEndpoint registrar;
     Registration registration;
     OrderToSend order;
+    std::vector<ItemQuantity> itemsOfEveryPicture{{uint32_t(kFirstDemoProductCode), 1}};
+    int64_t fileSizeLie = 0;
     bool registered = false; // number and folder given
     int concurrent = 1;
     bool json = false;
@@ -158,7 +160,7 @@ std::optional<std::vector<OrderFile>> picturesIn(const QString& folder, QString&
     }
     std::vector<OrderFile> files;
     for (const QFileInfo& f : dir.entryInfoList(QDir::Files, QDir::Name))
-        files.push_back({f.filePath(), f.fileName().toLatin1().toStdString()});
+        files.push_back({f.fileName().toLatin1().toStdString(), {}, f.filePath()});
     if (files.empty()) {
         error = "no files in " + folder;
         return std::nullopt;
@@ -228,14 +230,13 @@ int runSendOrderCommand(const QStringList& arguments) {
         auto lie = intOption(parser, "file-size-lie", -(1LL << 31), 1LL << 31, error);
         if (!lie)
             return usageError(kCommand, error);
-        plan.sender.fileSizeLie = *lie;
+        plan.fileSizeLie = *lie;
     }
-    plan.order.items = {{uint32_t(kFirstDemoProductCode), 1}};
     if (parser.isSet("items")) {
         auto items = parseItems(parser.value("items"));
         if (!items)
             return usageError(kCommand, "--items must be CODE:QTY pairs separated by commas");
-        plan.order.items = *items;
+        plan.itemsOfEveryPicture = *items;
     }
     plan.concurrent = int(*concurrent);
     if (parser.isSet("number") && plan.concurrent > 1)
@@ -268,12 +269,16 @@ int runSendOrderCommand(const QStringList& arguments) {
             return kExitFailed;
         }
         for (const QString& p : paths)
-            plan.order.files.push_back({p, QFileInfo(p).fileName().toStdString()});
+            plan.order.files.push_back({QFileInfo(p).fileName().toStdString(), {}, p});
     } else {
         auto files = picturesIn(parser.value("pictures"), error);
         if (!files)
             return usageError(kCommand, error);
         plan.order.files = *files;
+    }
+    for (OrderFile& file : plan.order.files) {
+        file.sizeLie = plan.fileSizeLie;
+        plan.order.items.push_back({file.name, plan.itemsOfEveryPicture});
     }
 
     std::vector<Outcome> outcomes(size_t(plan.concurrent));

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "sender/ShopEndpoint.h"
+
 #include <string>
 
 namespace quillon {
 
 class Message;
-
-// Where the shop's order servers listen.
-struct ShopEndpoint {
-    std::string host = "127.0.0.1";
-    int port = 0;
-    int idleMs = 30000; // longest wait for each step of the shop
-};
 
 // One conversation with order server 2, from the network's side: sends
 // `request` as the sending side of a plain exchange, then takes the shop's

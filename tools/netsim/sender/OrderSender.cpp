@@ -36,30 +36,45 @@ bool OrderSender::expectAck(Socket& socket, const char* step, int64_t expected) 
 }
 
 bool OrderSender::sendFile(Socket& socket, const OrderFile& file) {
-    QFile in(file.path);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail("cannot read " + file.path.toStdString() + ": " +
-                    in.errorString().toStdString());
-    QByteArray data = in.readAll();
+    std::string read;
+    if (!file.path.isEmpty()) {
+        QFile in(file.path);
+        if (!in.open(QIODevice::ReadOnly))
+            return fail("cannot read " + file.path.toStdString() + ": " +
+                        in.errorString().toStdString());
+        read = in.readAll().toStdString();
+    }
+    const std::string& data = file.path.isEmpty() ? file.data : read;
     FileHeader header;
-    header.size = uint32_t(std::max<int64_t>(0, data.size() + m_options.fileSizeLie));
+    header.size = uint32_t(std::max<int64_t>(0, int64_t(data.size()) + file.sizeLie));
     header.name = file.name;
     ByteData encoded = encodeFileHeader(header);
     if (!socket.SendBytes(encoded))
         return fail("the file header of " + file.name + " could not be sent");
     if (!expectAck(socket, "file-header", int64_t(encoded.size())))
         return false;
-    for (qsizetype offset = 0; offset < data.size(); offset += m_options.blockSize) {
-        qsizetype block = std::min<qsizetype>(m_options.blockSize, data.size() - offset);
-        if (!socket.SendBytes(data.constData() + offset, size_t(block)))
+    const size_t blockSize = size_t(std::max(m_options.blockSize, 1));
+    for (size_t offset = 0; offset < data.size(); offset += blockSize) {
+        const size_t block = std::min(blockSize, data.size() - offset);
+        const int64_t stall = m_options.stallAfterBytes;
+        if (stall >= 0 && m_fileBytesSent + int64_t(block) > stall) {
+            // Part of the block, then silence until the shop gives up.
+            socket.SendBytes(data.data() + offset, size_t(stall - m_fileBytesSent));
+            ByteData nothing;
+            socket.ReceiveBytes(nothing);
+            return fail("fell silent after " + std::to_string(stall) + " file bytes as asked");
+        }
+        if (!socket.SendBytes(data.data() + offset, block))
             return fail("a block of " + file.name + " could not be sent");
-        if (!expectAck(socket, "block", block))
+        m_fileBytesSent += int64_t(block);
+        if (!expectAck(socket, "block", int64_t(block)))
             return false;
     }
     return true;
 }
 
 bool OrderSender::send(const OrderToSend& order) {
+    m_fileBytesSent = 0;
     Socket socket;
     const ShopEndpoint& shop = m_options.shop;
     if (!socket.Connect(shop.host, shop.port, false, shop.idleMs))
@@ -87,10 +102,7 @@ bool OrderSender::send(const OrderToSend& order) {
     if (!headerTaken && m_acks.empty())
         return false;
 
-    ItemList pictures;
-    for (const OrderFile& f : order.files)
-        pictures.push_back({f.name, order.items});
-    int rc = FramedPacket(kPlainProtocolId, encodeItemList(pictures)).sendPacket(socket);
+    int rc = FramedPacket(kPlainProtocolId, encodeItemList(order.items)).sendPacket(socket);
     if (rc != 1)
         return fail("the item list was not taken (packet result " + std::to_string(rc) + ")");
     if (!expectAck(socket, "ready", 1))

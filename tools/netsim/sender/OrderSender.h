@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShopConversation.h"
+#include "ShopEndpoint.h"
 
 #include "protocol/ItemList.h"
 
@@ -23,8 +23,12 @@ struct Acknowledgement {
 };
 
 struct OrderFile {
-    QString path;
-    std::string name; // as the item list and the file header give it
+    std::string name; // as the file header gives it
+    std::string data; // the bytes sent, unless `path` names a file to read them from
+    QString path{};
+    // Misbehaviour for tests: the file header announces the file this many
+    // bytes larger (or smaller) than the data sent.
+    int64_t sizeLie = 0;
 };
 
 // An order as the network sends it to order server 1.
@@ -36,17 +40,20 @@ struct OrderToSend {
     std::string number;
     std::string folder;
     float taxRate = 0.0f;
+    ItemList items; // as sent, whatever the files are
     std::vector<OrderFile> files;
-    std::vector<ItemQuantity> items; // ordered of every picture
 };
 
 struct SenderOptions {
     ShopEndpoint shop;
+    // Announced in the order header; the data go in blocks of this size (of
+    // one byte when it is 0).
     int blockSize = 65536;
     // Misbehaviour for tests: close after this many files (-1: never), and
-    // announce each file this many bytes larger (or smaller) than it is.
+    // fall silent once this many file bytes are sent (-1: never) until the
+    // shop closes.
     int disconnectAfterFiles = -1;
-    int64_t fileSizeLie = 0;
+    int64_t stallAfterBytes = -1;
 };
 
 // The network's sending side of order server 1: the order header, the
@@ -56,7 +63,7 @@ class OrderSender {
 public:
     using AckReport = std::function<void(const Acknowledgement&)>;
 
-    OrderSender(SenderOptions options, AckReport report);
+    OrderSender(SenderOptions options, AckReport report = {});
 
     // True only when every acknowledgement was as expected and the shop
     // closed after the last file without another word.
@@ -73,6 +80,8 @@ private:
     AckReport m_report;
     std::vector<Acknowledgement> m_acks;
     std::string m_error;
+    int64_t m_fileBytesSent = 0;
+    bool m_stalled = false;
 };
 
 } // namespace quillon
