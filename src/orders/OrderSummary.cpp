@@ -17,6 +17,30 @@ namespace quillon {
 
 namespace {
 
+// The page header, in points below the top of the page, and the footer,
+// above its bottom.
+constexpr float kTitleTop = 30;     // the title, centred
+constexpr float kTitleRuleTop = 46; // the rule under it
+constexpr float kFieldsTop = 50;    // labels, values and page number
+constexpr float kValueIndent = 100; // the values, right of their labels
+constexpr float kDateTop = 78;      // right-aligned, as the page number
+constexpr float kFooterBottom = 30; // centred
+
+// Font sizes and leadings.
+constexpr float kTitleSize = 12;
+constexpr float kFieldSize = 10; // labels, values and date
+constexpr float kPageNumberSize = 8;
+constexpr float kFooterSize = 7;
+constexpr float kItemSize = 8; // the texts of a picture row
+constexpr float kHeaderLeading = 14;
+constexpr float kFooterLeading = 10;
+
+constexpr float kTitleRuleWidth = 0.2f;
+constexpr float kRowRuleWidth = 0.1f; // above and under the picture rows
+
+// No row, and no line of a row, begins closer to the bottom of the page.
+constexpr int kBottomMargin = 50;
+
 // The picture scaled to fit a square of `box` keeping its shape; whole
 // points, fractions dropped, never less than one.
 QSize fitInBox(QSize shape, int box) {
@@ -148,7 +172,7 @@ void OrderSummary::addPage() {
     if (m_failed)
         return;
     HPDF_Page_SetSize(m_page, HPDF_PAGE_SIZE_A4, HPDF_PAGE_PORTRAIT);
-    m_cursor = 100;
+    m_cursor = kFirstRowTop;
     ++m_pageNumber;
     record(command(SummaryCommand::Kind::Page, m_pageNumber, 0, 0));
     drawHeader();
@@ -161,14 +185,14 @@ void OrderSummary::drawHeader() {
     const float w = HPDF_Page_GetWidth(m_page);
     const float margin = float(m_leftMargin);
 
-    const float titleWidth = textWidth(m_title, 12);
+    const float titleWidth = textWidth(m_title, kTitleSize);
     const float titleX = (w - titleWidth) * 0.5f;
-    beginText(titleX, h - 30, 12, 14);
+    beginText(titleX, h - kTitleTop, kTitleSize, kHeaderLeading);
     showLine(m_title);
     endText();
-    drawRule(titleX, h - 46, titleX + titleWidth, 0.2f);
+    drawRule(titleX, h - kTitleRuleTop, titleX + titleWidth, kTitleRuleWidth);
 
-    beginText(margin, h - 50, 10, 14);
+    beginText(margin, h - kFieldsTop, kFieldSize, kHeaderLeading);
     showLine("Customer");
     showLine("Order number");
     showLine("Total amount");
@@ -176,22 +200,24 @@ void OrderSummary::drawHeader() {
 
     char amount[64];
     std::snprintf(amount, sizeof amount, "$%1.2f", double(m_amount));
-    beginText(margin + 100, h - 50, 10, 14);
+    beginText(margin + kValueIndent, h - kFieldsTop, kFieldSize, kHeaderLeading);
     showLine(m_customer);
     showLine(m_orderNumber);
     showLine(amount);
     endText();
 
     const std::string page = "page " + std::to_string(m_pageNumber);
-    beginText(w - margin - textWidth(page, 8), h - 50, 8, 14);
+    beginText(w - margin - textWidth(page, kPageNumberSize), h - kFieldsTop, kPageNumberSize,
+              kHeaderLeading);
     showLine(page);
     endText();
 
-    beginText(w - margin - textWidth(m_date, 10), h - 78, 10, 14);
+    beginText(w - margin - textWidth(m_date, kFieldSize), h - kDateTop, kFieldSize, kHeaderLeading);
     showLine(m_date);
     endText();
 
-    beginText((w - textWidth(m_footer, 7)) * 0.5f, 30, 7, 10);
+    beginText((w - textWidth(m_footer, kFooterSize)) * 0.5f, kFooterBottom, kFooterSize,
+              kFooterLeading);
     showLine(m_footer);
     endText();
 }
@@ -214,10 +240,10 @@ bool OrderSummary::addPicture(const QImage& image, const std::string& fileName,
         return false;
 
     const int h = wholeHeight();
-    if (h - m_cursor < m_rowHeight + 50)
+    if (h - m_cursor < m_rowHeight + kBottomMargin)
         addPage();
     const int right = int(HPDF_Page_GetWidth(m_page)) - m_leftMargin;
-    drawRule(float(m_leftMargin), float(h - m_cursor), float(right), 0.1f);
+    drawRule(float(m_leftMargin), float(h - m_cursor), float(right), kRowRuleWidth);
 
     const int x = m_leftMargin + (m_pictureBox - size.width()) / 2;
     const int y = h - m_cursor - m_pictureBox - m_innerGap + (m_pictureBox - size.height()) / 2;
@@ -232,7 +258,7 @@ bool OrderSummary::addPicture(const QImage& image, const std::string& fileName,
         m_font = nullptr;
 
     const float textX = float(m_leftMargin + m_pictureBox + m_textGap);
-    beginText(textX, float(h - m_cursor - m_innerGap), 8, float(m_leading));
+    beginText(textX, float(h - m_cursor - m_innerGap), kItemSize, float(m_leading));
     showLine(fileName);
     int blockHeight = m_innerGap + m_leading;
     bool brokeInRow = false;
@@ -242,10 +268,10 @@ bool OrderSummary::addPicture(const QImage& image, const std::string& fileName,
         // Only a line still to come needs a new page; breaking after the
         // last one would leave a page with nothing but its header.
         const bool more = i + 1 < itemTexts.size();
-        if (more && h < m_cursor + 50 + blockHeight) {
+        if (more && h < m_cursor + kBottomMargin + blockHeight) {
             endText();
             addPage();
-            beginText(textX, float(h - m_cursor), 8, float(m_leading));
+            beginText(textX, float(h - m_cursor), kItemSize, float(m_leading));
             blockHeight = 0;
             brokeInRow = true;
         }
@@ -260,7 +286,7 @@ void OrderSummary::finish() {
     if (!usable())
         return;
     const int right = int(HPDF_Page_GetWidth(m_page)) - m_leftMargin;
-    drawRule(float(m_leftMargin), float(wholeHeight() - m_cursor), float(right), 0.1f);
+    drawRule(float(m_leftMargin), float(wholeHeight() - m_cursor), float(right), kRowRuleWidth);
 }
 
 bool OrderSummary::save(const std::string& path) {

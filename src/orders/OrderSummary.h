@@ -20,6 +20,12 @@ struct SummaryCommand;
 // nothing can be saved.
 class OrderSummary {
 public:
+    // The layout of a page, in points (the shop's summaries use these).
+    static constexpr int kRowHeight = 78;    // a picture row at the least
+    static constexpr int kLeftMargin = 70;   // the right margin too
+    static constexpr int kTextGap = 20;      // between the picture box and its text
+    static constexpr int kFirstRowTop = 100; // below the page header
+
     OrderSummary();
     ~OrderSummary();
     // The library reports errors with a pointer to this object.
@@ -82,12 +88,12 @@ private:
     bool m_failed = false;
 
     int m_leading = 12;
-    int m_rowHeight = 78;
-    int m_pictureBox = 70;
-    int m_leftMargin = 70;
-    int m_textGap = 20;
     int m_innerGap = 4;
-    int m_cursor = 100;
+    int m_rowHeight = kRowHeight;
+    int m_pictureBox = kRowHeight - 2 * m_innerGap;
+    int m_leftMargin = kLeftMargin;
+    int m_textGap = kTextGap;
+    int m_cursor = kFirstRowTop;
     int m_pageNumber = 1;
 
     std::string m_orderNumber;

@@ -39,9 +39,9 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     OrderSummary summary;
     if (m_hook)
         m_hook(summary);
-    summary.setRowHeight(78);
-    summary.setLeftMargin(70);
-    summary.setTextGap(20);
+    summary.setRowHeight(OrderSummary::kRowHeight);
+    summary.setLeftMargin(OrderSummary::kLeftMargin);
+    summary.setTextGap(OrderSummary::kTextGap);
     summary.setFooter("Velorin Photo Network - Quillon");
     summary.setTitle(title);
     summary.setCustomer(order.customer);
