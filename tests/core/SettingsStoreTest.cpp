@@ -1,7 +1,13 @@
 #include "core/SettingsStore.h"
+#include "core/CounterWriter.h"
+#include "support/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -63,6 +69,41 @@ TEST(SettingsStore, SaveWritesExactlyTheRunTimeKeysAndStatusGoesAlone) {
     back = SettingsStore(profile).load("");
     EXPECT_EQ(std::tuple(back.status, back.email, back.currentnumber),
               std::tuple(1, "a@b.c", 501u));
+}
+
+// A shop killed right after an order still starts with the next number: the
+// counter writer leaves the profile whole on disk, with nothing for an
+// orderly end to finish. The child is this test again, in a process of its own.
+TEST(SettingsStore, TheNextNumberSurvivesAKillRightAfterAnOrder) {
+    const QByteArray childProfile = qgetenv("QUILLON_COUNTER_WRITER_PROFILE");
+    if (!childProfile.isEmpty()) {
+        CounterWriter writer(QString::fromLocal8Bit(childProfile));
+        writer.write(43); // order 42 has its number
+        std::getchar();   // the parent kills it here
+        std::_Exit(1);
+    }
+    QTemporaryDir dir;
+    const QString profile = dir.filePath("profile.ini");
+    {
+        QSettings raw(profile, QSettings::IniFormat);
+        raw.setValue("prefix", "WEB-");
+        raw.setValue("currentnumber", 42);
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILLON_COUNTER_WRITER_PROFILE", profile);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=SettingsStore.TheNextNumberSurvivesAKillRightAfterAnOrder"});
+    ASSERT_TRUE(child.waitForStarted());
+    // The writer's thread writes the number; the kill follows as soon as the
+    // file holds it.
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return testsupport::readFile(profile).contains("currentnumber=43"); }));
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished());
+    const Settings after = SettingsStore(profile).load("");
+    EXPECT_EQ(std::tuple(after.currentnumber, after.prefix), std::tuple(43u, "WEB-"));
 }
 
 // The profile holds Unicode, the shop 8-bit texts: a text the run did not
