@@ -12,7 +12,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -123,12 +122,7 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, const S
                          Qt::QueuedConnection);
         // A message the shop also put in its status lines is not added twice.
         prompter.setSink([&shop](const std::string& text) {
-            const auto& lines = shop.statusLines();
-            const auto recent = lines.end() - std::min<std::ptrdiff_t>(lines.size(), 8);
-            if (std::none_of(recent, lines.end(), [&text](const std::string& line) {
-                    return line.size() >= text.size() &&
-                           line.compare(line.size() - text.size(), text.size(), text) == 0;
-                }))
+            if (!shop.showingStatusLineMessage())
                 shop.addStatusLine(text);
         });
         shop.initialise();

@@ -186,7 +186,17 @@ void Shop::addStatusLine(const std::string& text) {
 void Shop::showMessages(const std::vector<std::string>& texts) {
     if (texts.empty() || m_closed)
         return;
-    m_messages.insert(m_messages.end(), texts.begin(), texts.end());
+    for (const std::string& text : texts)
+        m_messages.push_back({text, false});
+    if (!m_showingMessage)
+        QTimer::singleShot(0, this, &Shop::showNextMessage);
+}
+
+void Shop::reportInStatusLineAndMessage(const std::string& text) {
+    addStatusLine(text);
+    if (m_closed)
+        return;
+    m_messages.push_back({text, true});
     if (!m_showingMessage)
         QTimer::singleShot(0, this, &Shop::showNextMessage);
 }
@@ -195,10 +205,12 @@ void Shop::showNextMessage() {
     if (m_showingMessage || m_messages.empty() || m_closed)
         return;
     m_showingMessage = true;
-    const std::string text = m_messages.front();
+    const QueuedMessage message = m_messages.front();
     m_messages.pop_front();
+    m_showingStatusLine = message.inStatusLines;
     // A message box runs a loop of its own; the next one waits for it.
-    m_prompter.showMessage(text);
+    m_prompter.showMessage(message.text);
+    m_showingStatusLine = false;
     m_showingMessage = false;
     if (!m_messages.empty())
         QTimer::singleShot(0, this, &Shop::showNextMessage);

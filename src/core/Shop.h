@@ -99,6 +99,11 @@ public:
     // Shows the messages one after another through the prompter, once the
     // event loop is free, never from inside a handler.
     void showMessages(const std::vector<std::string>& texts);
+    // Adds a status line and shows the same text as a message.
+    void reportInStatusLineAndMessage(const std::string& text);
+    // True while the message being shown is also a status line already, so
+    // a prompter that writes messages into the status lines leaves it out.
+    bool showingStatusLineMessage() const { return m_showingStatusLine; }
 
     const Settings& settings() const { return m_settings; }
     const ShopConfig& config() const { return m_config; }
@@ -258,8 +263,13 @@ private:
     std::unique_ptr<Prompter> m_queuedPrompter;
 
     std::vector<std::string> m_statusLines;
-    std::deque<std::string> m_messages;
+    struct QueuedMessage {
+        std::string text;
+        bool inStatusLines = false;
+    };
+    std::deque<QueuedMessage> m_messages;
     bool m_showingMessage = false;
+    bool m_showingStatusLine = false;
 
     bool m_initialising = false;
     bool m_productsFetched = false;

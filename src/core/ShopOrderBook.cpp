@@ -99,8 +99,7 @@ void Shop::databaseDamaged(int recordsRead, const QString& copyName) {
             ? read + ", and no copy of the file could be made, so nothing is written into it; "
                      "new orders stay listed until a copy can be made."
             : read + "; the whole file was kept next to it as " + fromQString(copyName) + ".";
-    addStatusLine(text);
-    showMessages({text});
+    reportInStatusLineAndMessage(text);
 }
 
 } // namespace quillon
