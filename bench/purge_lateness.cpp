@@ -107,11 +107,12 @@ Lateness runOnce(Variant variant, int purged, int kept, double idleSeconds = 0) 
     Shop shop(config, settings, nullptr, clock, prompter);
     WindowOptions options;
     options.splash = false;
-    WindowedShop windowed(shop, options);
+    WindowedShop windowed(shop, prompter, options);
     windowed.start();
     runUntil(
         [&] {
-            return shop.isReady() && !shop.isWritingOrderBook() && windowed.window().isVisible();
+            return shop.isReady() && !shop.orderBookFiles().isWriting() &&
+                   windowed.window().isVisible();
         },
         120'000);
     if (shop.orderBook().size() != size_t(purged + kept))
@@ -127,7 +128,7 @@ Lateness runOnce(Variant variant, int purged, int kept, double idleSeconds = 0) 
             return;
         }
         if (variant == Variant::OffThread) {
-            shop.purgeOrders(true);
+            shop.orderBookFiles().purge(true);
             return;
         }
         // What the midnight tick did before: the purge and the rewrite in
@@ -140,7 +141,7 @@ Lateness runOnce(Variant variant, int purged, int kept, double idleSeconds = 0) 
     });
     runUntil(
         [&] {
-            return done || (shop.isReady() && !shop.isWritingOrderBook() &&
+            return done || (shop.isReady() && !shop.orderBookFiles().isWriting() &&
                             shop.orderBook().size() == size_t(kept));
         },
         600'000);

@@ -311,7 +311,7 @@ int runShop(const QString& workdir) {
         std::fflush(stdout);
     };
     QObject::connect(&shop.orderBook(), &OrderBook::orderInserted, [&] { say("completed"); });
-    QObject::connect(&shop, &Shop::statusLineAdded, [&](const QString& line) {
+    QObject::connect(&shop.statusLines(), &StatusLines::lineAdded, [&](const QString& line) {
         if (line.endsWith(" aborted."))
             say("aborted");
     });
@@ -322,9 +322,9 @@ int runShop(const QString& workdir) {
             QCoreApplication::quit();
     });
     shop.goOnline();
-    if (!shop.server1Running())
+    if (!shop.servers().server1Running())
         return 1;
-    std::printf("port %d\n", shop.server1Port());
+    std::printf("port %d\n", shop.servers().server1Port());
     std::fflush(stdout);
     return QCoreApplication::exec();
 }

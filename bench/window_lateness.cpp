@@ -104,14 +104,14 @@ Lateness runOnce(Variant variant, const Service& service, const QString& picture
     Shop shop(config, settings, nullptr, clock, prompter);
 
     int stored = 0;
-    QObject::connect(&shop, &Shop::orderReceived, [&stored] { ++stored; });
+    QObject::connect(&shop.intake(), &OrderIntake::orderReceived, [&stored] { ++stored; });
     std::unique_ptr<WindowedShop> windowed;
     if (variant == Variant::Headless) {
         shop.initialise();
     } else {
         WindowOptions options;
         options.splash = false;
-        windowed = std::make_unique<WindowedShop>(shop, options);
+        windowed = std::make_unique<WindowedShop>(shop, prompter, options);
         windowed->start();
     }
     runUntil([&] { return shop.isReady() && (!windowed || windowed->window().isVisible()); },
@@ -127,8 +127,8 @@ Lateness runOnce(Variant variant, const Service& service, const QString& picture
             QString("%1 send-order --shop-number 1 --pictures '%2' --items 101:1,109:2 "
                     "--port %3 --register-port %4 --email buyer{}@example.com >/dev/null")
                 .arg(netsim(), pictures)
-                .arg(shop.server1Port())
-                .arg(shop.server2Port());
+                .arg(shop.servers().server1Port())
+                .arg(shop.servers().server2Port());
         senders.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         senders.start("sh", {"-c", QString("seq %1 | xargs -P %2 -I{} sh -c \"%3\"")
                                        .arg(kOrders)

@@ -107,23 +107,23 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, const S
     HeadlessPrompter prompter;
     return runShop(store, prompter, nullptr, run, [&](Shop& shop) {
         exitOnShutdownSignals(shop);
-        QObject::connect(&shop, &Shop::statusLineAdded, &printLine);
-        QObject::connect(&shop, &Shop::orderReceived,
+        QObject::connect(&shop.statusLines(), &StatusLines::lineAdded, &printLine);
+        QObject::connect(&shop.intake(), &OrderIntake::orderReceived,
                          [](const QString& number, const QString& customer, const QString& total,
                             qint64 received) {
                              printLine(QString("Order %1 received: %2, total %3, at %4.")
                                            .arg(number, customer, total, receivedAt(received)));
                          });
-        QObject::connect(&shop, &Shop::orderAborted,
+        QObject::connect(&shop.intake(), &OrderIntake::orderAborted,
                          [](const QString& number, const QString& reason) {
                              printLine(QString("Order %1 aborted: %2.").arg(number, reason));
                          });
         QObject::connect(&shop, &Shop::closeRequested, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         // A message the shop also put in its status lines is not added twice.
-        prompter.setSink([&shop](const std::string& text) {
-            if (!shop.showingStatusLineMessage())
-                shop.addStatusLine(text);
+        prompter.setSink([&status = shop.statusLines()](const std::string& text) {
+            if (!status.showingStatusLineMessage())
+                status.add(text);
         });
         shop.initialise();
         shop.startClock();
@@ -141,7 +141,7 @@ int runWithWindow(const QCommandLineParser& parser, const ShopRunOptions& run,
     options.run = run;
     options.online = parser.isSet("online");
     options.window.splash = !parser.isSet("no-splash");
-    options.attach = [&parser](WindowedShop& windowed) {
+    options.attach = [&parser](WindowedShop& windowed, Prompter&) {
         exitOnShutdownSignals(windowed.shop());
         if (parser.isSet("report-shown"))
             QObject::connect(&windowed, &WindowedShop::shown,

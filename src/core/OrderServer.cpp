@@ -12,6 +12,12 @@ namespace {
 
 // How long one wait for admission lasts before the stop flag is asked again.
 constexpr std::chrono::milliseconds kAdmissionWait{100};
+// The largest receive of an accepted connection, in bytes.
+constexpr int kMaxReceiveSize = 32768;
+// Connections the system holds for a server until its thread takes them.
+constexpr int kListenBacklog = 25;
+// One slice of the wait for a peer's opening bytes.
+constexpr int kOpeningSliceMs = 100;
 
 // One receive of whatever the peer sends first, within the connection's read
 // idle limit, but in short slices so that a stop is noticed at once. Done on
@@ -20,7 +26,7 @@ bool receiveOpening(Socket& s, ByteData& opening, const std::atomic<bool>& stop)
     using namespace std::chrono;
     const int limit = s.ReadIdleLimit() > 0 ? s.ReadIdleLimit() : Socket::kDefaultIdleLimitMs;
     const auto deadline = steady_clock::now() + milliseconds(limit);
-    s.SetReadIdleLimit(100);
+    s.SetReadIdleLimit(kOpeningSliceMs);
     bool received = false;
     while (!stop.load() && steady_clock::now() < deadline) {
         if ((received = s.ReceiveBytes(opening)) || !s.TimedOut())
@@ -39,8 +45,8 @@ OrderServer::~OrderServer() {
 bool OrderServer::listen(int port, const std::string& address) {
     if (m_listener.IsListening())
         return true;
-    m_listener.SetMaxReceiveSize(32768);
-    return m_listener.BindAndListen(port, 25, address);
+    m_listener.SetMaxReceiveSize(kMaxReceiveSize);
+    return m_listener.BindAndListen(port, kListenBacklog, address);
 }
 
 void OrderServer::startThread(AcceptLoop loop) {
@@ -50,7 +56,7 @@ void OrderServer::startThread(AcceptLoop loop) {
 
 void OrderServer::run(const AcceptLoop& loop) {
     while (!loop.stop->load()) {
-        if (m_admission && !m_admission(kAdmissionWait))
+        if (loop.admission && !loop.admission(kAdmissionWait))
             continue;
         AcceptedConnection connection{m_listener.AcceptNextConnection(loop.acceptWaitMs), {}};
         if (!connection.socket)

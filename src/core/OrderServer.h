@@ -13,6 +13,10 @@ class QObject;
 
 namespace quillon {
 
+// How long one wait for a connection lasts before the stop flag is asked
+// again.
+inline constexpr int kAcceptWaitMs = 2000;
+
 // An accepted connection and, when its server reads it first, the peer's
 // opening bytes.
 struct AcceptedConnection {
@@ -27,7 +31,7 @@ struct AcceptLoop {
     // True when a connection may be taken now; may wait up to the time given.
     using Admission = std::function<bool(std::chrono::milliseconds)>;
 
-    // The shop, whose thread gets the connections and the end notice. It
+    // The object whose thread gets the connections and the end notice. It
     // must outlive the thread: its owner calls stop() before it goes.
     QObject* context = nullptr;
     Handler handler;
@@ -38,7 +42,10 @@ struct AcceptLoop {
     const std::atomic<bool>* abandon = nullptr;
     // Queued to the context when the loop ends.
     std::function<void()> ended;
-    int acceptWaitMs = 2000;
+    int acceptWaitMs = kAcceptWaitMs;
+    // When set, holds the loop back while it refuses, asking it again in
+    // short waits so that a stop is still noticed.
+    Admission admission;
     // False: the handler runs on the context's thread. True: the thread
     // first receives what the peer sends (dropping a connection that sends
     // nothing), then runs the handler itself, so a slow peer never holds
@@ -50,20 +57,15 @@ struct AcceptLoop {
 // connections.
 class OrderServer {
 public:
-    // True when a connection may be taken now; may wait up to the time given.
-    using Admission = std::function<bool(std::chrono::milliseconds)>;
-
     OrderServer() = default;
     ~OrderServer();
     OrderServer(const OrderServer&) = delete;
     OrderServer& operator=(const OrderServer&) = delete;
 
-    // Binds and listens (maximum receive 32768, backlog 25). Already
-    // listening counts as success: its thread keeps the socket.
+    // Binds and listens. Already listening counts as success: its thread
+    // keeps the socket.
     bool listen(int port, const std::string& address);
-    bool isListening() const { return m_listener.IsListening(); }
     int port() const { return m_listener.LocalPort(); }
-    const std::string& lastError() const { return m_listener.LastErrorText(); }
 
     bool threadRunning() const { return m_thread.joinable(); }
     // The accept loop has ended; its thread can be joined at once.
@@ -71,15 +73,11 @@ public:
     void startThread(AcceptLoop loop);
     // Waits for an ended accept loop and closes the listening socket.
     void stop();
-    // Holds the accept loop back while `admission` refuses, asking it again
-    // in short waits so that a stop is still noticed. Set before startThread.
-    void setAdmission(Admission admission) { m_admission = std::move(admission); }
 
 private:
     void run(const AcceptLoop& loop);
 
     Socket m_listener;
-    Admission m_admission;
     std::thread m_thread;
     std::atomic<bool> m_ended{false};
 };

@@ -22,23 +22,23 @@ TEST(ShopServers, ATakenPortKeepsTheShopOffline) {
     first.config.server1Port = taken.LocalPort();
     first.create(false);
     first.shop->goOnline();
-    EXPECT_TRUE(first.shop->isOffline());
+    EXPECT_TRUE(first.shop->servers().isOffline());
     EXPECT_TRUE(first.texts().empty()) << "port 1 taken: silently off-line";
-    EXPECT_FALSE(first.shop->server1Running());
+    EXPECT_FALSE(first.shop->servers().server1Running());
 
     ShopHarness second;
     second.config.server2Port = taken.LocalPort();
     second.create(false);
     for (int i = 0; i < 2; ++i) { // again: no second server-1 thread, no second line
         second.shop->goOnline();
-        EXPECT_TRUE(second.shop->isOffline());
-        EXPECT_TRUE(second.shop->server1Running());
+        EXPECT_TRUE(second.shop->servers().isOffline());
+        EXPECT_TRUE(second.shop->servers().server1Running());
         EXPECT_EQ(second.texts(), std::vector<std::string>{"Server 1 started. Port " +
                                                            second.port1().toStdString() + "."});
     }
     taken.Close();
     second.shop->goOnline(); // port 2 free now: the system goes on-line
-    EXPECT_FALSE(second.shop->isOffline());
+    EXPECT_FALSE(second.shop->servers().isOffline());
     EXPECT_EQ(second.texts().back(),
               "Server 2 started. Port " + second.port2().toStdString() + ".");
 }
@@ -47,18 +47,19 @@ TEST(ShopServers, SilentPeersHoldNeitherGoingOfflineNorExit) {
     ShopHarness h;
     h.create(false);
     h.shop->goOnline();
-    ASSERT_FALSE(h.shop->isOffline());
-    int port1 = h.shop->server1Port();
+    ASSERT_FALSE(h.shop->servers().isOffline());
+    int port1 = h.shop->servers().server1Port();
     Socket c1, c2;
     ASSERT_TRUE(connectTo(c1, port1));
-    ASSERT_TRUE(connectTo(c2, h.shop->server2Port()));
+    ASSERT_TRUE(connectTo(c2, h.shop->servers().server2Port()));
     // Server 1 has handed its connection over: a reception row.
-    ASSERT_TRUE(processUntil([&] { return h.shop->transfers().receptionCount() == 1; }));
+    ASSERT_TRUE(processUntil([&] { return h.shop->intake().transfers().receptionCount() == 1; }));
     h.shop->goOffline();
     // Off-line at the first server's end; the other's thread ends after it.
     ASSERT_TRUE(processUntil(
         [&] {
-            return h.shop->isOffline() && !h.shop->server1Running() && !h.shop->server2Running();
+            return h.shop->servers().isOffline() && !h.shop->servers().server1Running() &&
+                   !h.shop->servers().server2Running();
         },
         std::chrono::seconds(5)));
     auto t = h.texts();
@@ -71,9 +72,9 @@ TEST(ShopServers, SilentPeersHoldNeitherGoingOfflineNorExit) {
     }
 
     h.shop->goOnline();
-    ASSERT_FALSE(h.shop->isOffline());
+    ASSERT_FALSE(h.shop->servers().isOffline());
     Socket c3;
-    ASSERT_TRUE(connectTo(c3, h.shop->server2Port()));
+    ASSERT_TRUE(connectTo(c3, h.shop->servers().server2Port()));
     // Exit while on-line waits for the servers (the lines and logs it then
     // writes are the headless shop's test).
     bool closed = false;
@@ -98,8 +99,8 @@ TEST(ShopServers, DestroyingAnOnlineShopWithHandOversPendingDoesNotHang) {
     h.create(false);
     h.shop->goOnline();
     Socket c1, c2;
-    ASSERT_TRUE(connectTo(c1, h.shop->server1Port()));
-    ASSERT_TRUE(connectTo(c2, h.shop->server2Port()));
+    ASSERT_TRUE(connectTo(c1, h.shop->servers().server1Port()));
+    ASSERT_TRUE(connectTo(c2, h.shop->servers().server2Port()));
     // A new-order opening too short for its kind, which server 2's thread
     // reports on the shop's thread.
     ByteData opening;
@@ -121,9 +122,9 @@ TEST(ShopServers, ExitDuringStartUpWinsOverOnLineAskedForEarly) {
     h.shop->goOnline(); // as --online does: waits for start-up to end
     h.shop->exit();
     ASSERT_TRUE(processUntil([&] { return closed; }, std::chrono::seconds(15)));
-    EXPECT_TRUE(h.shop->isOffline());
-    EXPECT_FALSE(h.shop->server1Running());
-    EXPECT_FALSE(h.shop->server2Running());
+    EXPECT_TRUE(h.shop->servers().isOffline());
+    EXPECT_FALSE(h.shop->servers().server1Running());
+    EXPECT_FALSE(h.shop->servers().server2Running());
     for (const std::string& line : h.texts())
         EXPECT_EQ(line.find("started. Port"), std::string::npos) << line;
     EXPECT_EQ(h.texts().back(), "System shutdown.");

@@ -44,7 +44,7 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     s.h.useService(s.service);
     s.go(false);
     QStringList thumbnails;
-    QObject::connect(s.h.shop.get(), &Shop::thumbnailMade,
+    QObject::connect(&s.h.shop->intake(), &OrderIntake::thumbnailMade,
                      [&](const QString& path, const QImage& image) {
                          if (!image.isNull())
                              thumbnails << path;
@@ -102,13 +102,13 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     // An unreachable server is recorded after the order is stored.
     notify(true, QString("127.0.0.1:%1").arg(closedLocalPort()));
     order(3);
-    EXPECT_EQ(s.h.shop->transfers().rows().at(2).paymentStatus, "Paid - PayPal");
+    EXPECT_EQ(s.h.shop->intake().transfers().rows().at(2).paymentStatus, "Paid - PayPal");
     EXPECT_TRUE(readFile(s.h.folder.filePath("emailerrors.xml")).startsWith("<?xml"));
 
     // A week and a day later the purge logs the order and removes its folder.
     s.h.clock.advance(8 * 86400);
-    s.h.shop->purgeOrders();
-    ASSERT_TRUE(processUntil([&] { return !s.h.shop->isWritingOrderBook(); }));
+    s.h.shop->orderBookFiles().purge();
+    ASSERT_TRUE(processUntil([&] { return !s.h.shop->orderBookFiles().isWriting(); }));
     EXPECT_FALSE(QDir(folder).exists());
     const QString log =
         QString::fromUtf8(readFile(s.h.folder.filePath(kOrderLogFolder, "ORDERLOG000000.XML")));

@@ -23,13 +23,13 @@ struct Intake : ServedShop {
     bool settle(size_t orders) {
         return processUntil([&] {
             return h.shop->orderBook().size() >= orders &&
-                   h.shop->transfers().receptionCount() == 0;
+                   h.shop->intake().transfers().receptionCount() == 0;
         });
     }
     std::string db() const { return h.folder.filePath(kDbFolder, "OE.DB").toStdString(); }
     // The purge's file work runs off the shop's thread.
     bool purged() {
-        return processUntil([&] { return !h.shop->isWritingOrderBook(); });
+        return processUntil([&] { return !h.shop->orderBookFiles().isWriting(); });
     }
 };
 
@@ -51,7 +51,7 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
     Intake in;
     in.go();
     QStringList thumbnails;
-    QObject::connect(in.h.shop.get(), &Shop::thumbnailMade,
+    QObject::connect(&in.h.shop->intake(), &OrderIntake::thumbnailMade,
                      [&](const QString& path, const QImage& image) {
                          if (!image.isNull())
                              thumbnails << QFileInfo(path).fileName();
@@ -61,8 +61,8 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
     ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     ASSERT_TRUE(in.settle(1));
 
-    ASSERT_EQ(in.h.shop->transfers().rows().size(), 1u);
-    const TransferRow& row = in.h.shop->transfers().rows()[0];
+    ASSERT_EQ(in.h.shop->intake().transfers().rows().size(), 1u);
+    const TransferRow& row = in.h.shop->intake().transfers().rows()[0];
     EXPECT_EQ(row.orderNumber, "000001");
     EXPECT_EQ(row.customer, "ann@example.com");
     // Two pictures of 3 x 0.25 + 1 x 3.49, with 7.5 % tax.
@@ -154,7 +154,8 @@ TEST(ShopIntake, MidnightPurgeRewritesTheDatabaseAndStartUpPurgeLeavesIt) {
     EXPECT_TRUE(readFile(in.h.folder.filePath(kOrderLogFolder, "ORDERLOG000000.XML"))
                     .contains("<ordernumber>000001</ordernumber>"));
     EXPECT_LT(QFileInfo(QString::fromStdString(in.db())).size(), dbBefore);
-    ASSERT_EQ(in.h.shop->transfers().rows().size(), 2u); // rebuilt from the completed transfers
+    ASSERT_EQ(in.h.shop->intake().transfers().rows().size(),
+              2u); // rebuilt from the completed transfers
 
     // At the next start-up a month later the purge runs once and leaves the
     // database as it was.

@@ -28,11 +28,11 @@ struct LimitedShop {
         h.config.maxReceptions = int(kCap);
         h.config.receptionIdleLimitMs = idleLimitMs;
         h.create(false);
-        QObject::connect(h.shop.get(), &Shop::orderAborted,
+        QObject::connect(&h.shop->intake(), &OrderIntake::orderAborted,
                          [this](const QString&, const QString& reason) {
                              abortReasons.push_back(reason.toStdString());
                          });
-        QObject::connect(h.shop.get(), &Shop::orderReceived,
+        QObject::connect(&h.shop->intake(), &OrderIntake::orderReceived,
                          [this] { abortsBeforeFirstOrder = abortReasons.size(); });
         h.shop->goOnline();
     }
@@ -40,7 +40,7 @@ struct LimitedShop {
     void stall(int count) {
         for (int i = 0; i < count; ++i) {
             auto s = std::make_unique<Socket>();
-            ASSERT_TRUE(s->Connect("127.0.0.1", h.shop->server1Port(), false, 2000));
+            ASSERT_TRUE(s->Connect("127.0.0.1", h.shop->servers().server1Port(), false, 2000));
             OrderHeader header;
             header.orderNumber = "STALL" + std::to_string(stalled.size());
             ASSERT_TRUE(s->SendBytes(header.encode()));
@@ -54,13 +54,13 @@ struct LimitedShop {
         o.folder = h.rootpath() + "/GOOD";
         o.items = {{"a.jpg", {{101, 1}}}};
         o.files = {{"a.jpg", std::string(10000, 'a')}};
-        const SenderOptions how{{"127.0.0.1", h.shop->server1Port(), 15000}, 4096};
+        const SenderOptions how{{"127.0.0.1", h.shop->servers().server1Port(), 15000}, 4096};
         return std::async(std::launch::async, [o, how] { return OrderSender(how).send(o); });
     }
-    const ReceptionPool& pool() const { return h.shop->receptions(); }
+    const ReceptionPool& pool() const { return h.shop->intake().receptions(); }
     size_t abortedRows() const {
         size_t n = 0;
-        for (const TransferRow& row : h.shop->transfers().rows())
+        for (const TransferRow& row : h.shop->intake().transfers().rows())
             n += row.aborted && row.transferStatus == "Aborted";
         return n;
     }
@@ -84,7 +84,7 @@ TEST(ShopReceptionLimits, StalledSendersWaitForASlotAndAreGivenUpAfterTheIdleLim
     EXPECT_TRUE(good.get());
     // The order waited behind four stalled senders: five slots had to free.
     EXPECT_GE(s.abortsBeforeFirstOrder, 5u);
-    EXPECT_EQ(s.h.shop->transfers().receptionCount(), 0u);
+    EXPECT_EQ(s.h.shop->intake().transfers().receptionCount(), 0u);
     for (int i = 0; i < 12; ++i)
         EXPECT_TRUE(s.h.hasLine("Order STALL" + std::to_string(i) + " aborted.")) << i;
     EXPECT_EQ(s.abortReasons, std::vector<std::string>(12, "the sender was silent for 2 s"));
@@ -108,6 +108,7 @@ TEST(ShopReceptionLimits, AFullPoolDoesNotHoldUpGoingOffline) {
     s.h.shop->goOffline();
     // Going off-line joins the accept threads, so a wait for a free slot
     // that ignored the stop would show here as the 60-s idle limit.
-    ASSERT_TRUE(processUntil([&] { return s.h.shop->isOffline(); }, std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        processUntil([&] { return s.h.shop->servers().isOffline(); }, std::chrono::seconds(30)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
 }

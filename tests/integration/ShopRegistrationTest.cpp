@@ -139,7 +139,7 @@ TEST(ShopRegistration, ShortOpeningsAndOtherKinds) {
     s.go(false);
     auto poke = [&](const QByteArray& bytes) {
         Socket c;
-        ASSERT_TRUE(c.Connect("127.0.0.1", s.h.shop->server2Port(), false, 2000));
+        ASSERT_TRUE(c.Connect("127.0.0.1", s.h.shop->servers().server2Port(), false, 2000));
         ASSERT_TRUE(c.SendBytes(bytes.constData(), size_t(bytes.size())));
         // The shop answers nothing and closes; short reads keep the shop's
         // event loop turning meanwhile.

@@ -146,8 +146,8 @@ TEST(ShopResponsiveness, ExitAbandonsTheRequestsWhoseOutcomeNothingNeeds) {
     bool closed = false;
     QObject::connect(s.h.shop.get(), &Shop::closeRequested, [&] { closed = true; });
     s.h.shop->initialise();
-    ASSERT_TRUE(s.h.shop->login(s.h.settings.shopid, "secret"));
-    ASSERT_TRUE(s.h.shop->fetchHistory(90101, 90101));
+    ASSERT_TRUE(s.h.shop->account().login(s.h.settings.shopid, "secret"));
+    ASSERT_TRUE(s.h.shop->account().fetchHistory(90101, 90101));
     QElapsedTimer clock;
     clock.start();
     s.h.shop->exit();

@@ -22,13 +22,13 @@
 
 namespace quillon {
 
-SnapshotRequests::SnapshotRequests(WindowedShop& shop, QString folder)
-    : QObject(&shop), m_shop(shop), m_folder(std::move(folder)) {
+SnapshotRequests::SnapshotRequests(WindowedShop& shop, Prompter& prompter, QString folder)
+    : QObject(&shop), m_shop(shop), m_prompter(prompter), m_folder(std::move(folder)) {
     QDir().mkpath(m_folder);
     if (SplashWindow* splash = shop.splash())
         connect(splash, &SplashWindow::animationEnded, this,
                 [this, splash] { save(splash, QStringLiteral("splash")); });
-    const TransferList& transfers = shop.shop().transfers();
+    const TransferList& transfers = shop.shop().intake().transfers();
     connect(&transfers, &TransferList::rowChanged, this, [this, &transfers](int row) {
         const int progress = transfers.row(row).progress;
         if (m_receiving && progress > 0 && progress < 100) {
@@ -88,7 +88,7 @@ void SnapshotRequests::takeHistory() {
     const std::tm today = shop.clock().localNow();
     const int year = today.tm_year + 1900;
     QPointer<CHistoryDlg> dialog =
-        new CHistoryDlg(lastHistoryYear(year), QString(), shop.prompter(), &m_shop.window());
+        new CHistoryDlg(lastHistoryYear(year), QString(), m_prompter, &m_shop.window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->findChild<QSpinBox*>("toYear")->setValue(year);
     dialog->findChild<QComboBox*>("toMonth")->setCurrentIndex(today.tm_mon);
@@ -97,7 +97,7 @@ void SnapshotRequests::takeHistory() {
     // A login of its own, so no message box covers the window.
     shop.requests().run<HistoryFetch>(
         "",
-        [service = shop.serviceEndpoint(), shopId = shop.settings().shopid,
+        [service = shop.account().serviceEndpoint(), shopId = shop.settings().shopid,
          to = historyDate(year, today.tm_mon + 1, today.tm_mday)](Prompter& p) {
             const LoginResult in = login(service, p, shopId, demoPassword());
             return fetchHistory(service, p, in.session, historyDate(kFirstHistoryYear, 1, 1), to);
@@ -112,7 +112,7 @@ void SnapshotRequests::takeHistory() {
 }
 
 void SnapshotRequests::takeChat() {
-    openLiveChat(m_shop.shop(), &m_shop.window());
+    openLiveChat(m_shop.shop(), m_prompter, &m_shop.window());
     QPointer<CChatDlg> chat = m_shop.window().findChild<CChatDlg*>();
     if (!chat)
         return;

@@ -8,6 +8,7 @@ class QWidget;
 
 namespace quillon {
 
+class Prompter;
 class WindowedShop;
 
 // Saves pictures of the running window for the screenshot script: it
@@ -21,7 +22,8 @@ class WindowedShop;
 class SnapshotRequests : public QObject {
     Q_OBJECT
 public:
-    SnapshotRequests(WindowedShop& shop, QString folder);
+    // `prompter` shows the messages of the windows it opens.
+    SnapshotRequests(WindowedShop& shop, Prompter& prompter, QString folder);
 
 private:
     void poll();
@@ -31,6 +33,7 @@ private:
     void takeChat();
 
     WindowedShop& m_shop;
+    Prompter& m_prompter;
     QString m_folder;
     QTimer m_poll;
     // A "receiving" request waiting for an order's progress.

@@ -41,9 +41,9 @@ int main(int argc, char** argv) {
     WindowedRunOptions options;
     options.online = parser.isSet("online");
     const QString folder = parser.positionalArguments().constFirst();
-    options.attach = [&folder](WindowedShop& windowed) {
+    options.attach = [&folder](WindowedShop& windowed, Prompter& prompter) {
         exitOnShutdownSignals(windowed.shop());
-        new SnapshotRequests(windowed, folder);
+        new SnapshotRequests(windowed, prompter, folder);
     };
     return runWindowed(store, options);
 }

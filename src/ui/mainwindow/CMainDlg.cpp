@@ -26,12 +26,12 @@ namespace quillon {
 
 using L = MainWindowLayout;
 
-CMainDlg::CMainDlg(Shop& shop, QWidget* parent)
-    : QWidget(parent), m_shop(shop), m_menuBar(new MenuBar(this)),
+CMainDlg::CMainDlg(Shop& shop, Prompter& prompter, QWidget* parent)
+    : QWidget(parent), m_shop(shop), m_prompter(prompter), m_menuBar(new MenuBar(this)),
       m_state(new BandLabel(Qt::AlignLeft, this)), m_statusLines(new StatusLinesPane(this)),
       m_splitter(new SplitterBar(this)), m_orderList(new OrderListView(shop.orderBook(), this)),
-      m_find(new OrderSearchField(this)), m_opener(std::make_unique<OrderOpener>(shop.prompter())),
-      m_transfers(new TransferView(shop.transfers(), this)),
+      m_find(new OrderSearchField(this)), m_opener(std::make_unique<OrderOpener>(prompter)),
+      m_transfers(new TransferView(shop.intake().transfers(), this)),
       m_clock(new BandLabel(Qt::AlignRight, this)), m_splitterX(L::kInitialStatusWidth) {
     setWindowTitle(QStringLiteral("Velorin Photo Network - Quillon"));
     setWindowIcon(programIcon());
@@ -46,26 +46,26 @@ CMainDlg::CMainDlg(Shop& shop, QWidget* parent)
     m_clock->setAccessibleDescription(QStringLiteral("Clock"));
     m_state->setAccessibleDescription(QStringLiteral("System state"));
 
-    m_statusLines->setLines(shop.statusLines());
-    showOnline(!shop.isOffline());
+    m_statusLines->setLines(shop.statusLines().lines());
+    showOnline(!shop.servers().isOffline());
     refreshMenus();
 
     // The menu bar's choice is carried out once its event is over, so a
     // dialog never opens inside the menu bar's mouse handling.
     connect(
         m_menuBar, &MenuBar::chosen, this,
-        [this](int menu, int item) { runMenuCommand(m_shop, this, menu, item); },
+        [this](int menu, int item) { runMenuCommand(m_shop, m_prompter, this, menu, item); },
         Qt::QueuedConnection);
     connect(m_splitter, &SplitterBar::dragged, this, [this](int x) {
         m_splitterX = L::clampSplitter(x, width());
         layoutBands();
     });
-    connect(&shop, &Shop::statusLineAdded, m_statusLines, &StatusLinesPane::addLine);
-    connect(&shop, &Shop::onlineChanged, this, [this](bool online) {
+    connect(&shop.statusLines(), &StatusLines::lineAdded, m_statusLines, &StatusLinesPane::addLine);
+    connect(&shop.servers(), &OrderServers::onlineChanged, this, [this](bool online) {
         showOnline(online);
         refreshMenus();
     });
-    connect(&shop, &Shop::loginChanged, this, &CMainDlg::refreshMenus);
+    connect(&shop.account(), &AccountSession::loginChanged, this, &CMainDlg::refreshMenus);
     connect(&shop, &Shop::settingsChanged, this, &CMainDlg::refreshMenus);
     // The plug-ins are loaded during start-up.
     connect(&shop, &Shop::ordersLoaded, this, &CMainDlg::refreshMenus);
@@ -115,8 +115,8 @@ void CMainDlg::showOnline(bool online) {
 
 void CMainDlg::refreshMenus() {
     MenuState s;
-    s.loggedIn = m_shop.isLoggedIn();
-    s.offline = m_shop.isOffline();
+    s.loggedIn = m_shop.account().isLoggedIn();
+    s.offline = m_shop.servers().isOffline();
     s.hasPlugins = m_shop.plugins().count() > 0;
     s.largeFont = m_shop.settings().fontsize;
     s.followNewest = m_shop.settings().showlast;

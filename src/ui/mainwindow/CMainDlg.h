@@ -10,6 +10,7 @@ class MenuBar;
 class OrderListView;
 class OrderOpener;
 class OrderSearchField;
+class Prompter;
 class Shop;
 class SplitterBar;
 class StatusLinesPane;
@@ -24,7 +25,8 @@ class CMainDlg : public QWidget {
 public:
     static constexpr QSize kInitialSize{900, 620};
 
-    explicit CMainDlg(Shop& shop, QWidget* parent = nullptr);
+    // `prompter` shows the messages of the window's commands.
+    CMainDlg(Shop& shop, Prompter& prompter, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     // The order list pane: the order list view, unless another pane has
@@ -55,6 +57,7 @@ private:
     void showOnline(bool online);
 
     Shop& m_shop;
+    Prompter& m_prompter;
     MenuBar* m_menuBar;
     BandLabel* m_state;
     StatusLinesPane* m_statusLines;

@@ -19,7 +19,8 @@ namespace {
 
 // Shows the busy cursor on `parent` until the command that `started` has
 // finished; then `finished` runs.
-void followCommand(Shop& shop, QWidget* parent, bool started, std::function<void()> finished = {}) {
+void followCommand(AccountSession& account, QWidget* parent, bool started,
+                   std::function<void()> finished = {}) {
     if (!started) {
         if (finished)
             finished();
@@ -29,7 +30,7 @@ void followCommand(Shop& shop, QWidget* parent, bool started, std::function<void
     if (owner)
         owner->setCursor(Qt::BusyCursor);
     QObject::connect(
-        &shop, &Shop::accountCommandFinished, &shop,
+        &account, &AccountSession::commandFinished, &account,
         [owner, finished] {
             if (owner)
                 owner->unsetCursor();
@@ -39,14 +40,15 @@ void followCommand(Shop& shop, QWidget* parent, bool started, std::function<void
         Qt::SingleShotConnection);
 }
 
-bool mayStart(Shop& shop) {
-    return shop.isLoggedIn() && !shop.isAccountBusy();
+bool mayStart(const AccountSession& account) {
+    return account.isLoggedIn() && !account.isBusy();
 }
 
-void editShopInformation(Shop& shop, QWidget* parent, const ShopInfo& fetched) {
+void editShopInformation(AccountSession& account, Prompter& prompter, QWidget* parent,
+                         const ShopInfo& fetched) {
     CEditShopInfoDlg dialog(fetched, fetched.hasLogo ? decodeLogo(fetched.logo) : QImage(),
-                            shop.prompter(), parent);
-    if (dialog.exec() != QDialog::Accepted || !mayStart(shop))
+                            prompter, parent);
+    if (dialog.exec() != QDialog::Accepted || !mayStart(account))
         return;
     ShopInfo edited = dialog.values();
     const QImage& logo = dialog.logo();
@@ -54,62 +56,67 @@ void editShopInformation(Shop& shop, QWidget* parent, const ShopInfo& fetched) {
     // A logo that was not replaced goes back as it came, not re-encoded.
     if (!logo.isNull())
         edited.logo = dialog.logoChanged() ? encodeLogo(logo) : fetched.logo;
-    followCommand(shop, parent, shop.updateShopInformation(edited));
+    followCommand(account, parent, account.updateShopInformation(edited));
 }
 
 } // namespace
 
-void loginOrLogout(Shop& shop, QWidget* parent) {
-    if (shop.isAccountBusy())
+void loginOrLogout(Shop& shop, Prompter& prompter, QWidget* parent) {
+    AccountSession& account = shop.account();
+    if (account.isBusy())
         return;
-    if (shop.isLoggedIn()) {
-        followCommand(shop, parent, shop.logout());
+    if (account.isLoggedIn()) {
+        followCommand(account, parent, account.logout());
         return;
     }
-    CLoginDialog dialog(toQString(shop.settings().shopid), shop.prompter(), parent);
-    if (dialog.exec() == QDialog::Accepted && !shop.isAccountBusy())
-        followCommand(shop, parent,
-                      shop.login(fromQString(dialog.shopId()), fromQString(dialog.password())));
+    CLoginDialog dialog(toQString(shop.settings().shopid), prompter, parent);
+    if (dialog.exec() == QDialog::Accepted && !account.isBusy())
+        followCommand(account, parent,
+                      account.login(fromQString(dialog.shopId()), fromQString(dialog.password())));
 }
 
-void openChangePassword(Shop& shop, QWidget* parent) {
-    if (!mayStart(shop))
+void openChangePassword(AccountSession& account, Prompter& prompter, QWidget* parent) {
+    if (!mayStart(account))
         return;
-    CChangePasswordDlg dialog(shop.prompter(), parent);
-    if (dialog.exec() == QDialog::Accepted && mayStart(shop))
-        followCommand(shop, parent,
-                      shop.changePassword(fromQString(dialog.oldPassword()),
-                                          fromQString(dialog.newPassword())));
+    CChangePasswordDlg dialog(prompter, parent);
+    if (dialog.exec() == QDialog::Accepted && mayStart(account))
+        followCommand(account, parent,
+                      account.changePassword(fromQString(dialog.oldPassword()),
+                                             fromQString(dialog.newPassword())));
 }
 
-void openShopInformation(Shop& shop, QWidget* parent) {
-    if (!mayStart(shop))
+void openShopInformation(AccountSession& account, Prompter& prompter, QWidget* parent) {
+    if (!mayStart(account))
         return;
-    // Lives for this one fetch; the dialog opens once the shop's handler
+    // Lives for this one fetch; the dialog opens once the session's handler
     // has returned.
-    auto* fetch = new QObject(&shop);
+    auto* fetch = new QObject(&account);
     QPointer<QWidget> owner(parent);
-    QObject::connect(
-        &shop, &Shop::shopInformationFetched, fetch, [&shop, owner](const ShopInfo& info) {
-            QTimer::singleShot(0, &shop,
-                               [&shop, owner, info] { editShopInformation(shop, owner, info); });
-        });
-    followCommand(shop, parent, shop.fetchShopInformation(), [fetch] { fetch->deleteLater(); });
+    QObject::connect(&account, &AccountSession::shopInformationFetched, fetch,
+                     [&account, &prompter, owner](const ShopInfo& info) {
+                         QTimer::singleShot(0, &account, [&account, &prompter, owner, info] {
+                             editShopInformation(account, prompter, owner, info);
+                         });
+                     });
+    followCommand(account, parent, account.fetchShopInformation(),
+                  [fetch] { fetch->deleteLater(); });
 }
 
-void openProductInformation(Shop& shop, QWidget* parent) {
-    if (!mayStart(shop))
+void openProductInformation(Shop& shop, Prompter& prompter, QWidget* parent) {
+    AccountSession& account = shop.account();
+    if (!mayStart(account))
         return;
     // The dialog edits a copy; Cancel leaves the current list as it was.
     // "Update" sends it with the dialog still open, which closes once the
     // service has answered and keeps the edits when no answer came.
     ProductList copy = shop.products() ? *shop.products() : ProductList{};
-    CProductDialog dialog(copy, shop.prompter(), parent);
-    dialog.setSender([&shop, &copy] { return mayStart(shop) && shop.updateProducts(copy); });
-    QObject::connect(&shop, &Shop::accountCommandFinished, &dialog,
+    CProductDialog dialog(copy, prompter, parent);
+    dialog.setSender(
+        [&account, &copy] { return mayStart(account) && account.updateProducts(copy); });
+    QObject::connect(&account, &AccountSession::commandFinished, &dialog,
                      [&dialog](AccountCommand command, int result) {
                          if (command == AccountCommand::UpdateProducts)
-                             dialog.sendFinished(result != Shop::kNoAnswer);
+                             dialog.sendFinished(result != AccountSession::kNoAnswer);
                      });
     dialog.exec();
 }

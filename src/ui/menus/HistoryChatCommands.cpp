@@ -10,20 +10,21 @@
 
 namespace quillon {
 
-void openTransactionHistory(Shop& shop, QWidget* parent) {
+void openTransactionHistory(Shop& shop, Prompter& prompter, QWidget* parent) {
     const std::string folder = joinPath(shop.config().workingDirectory, kHistoryFolder);
     CHistoryDlg dialog(lastHistoryYear(shop.clock().localNow().tm_year + 1900),
-                       qtPath(joinPath(folder, "History.txt")), shop.prompter(), parent);
+                       qtPath(joinPath(folder, "History.txt")), prompter, parent);
+    AccountSession& account = shop.account();
     QObject::connect(&dialog, &CHistoryDlg::findRequested, &dialog,
-                     [&shop, &dialog](int32_t from, int32_t to) {
-                         if (!shop.fetchHistory(from, to))
+                     [&account, &dialog](int32_t from, int32_t to) {
+                         if (!account.fetchHistory(from, to))
                              dialog.showRecords({});
                      });
-    QObject::connect(&shop, &Shop::historyFetched, &dialog, &CHistoryDlg::showRecords);
+    QObject::connect(&account, &AccountSession::historyFetched, &dialog, &CHistoryDlg::showRecords);
     dialog.exec();
 }
 
-void openLiveChat(Shop& shop, QWidget* window) {
+void openLiveChat(Shop& shop, Prompter& prompter, QWidget* window) {
     CChatDlg* chat = nullptr;
     if (window)
         for (CChatDlg* open : window->findChildren<CChatDlg*>(Qt::FindDirectChildrenOnly))
@@ -31,11 +32,11 @@ void openLiveChat(Shop& shop, QWidget* window) {
                 chat = open;
     if (!chat) {
         const Settings& s = shop.settings();
-        chat = new CChatDlg({s.hostaddress, s.chatPort}, s.shopid, shop.config().workingDirectory,
-                            shop.prompter(), window);
+        chat = new CChatDlg(shop.account().chatEndpoint(), s.shopid, shop.config().workingDirectory,
+                            prompter, window);
         chat->setAttribute(Qt::WA_DeleteOnClose);
     }
-    chat->setSessionDetails(sessionDetailsOf(shop.settings(), shop.isOffline()));
+    chat->setSessionDetails(sessionDetailsOf(shop.settings(), shop.servers().isOffline()));
     chat->show();
     chat->raise();
     chat->activateWindow();

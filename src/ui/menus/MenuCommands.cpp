@@ -9,43 +9,43 @@
 
 namespace quillon {
 
-void runMenuCommand(Shop& shop, QWidget* window, int menu, int item) {
+void runMenuCommand(Shop& shop, Prompter& prompter, QWidget* window, int menu, int item) {
     switch (menuCommandAt(menu, item, shop.plugins().count() > 0)) {
     case MenuCommand::LoginOrLogout:
-        loginOrLogout(shop, window);
+        loginOrLogout(shop, prompter, window);
         break;
     case MenuCommand::ChangePassword:
-        openChangePassword(shop, window);
+        openChangePassword(shop.account(), prompter, window);
         break;
     case MenuCommand::ShopInformation:
-        openShopInformation(shop, window);
+        openShopInformation(shop.account(), prompter, window);
         break;
     case MenuCommand::ProductInformation:
-        openProductInformation(shop, window);
+        openProductInformation(shop, prompter, window);
         break;
     case MenuCommand::TransactionHistory:
-        openTransactionHistory(shop, window);
+        openTransactionHistory(shop, prompter, window);
         break;
     case MenuCommand::Configuration:
-        openConfiguration(shop, shop.prompter(), window);
+        openConfiguration(shop, prompter, window);
         break;
     case MenuCommand::EmailNotification:
-        openEmailNotification(shop, shop.prompter(), window);
+        openEmailNotification(shop, prompter, window);
         break;
     case MenuCommand::TrustedCustomers:
-        openTrustedCustomers(shop, shop.prompter(), window);
+        openTrustedCustomers(shop, prompter, window);
         break;
     case MenuCommand::PluginParameters:
-        openPluginParameters(shop, shop.prompter(), window);
+        openPluginParameters(shop, prompter, window);
         break;
     case MenuCommand::Exit:
         shop.exit();
         break;
     case MenuCommand::OnlineOrOffline:
-        shop.isOffline() ? shop.goOnline() : shop.goOffline();
+        shop.servers().isOffline() ? shop.goOnline() : shop.goOffline();
         break;
     case MenuCommand::LiveChat:
-        openLiveChat(shop, window);
+        openLiveChat(shop, prompter, window);
         break;
     case MenuCommand::FontSize:
         shop.toggleFontSize();

@@ -10,7 +10,8 @@ namespace quillon {
 
 void bindOrderList(Shop& shop, OrderListView& list, OrderSearchField& find, OrderOpener& opener) {
     list.setLargeFont(shop.settings().fontsize);
-    QObject::connect(&shop, &Shop::thumbnailMade, &list, &OrderListView::seedThumbnail);
+    QObject::connect(&shop.intake(), &OrderIntake::thumbnailMade, &list,
+                     &OrderListView::seedThumbnail);
     QObject::connect(&shop, &Shop::settingsChanged, &list, [&shop, &list] {
         if (list.rows().fonts().large() != shop.settings().fontsize)
             list.setLargeFont(shop.settings().fontsize);

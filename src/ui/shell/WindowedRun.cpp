@@ -13,13 +13,13 @@ int runWindowed(SettingsStore& store, const WindowedRunOptions& options) {
     GuiRegistrationDialogs dialogs(options.run.servicePort.value_or(Settings{}.centralServicePort),
                                    prompter);
     return runShop(store, prompter, &dialogs, options.run, [&](Shop& shop) {
-        WindowedShop windowed(shop, options.window);
+        WindowedShop windowed(shop, prompter, options.window);
         // Message boxes sit on the window.
         prompter.setParent(&windowed.window());
         QObject::connect(&windowed, &WindowedShop::closed, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         if (options.attach)
-            options.attach(windowed);
+            options.attach(windowed, prompter);
         windowed.start();
         if (options.online)
             shop.goOnline();

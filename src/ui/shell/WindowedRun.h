@@ -7,6 +7,7 @@
 
 namespace quillon {
 
+class Prompter;
 class SettingsStore;
 
 struct WindowedRunOptions {
@@ -14,8 +15,9 @@ struct WindowedRunOptions {
     // Put the system on-line once the shop has started.
     bool online = false;
     WindowOptions window;
-    // Called with the shop's window before the shop starts, to connect to it.
-    std::function<void(WindowedShop&)> attach;
+    // Called with the shop's window and the prompter of its messages before
+    // the shop starts, to connect to it.
+    std::function<void(WindowedShop&, Prompter&)> attach;
 };
 
 // Quillon with its window: start-up, where a shop that is not set up yet

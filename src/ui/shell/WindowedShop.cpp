@@ -11,8 +11,9 @@
 
 namespace quillon {
 
-WindowedShop::WindowedShop(Shop& shop, WindowOptions options, Attention* attention)
-    : m_shop(shop), m_options(options), m_window(std::make_unique<CMainDlg>(shop)) {
+WindowedShop::WindowedShop(Shop& shop, Prompter& prompter, WindowOptions options,
+                           Attention* attention)
+    : m_shop(shop), m_options(options), m_window(std::make_unique<CMainDlg>(shop, prompter)) {
     if (!attention) {
         m_desktopAttention = std::make_unique<DesktopAttention>(m_window.get());
         attention = m_desktopAttention.get();

@@ -7,6 +7,7 @@ namespace quillon {
 
 class Attention;
 class CMainDlg;
+class Prompter;
 class Shop;
 class SplashWindow;
 
@@ -21,8 +22,10 @@ struct WindowOptions {
 class WindowedShop : public QObject {
     Q_OBJECT
 public:
-    // Without `attention` the desktop's own is asked when an order arrives.
-    WindowedShop(Shop& shop, WindowOptions options = {}, Attention* attention = nullptr);
+    // `prompter` shows the window's messages. Without `attention` the
+    // desktop's own is asked when an order arrives.
+    WindowedShop(Shop& shop, Prompter& prompter, WindowOptions options = {},
+                 Attention* attention = nullptr);
     ~WindowedShop() override;
 
     // Runs the shop's start-up with the splash up; the window follows.

@@ -46,15 +46,15 @@ void ShopHarness::create(bool initialise) {
 }
 
 QString ShopHarness::port1() const {
-    return QString::number(shop->server1Port());
+    return QString::number(shop->servers().server1Port());
 }
 QString ShopHarness::port2() const {
-    return QString::number(shop->server2Port());
+    return QString::number(shop->servers().server2Port());
 }
 
 std::vector<std::string> ShopHarness::texts() const {
     std::vector<std::string> out;
-    for (const std::string& line : shop->statusLines())
+    for (const std::string& line : shop->statusLines().lines())
         out.push_back(line.size() >= 16 ? line.substr(16) : line);
     return out;
 }
@@ -88,7 +88,7 @@ ServedShop::ServedShop(const QStringList& serviceOptions) {
 void ServedShop::go(bool initialise) {
     h.create(initialise);
     h.shop->goOnline();
-    EXPECT_FALSE(h.shop->isOffline());
+    EXPECT_FALSE(h.shop->servers().isOffline());
 }
 
 NetsimRun runNetsimWhileServing(const QStringList& arguments, std::chrono::milliseconds limit) {

@@ -55,7 +55,7 @@ protected:
         served = std::make_unique<ServedShop>(QStringList{
             "--state", m_dir.filePath("state.json"), "--faults", m_dir.filePath("faults.json")});
         served->h.create();
-        window = std::make_unique<CMainDlg>(shop());
+        window = std::make_unique<CMainDlg>(shop(), served->h.prompter);
         window->show();
     }
 
@@ -135,8 +135,8 @@ QStringList listTexts(QListWidget& list) {
 } // namespace
 
 TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
-    ASSERT_TRUE(shop().login(shop().settings().shopid, kPassword));
-    ASSERT_TRUE(processUntil([this] { return !shop().isAccountBusy(); }, kLimit));
+    ASSERT_TRUE(shop().account().login(shop().settings().shopid, kPassword));
+    ASSERT_TRUE(processUntil([this] { return !shop().account().isBusy(); }, kLimit));
     shownCount(1);
     QString proposed;
     QString target = file("History.txt");
@@ -214,7 +214,7 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
               (Texts{kHistoryDatabaseErrorText, kHistoryBadDataText,
                      "Your session has timeout. Please login and try again.",
                      "The file " + target.toStdString() + " could not be written."}));
-    EXPECT_FALSE(shop().isLoggedIn());
+    EXPECT_FALSE(shop().account().isLoggedIn());
 }
 
 TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
@@ -348,7 +348,7 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     clickButton(*chat, "Save script");
     EXPECT_EQ(shown().back(),
               "The file " + file("missing/script.txt").toStdString() + " could not be written.");
-    for (const std::string& line : shop().statusLines())
+    for (const std::string& line : shop().statusLines().lines())
         EXPECT_EQ(line.find(kPassword), std::string::npos) << line;
 
     // "Exit" while connected closes the session, then the window.

@@ -27,7 +27,7 @@ struct Window {
     std::unique_ptr<CMainDlg> window;
     Window() {
         h.create(false);
-        window = std::make_unique<CMainDlg>(*h.shop);
+        window = std::make_unique<CMainDlg>(*h.shop, h.prompter);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -92,7 +92,7 @@ TEST(MainWindow, KeyboardPutsTheSystemOnLineAndEscapeClosesOnlyTheDropDown) {
     ASSERT_EQ(w.bar().openMenu(), 1);
     EXPECT_EQ(w.bar().highlightedItem(), 0);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    ASSERT_TRUE(processUntil([&] { return !w.h.shop->isOffline(); }));
+    ASSERT_TRUE(processUntil([&] { return !w.h.shop->servers().isOffline(); }));
     EXPECT_EQ(w.window->stateText(), "System ON-LINE");
     EXPECT_EQ(w.itemText(1, 0), "Take system off-line");
 
@@ -205,7 +205,7 @@ TEST(MainWindow, FindFontAndMouseAreSafeAtAnyMomentOfTheOrderLoad) {
         gate.open.wait();
     };
     h.create(false);
-    CMainDlg window(*h.shop);
+    CMainDlg window(*h.shop, h.prompter);
     window.show();
     OrderListView& list = *window.orderList();
     h.shop->initialise();

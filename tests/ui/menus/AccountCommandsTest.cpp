@@ -34,14 +34,16 @@ protected:
     void fault(const char* rule) { ASSERT_TRUE(writeFile(faultsFile(), rule)); }
 
     Shop& shop() { return *served->h.shop; }
+    Prompter& prompter() { return served->h.prompter; }
     std::vector<std::string> shown() { return served->h.prompter.messages(); }
     bool idle() {
-        return processUntil([this] { return !shop().isAccountBusy(); }, std::chrono::seconds(30));
+        return processUntil([this] { return !shop().account().isBusy(); },
+                            std::chrono::seconds(30));
     }
     void logIn() {
-        ASSERT_TRUE(shop().login(shop().settings().shopid, "secret"));
+        ASSERT_TRUE(shop().account().login(shop().settings().shopid, "secret"));
         ASSERT_TRUE(idle());
-        ASSERT_TRUE(shop().isLoggedIn());
+        ASSERT_TRUE(shop().account().isLoggedIn());
     }
     // Adds a product through "New product" in the open product list.
     static void add(CProductDialog& list, const char* code) {
@@ -62,7 +64,8 @@ protected:
 
 TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
     std::vector<bool> logins;
-    QObject::connect(&shop(), &Shop::loginChanged, [&](bool in) { logins.push_back(in); });
+    QObject::connect(&shop().account(), &AccountSession::loginChanged,
+                     [&](bool in) { logins.push_back(in); });
     // A slow answer: the window shows it is busy and the command cannot
     // start again meanwhile.
     fault(R"([{"kind": "2/0", "action": "delay", "ms": 400}])");
@@ -71,17 +74,17 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
         child(d, "password")->setText("secret");
         d.accept();
     });
-    loginOrLogout(shop(), &window);
+    loginOrLogout(shop(), prompter(), &window);
     EXPECT_EQ(window.cursor().shape(), Qt::BusyCursor);
-    EXPECT_FALSE(shop().login("x", "y"));
+    EXPECT_FALSE(shop().account().login("x", "y"));
     ASSERT_TRUE(idle());
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
-    ASSERT_TRUE(shop().isLoggedIn());
+    ASSERT_TRUE(shop().account().isLoggedIn());
 
     // Shop information: fetched, edited, sent back with its logo as it came.
-    const ServiceEndpoint service = shop().serviceEndpoint();
+    const ServiceEndpoint service = shop().account().serviceEndpoint();
     CollectingPrompter quiet;
-    ShopInfo stored = fetchShopInformation(service, quiet, shop().session()).info;
+    ShopInfo stored = fetchShopInformation(service, quiet, shop().account().session()).info;
     // Noise: a JPEG of it changes when it is encoded again.
     QImage logo(120, 40, QImage::Format_RGB32);
     for (int y = 0; y < logo.height(); ++y)
@@ -89,15 +92,15 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
             logo.setPixel(x, y, qRgb(x * 37 % 256, y * 91 % 256, (x * y) % 256));
     stored.hasLogo = 1;
     stored.logo = encodeLogo(logo);
-    ASSERT_EQ(updateShopInformation(service, quiet, shop().session(), stored), 1);
+    ASSERT_EQ(updateShopInformation(service, quiet, shop().account().session(), stored), 1);
     WhenShown<CEditShopInfoDlg> edit([&](CEditShopInfoDlg& d) {
         EXPECT_EQ(d.values().email1, "shop@example.com");
         child(d, "City")->setText("Kampen");
         d.accept();
     });
-    openShopInformation(shop(), &window);
+    openShopInformation(shop().account(), prompter(), &window);
     ASSERT_TRUE(processUntil([&] { return shown().size() == 2; }));
-    ShopInfo updated = fetchShopInformation(service, quiet, shop().session()).info;
+    ShopInfo updated = fetchShopInformation(service, quiet, shop().account().session()).info;
     EXPECT_EQ(updated.city, "Kampen");
     EXPECT_EQ(updated.logo.view(), stored.logo.view());
     EXPECT_EQ(shown().back(), "Shop information updated.");
@@ -109,9 +112,9 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
         child(d, "retypedPassword")->setText("changed1");
         d.accept();
     });
-    openChangePassword(shop(), &window);
+    openChangePassword(shop().account(), prompter(), &window);
     ASSERT_TRUE(idle());
-    EXPECT_FALSE(shop().isLoggedIn());
+    EXPECT_FALSE(shop().account().isLoggedIn());
     EXPECT_EQ(logins, (std::vector<bool>{true, false})); // its text is the request test's
 }
 
@@ -126,7 +129,7 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
         add(d, "902");
         d.reject();
     });
-    openProductInformation(shop(), &window);
+    openProductInformation(shop(), prompter(), &window);
     EXPECT_EQ(shop().products(), before);
     EXPECT_EQ(before->size(), count);
 
@@ -142,7 +145,7 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
         child<QPushButton>(d, "update")->click();
     });
     const auto retry = QObject::connect(
-        &shop(), &Shop::accountCommandFinished, &window,
+        &shop().account(), &AccountSession::commandFinished, &window,
         [&] {
             if (!dialog || std::exchange(openAfterFailure, dialog->isVisible()))
                 return;
@@ -151,7 +154,7 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
             child<QPushButton>(*dialog, "update")->click();
         },
         Qt::QueuedConnection);
-    openProductInformation(shop(), &window);
+    openProductInformation(shop(), prompter(), &window);
     QObject::disconnect(retry);
     EXPECT_TRUE(openAfterFailure);
     EXPECT_EQ(rowsAfterFailure, int(count) + 1);
@@ -173,28 +176,28 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
         add(d, "903");
         d.accept();
     });
-    openProductInformation(shop(), &window);
+    openProductInformation(shop(), prompter(), &window);
     ASSERT_TRUE(idle());
     ASSERT_NE(shop().products(), before);
     EXPECT_EQ(shop().products()->size(), count + 2);
     EXPECT_EQ(shop().products()->back().code, 903);
-    EXPECT_FALSE(shop().isLoggedIn());
+    EXPECT_FALSE(shop().account().isLoggedIn());
 }
 
 TEST_F(AccountCommands, ACommandWithoutAnAnswerSaysSoOnce) {
     logIn();
     const size_t before = shown().size();
     fault(R"([{"kind": "raw3", "action": "close"}])");
-    loginOrLogout(shop(), &window);
+    loginOrLogout(shop(), prompter(), &window);
     ASSERT_TRUE(idle());
-    EXPECT_TRUE(shop().isLoggedIn());
+    EXPECT_TRUE(shop().account().isLoggedIn());
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     ASSERT_TRUE(processUntil([&] { return shown().size() == before + 1; }));
     EXPECT_EQ(shown().back(), kServiceUnreachableText);
 
     // An answer of the wrong kind says so itself, and nothing more.
     fault(R"([{"kind": "raw3", "action": "wrong-kind"}])");
-    loginOrLogout(shop(), &window);
+    loginOrLogout(shop(), prompter(), &window);
     ASSERT_TRUE(idle());
     ASSERT_TRUE(processUntil([&] { return shown().size() == before + 2; }));
     EXPECT_EQ(shown().back(), kBadCommText);
@@ -202,8 +205,8 @@ TEST_F(AccountCommands, ACommandWithoutAnAnswerSaysSoOnce) {
     // No connection at all: the login and the history say so.
     ShopHarness unserved;
     unserved.create(false);
-    ASSERT_TRUE(unserved.shop->login("ANY", "secret"));
-    ASSERT_TRUE(unserved.shop->fetchHistory(90101, 90101));
+    ASSERT_TRUE(unserved.shop->account().login("ANY", "secret"));
+    ASSERT_TRUE(unserved.shop->account().fetchHistory(90101, 90101));
     ASSERT_TRUE(processUntil([&] { return unserved.prompter.messages().size() == 2; }));
     EXPECT_EQ(unserved.prompter.messages(),
               (Texts{kServiceUnreachableText, kServiceUnreachableText}));

@@ -65,7 +65,9 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
             fillSetup(d, "pw123456");
             d.accept();
         });
-        options.attach = [](WindowedShop&) { ADD_FAILURE() << "a window without a set-up shop"; };
+        options.attach = [](WindowedShop&, Prompter&) {
+            ADD_FAILURE() << "a window without a set-up shop";
+        };
         SettingsStore store(profile);
         EXPECT_EQ(runWindowed(store, options), 0);
         EXPECT_TRUE(refused.acted());
@@ -116,7 +118,7 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
         std::string settingsId;
         bool products = false;
     } seen;
-    options.attach = [&](WindowedShop& windowed) {
+    options.attach = [&](WindowedShop& windowed, Prompter&) {
         Shop* shop = &windowed.shop();
         CMainDlg* window = &windowed.window();
         QObject::connect(&windowed, &WindowedShop::shown, window, [&, shop, window] {

@@ -21,7 +21,9 @@ struct Alerted {
         h.create(false);
         new NewOrderAlert(*h.shop, &window, attention);
     }
-    void orderArrives() { emit h.shop->orderReceived("000001", "ann@example.com", "12.50", 0); }
+    void orderArrives() {
+        emit h.shop->intake().orderReceived("000001", "ann@example.com", "12.50", 0);
+    }
 };
 
 } // namespace

@@ -39,7 +39,7 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     RecordingAttention attention;
     WindowOptions options;
     options.splashTickMs = 1;
-    WindowedShop windowed(*s.h.shop, options, &attention);
+    WindowedShop windowed(*s.h.shop, s.h.prompter, options, &attention);
     QSignalSpy closed(&windowed, &WindowedShop::closed);
     windowed.start();
     CMainDlg& window = windowed.window();
@@ -82,7 +82,7 @@ TEST(WindowedShop, OpensAtTheNewestOrderWhileUpdateForNewOrderIsOn) {
     RecordingAttention attention;
     WindowOptions options;
     options.splashTickMs = 1;
-    WindowedShop windowed(*h.shop, options, &attention);
+    WindowedShop windowed(*h.shop, h.prompter, options, &attention);
     windowed.start();
     CMainDlg& window = windowed.window();
     ASSERT_TRUE(processUntil([&] { return window.isVisible() && h.shop->isReady(); },
