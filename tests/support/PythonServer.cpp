@@ -1,9 +1,8 @@
 #include "support/PythonServer.h"
 
-#include <QDir>
-#include <QElapsedTimer>
+#include "support/TestSupport.h"
 
-#include <algorithm>
+#include <QDir>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -16,59 +15,23 @@ QString PythonServer::supportFile(const QString& name) {
     return QDir::cleanPath(QStringLiteral(TEST_DATA_DIR) + "/../support/" + name);
 }
 
-bool PythonServer::start(const QString& script, const QStringList& arguments,
-                         std::chrono::milliseconds limit) {
-    stop();
-    m_process = std::make_unique<QProcess>();
-    m_process->setProgram(QStringLiteral(SYSTEM_PYTHON));
-    m_process->setArguments(QStringList{"-u", supportFile(script)} + arguments);
-    m_process->start();
-    if (!m_process->waitForStarted(int(limit.count()))) {
-        m_error = m_process->errorString();
-        stop();
-        return false;
-    }
-    QElapsedTimer timer;
-    timer.start();
-    QByteArray line;
-    while (!m_process->canReadLine()) {
-        qint64 left = limit.count() - timer.elapsed();
-        if (left <= 0 || m_process->state() != QProcess::Running) {
-            errorOutput();
-            stop();
-            return false;
-        }
-        m_process->waitForReadyRead(int(std::min<qint64>(left, 200)));
-    }
-    bool ok = false;
-    m_port = m_process->readLine().trimmed().toInt(&ok);
-    if (!ok || m_port <= 0 || m_port > 65535) {
-        stop();
-        return false;
-    }
-    return true;
+PythonServer::PythonServer(const QString& script, const QStringList& arguments) {
+    m_process.start(QStringLiteral(SYSTEM_PYTHON),
+                    QStringList{"-u", supportFile(script)} + arguments);
+    // Bounded: a script that dies or never prints leaves port() at 0.
+    waitUntil(
+        [this] {
+            m_process.waitForReadyRead(100);
+            return m_process.canReadLine() || m_process.state() == QProcess::NotRunning;
+        },
+        std::chrono::seconds(20));
+    if (m_process.canReadLine())
+        m_port = m_process.readLine().trimmed().toInt();
 }
 
-void PythonServer::stop() {
-    if (m_process) {
-        m_error += QString::fromLocal8Bit(m_process->readAllStandardError());
-        if (m_process->state() != QProcess::NotRunning) {
-            m_process->kill();
-            m_process->waitForFinished(5000);
-        }
-        m_process.reset();
-    }
-    m_port = 0;
-}
-
-bool PythonServer::isRunning() const {
-    return m_process && m_process->state() == QProcess::Running;
-}
-
-QString PythonServer::errorOutput() {
-    if (m_process)
-        m_error += QString::fromLocal8Bit(m_process->readAllStandardError());
-    return m_error;
+PythonServer::~PythonServer() {
+    m_process.kill();
+    m_process.waitForFinished(5000);
 }
 
 int closedLocalPort() {

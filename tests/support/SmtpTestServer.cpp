@@ -14,16 +14,11 @@
 namespace testsupport {
 
 SmtpTestServer::SmtpTestServer(const QString& folder, const QString& credentials)
-    : m_folder(folder) {
-    QStringList args{"--folder", folder};
-    if (!credentials.isEmpty())
-        args << "--auth" << credentials;
-    m_server.start("smtp_server.py", args);
-}
-
-QString SmtpTestServer::address() const {
-    return QString("127.0.0.1:%1").arg(port());
-}
+    : PythonServer("smtp_server.py",
+                   QStringList{"--folder", folder} + (credentials.isEmpty()
+                                                          ? QStringList{}
+                                                          : QStringList{"--auth", credentials})),
+      m_folder(folder) {}
 
 QStringList SmtpTestServer::messageFiles() const {
     QFileInfoList files = QDir(m_folder).entryInfoList({"*.eml"}, QDir::Files);
@@ -64,7 +59,6 @@ ReceivedMail readReceivedMail(const QString& emlPath) {
     mail.from = o["from"].toString();
     mail.to = o["to"].toString();
     mail.subject = o["subject"].toString();
-    mail.contentType = o["content_type"].toString();
     mail.body = o["body"].toString();
     mail.bodyCharset = o["body_charset"].toString();
     for (const auto& d : o["defects"].toArray())

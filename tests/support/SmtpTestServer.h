@@ -14,15 +14,9 @@ namespace testsupport {
 // A real SMTP server (smtp_server.py, python3-aiosmtpd) on 127.0.0.1 that
 // stores every message it accepts in `folder`. With `credentials`
 // ("user:password") it requires AUTH before it accepts mail.
-class SmtpTestServer {
+class SmtpTestServer : public PythonServer {
 public:
     explicit SmtpTestServer(const QString& folder, const QString& credentials = {});
-
-    bool isRunning() const { return m_server.isRunning(); }
-    int port() const { return m_server.port(); }
-    // "127.0.0.1:port", usable as the shop's smtp setting.
-    QString address() const;
-    QString errorOutput() { return m_server.errorOutput(); }
 
     // The stored messages (N.eml), oldest first.
     QStringList messageFiles() const;
@@ -31,7 +25,6 @@ public:
 
 private:
     QString m_folder;
-    PythonServer m_server;
 };
 
 // One stored message as Python's e-mail package reads it (parse_mail.py),
@@ -51,8 +44,7 @@ struct ReceivedMail {
     QString from;                           // decoded header texts
     QString to;
     QString subject;
-    QString contentType; // of the whole message
-    QString body;        // the text/plain part, decoded, lines ending in LF
+    QString body; // the text/plain part, decoded, lines ending in LF
     QString bodyCharset;
     QList<Attachment> attachments;
     QStringList defects; // problems the parser found in the message

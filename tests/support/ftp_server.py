@@ -1,12 +1,5 @@
-"""A real FTP server for tests, on 127.0.0.1 and a free port.
-
-Usage: ftp_server.py --folder DIR --user USER --password PASSWORD [--refuse]
-
-Prints the chosen port as its first line on stdout, then serves until it is
-killed or its stdin closes. The account USER/PASSWORD reads (lists and
-downloads) DIR as its start folder. With --refuse every login is refused,
-as by a server whose account was closed.
-"""
+"""ftp_server.py --folder DIR --user USER --password PASSWORD [--refuse]: an FTP
+server on 127.0.0.1 whose one account reads DIR; --refuse refuses every login."""
 
 import argparse
 import logging

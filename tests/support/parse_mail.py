@@ -1,12 +1,5 @@
-"""Parses one stored message with Python's e-mail package and prints it as JSON.
-
-Usage: parse_mail.py FILE
-
-Output: {"headers": [[name, raw value], ...], "from", "to", "subject" (decoded
-header texts), "content_type", "body" (the first text/plain part, decoded,
-line ends as LF), "body_charset", "attachments": [{"filename",
-"content_type", "size", "sha256", "disposition"}]}.
-"""
+"""parse_mail.py FILE: the stored message as Python's e-mail package reads it,
+as JSON (SmtpTestServer.cpp reads it)."""
 
 import email
 import email.policy
@@ -24,7 +17,6 @@ def main():
         "from": str(msg.get("From", "")),
         "to": str(msg.get("To", "")),
         "subject": str(msg.get("Subject", "")),
-        "content_type": msg.get_content_type(),
         "body": None,
         "body_charset": None,
         "attachments": [],
@@ -40,7 +32,6 @@ def main():
                 "content_type": part.get_content_type(),
                 "size": len(data),
                 "sha256": hashlib.sha256(data).hexdigest(),
-                "disposition": part.get_content_disposition(),
             })
         elif part.get_content_type() == "text/plain" and result["body"] is None:
             result["body"] = part.get_content().replace("\r\n", "\n")

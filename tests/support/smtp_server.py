@@ -1,14 +1,6 @@
-"""A real SMTP server for tests, on 127.0.0.1 and a free port.
-
-Usage: smtp_server.py --folder DIR [--auth USER:PASSWORD]
-
-Prints the chosen port as its first line on stdout, then serves until it is
-killed or its stdin closes. Every accepted message is stored in DIR as
-N.json (the envelope: {"mail_from": ..., "rcpt_tos": [...]}) and N.eml (the
-message bytes exactly as received), N counting from 1; the .eml file appears
-last and whole. With --auth the server requires AUTH PLAIN/LOGIN with these
-credentials (no TLS needed, for tests only).
-"""
+"""smtp_server.py --folder DIR [--auth USER:PASSWORD]: an SMTP server on
+127.0.0.1 that stores message N as N.json (the envelope) and then N.eml (the
+bytes as received). With --auth it requires AUTH PLAIN/LOGIN, without TLS."""
 
 import argparse
 import asyncio
