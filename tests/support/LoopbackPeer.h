@@ -2,6 +2,9 @@
 
 #include "netlib/Socket.h"
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -87,6 +90,20 @@ inline std::function<void(quillon::Socket&)> scripted(std::vector<PeerStep> step
                 return;
         }
     };
+}
+
+// `call` on a client of a peer that runs `steps` fails (< 0), and well
+// before the idle limit: the step that failed is noticed, not waited out.
+inline void expectFailsAtOnce(const char* step, std::vector<PeerStep> steps,
+                              const std::function<int(quillon::Socket&)>& call) {
+    SCOPED_TRACE(step);
+    LoopbackPeer peer(scripted(std::move(steps)));
+    auto client = peer.connect();
+    ASSERT_TRUE(client);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_LT(call(*client), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(kLoopbackIdleMs / 2));
 }
 
 } // namespace testsupport
