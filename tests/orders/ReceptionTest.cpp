@@ -103,6 +103,11 @@ struct Receiver {
         return sent;
     }
     std::string folder(const std::string& name) const { return root + "/" + name; }
+    // A file under the root: its bytes, or "missing".
+    QByteArray stored(const std::string& name) const {
+        const QString path = QString::fromStdString(folder(name));
+        return QFile::exists(path) ? testsupport::readFile(path) : "missing";
+    }
     OrderToSend order(const std::string& number) const {
         OrderToSend o;
         o.title = "Order summary";
@@ -132,8 +137,7 @@ TEST(Reception, FilesArriveWholeAndTheEntryIsReported) {
     o.items = {{"a.jpg", {{10, 2}}}, {"empty.jpg", {}}};
     o.files = {{"a.jpg", bytes(10000, 'a')}, {"empty.jpg", ""}};
     EXPECT_TRUE(r.receive(o).whole);
-    EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("WEB-000001/a.jpg"))),
-              QByteArray::fromStdString(o.files[0].data));
+    EXPECT_EQ(r.stored("WEB-000001/a.jpg"), QByteArray::fromStdString(o.files[0].data));
 
     ASSERT_TRUE(r.completed);
     EXPECT_EQ(r.progress, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
@@ -171,7 +175,7 @@ TEST(Reception, AnExistingFolderIsRefusedAndLeftAlone) {
     ASSERT_TRUE(r.aborted);
     EXPECT_EQ(r.aborted->orderNumber, "DUP");
     EXPECT_FALSE(r.completed);
-    EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("DUP/keep.jpg"))), "old");
+    EXPECT_EQ(r.stored("DUP/keep.jpg"), "old");
 }
 
 TEST(Reception, FoldersOutsideTheRootAreRefusedUnlessHandedOut) {
@@ -215,10 +219,10 @@ TEST(Reception, MalformedOrdersAreAbortedWithinTheirFolder) {
         SCOPED_TRACE(i);
         r.receive(o);
         EXPECT_TRUE(r.aborted && !r.completed);
-        EXPECT_FALSE(QFile::exists(QString::fromStdString(r.root + "/evil.jpg")));
-        EXPECT_FALSE(QFile::exists(QString::fromStdString(r.folder("P/evil.jpg"))));
+        EXPECT_EQ(r.stored("evil.jpg"), "missing");
+        EXPECT_EQ(r.stored("P/evil.jpg"), "missing");
         if (i > 0) { // the file before the bad one stays
-            EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("P/ok.jpg"))), "fine");
+            EXPECT_EQ(r.stored("P/ok.jpg"), "fine");
         }
     }
 }
@@ -230,8 +234,7 @@ TEST(Reception, APictureThatCannotBeStoredAbortsTheOrder) {
         OrderToSend o = r.order("LONG");
         o.files = {{std::string(300, 'n'), "data"}};
         auto sent = r.receive(o);
-        EXPECT_TRUE(r.aborted);
-        EXPECT_FALSE(r.completed);
+        EXPECT_TRUE(r.aborted && !r.completed);
         EXPECT_EQ(sent.acks.size(), 3u); // header, ready, file header: no block
     }
     {
@@ -241,11 +244,10 @@ TEST(Reception, APictureThatCannotBeStoredAbortsTheOrder) {
         OrderToSend o = r.order("FULL");
         o.files = {{"a.jpg", bytes(10000, 'a')}};
         auto sent = r.receive(o);
-        EXPECT_TRUE(r.aborted);
-        EXPECT_FALSE(r.completed);
+        EXPECT_TRUE(r.aborted && !r.completed);
         ASSERT_EQ(sent.acks.size(), 4u);
         EXPECT_EQ(sent.acks.back(), 4096);
-        EXPECT_FALSE(QFile::exists(QString::fromStdString(r.folder("FULL/a.jpg"))));
+        EXPECT_EQ(r.stored("FULL/a.jpg"), "missing");
     }
 }
 
@@ -295,8 +297,7 @@ TEST(Reception, ASenderThatLeavesOrFallsSilentIsGivenUp) {
         EXPECT_EQ(r.aborted->orderNumber, "CUT");
         EXPECT_EQ(r.abortReason, c.reason);
         EXPECT_EQ(r.progress.size(), 1u);
-        EXPECT_EQ(testsupport::readFile(QString::fromStdString(r.folder("CUT/1.jpg"))).size(),
-                  5000);
-        EXPECT_FALSE(QFile::exists(QString::fromStdString(r.folder("CUT/2.jpg"))));
+        EXPECT_EQ(r.stored("CUT/1.jpg").size(), 5000);
+        EXPECT_EQ(r.stored("CUT/2.jpg"), "missing");
     }
 }
