@@ -24,8 +24,7 @@ class AccountRequests : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_service.start({"--shop", "42:secret:shop@example.com", "--shop",
-                                     "43:secret:other@example.com", "--seed", "--faults",
-                                     m_service.faultsFile()}))
+                                     "43:secret:other@example.com", "--seed"}))
             << m_service.log().toStdString();
     }
 
@@ -35,12 +34,11 @@ protected:
 
     // The next request of `kind` misbehaves.
     void fault(const char* kind, const char* action = "", int value = 0) {
-        // Each write differs, so the service arms its rules afresh.
-        const QByteArray json = QString(R"([{"kind": "%1", "action": "%2", "value": %3}])")
-                                    .arg(kind, action)
-                                    .arg(value)
-                                    .toUtf8();
-        ASSERT_TRUE(m_service.writeFaults(json + QByteArray(++m_writes, ' ')));
+        ASSERT_TRUE(
+            m_service.writeFaults(QString(R"([{"kind": "%1", "action": "%2", "value": %3}])")
+                                      .arg(kind, action)
+                                      .arg(value)
+                                      .toUtf8()));
     }
 
     // Shows whatever the request wanted shown.
@@ -52,7 +50,6 @@ protected:
 
     CollectingPrompter prompter;
     NetsimService m_service;
-    int m_writes = 0;
 };
 
 using Texts = std::vector<std::string>;

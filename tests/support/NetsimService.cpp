@@ -35,7 +35,8 @@ bool NetsimService::start(const QStringList& options, std::chrono::milliseconds 
     m_process = std::make_unique<QProcess>();
     m_process->setProgram(program());
     m_process->setArguments(QStringList{"service", "--host", host(), "--port", "0", "--chat-port",
-                                        "0", "--print-ports", "--stop-on-eof"} +
+                                        "0", "--print-ports", "--stop-on-eof", "--faults",
+                                        filePath("faults.json")} +
                             options);
     m_process->setStandardErrorFile(filePath("service.log"));
     m_process->start();
@@ -90,10 +91,11 @@ bool NetsimService::waitForLog(const QString& text, std::chrono::milliseconds li
     return waitUntil([&] { return log().contains(text); }, limit);
 }
 
-bool NetsimService::writeFaults(const QByteArray& json) const {
+bool NetsimService::writeFaults(const QByteArray& json) {
     // Whole or not at all: the service may read the file at any moment.
-    QSaveFile file(faultsFile());
-    return file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit();
+    QSaveFile file(filePath("faults.json"));
+    const QByteArray bytes = json + QByteArray(++m_faultWrites, ' ');
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 NetsimRun runNetsim(const QStringList& arguments, std::chrono::milliseconds limit,

@@ -11,8 +11,9 @@ namespace testsupport {
 
 // A running `quillon-netsim service` (the simulated central service and
 // chat) on 127.0.0.1 with free ports. Fault rules go in as options
-// ({"--fault", "6/2:returncode=-3"}) or through a control file (writeFaults),
-// read before each request; `quillon-netsim service --help` documents them.
+// ({"--fault", "6/2:returncode=-3"}) or through its fault control file
+// (writeFaults), read before each request; `quillon-netsim service --help`
+// documents them.
 // The log (one line per request) goes to a file, so a busy test never
 // blocks the service. It stops when this object goes, or by itself when the
 // test process dies (its standard input closes).
@@ -43,13 +44,11 @@ public:
     bool waitForLog(const QString& text,
                     std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
 
-    // Writes the fault control file (a JSON list of rules) that the service
-    // was started with through faultsFile().
-    bool writeFaults(const QByteArray& json) const;
+    // Replaces the fault rules (a JSON list); each write differs from the
+    // last, so the service arms the rules afresh even when they are the same.
+    bool writeFaults(const QByteArray& json);
     // A file path in this service's own temporary folder.
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
-    // Pass {"--faults", service.faultsFile()} to start() to use writeFaults.
-    QString faultsFile() const { return filePath("faults.json"); }
 
     // The SHOP ID that the service gives shop number `number`.
     static QString shopId(int number);
@@ -61,6 +60,7 @@ private:
     int m_servicePort = 0;
     int m_chatPort = 0;
     int m_exitCode = -1;
+    int m_faultWrites = 0;
 };
 
 // The outcome of a quillon-netsim command run to its end.

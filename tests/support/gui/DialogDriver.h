@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "support/RecordingPrompter.h"
+#include "ui/menus/MenuBar.h"
+#include "ui/menus/MenuBarGeometry.h"
 
 namespace testsupport {
 
@@ -133,6 +135,15 @@ inline void clickButton(QWidget& dialog, const QString& text) {
     ASSERT_TRUE(button) << "no button " << text.toStdString();
     ASSERT_TRUE(button->isEnabled()) << text.toStdString();
     button->click();
+}
+
+// Chooses a menu bar item with the mouse; its command runs once the event
+// loop is free.
+inline void chooseMenuItem(quillon::MenuBar& bar, int menu, int item) {
+    using G = quillon::MenuBarGeometry;
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, G::titleRect(menu).center());
+    const int width = bar.menus()[size_t(menu)].dropDownWidth;
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, G::itemRect(menu, width, item).center());
 }
 
 } // namespace testsupport

@@ -8,8 +8,6 @@
 #include "ui/dialogs/CHistoryDlg.h"
 #include "ui/dialogs/CLoginDialog.h"
 #include "ui/mainwindow/CMainDlg.h"
-#include "ui/menus/MenuBar.h"
-#include "ui/menus/MenuBarGeometry.h"
 
 #include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
@@ -52,21 +50,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(writeFile(m_dir.filePath("state.json"),
                               QString(kState).arg(NetsimService::shopId(42)).toUtf8()));
-        served = std::make_unique<ServedShop>(QStringList{
-            "--state", m_dir.filePath("state.json"), "--faults", m_dir.filePath("faults.json")});
+        served = std::make_unique<ServedShop>(QStringList{"--state", m_dir.filePath("state.json")});
         served->h.create();
         window = std::make_unique<CMainDlg>(shop(), served->h.prompter);
         window->show();
     }
 
-    // Chooses a menu item as the mouse does; the command runs once the
-    // event loop is free.
-    void choose(int menu, int item) {
-        MenuBar& bar = *window->menuBar();
-        QTest::mouseClick(&bar, Qt::LeftButton, {}, MenuBarGeometry::titleRect(menu).center());
-        QTest::mouseClick(&bar, Qt::LeftButton, {},
-                          MenuBarGeometry::itemRect(menu, 200, item).center());
-    }
+    void choose(int menu, int item) { chooseMenuItem(*window->menuBar(), menu, item); }
     CChatDlg* openChat() {
         choose(1, 1);
         EXPECT_TRUE(processUntil([this] { return window->findChild<CChatDlg*>(); }, kLimit));
@@ -79,14 +69,10 @@ protected:
     bool shownCount(size_t n) {
         return processUntil([&] { return shown().size() == n; }, kLimit);
     }
-    void fault(const QByteArray& rules) {
-        // Each write differs, so the service arms its rules afresh.
-        ASSERT_TRUE(writeFile(m_dir.filePath("faults.json"), rules + QByteArray(++m_writes, ' ')));
-    }
+    void fault(const QByteArray& rules) { ASSERT_TRUE(service().writeFaults(rules)); }
     QString file(const QString& name) { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
-    int m_writes = 0;
     std::unique_ptr<ServedShop> served;
     std::unique_ptr<CMainDlg> window;
 };
@@ -357,6 +343,7 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     const qsizetype closes = service().log().count("11/1 chat close");
     clickButton(*chat, "Exit");
     EXPECT_TRUE(processUntil([&] { return chat.isNull(); }, kLimit));
+    EXPECT_TRUE(logged("11/1 chat close", closes + 1));
     EXPECT_EQ(service().log().count("11/1 chat close"), closes + 1);
     EXPECT_EQ(closeChatSession(desk, quiet, shopId), ChatOutcome::Refused);
 

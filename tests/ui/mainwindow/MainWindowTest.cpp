@@ -2,13 +2,12 @@
 // path through the menus, the Display commands and closing.
 #include "core/WorkingFolders.h"
 #include "support/OrderSamples.h"
+#include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/StatusLinesPane.h"
 #include "ui/mainwindow/TransferView.h"
-#include "ui/menus/MenuBar.h"
-#include "ui/menus/MenuBarGeometry.h"
 #include "ui/orderlist/OrderListView.h"
 #include "ui/orderlist/OrderSearchField.h"
 #include "ui/orderlist/PopupMenu.h"
@@ -33,11 +32,7 @@ struct Window {
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
     MenuBar& bar() const { return *window->menuBar(); }
-    void clickMenu(int menu, int item) {
-        QTest::mouseClick(&bar(), Qt::LeftButton, {}, MenuBarGeometry::titleRect(menu).center());
-        QTest::mouseClick(&bar(), Qt::LeftButton, {},
-                          MenuBarGeometry::itemRect(menu, 200, item).center());
-    }
+    void clickMenu(int menu, int item) { chooseMenuItem(bar(), menu, item); }
     QString itemText(int menu, int item) const {
         return bar().menus()[size_t(menu)].items[size_t(item)].text;
     }

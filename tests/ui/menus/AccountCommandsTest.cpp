@@ -26,12 +26,11 @@ namespace {
 class AccountCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        served = std::make_unique<ServedShop>(QStringList{"--faults", faultsFile()});
+        served = std::make_unique<ServedShop>();
         served->h.create();
         window.show();
     }
-    QString faultsFile() { return m_faults.filePath("faults.json"); }
-    void fault(const char* rule) { ASSERT_TRUE(writeFile(faultsFile(), rule)); }
+    void fault(const char* rule) { ASSERT_TRUE(served->service.writeFaults(rule)); }
 
     Shop& shop() { return *served->h.shop; }
     Prompter& prompter() { return served->h.prompter; }
@@ -55,7 +54,6 @@ protected:
         child<QPushButton>(list, "add")->click();
     }
 
-    QTemporaryDir m_faults;
     std::unique_ptr<ServedShop> served;
     QWidget window;
 };

@@ -33,9 +33,7 @@ void fillSetup(CShopSetupDialog& d, const char* retyped) {
 
 TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
     NetsimService service;
-    QTemporaryDir faults;
-    ASSERT_TRUE(service.start({"--seed", "--faults", faults.filePath("f.json")}))
-        << service.log().toStdString();
+    ASSERT_TRUE(service.start({"--seed"})) << service.log().toStdString();
     ShopFolder folder;
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
@@ -57,8 +55,7 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
 
     // The service turns the first setup down: the dialog closes, the status
     // stays 0 and the run ends without a window.
-    writeFile(faults.filePath("f.json"),
-              R"([{"kind": "0/0", "action": "returncode", "value": 0}])");
+    service.writeFaults(R"([{"kind": "0/0", "action": "returncode", "value": 0}])");
     {
         WhenShown<CShopSetupDialog> refused([](CShopSetupDialog& d) {
             EXPECT_EQ(child(d, "Email 1")->text(), "info@verhoef.example");
@@ -77,7 +74,7 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
     // Sent again, first with passwords that differ, then accepted; the
     // answer names the new SHOP ID, which the confirmation then sends. The
     // dialogs' actions only act and record: the test asserts after the run.
-    writeFile(faults.filePath("f.json"), "[]");
+    service.writeFaults("[]");
     QString mismatch;
     bool openAfterMismatch = false;
     WhenShown<CShopSetupDialog> setup([&](CShopSetupDialog& d) {

@@ -4,14 +4,13 @@
 #include "ui/shell/WindowedShop.h"
 #include "core/WorkingFolders.h"
 #include "support/OrderSamples.h"
+#include "support/gui/DialogDriver.h"
 #include "support/gui/RecordingAttention.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/mainwindow/StatusLinesPane.h"
 #include "ui/mainwindow/TransferTableModel.h"
 #include "ui/mainwindow/TransferView.h"
-#include "ui/menus/MenuBar.h"
-#include "ui/menus/MenuBarGeometry.h"
 #include "ui/orderlist/OrderListView.h"
 #include "ui/shell/SplashWindow.h"
 
@@ -21,17 +20,6 @@
 
 using namespace quillon;
 using namespace testsupport;
-using G = MenuBarGeometry;
-
-namespace {
-
-void choose(MenuBar& bar, int menu, int item) {
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, G::titleRect(menu).center());
-    QTest::mouseClick(&bar, Qt::LeftButton, {},
-                      G::itemRect(menu, bar.menus()[size_t(menu)].dropDownWidth, item).center());
-}
-
-} // namespace
 
 TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     ServedShop s;
@@ -48,7 +36,7 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
 
     MenuBar& bar = *window.menuBar();
     ASSERT_EQ(bar.menus()[1].items[0].text, "Put system on-line");
-    choose(bar, 1, 0);
+    chooseMenuItem(bar, 1, 0);
     ASSERT_TRUE(processUntil([&] { return window.stateText() == "System ON-LINE"; }));
 
     // The owner is busy elsewhere when the order arrives.
@@ -68,7 +56,7 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     EXPECT_EQ(attention.asked[0].orderNumber, "000001");
 
     ASSERT_EQ(bar.menus()[0].items[8].text, "Exit");
-    choose(bar, 0, 8);
+    chooseMenuItem(bar, 0, 8);
     ASSERT_TRUE(processUntil([&] { return closed.count() == 1; }));
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.statusLines()->lines().last().endsWith("  System shutdown."));
