@@ -31,13 +31,6 @@ struct Bar {
     }
 };
 
-QStringList texts(const Menu& m) {
-    QStringList out;
-    for (const MenuItem& i : m.items)
-        out << i.text;
-    return out;
-}
-
 } // namespace
 
 TEST(MenuBar, HoversOpensSwitchesAndCloses) {
@@ -77,12 +70,10 @@ TEST(MenuBar, DeliversEnabledItemsOnlyAndDisabledItemsKeepTheDropDownOpen) {
     EXPECT_FALSE(b.bar->isOpen());
     ASSERT_EQ(b.chosen.count(), 1);
     EXPECT_EQ(b.chosen[0], (QVariantList{0, 8}));
-    EXPECT_EQ(menuCommandAt(0, 8, false), MenuCommand::Exit);
 
     b.click(G::titleRect(1).center());
     b.click(b.item(1, 1));
     EXPECT_EQ(b.chosen.last(), (QVariantList{1, 1}));
-    EXPECT_EQ(menuCommandAt(1, 1, false), MenuCommand::LiveChat);
 }
 
 TEST(MenuBar, KeyboardWalksEnabledItemsAcrossMenus) {
@@ -105,35 +96,26 @@ TEST(MenuBar, KeyboardWalksEnabledItemsAcrossMenus) {
     EXPECT_FALSE(b.bar->isOpen());
 }
 
+// The other items' texts and commands are met by the window's tests through
+// the menus; here the System menu's changes with the session and plug-ins.
 TEST(MenuBar, ItemsFollowTheShopsState) {
     std::vector<Menu> out = mainMenus({});
-    EXPECT_EQ(texts(out[0]),
-              (QStringList{"Login...", "Change password...", "Shop information...",
-                           "Product information...", "Transaction history...", "Configuration...",
-                           "Email notification...", "Trusted customer...", "Exit"}));
-    for (int i = 1; i <= 4; ++i)
-        EXPECT_FALSE(out[0].items[size_t(i)].enabled);
-    EXPECT_EQ(texts(out[1]), (QStringList{"Put system on-line", "Live chat..."}));
-    EXPECT_EQ(texts(out[2]), (QStringList{"Use large font", "Manual update"}));
+    ASSERT_EQ(out[0].items.size(), 9u);
+    for (size_t i = 0; i < 9; ++i) // logged out: only what needs no session
+        EXPECT_EQ(out[0].items[i].enabled, i == 0 || i > 4) << i;
 
     MenuState in;
     in.loggedIn = true;
-    in.offline = false;
     in.hasPlugins = true;
-    in.largeFont = true;
-    in.followNewest = false;
     out = mainMenus(in);
     ASSERT_EQ(out[0].items.size(), 10u);
     EXPECT_EQ(out[0].items[0].text, "Logout");
-    EXPECT_EQ(out[0].items[8].text, "Plugin Parameters...");
-    EXPECT_EQ(out[0].items[9].text, "Exit");
     for (const MenuItem& i : out[0].items)
         EXPECT_TRUE(i.enabled) << i.text.toStdString();
+    EXPECT_EQ(out[0].items[8].text, "Plugin Parameters...");
     EXPECT_EQ(menuCommandAt(0, 8, true), MenuCommand::PluginParameters);
     EXPECT_EQ(menuCommandAt(0, 9, true), MenuCommand::Exit);
     EXPECT_EQ(menuCommandAt(0, 9, false), MenuCommand::None);
-    EXPECT_EQ(out[1].items[0].text, "Take system off-line");
-    EXPECT_EQ(texts(out[2]), (QStringList{"Use small font", "Update for new order"}));
 }
 
 TEST(MenuBar, TitlesAndItemsCarryAccessibleNames) {

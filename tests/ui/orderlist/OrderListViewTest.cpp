@@ -1,22 +1,80 @@
-#include "OrderListFixture.h"
-
+// The order list as the window shows it: its look, rows, scroll bars,
+// filter, thumbnails and context menu, over an order book in a temporary
+// folder on the offscreen platform.
+#include "ui/orderlist/OrderListView.h"
+#include "orders/OrderBook.h"
+#include "support/RecordingPrompter.h"
 #include "support/TestSupport.h"
 #include "ui/orderlist/OrderListTexts.h"
-#include "ui/orderlist/OrderSearchField.h"
+#include "ui/orderlist/OrderOpener.h"
+#include "ui/orderlist/PopupMenu.h"
 #include "ui/orderlist/SmoothScroll.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <gtest/gtest.h>
 
 using namespace quillon;
 
 namespace {
+
+struct SamplePicture {
+    std::string fileName;
+    std::vector<std::pair<int32_t, int32_t>> items; // code, quantity
+};
+
+// An order book in a temporary folder and an order list view over it.
+class OrderListFixture : public ::testing::Test {
+protected:
+    void SetUp() override { m_book.setProducts(&m_products); }
+
+    void addOrder(const std::string& number, std::vector<SamplePicture> pictures = {},
+                  const std::string& customer = "ann@example.org") {
+        auto order = std::make_unique<OrderEntry>();
+        order->orderNumber = number;
+        order->customer = customer;
+        order->folder = (m_dir.path() + "/" + QString::fromStdString(number)).toStdString();
+        order->amount = 12.5f;
+        order->received = 1'700'000'000;
+        for (SamplePicture& sample : pictures) {
+            PictureEntry picture{sample.fileName, {}};
+            for (auto [code, quantity] : sample.items) {
+                const auto product =
+                    std::find_if(m_products.begin(), m_products.end(),
+                                 [code](const ProductItem& p) { return p.code == code; });
+                picture.items.push_back(
+                    {code, quantity, product == m_products.end() ? nullptr : &*product});
+                order->itemCount += quantity;
+            }
+            order->pictures.push_back(std::move(picture));
+        }
+        m_book.add(std::move(order));
+    }
+
+    OrderListView& view(QSize size = {400, 300}) {
+        if (!m_view) {
+            m_view = std::make_unique<OrderListView>(m_book);
+            m_view->resize(size);
+            m_view->show();
+        }
+        return *m_view;
+    }
+
+    QTemporaryDir m_dir;
+    ProductList m_products{{101, 1.5f, "Print 10x15"}, {109, 4.0f, "Poster A4"}};
+    OrderBook m_book{(m_dir.path() + "/OE.DB").toStdString()};
+    std::unique_ptr<OrderListView> m_view;
+};
 
 // Regenerate when the look is meant to change:
 //   QUILLON_UPDATE_REFERENCE=1 build/tests/ui_OrderListViewTest --gtest_filter='*Reference*'
@@ -49,7 +107,7 @@ int differingPixels(const QImage& a, const QImage& b) {
 
 } // namespace
 
-class OrderListViewTest : public OrderListFixture {};
+using OrderListViewTest = OrderListFixture;
 
 TEST_F(OrderListViewTest, LooksLikeTheReference) {
     // The picture depends on the font and the local time zone: both pinned.
@@ -254,15 +312,7 @@ TEST_F(OrderListViewTest, FindFiltersAsTheUserTypes) {
     addOrder("F-1", {{"wedding.jpg", {{101, 1}}}});
     addOrder("F-2", {}, "J\xC9R\xD4ME@example.org");
     addOrder("F-3", {{"beach.jpg", {{101, 1}}}});
-    OrderListView& v = view();
-    OrderSearchField field(&v); // in the list's window, as the window's band holds it
-    field.show();
-    QObject::connect(&field, &QLineEdit::textChanged, &v, &OrderListView::setFilter);
-    v.activateWindow();
-    v.setFocus();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
-    QTest::keyClick(&v, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(field.hasFocus());
+    OrderListView& v = view(); // Ctrl+F and Escape are the main window's test
     const auto shown = [&] {
         std::vector<int> rows;
         for (int r = 0; r < v.rows().shownCount(); ++r)
@@ -270,24 +320,22 @@ TEST_F(OrderListViewTest, FindFiltersAsTheUserTypes) {
         return rows;
     };
 
-    QTest::keyClicks(&field, "WED");
+    v.setFilter("WED");
     EXPECT_EQ(shown(), std::vector<int>{0});
-    field.setText(QString::fromUtf8("jérô"));
+    v.setFilter(QString::fromUtf8("jérô"));
     EXPECT_EQ(shown(), std::vector<int>{1});
-    field.setText("f-");
+    v.setFilter("f-");
     EXPECT_EQ(shown(), (std::vector<int>{0, 1, 2}));
-    field.setText("beach");
+    v.setFilter("beach");
     EXPECT_EQ(v.rows().contentHeight(), v.rows().titleHeight());
 
     // A new order that matches shows up; one that does not stays hidden.
     addOrder("F-0", {{"beach2.jpg", {{101, 1}}}});
     addOrder("F-4", {{"city.jpg", {{101, 1}}}});
     EXPECT_EQ(shown(), (std::vector<int>{0, 3}));
-    field.setText("CITY");
+    v.setFilter("CITY");
     EXPECT_EQ(shown(), std::vector<int>{4});
-
-    QTest::keyClick(&field, Qt::Key_Escape);
-    EXPECT_TRUE(field.text().isEmpty());
+    v.setFilter("");
     EXPECT_EQ(v.rows().shownCount(), 5);
 }
 
@@ -314,4 +362,115 @@ TEST_F(OrderListViewTest, ThumbnailsAreMadeWhenTheirPicturesComeIntoView) {
     EXPECT_TRUE(cache.find(folder + "/missing.jpg")->isNull());
     // A stored name that leads out of its order folder is never opened.
     EXPECT_TRUE(picturePath(folder.toStdString(), "../G-1/red.jpg").isEmpty());
+}
+
+class PopupMenuTest : public OrderListFixture {
+protected:
+    void SetUp() override {
+        OrderListFixture::SetUp();
+        for (int i = 0; i < 12; ++i)
+            addOrder("P-" + std::to_string(100 + i), {{"a.jpg", {{101, 1}}}});
+        OrderListView& v = view({160, 200});
+        QObject::connect(&v, &OrderListView::summaryRequested, [this](auto& folder, auto& number) {
+            m_asked.push_back("summary " + folder + " " + number);
+        });
+        QObject::connect(&v, &OrderListView::folderRequested,
+                         [this](auto& folder) { m_asked.push_back("folder " + folder); });
+    }
+
+    QPoint title(int row) { return view().titleBox(row).center().toPoint(); }
+    std::string folder(int row) {
+        return m_dir.filePath("P-" + QString::number(100 + row)).toStdString();
+    }
+
+    std::vector<std::string> m_asked;
+};
+
+TEST_F(PopupMenuTest, OpensInsideTheListAndHighlightsUnderThePointer) {
+    OrderListView& v = view();
+    // Order 8 lies near the bottom; its number near the right edge.
+    QTest::mouseClick(&v, Qt::RightButton, {}, title(8));
+    PopupMenu& menu = v.popup();
+    ASSERT_TRUE(menu.isOpen());
+    const QRectF box = menu.menuRect();
+    EXPECT_EQ(box.width(), OrderListView::kMenuWidth);
+    EXPECT_EQ(box.right(), v.rowArea().right() + 16); // shifted left to the list's edge
+    EXPECT_LE(box.bottom(), v.height());
+    EXPECT_LT(box.top(), title(8).y()); // and up
+    EXPECT_EQ(PopupMenu::placement({10, 10}, {120, 40}, QRectF(0, 0, 100, 30)),
+              QRectF(0, 0, 120, 40)); // never past the top or left edge
+
+    // Hover: left and top edges belong to an item, right and bottom do not.
+    const QRectF first = menu.itemBox(0), second = menu.itemBox(1);
+    const auto pixel = [&](qreal x, qreal y) {
+        return menu.mapFromParent(QPoint(int(std::ceil(x)), int(std::ceil(y))));
+    };
+    QTest::mouseMove(&menu, pixel(first.left(), first.top()));
+    EXPECT_EQ(menu.hoveredItem(), 0);
+    QTest::mouseMove(&menu, menu.mapFromParent(second.center().toPoint()));
+    EXPECT_EQ(menu.hoveredItem(), 1);
+    QTest::mouseMove(&menu, pixel(second.right(), second.center().y()));
+    EXPECT_EQ(menu.hoveredItem(), -1);
+
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.mapFromParent(second.center().toPoint()));
+    EXPECT_FALSE(menu.isOpen());
+    EXPECT_EQ(m_asked, std::vector<std::string>{"folder " + folder(8)});
+}
+
+TEST_F(PopupMenuTest, ClicksBesideItCloseItOrMoveIt) {
+    OrderListView& v = view();
+    PopupMenu& menu = v.popup();
+    QTest::mouseClick(&v, Qt::RightButton, {}, title(0));
+    ASSERT_TRUE(menu.isOpen());
+    // A left click on an expander beside it only closes it.
+    QTest::mouseClick(&v, Qt::LeftButton, {}, v.orderBox(5).center().toPoint());
+    EXPECT_FALSE(menu.isOpen());
+    EXPECT_FALSE(v.rows().isExpanded(5));
+
+    // A right click on another order's number moves it there.
+    QTest::mouseClick(&v, Qt::RightButton, {}, title(0));
+    QTest::mouseClick(&v, Qt::RightButton, {}, title(3));
+    ASSERT_TRUE(menu.isOpen());
+    EXPECT_EQ(menu.menuRect().top(), title(3).y());
+    QTest::mouseClick(&menu, Qt::LeftButton, {},
+                      menu.mapFromParent(menu.itemBox(0).center().toPoint()));
+    EXPECT_EQ(m_asked, std::vector<std::string>{"summary " + folder(3) + " P-103"});
+
+    QTest::mouseDClick(&v, Qt::LeftButton, {}, title(4));
+    EXPECT_EQ(m_asked.back(), "summary " + folder(4) + " P-104");
+}
+
+TEST_F(PopupMenuTest, SummaryOpensOnlyWhenItCanBeOpenedForUpdate) {
+    testsupport::RecordingPrompter prompter;
+    std::vector<QUrl> opened;
+    bool desktopOpens = true;
+    OrderOpener opener(prompter, [&](const QUrl& url) {
+        opened.push_back(url);
+        return desktopOpens;
+    });
+    const std::string order = folder(1);
+    EXPECT_FALSE(opener.openSummary(order, "P-101"));
+    EXPECT_EQ(prompter.messages(),
+              std::vector<std::string>{"Order details cannot be found or already opened."});
+    EXPECT_FALSE(
+        QFile::exists(QString::fromStdString(order + "/P-101.pdf"))); // not made by the test
+
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(order)));
+    QFile pdf(QString::fromStdString(order + "/P-101.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+    pdf.close();
+    EXPECT_TRUE(opener.openSummary(order, "P-101"));
+    EXPECT_TRUE(opener.openFolder(order));
+    EXPECT_EQ(opened, (std::vector<QUrl>{QUrl::fromLocalFile(pdf.fileName()),
+                                         QUrl::fromLocalFile(QString::fromStdString(order))}));
+    EXPECT_EQ(prompter.messages().size(), 1u);
+
+    // A desktop without a program for them says so.
+    desktopOpens = false;
+    EXPECT_FALSE(opener.openSummary(order, "P-101"));
+    EXPECT_FALSE(opener.openFolder(order));
+    EXPECT_EQ(prompter.messages(),
+              (std::vector<std::string>{"Order details cannot be found or already opened.",
+                                        "No program was found to open " + order + "/P-101.pdf.",
+                                        "No program was found to open " + order + "."}));
 }

@@ -142,8 +142,6 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
     EXPECT_EQ(seen.storedId, shopId);
     EXPECT_EQ(seen.settingsId, shopId.toStdString());
     EXPECT_TRUE(seen.products);
-    EXPECT_EQ(stored("status").toInt(), 2);
-    EXPECT_EQ(stored("shopid").toString(), shopId);
     EXPECT_EQ(stored("email").toString(), "info@verhoef.example");
     EXPECT_TRUE(readFile(folder.filePath(kSystemLogFolder, "SYSLOG000000.TXT"))
                     .endsWith("System shutdown.\r\n"));

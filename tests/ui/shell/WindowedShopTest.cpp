@@ -1,9 +1,8 @@
 // The whole window over a served shop: start-up through the splash, the
 // system put on-line through the menu bar, an order from the simulated
-// network in the transfer list, and Exit while on-line.
+// network in the transfer list, and Exit while on-line; and when a new order
+// asks for the owner's attention.
 #include "ui/shell/WindowedShop.h"
-#include "core/WorkingFolders.h"
-#include "support/OrderSamples.h"
 #include "support/gui/DialogDriver.h"
 #include "support/gui/RecordingAttention.h"
 #include "support/shop/ShopHarness.h"
@@ -12,6 +11,7 @@
 #include "ui/mainwindow/TransferTableModel.h"
 #include "ui/mainwindow/TransferView.h"
 #include "ui/orderlist/OrderListView.h"
+#include "ui/shell/NewOrderAlert.h"
 #include "ui/shell/SplashWindow.h"
 
 #include <QSignalSpy>
@@ -54,6 +54,8 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     EXPECT_TRUE(cell(3).startsWith("Order received ")) << cell(3).toStdString();
     ASSERT_EQ(attention.asked.size(), 1u);
     EXPECT_EQ(attention.asked[0].orderNumber, "000001");
+    // The order list is bound to the shop (what it follows is the binding's test).
+    EXPECT_TRUE(processUntil([&] { return window.orderList()->rows().shownCount() == 1; }));
 
     ASSERT_EQ(bar.menus()[0].items[8].text, "Exit");
     chooseMenuItem(bar, 0, 8);
@@ -62,21 +64,40 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     EXPECT_TRUE(window.statusLines()->lines().last().endsWith("  System shutdown."));
 }
 
-TEST(WindowedShop, OpensAtTheNewestOrderWhileUpdateForNewOrderIsOn) {
+namespace {
+
+struct Alerted {
     ShopHarness h;
-    writeSampleOrders(h.folder.filePath(kDbFolder, "OE.DB").toStdString(), 60);
-    h.settings.showlast = true;
-    h.create(false);
+    QWidget window;
     RecordingAttention attention;
-    WindowOptions options;
-    options.splashTickMs = 1;
-    WindowedShop windowed(*h.shop, h.prompter, options, &attention);
-    windowed.start();
-    CMainDlg& window = windowed.window();
-    ASSERT_TRUE(processUntil([&] { return window.isVisible() && h.shop->isReady(); },
-                             std::chrono::seconds(30)));
-    const OrderListView& list = *window.orderList();
-    ASSERT_TRUE(list.verticalBarShown());
-    EXPECT_GT(list.verticalOffset(), 0);
-    EXPECT_EQ(list.verticalOffset(), list.verticalBar().maximumOffset());
+    explicit Alerted(bool notify) {
+        h.settings.notifyneworders = notify;
+        h.create(false);
+        new NewOrderAlert(*h.shop, &window, attention);
+    }
+    void orderArrives() {
+        emit h.shop->intake().orderReceived("000001", "ann@example.com", "12.50", 0);
+    }
+};
+
+} // namespace
+
+// A stored order asks for attention while the window is not the active
+// one, unless the profile turns it off.
+TEST(NewOrderAlert, AsksOnceWhileTheWindowIsInactiveAndNeverWhenTurnedOff) {
+    Alerted on(true);
+    on.orderArrives();
+    ASSERT_EQ(on.attention.asked.size(), 1u);
+    EXPECT_EQ(std::tie(on.attention.asked[0].customer, on.attention.asked[0].total),
+              std::tuple("ann@example.com", "12.50"));
+
+    on.window.show();
+    on.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&on.window));
+    on.orderArrives();
+    EXPECT_EQ(on.attention.asked.size(), 1u);
+
+    Alerted off(false);
+    off.orderArrives();
+    EXPECT_TRUE(off.attention.asked.empty());
 }
