@@ -1,21 +1,15 @@
 #include "orders/OrderNumbering.h"
 #include "orders/Settings.h"
-#include "support/TestSupport.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace quillon;
 
 TEST(OrderNumbering, PadsTheCounterButNeverCutsIt) {
-    EXPECT_EQ(formatOrderNumber("WEB-", 42, "", 6), "WEB-000042");
+    // Wider than its digits and without digits are the registration's test.
     EXPECT_EQ(formatOrderNumber("A", 17, "B", 4), "A0017B");
-    EXPECT_EQ(formatOrderNumber("", 12345, "", 3), "12345");
-    EXPECT_EQ(formatOrderNumber("", 7, "", 0), "7");
     // Unsigned: a counter past 2^31 stays positive.
     EXPECT_EQ(formatOrderNumber("", 3000000000u, "", 6), "3000000000");
-    EXPECT_EQ(orderFolder("/srv/Orders", "A0017B"), "/srv/Orders/A0017B");
 }
 
 TEST(OrderNumbering, CounterWrapsAfterTheLastNumber) {
@@ -42,14 +36,4 @@ TEST(OrderNumbering, CounterWrapsAfterTheLastNumber) {
     s.currentnumber = 0xFFFFFFFFu;
     EXPECT_TRUE(advanceCounter(s));
     EXPECT_EQ(s.currentnumber, 1u);
-}
-
-TEST(OrderNumbering, WriteTestWritesExactlyTwentyBytes) {
-    QTemporaryDir dir;
-    EXPECT_EQ(writeTestFile(dir.path().toStdString()), 1);
-    EXPECT_EQ(testsupport::readFile(dir.filePath("TESTFILE.TXT")),
-              QByteArray("This is a test file."));
-    EXPECT_EQ(writeTestFile(""), 0);
-    EXPECT_EQ(writeTestFile(dir.filePath("missing").toStdString()), 0);
-    EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
 }

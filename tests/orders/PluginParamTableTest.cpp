@@ -1,6 +1,5 @@
 #include "orders/PluginParamTable.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace quillon;

@@ -1,4 +1,5 @@
 #include "orders/Thumbnail.h"
+#include "orders/ThumbnailCache.h"
 #include "support/SummaryFixtures.h"
 #include "support/TestSupport.h"
 
@@ -7,17 +8,16 @@
 
 using namespace quillon;
 
+// Thumbnails of portrait pictures and of files that are no pictures are the
+// summary builder's test.
 TEST(Thumbnail, ReadsPicturesByContentAtReducedSize) {
     QTemporaryDir dir;
     const QString jpeg = dir.filePath("big.jpg");
-    const QString png = dir.filePath("tall.png");
     const QString lying = dir.filePath("really-png.jpg");
     const QString small = dir.filePath("small.jpg");
     ASSERT_TRUE(testsupport::writePicture(jpeg, 2000, 1500));
-    ASSERT_TRUE(testsupport::writePicture(png, 300, 900));
     ASSERT_TRUE(testsupport::writePicture(lying, 400, 200, "PNG"));
     ASSERT_TRUE(testsupport::writePicture(small, 50, 30));
-    ASSERT_TRUE(testsupport::writeFile(dir.filePath("notes.jpg"), "not a picture at all"));
 
     const ReducedPicture reduced = loadReducedPicture(jpeg, 120);
     EXPECT_EQ(reduced.image.size(), QSize(120, 90));
@@ -26,11 +26,8 @@ TEST(Thumbnail, ReadsPicturesByContentAtReducedSize) {
     EXPECT_LT(qRed(reduced.image.pixel(5, 45)), 30);
     EXPECT_GT(qRed(reduced.image.pixel(114, 45)), 225);
 
-    EXPECT_EQ(makeThumbnail(png).size(), QSize(40, 120));
     EXPECT_EQ(makeThumbnail(lying).size(), QSize(120, 60));
     EXPECT_EQ(makeThumbnail(small).size(), QSize(50, 30));
-    EXPECT_TRUE(makeThumbnail(dir.filePath("notes.jpg")).isNull());
-    EXPECT_TRUE(makeThumbnail(dir.filePath("missing.jpg")).isNull());
     EXPECT_TRUE(loadReducedPicture(dir.filePath("missing.jpg"), 120).fullSize.isEmpty());
     // Slivers keep a pixel; sizes past 32-bit products do not wrap.
     EXPECT_EQ(fitIntoBox({5000, 3}, 120), QSize(120, 1));
@@ -57,4 +54,28 @@ TEST(Thumbnail, TurnsPicturesUprightAsTheirOrientationTagSays) {
     const ReducedPicture upright = loadReducedPicture(path, 120);
     EXPECT_EQ(upright.image.size(), QSize(60, 120));
     EXPECT_EQ(upright.fullSize, QSize(400, 800));
+}
+
+TEST(ThumbnailCache, StaysWithinItsBytesDroppingTheLeastRecentlyShown) {
+    const QImage image(32, 32, QImage::Format_RGB32); // 4 KiB of pixels
+    const qint64 each = ThumbnailCache::cost("/o/1.jpg", image);
+    ThumbnailCache cache(3 * each);
+    cache.insert("/o/1.jpg", image);
+    cache.insert("/o/2.jpg", image);
+    cache.insert("/o/3.jpg", image);
+    ASSERT_NE(cache.find("/o/1.jpg"), nullptr); // now shown last
+    cache.insert("/o/4.jpg", image);
+    EXPECT_EQ(cache.bytes(), 3 * each);
+    EXPECT_TRUE(cache.contains("/o/1.jpg"));
+    EXPECT_FALSE(cache.contains("/o/2.jpg"));
+    EXPECT_TRUE(cache.contains("/o/4.jpg"));
+
+    // Replacing an entry charges it once; one larger than the bound is not kept.
+    cache.insert("/o/4.jpg", QImage());
+    EXPECT_LT(cache.bytes(), 3 * each);
+    cache.insert("/o/5.jpg", QImage(64, 64, QImage::Format_RGB32));
+    EXPECT_FALSE(cache.contains("/o/5.jpg"));
+    EXPECT_EQ(cache.count(), 3);
+    cache.clear();
+    EXPECT_EQ(cache.bytes(), 0);
 }
