@@ -1,8 +1,24 @@
+// The messages of the central service and the order network: how the
+// codec lays out every field type, and every kind against its table.
+#include "protocol/ChangePasswordMessages.h"
+#include "protocol/ChatMessages.h"
+#include "protocol/LoginMessages.h"
 #include "protocol/Message.h"
+#include "protocol/NewOrderMessages.h"
+#include "protocol/OrderCheckMessages.h"
+#include "protocol/OrderNumberMessages.h"
+#include "protocol/PaymentStatusMessages.h"
+#include "protocol/ProductUpdateMessages.h"
+#include "protocol/ShopInfoMessages.h"
+#include "protocol/ShopSetupMessages.h"
+#include "protocol/StatusMessages.h"
 
+#include <functional>
 #include <gtest/gtest.h>
-
+#include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 using namespace quillon;
 
@@ -39,6 +55,108 @@ public:
 
 ByteData withHeader(uint32_t kind, uint32_t subkind, uint32_t version) {
     return MessageHeader{kind, subkind, version}.encode();
+}
+
+constexpr size_t kHeaderFields = 3;
+
+// One letter per field after the header: I Int32, U UInt32, S String,
+// B SessionBlock, X Blob.
+std::string signature(const Message& m) {
+    std::string sig;
+    for (const FieldRef& f : m.record(0).subspan(kHeaderFields))
+        sig += "IUSBX"[size_t(fieldType(f))];
+    return sig;
+}
+
+// The values after the header, as text, in wire order.
+std::vector<std::string> values(const Message& m) {
+    std::vector<std::string> out;
+    for (const FieldRef& f : m.record(0).subspan(kHeaderFields))
+        out.push_back(std::visit(
+            [](auto* p) -> std::string {
+                using T = std::remove_pointer_t<decltype(p)>;
+                if constexpr (std::is_same_v<T, int32_t>)
+                    return std::to_string(*p);
+                else if constexpr (std::is_same_v<T, uint32_t>)
+                    return "u" + std::to_string(*p);
+                else if constexpr (std::is_same_v<T, std::string>)
+                    return *p;
+                else if constexpr (std::is_same_v<T, SessionBlock>)
+                    return "block:" + p->shopid();
+                else
+                    return "blob:" + p->toString();
+            },
+            f));
+    return out;
+}
+
+// Gives field i a value no other field has.
+void fillDistinct(Message& m) {
+    size_t i = 0;
+    for (const FieldRef& f : m.record(0).subspan(kHeaderFields)) {
+        std::string tag = "v" + std::to_string(++i);
+        std::visit(
+            [&](auto* p) {
+                using T = std::remove_pointer_t<decltype(p)>;
+                if constexpr (std::is_same_v<T, int32_t>)
+                    *p = -int32_t(1000 + i);
+                else if constexpr (std::is_same_v<T, uint32_t>)
+                    *p = 0x80000000u + uint32_t(i);
+                else if constexpr (std::is_same_v<T, std::string>)
+                    *p = tag + std::string(i, '*');
+                else if constexpr (std::is_same_v<T, SessionBlock>)
+                    *p = SessionBlock("shop" + tag, "tok1" + tag, "tok2" + tag);
+                else
+                    *p = ByteData(std::string(1, '\0') + "bin" + tag);
+            },
+            f);
+    }
+}
+
+struct Kind {
+    const char* name;
+    std::function<std::unique_ptr<Message>()> make;
+    int kind;
+    int subkind;
+    std::string fields;
+    size_t sharedBlocks = 0; // fields that are the same session block again
+};
+
+template <class T> std::function<std::unique_ptr<Message>()> maker() {
+    return [] { return std::make_unique<T>(); };
+}
+
+const std::vector<Kind>& kinds() {
+    static const std::vector<Kind> all = {
+        {"ShopSetupRequest", maker<ShopSetupRequest>(), 0, 0, "SSSSSSSSSSSSIISIUX"},
+        {"ShopSetupResponse", maker<ShopSetupResponse>(), 0, 0, "IISI"},
+        {"LoginRequest", maker<LoginRequest>(), 2, 0, "BBS", 1},
+        {"LoginResponse", maker<LoginResponse>(), 2, 0, "BIBS", 1},
+        {"ShopInfoUpdateRequest", maker<ShopInfoUpdateRequest>(), 4, 0, "BSSSSSSSSSSIIIUSIIX"},
+        {"ShopInfoUpdateResponse", maker<ShopInfoUpdateResponse>(), 4, 0, "BI"},
+        {"ShopInfoFetchRequest", maker<ShopInfoFetchRequest>(), 4, 1, "B"},
+        {"ShopInfoFetchResponse", maker<ShopInfoFetchResponse>(), 4, 1, "BISSSSSSSSSSIIIUSIIX"},
+        {"ProductUpdateRequest", maker<ProductUpdateRequest>(), 4, 2, "BIX"},
+        {"ProductUpdateResponse", maker<ProductUpdateResponse>(), 4, 2, "BI"},
+        {"ChangePasswordRequest", maker<ChangePasswordRequest>(), 4, 3, "BSSS"},
+        {"ChangePasswordResponse", maker<ChangePasswordResponse>(), 4, 3, "BI"},
+        {"NewOrderRequest", maker<NewOrderRequest>(), 6, 1, "IISSSUU"},
+        {"NewOrderAnswer", maker<NewOrderAnswer>(), 6, 1, "ISSUUI"},
+        {"OrderCheckRequest", maker<OrderCheckRequest>(), 6, 2, "SS"},
+        {"OrderCheckAnswer", maker<OrderCheckAnswer>(), 6, 2, "ISSS"},
+        {"OrderNumberReport", maker<OrderNumberReport>(), 6, 3, "SSIS"},
+        {"OrderNumberAnswer", maker<OrderNumberAnswer>(), 6, 3, "I"},
+        {"PaymentStatusRequest", maker<PaymentStatusRequest>(), 6, 4, "SSS"},
+        {"PaymentStatusAnswer", maker<PaymentStatusAnswer>(), 6, 4, "IISS"},
+        {"ChatOpenRequest", maker<ChatOpenRequest>(), 11, 0, "SSISISIIISSIISSISISII"},
+        {"ChatCloseRequest", maker<ChatCloseRequest>(), 11, 1, "SI"},
+        {"ChatSendRequest", maker<ChatSendRequest>(), 11, 3, "SX"},
+        {"ChatPollRequest", maker<ChatPollRequest>(), 11, 6, "S"},
+        {"ChatReply", maker<ChatReply>(), 11, 8, "SIX"},
+        {"StatusQuery", maker<StatusQuery>(), 11, 9, "S"},
+        {"StatusAnswer", maker<StatusAnswer>(), 11, 9, "IISISIIISSIISSSISISIII"},
+    };
+    return all;
 }
 
 } // namespace
@@ -129,4 +247,105 @@ TEST(MessageCodec, HostileLengthsAreShortInputAndLongOnesAdvanceByTheirLength) {
     EXPECT_EQ(p.decode(0, wire), int(wire.size()));
     EXPECT_EQ(p.text, "ab");
     EXPECT_EQ(p.blob.view(), "!");
+}
+
+TEST(MessageKinds, EveryKindFollowsTheKindsTableAndRoundTrips) {
+    for (const Kind& k : kinds()) {
+        SCOPED_TRACE(k.name);
+        auto sent = k.make();
+        EXPECT_EQ(std::tuple(sent->kind(), sent->subkind(), sent->version(), sent->recordCount()),
+                  std::tuple(k.kind, k.subkind, 0, size_t(1)));
+        EXPECT_EQ(signature(*sent), k.fields);
+        fillDistinct(*sent);
+        std::vector<std::string> sentValues = values(*sent);
+        EXPECT_EQ(std::set(sentValues.begin(), sentValues.end()).size(),
+                  k.fields.size() - k.sharedBlocks)
+            << "two fields land in one member";
+        ByteData wire = sent->encode(0);
+        ASSERT_EQ(wire.size(), sent->encodedSize(0));
+        auto received = k.make();
+        EXPECT_EQ(received->decode(0, wire), int(wire.size()));
+        EXPECT_EQ(values(*received), sentValues);
+        EXPECT_EQ(received->encode(0).view(), wire.view());
+    }
+}
+
+// The request's two blocks are one member (the kinds table's shared block).
+TEST(MessageKinds, LoginBlocks) {
+    LoginRequest login;
+    login.sessionBlock() = SessionBlock(std::string(40, 'L'), "", "");
+    EXPECT_EQ(login.encode(0).view().substr(12, 33), std::string(32, 'L') + '\0')
+        << "a long shop ID is cut to 32 characters";
+
+    // The response's tokens come from its second block.
+    ByteData wire = MessageHeader{2, 0, 0}.encode();
+    SessionBlock echo("SHOP", "", ""), fresh("SHOP", "TOKEN-ONE", "TOKEN-TWO");
+    wire.append(echo.bytes().data(), 96);
+    wire.appendU32(1);
+    wire.append(fresh.bytes().data(), 96);
+    wire.appendU32(8);
+    wire.append(std::string_view("Welcome\0", 8));
+    LoginResponse r;
+    EXPECT_EQ(r.decode(0, wire), int(wire.size()));
+    EXPECT_EQ(r.sessionBlock(), fresh);
+    EXPECT_EQ(std::tie(r.returncode, r.message), std::tuple(1, "Welcome"));
+}
+
+// Same-typed fields are told apart only by name: a few that are easily
+// swapped, at their positions after the header.
+TEST(MessageKinds, NamedMembersSitAtTheirWirePositions) {
+    auto picked = [](const Message& m, std::vector<size_t> positions) {
+        std::string out;
+        for (size_t i : positions)
+            out += (out.empty() ? "" : " ") + values(m).at(i);
+        return out;
+    };
+    ShopSetupRequest setup;
+    setup.city = "city";
+    setup.country = "country";
+    setup.email1 = "e1";
+    setup.phone1 = "p1";
+    setup.payPal = "paypal";
+    setup.currency = 13;
+    setup.paymentType = 16;
+    EXPECT_EQ(picked(setup, {3, 4, 6, 8, 12, 14, 15}), "city country e1 p1 13 paypal 16");
+
+    ShopInfoFetchResponse info;
+    info.returncode = -1;
+    info.info.country = "country";
+    info.info.phone1 = "p1";
+    info.info.email1 = "e1";
+    info.info.shopStatus = 11;
+    info.info.hasLogo = 17;
+    EXPECT_EQ(picked(info, {1, 2, 6, 8, 12, 18}), "-1 country p1 e1 11 17");
+
+    NewOrderAnswer answer;
+    answer.folder = "/orders/0001";
+    answer.orderNumber = "0001";
+    answer.shippingFlag2 = 5;
+    EXPECT_EQ(picked(answer, {0, 1, 2, 3, 4, 5}), "0 /orders/0001 0001 u0 u5 0");
+
+    StatusAnswer status;
+    status.details.email = "email";
+    status.details.rootPath = "rootpath";
+    status.shopId = "shopid";
+    status.details.showLast = 16;
+    status.writeTest = 22;
+    EXPECT_EQ(picked(status, {4, 12, 14, 15, 21}), "email rootpath shopid 16 22");
+
+    ChatOpenRequest open;
+    open.password = "secret";
+    open.details.email = "email";
+    open.details.sender = "sender";
+    open.details.offline = 1;
+    EXPECT_EQ(picked(open, {1, 5, 14, 20}), "secret email sender 1");
+}
+
+TEST(MessageKinds, EmptyProductUpdateIsACountOfZeroAndAnEmptyBlob) {
+    ProductUpdateRequest empty;
+    empty.setProducts({});
+    ByteData wire = empty.encode(0);
+    ASSERT_EQ(wire.size(), 12u + 96 + 4 + 4);
+    EXPECT_EQ(wire.u32At(108), 0u);
+    EXPECT_EQ(wire.u32At(112), 0u);
 }
