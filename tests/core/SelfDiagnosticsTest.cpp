@@ -27,47 +27,11 @@ const std::string kCorrect = "You should correct the errors and re-start.";
 
 } // namespace
 
-TEST(SelfDiagnostics, MissingRootFolderStopsAtOnce) {
-    Settings s;
-    s.rootpath = "/nonexistent/quillon/root";
-    Diagnosis run = diagnose(s, true);
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.lines,
-              (std::vector<std::string>{"Perform Self Diagnostics...", "Checking Root Folder...",
-                                        "Error: Root Folder not available.", kCorrect}));
-}
-
-TEST(SelfDiagnostics, ExistingNextFolderFailsBeforeTheProductCheck) {
+TEST(SelfDiagnostics, EachCheckRunsInTurnUntilTheFirstError) {
     QTemporaryDir root;
     Settings s;
     s.rootpath = root.path().toStdString();
-    s.prefix = "A";
-    s.postfix = "B";
-    s.numdigit = 4;
-    s.currentnumber = 17;
-    ASSERT_TRUE(QDir(root.path()).mkdir("A0017B"));
-    Diagnosis run = diagnose(s, false);
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.lines,
-              (std::vector<std::string>{
-                  "Perform Self Diagnostics...", "Checking Root Folder...",
-                  "       Root Folder checked.", "Checking folder for next order...",
-                  "Error: Folder \"" + s.rootpath + "/A0017B\" already exists.", kCorrect}));
-}
-
-TEST(SelfDiagnostics, AbsentProductListFailsButAnEmptyOnePasses) {
-    QTemporaryDir root;
-    Settings s;
-    s.rootpath = root.path().toStdString();
-    Diagnosis failed = diagnose(s, false);
-    EXPECT_EQ(failed.result, 0);
-    ASSERT_GE(failed.lines.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(failed.lines.end() - 4, failed.lines.end()),
-              (std::vector<std::string>{"Checking product list availability...",
-                                        "Error: Unable to retrieve product list.",
-                                        "       Make sure your computer is connected.", kCorrect}));
-
-    Diagnosis passed = diagnose(s, true);
+    Diagnosis passed = diagnose(s, true); // an empty product list passes too
     EXPECT_EQ(passed.result, 1);
     EXPECT_EQ(passed.lines,
               (std::vector<std::string>{
@@ -75,6 +39,32 @@ TEST(SelfDiagnostics, AbsentProductListFailsButAnEmptyOnePasses) {
                   "       Root Folder checked.", "Checking folder for next order...",
                   "       Next order number checked.", "Checking product list availability...",
                   "       Product list checked.", "Self Diagnostics completed."}));
+    Diagnosis noProducts = diagnose(s, false);
+    EXPECT_EQ(noProducts.result, 0);
+    EXPECT_EQ(std::vector(noProducts.lines.begin() + 5, noProducts.lines.end()),
+              (std::vector<std::string>{"Checking product list availability...",
+                                        "Error: Unable to retrieve product list.",
+                                        "       Make sure your computer is connected.", kCorrect}));
+
+    // The next order's folder exists: the product check does not run.
+    s.prefix = "A";
+    s.postfix = "B";
+    s.numdigit = 4;
+    s.currentnumber = 17;
+    ASSERT_TRUE(QDir(root.path()).mkdir("A0017B"));
+    Diagnosis taken = diagnose(s, false);
+    EXPECT_EQ(taken.result, 0);
+    EXPECT_EQ(std::vector(taken.lines.begin() + 3, taken.lines.end()),
+              (std::vector<std::string>{
+                  "Checking folder for next order...",
+                  "Error: Folder \"" + s.rootpath + "/A0017B\" already exists.", kCorrect}));
+
+    s.rootpath = "/nonexistent/quillon/root";
+    Diagnosis noRoot = diagnose(s, true);
+    EXPECT_EQ(noRoot.result, 0);
+    EXPECT_EQ(noRoot.lines,
+              (std::vector<std::string>{"Perform Self Diagnostics...", "Checking Root Folder...",
+                                        "Error: Root Folder not available.", kCorrect}));
 }
 
 TEST(SelfDiagnostics, PluginsMayMoveTheNextFolder) {
