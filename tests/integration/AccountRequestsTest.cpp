@@ -105,8 +105,9 @@ TEST_F(AccountRequests, PasswordAndShopInformationAnswerByReturncode) {
     shown();
     EXPECT_EQ(changePassword(endpoint(), prompter, session, "secret", "newpass1"), 1);
     EXPECT_EQ(shown(), Texts{kPasswordChangedText});
-    EXPECT_TRUE(loginAs(43, "newpass1").loggedIn);
-    session = loginAs(43, "newpass1").session;
+    LoginResult again = loginAs(43, "newpass1");
+    ASSERT_TRUE(again.loggedIn);
+    session = again.session;
     shown();
 
     ShopInfoFetch fetched = fetchShopInformation(endpoint(), prompter, session);
