@@ -1,6 +1,5 @@
 #include "core/Application.h"
 #include "core/SettingsStore.h"
-#include "support/FtpTestServer.h"
 #include "support/PythonServer.h"
 #include "support/RecordingPrompter.h"
 #include "support/TestSupport.h"

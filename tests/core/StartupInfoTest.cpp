@@ -1,6 +1,6 @@
 #include "core/StartupInfo.h"
 
-#include "support/FtpTestServer.h"
+#include "support/PythonServer.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>

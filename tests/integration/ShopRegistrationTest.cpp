@@ -168,9 +168,8 @@ TEST(ShopRegistration, StatusQueryReportsTheWorkingCopy) {
     s.h.settings.currentnumber = 77;
     s.go(false);
     QString id = NetsimService::shopId(42);
-    NetsimRun run = runNetsimWhileServing({"status-query", "--shop-id", id, "--port", s.h.port2()});
-    auto f = fieldsOf(run.out);
-    EXPECT_EQ(f.size(), 22) << run.out.toStdString();
+    auto f = s.h.statusQuery(id);
+    EXPECT_EQ(f.size(), 22);
     EXPECT_EQ(f["result"], "1");
     EXPECT_EQ(f["attach"], "1");
     EXPECT_EQ(f["currentnumber"], "77");
@@ -181,14 +180,12 @@ TEST(ShopRegistration, StatusQueryReportsTheWorkingCopy) {
     EXPECT_EQ(f["writetest"], "1");
     EXPECT_EQ(readFile(s.h.folder.filePath(kOrdersFolder, "TESTFILE.TXT")), "This is a test file.");
 
-    run = runNetsimWhileServing({"status-query", "--shop-id", id.toLower(), "--port", s.h.port2()});
-    EXPECT_EQ(fieldsOf(run.out)["result"], "-1");
+    EXPECT_EQ(s.h.statusQuery(id.toLower())["result"], "-1");
 
     // Without a root folder the write test touches nothing.
     ASSERT_TRUE(QFile::remove(s.h.folder.filePath(kOrdersFolder, "TESTFILE.TXT")));
     configure(s.h, [](ConfigurationValues& v) { v.rootpath = ""; });
-    run = runNetsimWhileServing({"status-query", "--shop-id", id, "--port", s.h.port2()});
-    EXPECT_EQ(fieldsOf(run.out)["writetest"], "0");
+    EXPECT_EQ(s.h.statusQuery(id)["writetest"], "0");
     EXPECT_EQ(s.h.folder.files(kOrdersFolder), QStringList{});
     EXPECT_FALSE(QFile::exists(s.h.folder.filePath("TESTFILE.TXT")));
     EXPECT_FALSE(QFile::exists("TESTFILE.TXT"));

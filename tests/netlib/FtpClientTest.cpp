@@ -1,7 +1,7 @@
 #include "netlib/FtpClient.h"
 #include "netlib/Socket.h"
 
-#include "support/FtpTestServer.h"
+#include "support/PythonServer.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>

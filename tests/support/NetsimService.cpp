@@ -3,7 +3,6 @@
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 

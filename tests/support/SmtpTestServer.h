@@ -2,7 +2,6 @@
 
 #include "support/PythonServer.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>

@@ -3,11 +3,8 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <chrono>
 #include <functional>
-#include <string>
 
 namespace testsupport {
 

@@ -3,14 +3,19 @@
 #include "protocol/Credentials.h"
 #include "support/PythonServer.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace testsupport {
 
 using namespace quillon;
+
+namespace {
+
+// A netsim command run against the shop while its event loop turns.
+constexpr auto kNetsimLimit = std::chrono::seconds(60);
+
+} // namespace
 
 ShopHarness::ShopHarness() {
     store = std::make_unique<SettingsStore>(profileDir.filePath("profile.ini"));
@@ -65,17 +70,25 @@ bool ShopHarness::hasLine(const std::string& text) const {
 }
 
 NetsimRun ShopHarness::sendOrders(const QStringList& options) const {
-    return runNetsimWhileServing(QStringList{"send-order", "--shop-number", "42", "--port", port1(),
-                                             "--register-port", port2()} +
-                                 options);
+    return runNetsim(QStringList{"send-order", "--shop-number", "42", "--port", port1(),
+                                 "--register-port", port2()} +
+                         options,
+                     kNetsimLimit, true);
 }
 
 QMap<QString, QString> ShopHarness::registerOrder(const QString& email, const QString& ref1,
                                                   int shopNumber) const {
-    return fieldsOf(runNetsimWhileServing({"register", "--shop-number", QString::number(shopNumber),
-                                           "--ref1", ref1, "--ref2", "R2", "--email", email,
-                                           "--port", port2(), "--timeout", "20000"})
-                        .out);
+    return fieldsOf(
+        runNetsim({"register", "--shop-number", QString::number(shopNumber), "--ref1", ref1,
+                   "--ref2", "R2", "--email", email, "--port", port2(), "--timeout", "20000"},
+                  kNetsimLimit, true)
+            .out);
+}
+
+QMap<QString, QString> ShopHarness::statusQuery(const QString& shopId) const {
+    return fieldsOf(
+        runNetsim({"status-query", "--shop-id", shopId, "--port", port2()}, kNetsimLimit, true)
+            .out);
 }
 
 ServedShop::ServedShop(const QStringList& serviceOptions) {
@@ -89,10 +102,6 @@ void ServedShop::go(bool initialise) {
     h.create(initialise);
     h.shop->goOnline();
     EXPECT_FALSE(h.shop->servers().isOffline());
-}
-
-NetsimRun runNetsimWhileServing(const QStringList& arguments, std::chrono::milliseconds limit) {
-    return runNetsim(arguments, limit, true);
 }
 
 QMap<QString, QString> fieldsOf(const QString& output) {

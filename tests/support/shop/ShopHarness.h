@@ -18,7 +18,8 @@ namespace testsupport {
 // A real Shop in a temporary working folder, listening on free ports of
 // 127.0.0.1, with a profile file of its own and a recording prompter; set
 // `settings` and `config`, then create(). The shop lives on the test's thread, so anything that
-// waits for it must keep the event loop running (processUntil, runNetsimWhileServing).
+// waits for it must keep the event loop running (processUntil, runNetsim with
+// keepEventLoopRunning).
 struct ShopHarness {
     ShopFolder folder;
     QTemporaryDir profileDir;
@@ -51,6 +52,8 @@ struct ShopHarness {
     // `quillon-netsim register` on order server 2: the answer's fields.
     QMap<QString, QString> registerOrder(const QString& email = "ann@example.com",
                                          const QString& ref1 = "R1", int shopNumber = 42) const;
+    // `quillon-netsim status-query` on order server 2: the answer's fields.
+    QMap<QString, QString> statusQuery(const QString& shopId) const;
 };
 
 // A shop and the simulated network with shop 42 (password "secret", demo
@@ -63,11 +66,6 @@ struct ServedShop {
     // it on-line.
     void go(bool initialise = true);
 };
-
-// Runs a quillon-netsim command while the Qt event loop keeps running, so a
-// shop on this thread can answer it.
-NetsimRun runNetsimWhileServing(const QStringList& arguments,
-                                std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // "name: value" lines into a map.
 QMap<QString, QString> fieldsOf(const QString& output);

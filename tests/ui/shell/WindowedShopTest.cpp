@@ -4,13 +4,13 @@
 // asks for the owner's attention.
 #include "ui/shell/WindowedShop.h"
 #include "support/gui/DialogDriver.h"
-#include "support/gui/RecordingAttention.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/mainwindow/StatusLinesPane.h"
 #include "ui/mainwindow/TransferTableModel.h"
 #include "ui/mainwindow/TransferView.h"
 #include "ui/orderlist/OrderListView.h"
+#include "ui/shell/Attention.h"
 #include "ui/shell/NewOrderAlert.h"
 #include "ui/shell/SplashWindow.h"
 
@@ -20,6 +20,30 @@
 
 using namespace quillon;
 using namespace testsupport;
+
+namespace {
+
+// Notes every request for the owner's attention instead of making it.
+struct RecordingAttention : Attention {
+    std::vector<NewOrderNotice> asked;
+    void ask(const NewOrderNotice& notice) override { asked.push_back(notice); }
+};
+
+struct Alerted {
+    ShopHarness h;
+    QWidget window;
+    RecordingAttention attention;
+    explicit Alerted(bool notify) {
+        h.settings.notifyneworders = notify;
+        h.create(false);
+        new NewOrderAlert(*h.shop, &window, attention);
+    }
+    void orderArrives() {
+        emit h.shop->intake().orderReceived("000001", "ann@example.com", "12.50", 0);
+    }
+};
+
+} // namespace
 
 TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     ServedShop s;
@@ -63,24 +87,6 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.statusLines()->lines().last().endsWith("  System shutdown."));
 }
-
-namespace {
-
-struct Alerted {
-    ShopHarness h;
-    QWidget window;
-    RecordingAttention attention;
-    explicit Alerted(bool notify) {
-        h.settings.notifyneworders = notify;
-        h.create(false);
-        new NewOrderAlert(*h.shop, &window, attention);
-    }
-    void orderArrives() {
-        emit h.shop->intake().orderReceived("000001", "ann@example.com", "12.50", 0);
-    }
-};
-
-} // namespace
 
 // A stored order asks for attention while the window is not the active
 // one, unless the profile turns it off.
