@@ -87,14 +87,9 @@ TEST(OrderFormats, OrderHeaderFromASilentPeer) {
     EXPECT_EQ(result, -3);
 }
 
-TEST(OrderFormats, ItemListRoundTripsAndATruncatedOneKeepsTheWholePicturesBeforeIt) {
+// The bytes and a whole round trip are the test above.
+TEST(OrderFormats, ATruncatedItemListKeepsTheWholePicturesBeforeIt) {
     ByteData wire = encodeItemList(sampleItems());
-    auto decoded = decodeItemList(bytesOf(wire));
-    EXPECT_EQ(std::tie(decoded.ok, decoded.used, decoded.value),
-              std::tuple(true, wire.size(), sampleItems()));
-    auto none = decodeItemList(bytesOf(encodeItemList({})));
-    EXPECT_TRUE(none.ok && none.value.empty());
-
     // Where the first and the second picture end.
     size_t endOfFirst = encodeItemList({sampleItems()[0]}).size();
     size_t endOfSecond = encodeItemList({sampleItems()[0], sampleItems()[1]}).size();
@@ -138,8 +133,7 @@ TEST(OrderFormats, FileHeader) {
     FileHeader sent{{1, 2, 3}, 10000, "IMG_0001.JPG"};
     ByteData wire = encodeFileHeader(sent);
     ASSERT_EQ(wire.size(), 20u + 13);
-    EXPECT_EQ(wire.u32At(12), 10000u);
-    EXPECT_EQ(wire.u32At(16), 13u);
+    EXPECT_EQ(wire.u32At(16), 13u); // L counts the NUL
     auto d = decodeFileHeader(bytesOf(wire));
     EXPECT_EQ(std::tie(d.ok, d.used, d.value), std::tuple(true, wire.size(), sent));
 
