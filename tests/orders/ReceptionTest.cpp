@@ -208,9 +208,7 @@ TEST(Reception, MalformedOrdersAreAbortedWithinTheirFolder) {
         [](OrderToSend&, SenderOptions& how) { how.blockSize = 0; },
         [](OrderToSend& o, SenderOptions&) { o.files[1].sizeLie = -50; }, // 50 bytes too many
         [](OrderToSend& o, SenderOptions&) { o.files[1].name = "../evil.jpg"; },
-        [](OrderToSend& o, SenderOptions&) { o.files[1].name = "sub/evil.jpg"; },
         [](OrderToSend& o, SenderOptions&) { o.files[1].name = ".."; },
-        [](OrderToSend& o, SenderOptions&) { o.files[1].name = "/tmp/evil.jpg"; },
     };
     for (size_t i = 0; i < spoil.size(); ++i) {
         Receiver r;
