@@ -27,6 +27,10 @@ namespace quillon {
 
 namespace {
 
+// How long a registration waits for the next order number to reach the
+// profile before it sends its number anyway.
+constexpr std::chrono::seconds kCounterStoreWait{5};
+
 // Runs `call` on `context`'s thread with an object that cannot be copied.
 template <class T, class F> void postWith(QObject* context, std::unique_ptr<T> value, F call) {
     auto holder = std::make_shared<std::unique_ptr<T>>(std::move(value));
@@ -173,6 +177,12 @@ void OrderIntake::answerRegistration(AcceptedConnection connection) {
         m_parts.application.currentnumber = m_parts.settings.currentnumber;
         if (m_counterWriter)
             m_counterWriter->write(m_parts.settings.currentnumber);
+    };
+    context.counterStored = [this] {
+        // Runs on this registration's thread, never the shop's. A profile
+        // that cannot be written in this time does not hold the order up.
+        if (m_counterWriter)
+            m_counterWriter->waitUntilWritten(kCounterStoreWait);
     };
     context.prompter = &m_parts.status.queuedPrompter();
     handleRegistrationConnection(*connection.socket, connection.opening, context);

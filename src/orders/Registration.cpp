@@ -64,6 +64,8 @@ void registerOrder(Socket& connection, const ByteData& opening, RegistrationCont
     if (check.result == 1) {
         if (!ctx.onShop([&] { assignOrder(ctx, request, check, answer); }))
             return;
+        if (ctx.counterStored)
+            ctx.counterStored();
         reportOrderNumber(serviceOf(now), *ctx.prompter, request.reference1, request.reference2,
                           answer.orderNumber);
     }

@@ -30,6 +30,11 @@ struct RegistrationContext {
     // Called on the shop's thread after the counter has advanced, to keep
     // the application's record and the profile up to date.
     std::function<void()> counterAdvanced;
+    // Called on the registering thread before the new number is sent out:
+    // returns once the advanced counter is on disk, so a number that a
+    // sender may already have made a folder for is never given again after
+    // a crash. May be empty.
+    std::function<void()> counterStored;
     // Takes the central service's messages; it must not block.
     Prompter* prompter = nullptr;
 };
