@@ -59,6 +59,10 @@ Settings SettingsStore::load(const std::string& defaultRoot) const {
     s.body = readString("body", Settings{}.body);
     s.notification = readBool("notification", false);
     s.attach = readBool("attach", false);
+    s.readymail = readBool("readymail", false);
+    s.shopname = readString("shopname", "");
+    s.readysubject = readString("readysubject", Settings{}.readysubject);
+    s.readybody = readString("readybody", Settings{}.readybody);
     s.fontsize = readBool("fontsize", false);
     s.showlast = readBool("showlast", true);
     s.notifyneworders = readBool("notifyneworders", true);
@@ -95,6 +99,10 @@ void SettingsStore::save(const Settings& s) {
     writeText("body", s.body);
     q.setValue("notification", s.notification ? 1 : 0);
     q.setValue("attach", s.attach ? 1 : 0);
+    q.setValue("readymail", s.readymail ? 1 : 0);
+    writeText("shopname", s.shopname);
+    writeText("readysubject", s.readysubject);
+    writeText("readybody", s.readybody);
     q.setValue("fontsize", s.fontsize ? 1 : 0);
     q.setValue("showlast", s.showlast ? 1 : 0);
     q.sync();

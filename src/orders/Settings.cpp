@@ -8,7 +8,8 @@ ConfigurationValues configurationOf(const Settings& s) {
 }
 
 NotificationValues notificationOf(const Settings& s) {
-    return {s.notification, s.smtp, s.sender, s.subject, s.body, s.attach};
+    return {s.notification, s.smtp,      s.sender,   s.subject,      s.body,
+            s.attach,       s.readymail, s.shopname, s.readysubject, s.readybody};
 }
 
 void applyConfiguration(const ConfigurationValues& v, Settings& working, Settings& application) {
@@ -36,6 +37,10 @@ void applyNotification(const NotificationValues& v, Settings& working, Settings&
         s->subject = v.subject;
         s->body = v.body;
         s->attach = v.attach;
+        s->readymail = v.readymail;
+        s->shopname = v.shopname;
+        s->readysubject = v.readysubject;
+        s->readybody = v.readybody;
     }
 }
 

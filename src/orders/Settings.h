@@ -28,6 +28,14 @@ struct Settings {
     std::string body = "Thank you. Your order %ORDER% is being processed.";
     bool notification = false;
     bool attach = false;
+    // The customer's e-mail when an order becomes ready for pick-up, through
+    // the notification's sender and SMTP server.
+    bool readymail = false;
+    // The shop's name as %SHOP% gives it; the shop information has none.
+    std::string shopname;
+    std::string readysubject = "Your order %ORDER% is ready for pick-up";
+    std::string readybody = "Hello,\n\nyour order %ORDER% (%ITEMS% items, total %AMOUNT%) is "
+                            "ready for pick-up.\n\nThank you for your order.\n%SHOP%";
     bool fontsize = false; // large font in the order list
     bool showlast = true;  // move the order list to each new order
     // A window that is not the active one asks for attention when an order
@@ -60,6 +68,10 @@ struct NotificationValues {
     std::string subject;
     std::string body;
     bool attach = false;
+    bool readymail = false;
+    std::string shopname;
+    std::string readysubject;
+    std::string readybody;
 };
 
 ConfigurationValues configurationOf(const Settings& s);

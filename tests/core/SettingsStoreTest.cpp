@@ -48,19 +48,24 @@ TEST(SettingsStore, SaveWritesExactlyTheRunTimeKeysAndStatusGoesAlone) {
     s.currentnumber = 77;
     s.showlast = false;
     s.attach = true;
+    s.readymail = true;
+    s.readybody = "Ready: %ORDER%\nat %SHOP%";
     SettingsStore(profile).save(s);
     {
         QSettings raw(profile, QSettings::IniFormat);
         QStringList keys = raw.allKeys();
         keys.sort();
         EXPECT_EQ(keys.join(' '), "attach body currentnumber fontsize notification numdigit "
-                                  "postfix prefix purge rootordernumber rootpath sender shopid "
-                                  "showlast smtp subject wraparound");
+                                  "postfix prefix purge readybody readymail readysubject "
+                                  "rootordernumber rootpath sender shopid shopname showlast smtp "
+                                  "subject wraparound");
         EXPECT_EQ(std::tuple(raw.value("showlast").toInt(), raw.value("attach").toInt()),
                   std::tuple(0, 1));
     }
     Settings back = SettingsStore(profile).load("");
     EXPECT_EQ(std::tuple(back.prefix, back.currentnumber, back.status), std::tuple("WEB-", 77u, 0));
+    EXPECT_EQ(std::tuple(back.readymail, back.readybody, back.readysubject),
+              std::tuple(true, s.readybody, Settings{}.readysubject));
 
     SettingsStore store(profile);
     store.writeStatus(1);
@@ -140,8 +145,13 @@ TEST(SettingsApply, BothCopiesChangeAndTheFirstNumberRaisesTheCounterOnlyWhenHig
                   std::tuple(expected, expected, first));
     }
 
-    applyNotification({true, "smtp.example", "shop@example", "S %ORDER%", "B", true}, working, app);
-    for (const Settings* s : {&working, &app})
+    applyNotification({true, "smtp.example", "shop@example", "S %ORDER%", "B", true, true, "Lind",
+                       "R %ORDER%", "RB"},
+                      working, app);
+    for (const Settings* s : {&working, &app}) {
         EXPECT_EQ(std::tie(s->notification, s->smtp, s->sender, s->subject, s->body, s->attach),
                   std::tuple(true, "smtp.example", "shop@example", "S %ORDER%", "B", true));
+        EXPECT_EQ(std::tie(s->readymail, s->shopname, s->readysubject, s->readybody),
+                  std::tuple(true, "Lind", "R %ORDER%", "RB"));
+    }
 }

@@ -62,6 +62,7 @@ CEmailSetupDlg::CEmailSetupDlg(Prompter& prompter, QWidget* parent)
 }
 
 void CEmailSetupDlg::setValues(const NotificationValues& values) {
+    m_given = values;
     (values.notification ? m_enabled : m_disabled)->setChecked(true);
     m_smtpText.show(m_smtp, values.smtp);
     m_senderText.show(m_sender, values.sender);
@@ -73,8 +74,14 @@ void CEmailSetupDlg::setValues(const NotificationValues& values) {
 }
 
 NotificationValues CEmailSetupDlg::values() const {
-    return {m_enabled->isChecked(), m_smtpText.text(), m_senderText.text(),
-            m_subjectText.text(),   m_bodyText.text(), m_attach->isChecked()};
+    NotificationValues v = m_given;
+    v.notification = m_enabled->isChecked();
+    v.smtp = m_smtpText.text();
+    v.sender = m_senderText.text();
+    v.subject = m_subjectText.text();
+    v.body = m_bodyText.text();
+    v.attach = m_attach->isChecked();
+    return v;
 }
 
 void CEmailSetupDlg::accept() {

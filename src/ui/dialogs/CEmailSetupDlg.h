@@ -52,6 +52,8 @@ private:
     // The body's length before the last change: a longer stored body may
     // be shortened, never lengthened.
     int m_bodyLength = 0;
+    // The values given, for the ones this dialog does not show.
+    NotificationValues m_given;
     QFormLayout* m_serverForm = nullptr;
     QFormLayout* m_templateForm = nullptr;
 };

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "status/OrderStatus.h"
+#include "status/StatusDatabase.h"
+
+#include <QObject>
+#include <QString>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace quillon {
+
+class Clock;
+
+// The orders' statuses for the thread that shows them (the user-interface
+// thread), kept in the status database by a thread of its own that owns the
+// database connection. Reading a status is a look-up in memory; a change is
+// asked for, committed on the database thread with a full sync, and only
+// then taken in here and reported by changesCommitted(). Requests are done
+// in the order they were asked; what is asked before the store goes is
+// committed before its destructor returns.
+class StatusStore : public QObject {
+    Q_OBJECT
+public:
+    StatusStore(std::string databasePath, const Clock& clock, QObject* parent = nullptr);
+    ~StatusStore() override;
+
+    // Opens (or creates) the database and reads its statuses on the
+    // database thread; opened() tells the outcome.
+    void open();
+    // open() has answered, and the database is in use.
+    bool isOpen() const { return m_open; }
+    bool hasAnswered() const { return m_answered; }
+
+    // An order without a row is New.
+    OrderStatus statusOf(const OrderKey& order) const;
+    OrderStatus statusOf(const OrderEntry& order) const { return statusOf(keyOf(order)); }
+    // Orders that have a status row.
+    size_t rowCount() const { return m_statuses.size(); }
+
+    // Sets `status` for `orders` in one transaction, recording `station`.
+    // The request's number, which changesCommitted() or changeFailed()
+    // names; 0, and nothing asked, when the database could not be opened.
+    uint64_t requestChange(std::vector<OrderKey> orders, OrderStatus status, std::string station);
+    // The order's history, oldest first, given to `done` on this thread.
+    void requestHistory(OrderKey order, std::function<void(std::vector<StatusHistoryEntry>)> done);
+    // Removes the orders' statuses and histories (the purge).
+    void forget(std::vector<OrderKey> orders);
+    // Notes on the order's latest change to Ready whether its customer was told.
+    void recordTold(OrderKey order, CustomerTold told, std::string note);
+
+signals:
+    // The database answered open(); `opening.rows` are taken in already.
+    void opened(const quillon::StatusOpening& opening);
+    // The changes of request `request` are on disk. Orders that had the
+    // status already are not among them (the list may be empty).
+    void changesCommitted(quint64 request, const std::vector<quillon::StatusChange>& changes);
+    void changeFailed(quint64 request, const QString& error);
+
+private:
+    using Job = std::function<void(StatusDatabase&)>;
+    void post(Job job);
+    // Runs `deliver` on this object's thread.
+    void handBack(std::function<void()> deliver);
+    void run();
+    void takeOpening(StatusOpening opening);
+
+    const Clock& m_clock;
+    std::unordered_map<OrderKey, OrderStatus, OrderKeyHash> m_statuses;
+    bool m_answered = false;
+    bool m_open = false;
+    bool m_failed = false;
+    uint64_t m_nextRequest = 1;
+
+    std::unique_ptr<StatusDatabase> m_database;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Job> m_jobs;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+} // namespace quillon

@@ -1,0 +1,179 @@
+// The status database through the store that owns it: changes committed
+// and kept across restarts, keyed by number, time and folder; a damaged
+// file kept aside; changes that survive the process being killed.
+#include "status/StatusStore.h"
+#include "status/StatusDatabase.h"
+
+#include "support/ManualClock.h"
+#include "support/TestSupport.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace quillon;
+using namespace testsupport;
+
+namespace {
+
+class StatusStoreTest : public testing::Test {
+protected:
+    std::string path() const { return m_dir.filePath("status.sqlite").toStdString(); }
+
+    // A store opened on the database, once it has answered.
+    std::unique_ptr<StatusStore> openStore(StatusOpening* opening = nullptr) {
+        auto store = std::make_unique<StatusStore>(path(), m_clock);
+        QObject::connect(store.get(), &StatusStore::opened, [opening](const StatusOpening& o) {
+            if (opening)
+                *opening = o;
+        });
+        store->open();
+        EXPECT_TRUE(processUntil([&] { return store->hasAnswered(); }));
+        return store;
+    }
+
+    // Asks for a change and waits for the store to report it committed.
+    std::vector<StatusChange> change(StatusStore& store, std::vector<OrderKey> orders,
+                                     OrderStatus status, const std::string& station = "window") {
+        std::optional<std::vector<StatusChange>> made;
+        QMetaObject::Connection c = QObject::connect(
+            &store, &StatusStore::changesCommitted,
+            [&made](quint64, const std::vector<StatusChange>& changes) { made = changes; });
+        EXPECT_NE(store.requestChange(std::move(orders), status, station), 0u);
+        EXPECT_TRUE(processUntil([&] { return made.has_value(); }));
+        QObject::disconnect(c);
+        return made.value_or(std::vector<StatusChange>{});
+    }
+
+    QTemporaryDir m_dir;
+    ManualClock m_clock{1'700'000'000};
+};
+
+const OrderKey kFirst{"000001", 1'690'000'000, "/orders/000001"};
+// The same number after a wrap-around, and the same number and time in
+// another folder: three different orders.
+const OrderKey kWrapped{"000001", 1'695'000'000, "/orders/000001"};
+const OrderKey kElsewhere{"000001", 1'690'000'000, "/other/000001"};
+const OrderKey kAccented{"Jos\xE9-7", 1'690'000'100, "/orders/Jos\xE9-7"};
+
+} // namespace
+
+TEST_F(StatusStoreTest, ChangesAreCommittedKeptAndRecordedWithTheirStation) {
+    StatusOpening opening;
+    auto store = openStore(&opening);
+    EXPECT_EQ(opening.state, StatusOpening::State::Created);
+    EXPECT_EQ(store->statusOf(kFirst), OrderStatus::New);
+
+    // One transaction for a selection; an order that has the status already
+    // records nothing.
+    std::vector<StatusChange> made =
+        change(*store, {kFirst, kWrapped, kAccented}, OrderStatus::InProduction);
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_EQ(made[0].previous, OrderStatus::New);
+    m_clock.advance(60);
+    made = change(*store, {kFirst, kWrapped}, OrderStatus::InProduction);
+    EXPECT_TRUE(made.empty());
+    made = change(*store, {kFirst}, OrderStatus::Ready, "board 10.0.0.7");
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0].previous, OrderStatus::InProduction);
+    EXPECT_EQ(store->statusOf(kFirst), OrderStatus::Ready);
+    EXPECT_EQ(store->statusOf(kWrapped), OrderStatus::InProduction);
+    EXPECT_EQ(store->statusOf(kElsewhere), OrderStatus::New);
+    store->recordTold(kFirst, CustomerTold::Told, "anna@example.org");
+    store->forget({kWrapped});
+    EXPECT_EQ(store->statusOf(kWrapped), OrderStatus::New);
+
+    // A restart reads back what was committed, history included.
+    store.reset();
+    store = openStore(&opening);
+    EXPECT_EQ(opening.state, StatusOpening::State::Opened);
+    EXPECT_EQ(store->rowCount(), 2u);
+    EXPECT_EQ(store->statusOf(kFirst), OrderStatus::Ready);
+    EXPECT_EQ(store->statusOf(kAccented), OrderStatus::InProduction);
+    EXPECT_EQ(store->statusOf(kWrapped), OrderStatus::New);
+    std::optional<std::vector<StatusHistoryEntry>> history;
+    store->requestHistory(kFirst, [&history](std::vector<StatusHistoryEntry> h) { history = h; });
+    ASSERT_TRUE(processUntil([&] { return history.has_value(); }));
+    ASSERT_EQ(history->size(), 2u);
+    EXPECT_EQ((*history)[0].change.station, "window");
+    EXPECT_EQ((*history)[0].change.time, 1'700'000'000);
+    EXPECT_EQ((*history)[0].told, CustomerTold::NotAsked);
+    EXPECT_EQ((*history)[1].change.status, OrderStatus::Ready);
+    EXPECT_EQ((*history)[1].change.station, "board 10.0.0.7");
+    EXPECT_EQ((*history)[1].change.time, 1'700'000'060);
+    EXPECT_EQ((*history)[1].told, CustomerTold::Told);
+    EXPECT_EQ((*history)[1].toldNote, "anna@example.org");
+    EXPECT_EQ((*history)[1].change.order, kFirst);
+}
+
+TEST_F(StatusStoreTest, ADamagedDatabaseIsKeptWithItsJournalAndANewOneStarted) {
+    const QByteArray junk(8192, 'x');
+    for (const char* suffix : {"", "-wal", "-shm"})
+        ASSERT_TRUE(writeFile(QString::fromStdString(path() + suffix), junk));
+    StatusOpening opening;
+    auto store = openStore(&opening);
+    ASSERT_EQ(opening.state, StatusOpening::State::Created) << opening.error;
+    ASSERT_FALSE(opening.damagedCopy.empty());
+    for (const char* suffix : {"", "-wal", "-shm"})
+        EXPECT_EQ(readFile(QString::fromStdString(opening.damagedCopy + suffix)), junk) << suffix;
+    EXPECT_EQ(change(*store, {kFirst}, OrderStatus::Shipped).size(), 1u);
+
+    // A database that cannot be made is said, and nothing can be asked of it.
+    StatusStore nowhere(m_dir.filePath("missing/status.sqlite").toStdString(), m_clock);
+    std::optional<StatusOpening> failed;
+    QObject::connect(&nowhere, &StatusStore::opened,
+                     [&failed](const StatusOpening& o) { failed = o; });
+    nowhere.open();
+    ASSERT_TRUE(processUntil([&] { return failed.has_value(); }));
+    EXPECT_EQ(failed->state, StatusOpening::State::Failed);
+    EXPECT_FALSE(failed->error.empty());
+    EXPECT_EQ(nowhere.requestChange({kFirst}, OrderStatus::Ready, "window"), 0u);
+}
+
+// Every change the writer reported committed is in the database after it
+// was killed, five times over, and the database opens undamaged.
+TEST_F(StatusStoreTest, ReportedChangesSurviveTheProcessBeingKilled) {
+    std::map<long long, std::pair<std::string, std::string>> reported; // id: number, status
+    for (int kill = 0; kill < 5; ++kill) {
+        QProcess writer;
+        writer.start(STATUS_WRITER_BIN, {QString::fromStdString(path())});
+        ASSERT_TRUE(writer.waitForStarted(10'000));
+        const int wanted = 20 + int(QRandomGenerator::global()->bounded(80));
+        int lines = 0;
+        QByteArray pending;
+        auto readLines = [&] {
+            pending += writer.readAllStandardOutput();
+            for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
+                const QList<QByteArray> f = pending.left(end).split(' ');
+                ASSERT_EQ(f.size(), 3) << pending.left(end).toStdString();
+                reported[f[0].toLongLong()] = {f[1].toStdString(), f[2].toStdString()};
+                ++lines;
+            }
+        };
+        while (lines < wanted && writer.state() == QProcess::Running &&
+               writer.waitForReadyRead(20'000))
+            readLines();
+        ASSERT_GE(lines, wanted) << writer.readAllStandardError().toStdString();
+        writer.kill(); // SIGKILL
+        ASSERT_TRUE(writer.waitForFinished(10'000));
+        readLines(); // reported before the kill landed
+
+        StatusDatabase db(path());
+        const StatusOpening opening = db.open(m_clock.now());
+        ASSERT_EQ(opening.state, StatusOpening::State::Opened) << opening.error;
+        std::map<long long, std::pair<std::string, std::string>> kept;
+        std::map<std::string, OrderStatus> current;
+        for (const StatusRow& row : opening.rows) {
+            current[row.order.orderNumber] = row.status;
+            for (const StatusHistoryEntry& e : db.history(row.order))
+                kept[e.change.id] = {e.change.order.orderNumber,
+                                     std::string(statusKey(e.change.status))};
+            // The row is the latest change of its history.
+            EXPECT_EQ(db.history(row.order).back().change.status, row.status);
+        }
+        for (const auto& [id, change] : reported)
+            ASSERT_EQ(kept[id], change) << "change " << id << " was reported but is lost";
+    }
+    EXPECT_GE(reported.size(), 100u);
+}
