@@ -175,12 +175,13 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parseOptions(parser, *app);
     QString error;
-    const std::optional<ShopRunOptions> run = runOptions(parser, error);
+    std::optional<ShopRunOptions> run = runOptions(parser, error);
     if (!run) {
         std::fprintf(stderr, "quillon: %s\nTry 'quillon --help'.\n",
                      error.toLocal8Bit().constData());
         return 2;
     }
+    run->shop.headless = headless;
     SettingsStore store(parser.value("profile"));
     return headless ? runHeadless(*app, parser, *run, store) : runWithWindow(parser, *run, store);
 }

@@ -82,6 +82,13 @@ void OrderBookFiles::purge(bool rewrite) {
         purgeAgeDays(m_settings.purge), m_clock.now(), rewrite || m_book->saveOwed());
     if (!work)
         return;
+    if (!work->purged.empty()) {
+        std::vector<OrderKey> keys;
+        keys.reserve(work->purged.size());
+        for (const auto& order : work->purged)
+            keys.push_back(keyOf(*order));
+        emit purging(keys);
+    }
     m_busy = true;
     auto shared = std::make_shared<OrderBook::PurgeWork>(std::move(*work));
     OrderBook* book = m_book.get();

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "status/OrderStatus.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -55,6 +58,9 @@ public:
 
 signals:
     void loaded();
+    // A purge is taking these orders out of the list; emitted before its
+    // file work starts.
+    void purging(const std::vector<OrderKey>& orders);
     void purged();
 
 private:

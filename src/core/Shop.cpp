@@ -36,13 +36,16 @@ Shop::Shop(ShopConfig config, Settings& application, SettingsStore* store, const
                  [this](AcceptedConnection c) { m_intake.answerRegistration(std::move(c)); }}),
       m_intake({m_config, m_settings, m_application, store, m_clock, *m_plugins, *m_trusted,
                 m_products, m_book, m_account, m_status, m_requests, m_servers.offlineFlag(),
-                m_closing}) {
+                m_closing}),
+      m_statuses({m_config, m_settings, m_clock, m_book.book(), m_status, prompter, m_requests}) {
     m_clockTimer.setInterval(5000);
     connect(&m_clockTimer, &QTimer::timeout, this, &Shop::clockTick);
     connect(&m_requests, &RequestRunner::idle, this, &Shop::maybeFinishShutdown);
     connect(&m_servers, &OrderServers::loopEnded, this, &Shop::maybeFinishShutdown);
     connect(&m_book, &OrderBookFiles::purged, &m_intake,
             [this] { m_intake.transfers().rebuild(); });
+    connect(&m_book, &OrderBookFiles::purging, &m_statuses, &ShopStatuses::forget);
+    connect(this, &Shop::ready, &m_statuses, &ShopStatuses::startUpDone);
     connect(&m_book, &OrderBookFiles::loaded, this, [this] {
         m_ordersLoaded = true;
         emit ordersLoaded();
@@ -70,6 +73,7 @@ void Shop::initialise() {
     const std::string& wd = m_config.workingDirectory;
     m_plugins->load(qtPath(joinPath(wd, kPluginFolder)));
     m_trusted->load(trustedCustomersFile(wd));
+    m_statuses.open();
 
     // The product list and the order database are read at the same time: a
     // slow central service must not keep the order list from showing.

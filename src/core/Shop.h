@@ -7,6 +7,7 @@
 #include "core/OrderServers.h"
 #include "core/RequestRunner.h"
 #include "core/ShopConfig.h"
+#include "core/ShopStatuses.h"
 #include "core/StatusLines.h"
 #include "orders/Settings.h"
 #include "protocol/ProductItem.h"
@@ -29,14 +30,14 @@ class SettingsStore;
 class TrustedCustomers;
 
 // The shop's run-time state, in parts that each keep their own: the status
-// lines, the account session, the order book's files, the order intake and
-// the order servers. The shop holds the settings working copy, plug-ins,
-// product lists and trusted customers, wires the parts together and runs
-// start-up and shut-down. It lives on the UI thread, as its parts do; other
-// threads reach them only through queued calls, and their network and file
-// work runs on workers whose outcomes come back as queued calls. A window
-// shows it through read-only views and changes it through commands; a
-// headless run drives it alone.
+// lines, the account session, the order book's files, the order intake, the
+// order servers and the order statuses. The shop holds the settings working
+// copy, plug-ins, product lists and trusted customers, wires the parts
+// together and runs start-up and shut-down. It lives on the UI thread, as its
+// parts do; other threads reach them only through queued calls, and their
+// network and file work runs on workers whose outcomes come back as queued
+// calls. A window shows it through read-only views and changes it through
+// commands; a headless run drives it alone.
 class Shop : public QObject {
     Q_OBJECT
 public:
@@ -62,6 +63,9 @@ public:
     OrderIntake& intake() { return m_intake; }
     const OrderIntake& intake() const { return m_intake; }
     const OrderServers& servers() const { return m_servers; }
+    // The orders' statuses and the "ready for pick-up" e-mail.
+    ShopStatuses& statuses() { return m_statuses; }
+    const ShopStatuses& statuses() const { return m_statuses; }
 
     const Settings& settings() const { return m_settings; }
     const ShopConfig& config() const { return m_config; }
@@ -147,6 +151,7 @@ private:
     OrderBookFiles m_book;
     OrderServers m_servers;
     OrderIntake m_intake;
+    ShopStatuses m_statuses;
     // Declared last, so it is destroyed first: it waits for its workers,
     // whose outcomes use the members above.
     RequestRunner m_requests;

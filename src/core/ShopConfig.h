@@ -24,6 +24,9 @@ struct ShopConfig {
     // Thumbnails and summaries of received orders; off only to measure the
     // transfer alone.
     bool makeSummaries = true;
+    // A shop without a window: its own status changes are recorded as the
+    // headless station's, and it asks no questions.
+    bool headless = false;
     // Runs on the loading worker once OE.DB has been read, before the load
     // is over; tests hold the load there.
     std::function<void()> ordersReadHook;

@@ -88,7 +88,8 @@ TEST(HeadlessShop, ServesOnWhenTheReaderOfItsOutputGoesAwayAndStopsOnSigterm) {
     EXPECT_EQ(s.readProfile("hostaddress"), "127.0.0.1"); // never written, still there
 }
 
-// Without a window the message about a damaged database is one status line.
+// Without a window the message about a damaged database is one status line,
+// and no question is asked.
 TEST(HeadlessShop, ReportsADamagedDatabaseInOneStatusLine) {
     HeadlessShop s;
     const QString db = s.folder.filePath(kDbFolder, "OE.DB");
@@ -96,6 +97,8 @@ TEST(HeadlessShop, ReportsADamagedDatabaseInOneStatusLine) {
     QuillonProcess shop(s.folder.path(), s.profile);
     ASSERT_TRUE(shop.start({"--service-port", QString::number(s.service.servicePort())}));
     EXPECT_TRUE(shop.waitForOutput("The order database is damaged: 2 orders were read;"));
+    // The new status database takes the default for the orders before it.
+    EXPECT_TRUE(shop.waitForOutput("The 2 orders received before today count as picked up."));
     EXPECT_EQ(shop.terminate(), 0);
     EXPECT_EQ(readFile(s.folder.filePath(kSystemLogFolder, "SYSLOG000000.TXT"))
                   .count("The order database is damaged"),
