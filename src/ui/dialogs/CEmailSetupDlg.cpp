@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -23,13 +24,22 @@ CEmailSetupDlg::CEmailSetupDlg(Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_disabled(new QRadioButton("Disabled")),
       m_enabled(new QRadioButton("Enabled")), m_smtp(new QLineEdit), m_sender(new QLineEdit),
       m_subject(new QLineEdit), m_body(new QPlainTextEdit),
-      m_attach(new QCheckBox("Attach order summary to email")) {
+      m_attach(new QCheckBox("Attach order summary to email")),
+      m_readyMail(new QCheckBox("Tell the customer when an order is ready for pick-up")),
+      m_shopName(new QLineEdit), m_readySubject(new QLineEdit), m_readyBody(new QPlainTextEdit) {
     setWindowTitle(QStringLiteral("Email notification"));
     m_smtp->setObjectName("smtp");
     m_sender->setObjectName("sender");
     m_subject->setObjectName("subject");
     m_body->setObjectName("body");
     m_subject->setMaxLength(subjectLimit);
+    m_readyMail->setObjectName("readymail");
+    m_shopName->setObjectName("shopname");
+    m_readySubject->setObjectName("readysubject");
+    m_readyBody->setObjectName("readybody");
+    m_readySubject->setMaxLength(subjectLimit);
+    m_readyBody->setTabChangesFocus(true);
+    m_readyBody->setMinimumSize(360, 80);
     m_body->setTabChangesFocus(true);
     m_body->setMinimumSize(360, 110);
     m_attach->setChecked(true);
@@ -48,21 +58,35 @@ CEmailSetupDlg::CEmailSetupDlg(Prompter& prompter, QWidget* parent)
     m_templateForm->addRow("Subject", m_subject);
     m_templateForm->addRow("Body", m_body);
 
+    auto* readyBox = new QGroupBox("Ready for pick-up");
+    auto* readyLayout = new QVBoxLayout(readyBox);
+    readyLayout->addWidget(m_readyMail);
+    m_readyForm = new QFormLayout;
+    m_readyForm->addRow("Shop name", m_shopName);
+    m_readyForm->addRow("Subject", m_readySubject);
+    m_readyForm->addRow("Body", m_readyBody);
+    readyLayout->addLayout(m_readyForm);
+    auto* placeholders = new QLabel("%ORDER% order number, %SHOP% shop name, %ITEMS% number of "
+                                    "items, %AMOUNT% amount");
+    placeholders->setWordWrap(true);
+    readyLayout->addWidget(placeholders);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice);
     layout->addLayout(m_serverForm);
     layout->addWidget(templateBox);
     layout->addWidget(m_attach);
+    layout->addWidget(readyBox);
     layout->addWidget(okCancelButtons(*this));
 
     connect(m_enabled, &QRadioButton::toggled, this, &CEmailSetupDlg::enableFields);
+    connect(m_readyMail, &QCheckBox::toggled, this, &CEmailSetupDlg::enableFields);
     connect(m_body, &QPlainTextEdit::textChanged, this, &CEmailSetupDlg::limitBody);
     m_disabled->setChecked(true);
-    enableFields(false);
+    enableFields();
 }
 
 void CEmailSetupDlg::setValues(const NotificationValues& values) {
-    m_given = values;
     (values.notification ? m_enabled : m_disabled)->setChecked(true);
     m_smtpText.show(m_smtp, values.smtp);
     m_senderText.show(m_sender, values.sender);
@@ -71,28 +95,48 @@ void CEmailSetupDlg::setValues(const NotificationValues& values) {
     m_bodyText.show(m_body, values.body);
     m_bodyLength = int(m_body->toPlainText().size());
     m_attach->setChecked(values.attach);
+    m_readyMail->setChecked(values.readymail);
+    m_shopNameText.show(m_shopName, values.shopname);
+    m_readySubjectText.show(m_readySubject, values.readysubject);
+    m_readyBodyText.show(m_readyBody, values.readybody);
+    enableFields();
 }
 
 NotificationValues CEmailSetupDlg::values() const {
-    NotificationValues v = m_given;
+    NotificationValues v;
     v.notification = m_enabled->isChecked();
     v.smtp = m_smtpText.text();
     v.sender = m_senderText.text();
     v.subject = m_subjectText.text();
     v.body = m_bodyText.text();
     v.attach = m_attach->isChecked();
+    v.readymail = m_readyMail->isChecked();
+    v.shopname = m_shopNameText.text();
+    v.readysubject = m_readySubjectText.text();
+    v.readybody = m_readyBodyText.text();
     return v;
 }
 
 void CEmailSetupDlg::accept() {
-    if (acceptTypedText(m_prompter, {m_smtp, m_sender, m_subject, m_body}))
+    if (acceptTypedText(m_prompter, {m_smtp,
+                                     m_sender,
+                                     m_subject,
+                                     m_body,
+                                     m_shopName,
+                                     {m_readySubject, "Ready for pick-up subject"},
+                                     {m_readyBody, "Ready for pick-up body"}}))
         QDialog::accept();
 }
 
-void CEmailSetupDlg::enableFields(bool enabled) {
-    for (QWidget* field : {static_cast<QWidget*>(m_smtp), static_cast<QWidget*>(m_sender),
-                           static_cast<QWidget*>(m_subject), static_cast<QWidget*>(m_body)})
-        field->setEnabled(enabled);
+void CEmailSetupDlg::enableFields() {
+    const bool notify = m_enabled->isChecked(), ready = m_readyMail->isChecked();
+    m_smtp->setEnabled(notify || ready);
+    m_sender->setEnabled(notify || ready);
+    m_subject->setEnabled(notify);
+    m_body->setEnabled(notify);
+    for (QWidget* field : {static_cast<QWidget*>(m_shopName), static_cast<QWidget*>(m_readySubject),
+                           static_cast<QWidget*>(m_readyBody)})
+        field->setEnabled(ready);
 }
 
 // Takes back what was just typed or pasted beyond the limit: the characters
@@ -113,7 +157,7 @@ void CEmailSetupDlg::limitBody() {
 }
 
 void CEmailSetupDlg::showEvent(QShowEvent* event) {
-    alignForms(*this, {m_serverForm, m_templateForm});
+    alignForms(*this, {m_serverForm, m_templateForm, m_readyForm});
     QDialog::showEvent(event);
 }
 

@@ -17,7 +17,9 @@ class Prompter;
 
 // "Email notification": whether a customer gets an e-mail when an order
 // has arrived, the SMTP host, the sender, the templates and whether the
-// summary is attached. No field is required; OK refuses a text that cannot
+// summary is attached; then the e-mail an order ready for pick-up sends,
+// with its own switch, shop name and templates. The SMTP host and sender
+// are enabled while either e-mail is on. No field is required; OK refuses a text that cannot
 // be stored as it is typed.
 class CEmailSetupDlg : public QDialog {
     Q_OBJECT
@@ -37,7 +39,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void enableFields(bool enabled);
+    void enableFields();
     void limitBody();
 
     Prompter& m_prompter;
@@ -48,14 +50,18 @@ private:
     QLineEdit* m_subject;
     QPlainTextEdit* m_body;
     QCheckBox* m_attach;
+    QCheckBox* m_readyMail;
+    QLineEdit* m_shopName;
+    QLineEdit* m_readySubject;
+    QPlainTextEdit* m_readyBody;
     EditedText m_smtpText, m_senderText, m_subjectText, m_bodyText;
+    EditedText m_shopNameText, m_readySubjectText, m_readyBodyText;
     // The body's length before the last change: a longer stored body may
     // be shortened, never lengthened.
     int m_bodyLength = 0;
-    // The values given, for the ones this dialog does not show.
-    NotificationValues m_given;
     QFormLayout* m_serverForm = nullptr;
     QFormLayout* m_templateForm = nullptr;
+    QFormLayout* m_readyForm = nullptr;
 };
 
 } // namespace quillon

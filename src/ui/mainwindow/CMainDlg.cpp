@@ -16,6 +16,7 @@
 #include "ui/orderlist/OrderListView.h"
 #include "ui/orderlist/OrderOpener.h"
 #include "ui/orderlist/OrderSearchField.h"
+#include "ui/orderlist/StatusChoiceBox.h"
 #include "ui/shell/ProgramIcon.h"
 
 #include <QCloseEvent>
@@ -30,7 +31,9 @@ CMainDlg::CMainDlg(Shop& shop, Prompter& prompter, QWidget* parent)
     : QWidget(parent), m_shop(shop), m_prompter(prompter), m_menuBar(new MenuBar(this)),
       m_state(new BandLabel(Qt::AlignLeft, this)), m_statusLines(new StatusLinesPane(this)),
       m_splitter(new SplitterBar(this)), m_orderList(new OrderListView(shop.orderBook(), this)),
-      m_find(new OrderSearchField(this)), m_opener(std::make_unique<OrderOpener>(prompter)),
+      m_find(new OrderSearchField(this)), m_statusChoice(new StatusChoiceBox(this)),
+      m_counts(new BandLabel(Qt::AlignRight, this)),
+      m_opener(std::make_unique<OrderOpener>(prompter)),
       m_transfers(new TransferView(shop.intake().transfers(), this)),
       m_clock(new BandLabel(Qt::AlignRight, this)), m_splitterX(L::kInitialStatusWidth) {
     setWindowTitle(QStringLiteral("Velorin Photo Network - Quillon"));
@@ -43,6 +46,12 @@ CMainDlg::CMainDlg(Shop& shop, Prompter& prompter, QWidget* parent)
     setMinimumSize(kInitialSize);
 
     bindOrderList(shop, *orderList(), *m_find, *m_opener);
+    connect(m_statusChoice, &StatusChoiceBox::filterChanged, orderList(),
+            &OrderListView::setStatusFilter);
+    connect(orderList(), &OrderListView::statusCountsChanged, this, &CMainDlg::showStatusCounts);
+    m_statusChoice->setFixedHeight(OrderSearchField::kHeight);
+    m_counts->setAccessibleDescription(QStringLiteral("Orders by status"));
+    showStatusCounts();
     m_clock->setAccessibleDescription(QStringLiteral("Clock"));
     m_state->setAccessibleDescription(QStringLiteral("System state"));
 
@@ -104,6 +113,15 @@ void CMainDlg::setOrderListPane(QWidget* pane) {
     layoutBands();
 }
 
+QString CMainDlg::statusCountsText() const {
+    return m_counts->text();
+}
+
+void CMainDlg::showStatusCounts() {
+    if (OrderListView* list = orderList())
+        m_counts->setText(quillon::statusCountsText(list->rows().statusCounts()));
+}
+
 QString CMainDlg::stateText() const {
     return m_state->text();
 }
@@ -147,6 +165,11 @@ void CMainDlg::layoutBands() {
     // where it is.
     m_find->move(b.state.right() - m_find->width() - 1,
                  b.state.top() + (b.state.height() - m_find->height()) / 2);
+    m_statusChoice->move(m_find->x() - m_statusChoice->width() - 4, m_find->y());
+    // The counts end before the choice and leave the state's text its room.
+    const int countsLeft = b.state.left() + b.state.width() / 3;
+    m_counts->setGeometry(countsLeft, b.state.top(), m_statusChoice->x() - 8 - countsLeft,
+                          b.state.height());
     m_statusLines->setGeometry(b.statusLines);
     m_splitter->setGeometry(b.splitter);
     m_orderList->setGeometry(b.orderList);

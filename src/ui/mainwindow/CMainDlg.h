@@ -13,6 +13,7 @@ class OrderSearchField;
 class Prompter;
 class Shop;
 class SplitterBar;
+class StatusChoiceBox;
 class StatusLinesPane;
 class TransferView;
 
@@ -36,6 +37,9 @@ public:
     OrderListView* orderList() const;
     // The find field at the right end of the state band.
     OrderSearchField* findField() const { return m_find; }
+    // The status choice beside it, and the open orders' counts before that.
+    StatusChoiceBox* statusChoice() const { return m_statusChoice; }
+    QString statusCountsText() const;
 
     MenuBar* menuBar() const { return m_menuBar; }
     StatusLinesPane* statusLines() const { return m_statusLines; }
@@ -55,6 +59,7 @@ private:
     void layoutBands();
     void refreshMenus();
     void showOnline(bool online);
+    void showStatusCounts();
 
     Shop& m_shop;
     Prompter& m_prompter;
@@ -64,6 +69,8 @@ private:
     SplitterBar* m_splitter;
     QWidget* m_orderList;
     OrderSearchField* m_find;
+    StatusChoiceBox* m_statusChoice;
+    BandLabel* m_counts;
     std::unique_ptr<OrderOpener> m_opener;
     TransferView* m_transfers;
     BandLabel* m_clock;

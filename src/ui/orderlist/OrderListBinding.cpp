@@ -1,6 +1,7 @@
 #include "ui/orderlist/OrderListBinding.h"
 
 #include "core/Shop.h"
+#include "core/ShopStatuses.h"
 #include "orders/OrderBook.h"
 #include "ui/orderlist/OrderListView.h"
 #include "ui/orderlist/OrderOpener.h"
@@ -10,6 +11,13 @@ namespace quillon {
 
 void bindOrderList(Shop& shop, OrderListView& list, OrderSearchField& find, OrderOpener& opener) {
     list.setLargeFont(shop.settings().fontsize);
+    list.setStatuses(shop.statuses().store());
+    QObject::connect(&list, &OrderListView::statusRequested, &list,
+                     [&shop](const std::vector<OrderKey>& orders, OrderStatus status) {
+                         shop.statuses().setStatus(orders, status);
+                     });
+    QObject::connect(&list, &OrderListView::tellAgainRequested, &list,
+                     [&shop](const OrderKey& order) { shop.statuses().tellCustomerAgain(order); });
     QObject::connect(&shop.intake(), &OrderIntake::thumbnailMade, &list,
                      &OrderListView::seedThumbnail);
     QObject::connect(&shop, &Shop::settingsChanged, &list, [&shop, &list] {

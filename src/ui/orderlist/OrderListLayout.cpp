@@ -21,21 +21,27 @@ void OrderListLayout::setLargeFont(bool large, const Orders& orders) {
 void OrderListLayout::reset(const Orders& orders) {
     m_index.clear();
     m_states.assign(orders.size(), OrderState{});
-    for (size_t i = 0; i < orders.size(); ++i)
+    for (size_t i = 0; i < orders.size(); ++i) {
         measure(*orders[i], m_states[i]);
+        if (m_statusOf)
+            m_states[i].status = m_statusOf(*orders[i]);
+    }
     rebuildShown(orders);
 }
 
 void OrderListLayout::insert(const Orders& orders, int index) {
     OrderState state;
     measure(*orders[size_t(index)], state);
+    if (m_statusOf)
+        state.status = m_statusOf(*orders[size_t(index)]);
+    const bool statusShown = m_statusFilter.matches(state.status);
     const float width = state.width;
     m_states.insert(m_states.begin() + index, std::move(state));
     m_index.insert(orders, index);
     for (int& shown : m_shown)
         if (shown >= index)
             ++shown;
-    if (m_filter.matches(*orders[size_t(index)])) {
+    if (statusShown && m_filter.matches(*orders[size_t(index)])) {
         m_shown.insert(std::lower_bound(m_shown.begin(), m_shown.end(), index), index);
         m_contentWidth = std::max(m_contentWidth, qreal(width));
     }
@@ -50,6 +56,31 @@ void OrderListLayout::setFilter(const Orders& orders, OrderFilter filter) {
 void OrderListLayout::prepareFind(const Orders& orders) {
     if (!m_index.isBuilt())
         m_index.rebuild(orders);
+}
+
+void OrderListLayout::refreshStatuses(const Orders& orders) {
+    for (size_t i = 0; i < orders.size() && m_statusOf; ++i)
+        m_states[i].status = m_statusOf(*orders[i]);
+    if (m_statusFilter.choice != StatusChoice::All)
+        rebuildShown(orders);
+}
+
+void OrderListLayout::setStatus(const Orders& orders, int bookIndex, OrderStatus status) {
+    m_states[size_t(bookIndex)].status = status;
+    if (m_statusFilter.choice != StatusChoice::All)
+        rebuildShown(orders);
+}
+
+void OrderListLayout::setStatusFilter(const Orders& orders, StatusFilter filter) {
+    m_statusFilter = filter;
+    rebuildShown(orders);
+}
+
+std::array<int, kOrderStatuses.size()> OrderListLayout::statusCounts() const {
+    std::array<int, kOrderStatuses.size()> counts{};
+    for (const OrderState& state : m_states)
+        ++counts[size_t(state.status)];
+    return counts;
 }
 
 int OrderListLayout::rowOf(int bookIndex) const {
@@ -184,6 +215,9 @@ void OrderListLayout::rebuildShown(const Orders& orders) {
         prepareFind(orders);
         m_shown = m_index.find(m_filter);
     }
+    if (m_statusFilter.choice != StatusChoice::All)
+        std::erase_if(
+            m_shown, [this](int i) { return !m_statusFilter.matches(m_states[size_t(i)].status); });
     rebuildRows();
     updateContentWidth();
 }

@@ -3,10 +3,13 @@
 #include "orders/OrderBook.h"
 #include "orders/OrderFilter.h"
 #include "orders/OrderSearchIndex.h"
+#include "status/OrderStatus.h"
 #include "ui/orderlist/OrderListFonts.h"
 
 #include <QRectF>
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +40,21 @@ public:
     void setFilter(const Orders& orders, OrderFilter filter);
     const OrderFilter& filter() const { return m_filter; }
     void prepareFind(const Orders& orders);
+
+    // Each order's status, asked of `source` when the book resets or gains
+    // an order, and kept here so that the status choice filters quickly.
+    using StatusSource = std::function<OrderStatus(const OrderEntry&)>;
+    void setStatusSource(StatusSource source) { m_statusOf = std::move(source); }
+    OrderStatus status(int bookIndex) const { return m_states[size_t(bookIndex)].status; }
+    // Asks the source again for every order.
+    void refreshStatuses(const Orders& orders);
+    void setStatus(const Orders& orders, int bookIndex, OrderStatus status);
+    // Shows only the orders whose status the choice lets through, among
+    // those the find text lets through.
+    void setStatusFilter(const Orders& orders, StatusFilter filter);
+    const StatusFilter& statusFilter() const { return m_statusFilter; }
+    // How many orders of the book have each status.
+    std::array<int, kOrderStatuses.size()> statusCounts() const;
 
     // Shown orders, top to bottom, and the book index of each.
     int shownCount() const { return int(m_shown.size()); }
@@ -82,6 +100,7 @@ private:
         float width = 0;            // right edge of its widest text
         int32_t detailRows = 0;     // while expanded
         std::vector<bool> pictures; // expanded flags, sized on first use
+        OrderStatus status = OrderStatus::New;
     };
     struct Rows {
         int64_t titles = 0;
@@ -100,6 +119,8 @@ private:
     std::unique_ptr<OrderListFonts> m_fonts;
     std::vector<OrderState> m_states; // one per order of the book
     OrderFilter m_filter;
+    StatusFilter m_statusFilter;
+    StatusSource m_statusOf;
     OrderSearchIndex m_index;
     std::vector<int> m_shown;  // book indices of the shown orders
     std::vector<Rows> m_above; // rows above each shown order, and the total

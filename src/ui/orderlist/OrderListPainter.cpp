@@ -6,6 +6,7 @@
 #include "ui/orderlist/OrderListTexts.h"
 #include "ui/orderlist/ScrollBarGeometry.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace quillon {
@@ -52,6 +53,40 @@ void OrderListPainter::order(int bookIndex, const OrderEntry& entry, qreal top, 
         y += height;
     }
     line(box.center().x(), box.bottom(), box.center().x(), lastStub);
+}
+
+void OrderListPainter::selection(const QRectF& row) {
+    QLinearGradient fill(row.topLeft(), row.bottomLeft());
+    fill.setColorAt(0, kSelectionTop);
+    fill.setColorAt(1, kSelectionBottom);
+    m_p.fillRect(row, fill);
+    m_p.setPen(kSelectionFrame);
+    m_p.setBrush(Qt::NoBrush);
+    m_p.drawRect(row.adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+QSizeF OrderListPainter::statusLabelSize(const OrderListLayout& layout, OrderStatus status) {
+    const OrderListFonts& f = layout.fonts();
+    const QString label =
+        QString::fromLatin1(statusText(status).data(), qsizetype(statusText(status).size()));
+    return {QFontMetricsF(f.regular()).horizontalAdvance(label) + 12, layout.titleHeight() - 6};
+}
+
+void OrderListPainter::statusLabel(const QRectF& row, OrderStatus status) {
+    const QSizeF size = statusLabelSize(m_layout, status);
+    const QRectF box(row.right() - size.width() - 6, row.top() + (row.height() - size.height()) / 2,
+                     size.width(), size.height());
+    m_p.save();
+    m_p.setRenderHint(QPainter::Antialiasing);
+    m_p.setPen(Qt::NoPen);
+    m_p.setBrush(kStatusColours[size_t(status)]);
+    m_p.drawRoundedRect(box, 3, 3);
+    m_p.setPen(Qt::white);
+    m_p.setFont(m_layout.fonts().regular());
+    m_p.drawText(
+        box, Qt::AlignCenter,
+        QString::fromLatin1(statusText(status).data(), qsizetype(statusText(status).size())));
+    m_p.restore();
 }
 
 void OrderListPainter::picture(int bookIndex, const OrderEntry& entry, int index, qreal top,

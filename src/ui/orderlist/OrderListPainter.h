@@ -1,6 +1,7 @@
 #pragma once
 
 #include "orders/OrderEntry.h"
+#include "status/OrderStatus.h"
 
 #include <QColor>
 #include <QImage>
@@ -30,6 +31,13 @@ public:
     void order(int bookIndex, const OrderEntry& entry, qreal top, qreal bottom,
                const Thumbnails& thumbnails);
     void focusFrame(const QRectF& row);
+    // The look of a selected order's title row.
+    void selection(const QRectF& row);
+    // A small label with the status's text and colour, at the right end of
+    // the title row `row` (whose width is what is on screen).
+    void statusLabel(const QRectF& row, OrderStatus status);
+    // The label's size for the list's regular font.
+    static QSizeF statusLabelSize(const OrderListLayout& layout, OrderStatus status);
     void scrollBar(const ScrollBarGeometry& bar);
 
 private:

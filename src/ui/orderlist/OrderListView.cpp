@@ -3,6 +3,8 @@
 #include "orders/OrderBook.h"
 #include "orders/QtText.h"
 #include "orders/Thumbnail.h"
+#include "status/OrderLookup.h"
+#include "status/StatusStore.h"
 #include "ui/orderlist/OrderListPainter.h"
 #include "ui/orderlist/PopupMenu.h"
 
@@ -20,6 +22,17 @@ namespace {
 
 // A wheel notch scrolls this many title rows.
 constexpr int kWheelRows = 3;
+
+// The menu's items after "Show summary" and "Show folder": a separator,
+// one per status, a separator and "Tell the customer again".
+constexpr int kFirstStatusItem = 3;
+constexpr int kTellAgainItem = kFirstStatusItem + int(kOrderStatuses.size()) + 1;
+
+QString statusItem(OrderStatus status) {
+    const std::string_view text = statusText(status);
+    return QString::fromLatin1(text.data(), qsizetype(text.size())) +
+           QStringLiteral("\tCtrl+%1").arg(int(status) + 1);
+}
 
 } // namespace
 
@@ -42,6 +55,82 @@ void OrderListView::setLargeFont(bool large) {
     m_book.withOrders(
         [&](const OrderBook::Orders& orders) { m_layout.setLargeFont(large, orders); });
     updateLayout();
+}
+
+void OrderListView::setStatuses(const StatusStore& store) {
+    m_statuses = &store;
+    m_layout.setStatusSource([&store](const OrderEntry& order) { return store.statusOf(order); });
+    connect(&store, &StatusStore::opened, this, [this] {
+        m_book.withOrders(
+            [&](const OrderBook::Orders& orders) { m_layout.refreshStatuses(orders); });
+        updateLayout();
+        emit statusCountsChanged();
+    });
+    connect(
+        &store, &StatusStore::changesCommitted, this,
+        [this](quint64, const std::vector<StatusChange>& changes) { statusesCommitted(changes); });
+    ordersReset();
+}
+
+void OrderListView::statusesCommitted(const std::vector<StatusChange>& changes) {
+    if (changes.empty())
+        return;
+    m_book.withOrders([&](const OrderBook::Orders& orders) {
+        for (const StatusChange& change : changes)
+            if (const int index = indexOfOrder(orders, change.order); index >= 0)
+                m_layout.setStatus(orders, index, change.status);
+    });
+    updateLayout();
+    emit statusCountsChanged();
+}
+
+void OrderListView::setStatusFilter(StatusFilter filter) {
+    m_book.withOrders(
+        [&](const OrderBook::Orders& orders) { m_layout.setStatusFilter(orders, filter); });
+    updateLayout();
+}
+
+std::vector<int> OrderListView::selectedOrders() const {
+    std::vector<int> selected;
+    for (size_t i = 0; i < m_selected.size(); ++i)
+        if (m_selected[i])
+            selected.push_back(int(i));
+    return selected;
+}
+
+void OrderListView::select(int row, Qt::KeyboardModifiers modifiers) {
+    const int index = m_layout.bookIndex(row);
+    if (modifiers & Qt::ShiftModifier && m_anchor >= 0) {
+        // Every shown order between the anchor and this one.
+        const int anchorRow = m_layout.rowOf(m_anchor);
+        if (!(modifiers & Qt::ControlModifier))
+            std::fill(m_selected.begin(), m_selected.end(), 0);
+        const int from = std::min(anchorRow < 0 ? row : anchorRow, row);
+        const int to = std::max(anchorRow < 0 ? row : anchorRow, row);
+        for (int r = from; r <= to; ++r)
+            m_selected[size_t(m_layout.bookIndex(r))] = 1;
+    } else if (modifiers & Qt::ControlModifier) {
+        m_selected[size_t(index)] = !m_selected[size_t(index)];
+        m_anchor = index;
+    } else {
+        std::fill(m_selected.begin(), m_selected.end(), 0);
+        m_selected[size_t(index)] = 1;
+        m_anchor = index;
+    }
+    m_focus = index;
+    update();
+}
+
+std::vector<OrderKey> OrderListView::targets(int fallback) const {
+    std::vector<int> indices = selectedOrders();
+    return m_book.withOrders([&](const OrderBook::Orders& orders) {
+        if (indices.empty() && fallback >= 0 && size_t(fallback) < orders.size())
+            indices.push_back(fallback);
+        std::vector<OrderKey> keys;
+        for (int i : indices)
+            keys.push_back(keyOf(*orders[size_t(i)]));
+        return keys;
+    });
 }
 
 void OrderListView::setFilter(const QString& text) {
@@ -149,7 +238,12 @@ void OrderListView::paintEvent(QPaintEvent*) {
             if (top >= area.bottom())
                 break;
             const int index = m_layout.bookIndex(row);
+            const QRectF title(horizontalOffset(), top, area.width(), m_layout.titleHeight());
+            if (m_selected[size_t(index)])
+                painter.selection(title.adjusted(1, 0, -1, 0));
             painter.order(index, *orders[size_t(index)], top, area.bottom(), thumbnail);
+            if (m_statuses)
+                painter.statusLabel(title, m_layout.status(index));
         }
     });
     p.restore();
@@ -187,8 +281,12 @@ void OrderListView::mousePressEvent(QMouseEvent* event) {
         if ((m_bars.vertical && pressOnBar(m_vbar, point)) ||
             (m_bars.horizontal && pressOnBar(m_hbar, point)))
             return;
-        if (rowArea().contains(point))
-            toggle(expanderAt(point));
+        if (!rowArea().contains(point))
+            return;
+        if (const Hit hit = expanderAt(point); hit.row >= 0)
+            toggle(hit);
+        else if (const int row = titleAt(point); row >= 0)
+            select(row, event->modifiers());
     } else if (event->button() == Qt::RightButton) {
         if (const int row = titleAt(point); row >= 0)
             openMenu(row, point);
@@ -260,6 +358,15 @@ void OrderListView::wheelEvent(QWheelEvent* event) {
 void OrderListView::keyPressEvent(QKeyEvent* event) {
     const int count = m_layout.shownCount();
     const int row = focusRow();
+    const int digit = event->key() - Qt::Key_1;
+    if (m_statuses && (event->modifiers() & Qt::ControlModifier) && digit >= 0 &&
+        digit < int(kOrderStatuses.size())) {
+        const std::vector<OrderKey> orders = targets(m_focus);
+        if (!orders.empty())
+            emit statusRequested(orders, kOrderStatuses[size_t(digit)]);
+        event->accept();
+        return;
+    }
     const qreal page = rowArea().height();
     switch (event->key()) {
     case Qt::Key_Up:
@@ -304,8 +411,14 @@ void OrderListView::keyPressEvent(QKeyEvent* event) {
 }
 
 void OrderListView::ordersReset() {
-    m_book.withOrders([&](const OrderBook::Orders& orders) { m_layout.reset(orders); });
+    m_book.withOrders([&](const OrderBook::Orders& orders) {
+        m_layout.reset(orders);
+        m_selected.assign(orders.size(), 0);
+    });
     m_focus = -1;
+    m_anchor = -1;
+    m_menuIndex = -1;
+    emit statusCountsChanged();
     m_thumbnails.clear();
     m_loader.cancel();
     updateLayout();
@@ -313,8 +426,14 @@ void OrderListView::ordersReset() {
 
 void OrderListView::orderInserted(int index) {
     m_book.withOrders([&](const OrderBook::Orders& orders) { m_layout.insert(orders, index); });
+    m_selected.insert(m_selected.begin() + index, 0);
     if (m_focus >= index)
         ++m_focus;
+    if (m_anchor >= index)
+        ++m_anchor;
+    if (m_menuIndex >= index)
+        ++m_menuIndex;
+    emit statusCountsChanged();
     updateLayout();
 }
 
@@ -394,20 +513,37 @@ void OrderListView::toggle(Hit hit) {
 }
 
 void OrderListView::openMenu(int row, QPointF point) {
+    m_menuIndex = m_layout.bookIndex(row);
     m_book.withOrders([&](const OrderBook::Orders& orders) {
-        const OrderEntry& order = *orders[size_t(m_layout.bookIndex(row))];
+        const OrderEntry& order = *orders[size_t(m_menuIndex)];
         m_menuFolder = order.folder;
         m_menuNumber = order.orderNumber;
     });
-    m_popup->open({QStringLiteral("Show summary"), QStringLiteral("Show folder")}, point,
-                  QRectF(rect()), kMenuWidth);
+    QStringList items{QStringLiteral("Show summary"), QStringLiteral("Show folder")};
+    if (m_statuses) {
+        // The menu's status commands work on the selection the order is in.
+        if (!m_selected[size_t(m_menuIndex)])
+            select(row, Qt::NoModifier);
+        items << PopupMenu::kSeparator;
+        for (OrderStatus status : kOrderStatuses)
+            items << statusItem(status);
+        items << PopupMenu::kSeparator << QStringLiteral("Tell the customer again");
+    }
+    m_popup->open(items, point, QRectF(rect()), kMenuWidth);
 }
 
 void OrderListView::menuChosen(int choice) {
-    if (choice == 0)
+    const int status = choice - kFirstStatusItem;
+    if (choice == 0) {
         emit summaryRequested(m_menuFolder, m_menuNumber);
-    else if (choice == 1)
+    } else if (choice == 1) {
         emit folderRequested(m_menuFolder);
+    } else if (status >= 0 && status < int(kOrderStatuses.size())) {
+        emit statusRequested(targets(m_menuIndex), kOrderStatuses[size_t(status)]);
+    } else if (choice == kTellAgainItem) {
+        for (const OrderKey& order : targets(m_menuIndex))
+            emit tellAgainRequested(order);
+    }
 }
 
 void OrderListView::animationTick() {

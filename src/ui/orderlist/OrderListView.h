@@ -2,6 +2,7 @@
 
 #include "orders/ThumbnailCache.h"
 #include "orders/ThumbnailLoader.h"
+#include "status/OrderStatus.h"
 #include "ui/orderlist/OrderListLayout.h"
 #include "ui/orderlist/ScrollBarGeometry.h"
 #include "ui/orderlist/SmoothScroll.h"
@@ -14,6 +15,8 @@ namespace quillon {
 
 class OrderBook;
 class PopupMenu;
+class StatusStore;
+struct StatusChange;
 
 // The order list: the book's orders as a painted three-level tree (order,
 // picture, product item) with thumbnails, two painted scroll bars, expander
@@ -33,6 +36,14 @@ public:
     ~OrderListView() override;
 
     void setLargeFont(bool large);
+    // Shows each order's status from `store` and follows its changes.
+    void setStatuses(const StatusStore& store);
+    // Shows only the orders whose status `filter` lets through (with the
+    // find text).
+    void setStatusFilter(StatusFilter filter);
+    // Orders chosen with the mouse (click, Ctrl-click, Shift-click), as
+    // book indices in ascending order.
+    std::vector<int> selectedOrders() const;
     // Shows only the orders whose number, customer or a picture's name
     // contains `text`, whatever the case; an empty text shows all.
     void setFilter(const QString& text);
@@ -75,6 +86,13 @@ signals:
     void summaryRequested(const std::string& folder, const std::string& orderNumber);
     // "Show folder" from an order's menu.
     void folderRequested(const std::string& folder);
+    // A status for the selected orders (or the one under the menu or the
+    // keyboard's focus), from the menu or Ctrl+1 ... Ctrl+6.
+    void statusRequested(const std::vector<quillon::OrderKey>& orders, quillon::OrderStatus status);
+    // "Tell the customer again" from an order's menu.
+    void tellAgainRequested(const quillon::OrderKey& order);
+    // The number of orders of some status may have changed.
+    void statusCountsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,6 +121,11 @@ private:
     void toggle(Hit hit);
     void openMenu(int row, QPointF point);
     void menuChosen(int choice);
+    void select(int row, Qt::KeyboardModifiers modifiers);
+    // The selected orders, or the order at `fallback` (a book index) when
+    // none is selected.
+    std::vector<OrderKey> targets(int fallback) const;
+    void statusesCommitted(const std::vector<StatusChange>& changes);
     void animationTick();
     void moveFocus(int row);
     void keepRowInView(int row);
@@ -122,7 +145,11 @@ private:
     PopupMenu* m_popup;
     std::string m_menuFolder;
     std::string m_menuNumber;
-    int m_focus = -1; // book index of the keyboard's order
+    int m_menuIndex = -1;
+    const StatusStore* m_statuses = nullptr;
+    std::vector<char> m_selected; // per book index
+    int m_anchor = -1;            // book index a Shift-click extends from
+    int m_focus = -1;             // book index of the keyboard's order
     bool m_endWhenShown = false;
     ThumbnailCache m_thumbnails;
     ThumbnailLoader m_loader{kThumbnailBox};

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace quillon {
 
@@ -24,6 +25,14 @@ PopupMenu::PopupMenu(QWidget* parent) : QWidget(parent), m_font(QStringLiteral("
 void PopupMenu::open(const QStringList& texts, QPointF anchor, const QRectF& bounds, qreal width) {
     m_texts = texts;
     m_hovered = -1;
+    const QFontMetricsF metrics(m_font);
+    for (const QString& text : texts) {
+        const QStringList parts = text.split('\t');
+        qreal needed = metrics.horizontalAdvance(parts.first()) + 14;
+        if (parts.size() > 1)
+            needed += metrics.horizontalAdvance(parts.last()) + 24;
+        width = std::max(width, std::ceil(needed));
+    }
     m_menu = placement(anchor, QSizeF(width, m_rowHeight * qreal(texts.size())), bounds);
     setGeometry(m_menu.toAlignedRect());
     raise();
@@ -61,9 +70,19 @@ void PopupMenu::paintEvent(QPaintEvent*) {
     p.setPen(kText);
     for (int i = 0; i < m_texts.size(); ++i) {
         const QRectF box = itemBox(i).translated(-m_menu.topLeft());
+        if (m_texts[i] == kSeparator) {
+            p.setPen(kBorder);
+            p.drawLine(QPointF(box.left(), box.center().y()),
+                       QPointF(box.right(), box.center().y()));
+            p.setPen(kText);
+            continue;
+        }
         if (i == m_hovered)
             p.fillRect(box, kHighlight);
-        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, m_texts[i]);
+        const QStringList parts = m_texts[i].split('\t');
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.first());
+        if (parts.size() > 1)
+            p.drawText(box.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, parts.last());
     }
 }
 
@@ -73,7 +92,7 @@ int PopupMenu::itemAt(QPointF point) const {
         const QRectF box = itemBox(i);
         if (point.x() >= box.left() && point.x() < box.right() && point.y() >= box.top() &&
             point.y() < box.bottom())
-            return i;
+            return m_texts[i] == kSeparator ? -1 : i;
     }
     return -1;
 }

@@ -13,7 +13,10 @@ class PopupMenu : public QWidget {
 public:
     explicit PopupMenu(QWidget* parent);
 
-    // `anchor` and `bounds` are in the parent's coordinates.
+    // `anchor` and `bounds` are in the parent's coordinates. The menu is
+    // at least `width` wide and as wide as its longest text; a text "-" is
+    // a separator, and what follows a tab is shown at the right (a
+    // shortcut).
     void open(const QStringList& texts, QPointF anchor, const QRectF& bounds, qreal width);
     bool isOpen() const { return isVisible(); }
     // Closes it as a click beside it does: the choice is -1.
@@ -28,6 +31,7 @@ public:
     // Where a menu of `size` opening at `anchor` goes: moved up and left
     // as far as it must to stay inside `bounds`, but never past their top
     // or left edge.
+    static constexpr char kSeparator[] = "-";
     static QRectF placement(QPointF anchor, QSizeF size, const QRectF& bounds);
 
 signals:

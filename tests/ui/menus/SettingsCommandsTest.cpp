@@ -8,6 +8,7 @@
 #include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -79,6 +80,16 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
         EXPECT_EQ(smtp->text(), "mail.example");
         EXPECT_EQ(d.findChild<QLineEdit*>("sender")->text(), "shop@example");
         smtp->clear(); // no field is required
+        // The ready e-mail's switch alone enables the server fields.
+        clickButton(d, "Disabled");
+        auto* ready = d.findChild<QCheckBox*>("readymail");
+        auto* readyBody = d.findChild<QPlainTextEdit*>("readybody");
+        EXPECT_FALSE(readyBody->isEnabled());
+        ready->click();
+        EXPECT_TRUE(smtp->isEnabled() && readyBody->isEnabled());
+        EXPECT_FALSE(body->isEnabled());
+        retype(d, "shopname", "Foto Lind");
+        clickButton(d, "Enabled");
         clickButton(d, "OK");
     });
     openEmailNotification(*h.shop, h.prompter, nullptr);
@@ -89,6 +100,9 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
     EXPECT_EQ(s.subject, std::string(120, 's'));
     EXPECT_EQ(s.body, std::string(500, 'b'));
     EXPECT_EQ(h.settings.body, s.body);
+    EXPECT_TRUE(s.readymail);
+    EXPECT_EQ(s.shopname, "Foto Lind");
+    EXPECT_EQ(s.readysubject, Settings{}.readysubject); // untouched, kept
 }
 
 // What cannot be stored as typed, or cannot number orders, is refused on OK
