@@ -58,18 +58,22 @@ void StatusStore::open() {
     const int64_t now = m_clock.now();
     post([this, now](StatusDatabase& db) {
         auto opening = std::make_shared<StatusOpening>(db.open(now));
-        handBack([this, opening] { takeOpening(std::move(*opening)); });
+        // The look-up is built here, so the list's thread only takes it.
+        auto statuses = std::make_shared<Statuses>();
+        statuses->reserve(opening->rows.size());
+        for (StatusRow& row : opening->rows)
+            statuses->emplace(std::move(row.order), row.status);
+        opening->rows.clear();
+        handBack(
+            [this, opening, statuses] { takeOpening(std::move(*opening), std::move(*statuses)); });
     });
 }
 
-void StatusStore::takeOpening(StatusOpening opening) {
+void StatusStore::takeOpening(StatusOpening opening, Statuses statuses) {
     m_answered = true;
     m_open = opening.state != StatusOpening::State::Failed;
     m_failed = !m_open;
-    m_statuses.reserve(opening.rows.size());
-    for (StatusRow& row : opening.rows)
-        m_statuses.emplace(std::move(row.order), row.status);
-    opening.rows.clear();
+    m_statuses = std::move(statuses);
     emit opened(opening);
 }
 

@@ -57,7 +57,8 @@ public:
     void recordTold(OrderKey order, CustomerTold told, std::string note);
 
 signals:
-    // The database answered open(); `opening.rows` are taken in already.
+    // The database answered open(); its rows are taken in already (the
+    // opening's own list is empty).
     void opened(const quillon::StatusOpening& opening);
     // The changes of request `request` are on disk. Orders that had the
     // status already are not among them (the list may be empty).
@@ -70,10 +71,11 @@ private:
     // Runs `deliver` on this object's thread.
     void handBack(std::function<void()> deliver);
     void run();
-    void takeOpening(StatusOpening opening);
+    using Statuses = std::unordered_map<OrderKey, OrderStatus, OrderKeyHash>;
+    void takeOpening(StatusOpening opening, Statuses statuses);
 
     const Clock& m_clock;
-    std::unordered_map<OrderKey, OrderStatus, OrderKeyHash> m_statuses;
+    Statuses m_statuses;
     bool m_answered = false;
     bool m_open = false;
     bool m_failed = false;
