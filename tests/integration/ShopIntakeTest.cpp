@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -216,8 +217,11 @@ TEST(ShopIntake, ADamagedDatabaseIsKeptAndReportedAtStartUp) {
     const std::string text = "The order database is damaged: 2 orders were read; the whole file "
                              "was kept next to it as " +
                              copy.toStdString() + ".";
-    ASSERT_TRUE(processUntil([&] { return !h.prompter.messages().empty(); }));
-    EXPECT_EQ(h.prompter.messages(), std::vector<std::string>{text});
+    // Shown once (the new status database asks its question besides).
+    ASSERT_TRUE(processUntil([&] {
+        const std::vector<std::string> shown = h.prompter.messages();
+        return std::count(shown.begin(), shown.end(), text) == 1;
+    }));
     EXPECT_TRUE(h.hasLine(text));
     EXPECT_EQ(readFile(h.folder.filePath(kDbFolder, copy)), torn);
     EXPECT_EQ(h.shop->orderBook().size(), 2u);
