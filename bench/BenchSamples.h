@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,16 @@ inline bool writeSampleDatabase(const QString& path, const std::vector<int>& num
     QFile f(path);
     return f.open(QIODevice::WriteOnly) &&
            f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+// Processor time of this thread: what a piece of work costs, without the
+// time the scheduler gave to others on a busy machine.
+inline double cpuMsOf(const std::function<void()>& run) {
+    timespec a{}, b{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &a);
+    run();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &b);
+    return double(b.tv_sec - a.tv_sec) * 1e3 + double(b.tv_nsec - a.tv_nsec) / 1e6;
 }
 
 inline double median(std::vector<double> values) {

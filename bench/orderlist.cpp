@@ -38,17 +38,8 @@ constexpr int kOrders = 100'000;
 constexpr int kPictures = 10;
 constexpr QSize kViewSize(600, 800);
 
+using bench::cpuMsOf;
 using bench::median;
-
-// Processor time of this thread: what a paint costs, without the time the
-// scheduler gave to others on a busy machine.
-double cpuMsOf(const std::function<void()>& run) {
-    timespec a{}, b{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &a);
-    run();
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &b);
-    return double(b.tv_sec - a.tv_sec) * 1e3 + double(b.tv_nsec - a.tv_nsec) / 1e6;
-}
 
 double msOf(const std::function<void()>& run) {
     QElapsedTimer t;
