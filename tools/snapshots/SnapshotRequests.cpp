@@ -2,7 +2,9 @@
 
 #include "core/HistoryFields.h"
 #include "core/Shop.h"
+#include "core/ShopStatuses.h"
 #include "orders/Clock.h"
+#include "orders/OrderBook.h"
 #include "protocol/SessionRequests.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/CChatDlg.h"
@@ -10,12 +12,17 @@
 #include "ui/mainwindow/CMainDlg.h"
 #include "ui/menus/HistoryChatCommands.h"
 #include "ui/menus/MenuBar.h"
+#include "ui/orderlist/OrderListView.h"
+#include "ui/orderlist/PopupMenu.h"
+#include "ui/orderlist/StatusChoiceBox.h"
 #include "ui/shell/SplashWindow.h"
 #include "ui/shell/WindowedShop.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSpinBox>
 #include <QWidget>
@@ -72,6 +79,8 @@ void SnapshotRequests::take(const QString& name) {
         takeHistory();
     } else if (name == QLatin1String("chat")) {
         takeChat();
+    } else if (name == QLatin1String("statuses")) {
+        takeStatuses();
     }
 }
 
@@ -138,6 +147,45 @@ void SnapshotRequests::takeChat() {
         session.exit();
     });
     session.open(m_shop.shop().settings().shopid, demoPassword(), "Anneke");
+}
+
+void SnapshotRequests::takeStatuses() {
+    Shop& shop = m_shop.shop();
+    std::vector<OrderKey> keys = shop.orderBook().withOrders([](const OrderBook::Orders& orders) {
+        std::vector<OrderKey> first;
+        for (size_t i = 0; i < orders.size() && i < 4; ++i)
+            first.push_back(keyOf(*orders[i]));
+        return first;
+    });
+    if (keys.size() < 4)
+        return;
+    ShopStatuses& statuses = shop.statuses();
+    statuses.setStatus({keys[0]}, OrderStatus::InProduction);
+    statuses.setStatus({keys[1]}, OrderStatus::Ready);
+    const uint64_t last = statuses.setStatus({keys[3]}, OrderStatus::PickedUp);
+    auto* waiting = new QObject(this);
+    connect(&statuses.store(), &StatusStore::changesCommitted, waiting,
+            [this, waiting, last](quint64 request) {
+                if (request != last)
+                    return;
+                delete waiting;
+                CMainDlg& window = m_shop.window();
+                OrderListView& list = *window.orderList();
+                window.statusChoice()->setCurrentIndex(int(kOrderStatuses.size()) + 1);
+                const auto click = [&list](int row, Qt::MouseButton button,
+                                           Qt::KeyboardModifiers keys) {
+                    const QPointF at = list.titleBox(row).center();
+                    QMouseEvent press(QEvent::MouseButtonPress, at, list.mapToGlobal(at), button,
+                                      button, keys);
+                    QApplication::sendEvent(&list, &press);
+                };
+                click(0, Qt::LeftButton, Qt::NoModifier);
+                click(1, Qt::LeftButton, Qt::ControlModifier);
+                click(1, Qt::RightButton, Qt::NoModifier);
+                save(&window, QStringLiteral("statuses"));
+                list.popup().dismiss();
+                window.statusChoice()->setCurrentIndex(0);
+            });
 }
 
 void SnapshotRequests::save(QWidget* widget, const QString& name) const {

@@ -19,6 +19,8 @@ class WindowedShop;
 // splash is saved as "splash.png" when its animation ends. "history" (the
 // history found since 2009) and "chat" (a question and the staff's answer)
 // log in with the demo shop's password from QUILLON_DEMO_PASSWORD.
+// "statuses" gives the first orders statuses, selects two, lets the list
+// show only the orders not picked up yet and opens the pop-up menu.
 class SnapshotRequests : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +33,7 @@ private:
     void save(QWidget* widget, const QString& name) const;
     void takeHistory();
     void takeChat();
+    void takeStatuses();
 
     WindowedShop& m_shop;
     Prompter& m_prompter;
