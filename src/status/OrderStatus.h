@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,14 +51,5 @@ struct OrderKey {
 inline OrderKey keyOf(const OrderEntry& order) {
     return {order.orderNumber, order.received, order.folder};
 }
-
-struct OrderKeyHash {
-    // The folder is left to the comparison: number and time nearly always
-    // tell orders apart, and the short number hashes quickly.
-    size_t operator()(const OrderKey& key) const {
-        return std::hash<std::string>{}(key.orderNumber) ^
-               (size_t(key.received) * 0x9E3779B97F4A7C15ull);
-    }
-};
 
 } // namespace quillon

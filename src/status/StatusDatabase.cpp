@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -18,7 +19,7 @@ namespace {
 constexpr char kSchema[] = R"(
 CREATE TABLE order_status(
     order_number TEXT NOT NULL, received INTEGER NOT NULL, folder TEXT NOT NULL,
-    status TEXT NOT NULL, changed INTEGER NOT NULL, station TEXT NOT NULL,
+    status TEXT NOT NULL,
     PRIMARY KEY(order_number, received, folder)) WITHOUT ROWID;
 CREATE TABLE status_history(
     id INTEGER PRIMARY KEY,
@@ -28,6 +29,9 @@ CREATE TABLE status_history(
 CREATE INDEX status_history_order ON status_history(order_number, received, folder);
 PRAGMA user_version = 1;
 )";
+
+constexpr char kDropStatus[] =
+    "DELETE FROM order_status WHERE order_number=?1 AND received=?2 AND folder=?3";
 
 // A prepared statement, finalised when it goes.
 class Statement {
@@ -56,9 +60,21 @@ public:
         sqlite3_clear_bindings(m_s);
         return rc == SQLITE_DONE;
     }
-    std::string text(int column) const {
+    // Valid until the next step.
+    std::string_view view(int column) const {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_s, column));
-        return p ? std::string(p, size_t(sqlite3_column_bytes(m_s, column))) : std::string();
+        return p ? std::string_view(p, size_t(sqlite3_column_bytes(m_s, column)))
+                 : std::string_view();
+    }
+    std::string text(int column) const { return std::string(view(column)); }
+    // The column's text as 8-bit text; `buffer` holds it when it had to
+    // be converted.
+    std::string_view ansiText(int column, std::string& buffer) const {
+        const std::string_view utf8 = view(column);
+        if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
+            return utf8;
+        buffer = utf8ToAnsi(utf8);
+        return buffer;
     }
     int64_t integer(int column) const { return sqlite3_column_int64(m_s, column); }
     bool isNull(int column) const { return sqlite3_column_type(m_s, column) == SQLITE_NULL; }
@@ -68,7 +84,7 @@ private:
 };
 
 OrderStatus statusIn(const Statement& s, int column) {
-    return statusFromKey(s.text(column)).value_or(OrderStatus::New);
+    return statusFromKey(s.view(column)).value_or(OrderStatus::New);
 }
 
 // Missing, empty, or starting with SQLite's header.
@@ -128,19 +144,19 @@ StatusOpening StatusDatabase::open(int64_t now) {
     StatusOpening opening;
     close();
     bool created = false;
-    Outcome outcome = openExisting(opening.rows, created);
+    Outcome outcome = openExisting(opening.table, created);
     if (outcome == Outcome::Damaged) {
         // The damaged file goes aside as it is: its journal is not folded in.
         if (m_db)
             sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         close();
-        opening.rows.clear();
+        opening.table = {};
         opening.damagedCopy = moveAside(now);
         if (opening.damagedCopy.empty()) {
             opening.error = "the damaged file could not be moved aside (" + m_error + ")";
             return opening;
         }
-        outcome = openExisting(opening.rows, created);
+        outcome = openExisting(opening.table, created);
     }
     if (outcome != Outcome::Done) {
         close();
@@ -151,7 +167,7 @@ StatusOpening StatusDatabase::open(int64_t now) {
     return opening;
 }
 
-StatusDatabase::Outcome StatusDatabase::openExisting(std::vector<StatusRow>& rows, bool& created) {
+StatusDatabase::Outcome StatusDatabase::openExisting(StatusTable& table, bool& created) {
     const Outcome failed = Outcome::Failed;
     auto outcome = [this, failed] { return damagedError() ? Outcome::Damaged : failed; };
     m_lastCode = 0;
@@ -163,8 +179,9 @@ StatusDatabase::Outcome StatusDatabase::openExisting(std::vector<StatusRow>& row
         m_error = "not a database file";
         return Outcome::Damaged;
     }
-    if (sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         fail("open");
         return outcome();
     }
@@ -186,7 +203,7 @@ StatusDatabase::Outcome StatusDatabase::openExisting(std::vector<StatusRow>& row
         return outcome();
     // Reading every status row walks the whole status table, which finds
     // a damaged page there; the history is checked when it is read.
-    if (!readRows(rows))
+    if (!readRows(table))
         return outcome();
     return Outcome::Done;
 }
@@ -213,14 +230,16 @@ bool StatusDatabase::createSchema() {
     return exec("COMMIT");
 }
 
-bool StatusDatabase::readRows(std::vector<StatusRow>& rows) {
+bool StatusDatabase::readRows(StatusTable& table) {
     Statement s(prepare("SELECT order_number, received, folder, status FROM order_status"));
     if (!s)
         return false;
     int rc;
+    std::string number, folder;
     while ((rc = s.step()) == SQLITE_ROW)
-        rows.push_back({{utf8ToAnsi(s.text(0)), uint32_t(s.integer(1)), utf8ToAnsi(s.text(2))},
-                        statusIn(s, 3)});
+        table.add(s.ansiText(0, number), uint32_t(s.integer(1)), s.ansiText(2, folder),
+                  statusIn(s, 3));
+    table.sort();
     return rc == SQLITE_DONE || fail("read");
 }
 
@@ -260,10 +279,11 @@ std::optional<std::vector<StatusChange>> StatusDatabase::change(const std::vecto
     }
     Statement current(prepare("SELECT status FROM order_status WHERE order_number=?1 AND "
                               "received=?2 AND folder=?3"));
-    Statement put(prepare("INSERT OR REPLACE INTO order_status VALUES(?1, ?2, ?3, ?4, ?5, ?6)"));
+    Statement put(prepare("INSERT OR REPLACE INTO order_status VALUES(?1, ?2, ?3, ?4)"));
+    Statement drop(prepare(kDropStatus));
     Statement log(prepare("INSERT INTO status_history(order_number, received, folder, previous, "
                           "status, changed, station) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
-    if (!current || !put || !log || !exec("BEGIN IMMEDIATE"))
+    if (!current || !put || !drop || !log || !exec("BEGIN IMMEDIATE"))
         return std::nullopt;
     std::vector<StatusChange> made;
     const std::string key(statusKey(status));
@@ -282,16 +302,17 @@ std::optional<std::vector<StatusChange>> StatusDatabase::change(const std::vecto
         }
         if (previous == status)
             continue;
-        put.bindKey(order);
-        put.bindText(4, key);
-        put.bindInt(5, time);
-        put.bindText(6, stationText);
+        // An order without a row is New.
+        Statement& row = status == OrderStatus::New ? drop : put;
+        row.bindKey(order);
+        if (status != OrderStatus::New)
+            put.bindText(4, key);
         log.bindKey(order);
         log.bindText(4, statusKey(previous));
         log.bindText(5, key);
         log.bindInt(6, time);
         log.bindText(7, stationText);
-        if (!put.run() || !log.run()) {
+        if (!row.run() || !log.run()) {
             ok = fail("write");
             break;
         }
@@ -331,8 +352,7 @@ std::vector<StatusHistoryEntry> StatusDatabase::history(const OrderKey& order) {
 bool StatusDatabase::forget(const std::vector<OrderKey>& orders) {
     if (!m_db)
         return false;
-    Statement status(prepare("DELETE FROM order_status WHERE order_number=?1 AND received=?2 AND "
-                             "folder=?3"));
+    Statement status(prepare(kDropStatus));
     Statement history(prepare("DELETE FROM status_history WHERE order_number=?1 AND "
                               "received=?2 AND folder=?3"));
     if (!status || !history || !exec("BEGIN IMMEDIATE"))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "status/OrderStatus.h"
+#include "status/StatusTable.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,11 +32,6 @@ struct StatusHistoryEntry {
     std::string toldNote; // why the customer was not told, or to whom the mail went
 };
 
-struct StatusRow {
-    OrderKey order;
-    OrderStatus status = OrderStatus::New;
-};
-
 // What opening the database found.
 struct StatusOpening {
     enum class State { Opened, Created, Failed } state = State::Failed;
@@ -43,7 +39,7 @@ struct StatusOpening {
     // beside it) and a new database started.
     std::string damagedCopy;
     std::string error; // with Failed
-    std::vector<StatusRow> rows;
+    StatusTable table;
 };
 
 // The status database file: the current status of every order that has
@@ -82,9 +78,9 @@ public:
 
 private:
     enum class Outcome { Done, Damaged, Failed };
-    Outcome openExisting(std::vector<StatusRow>& rows, bool& created);
+    Outcome openExisting(StatusTable& table, bool& created);
     bool createSchema();
-    bool readRows(std::vector<StatusRow>& rows);
+    bool readRows(StatusTable& table);
     std::string moveAside(int64_t now);
     void close();
     bool exec(const char* sql);

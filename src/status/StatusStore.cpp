@@ -58,18 +58,13 @@ void StatusStore::open() {
     const int64_t now = m_clock.now();
     post([this, now](StatusDatabase& db) {
         auto opening = std::make_shared<StatusOpening>(db.open(now));
-        // The look-up is built here, so the list's thread only takes it.
-        auto statuses = std::make_shared<Statuses>();
-        statuses->reserve(opening->rows.size());
-        for (StatusRow& row : opening->rows)
-            statuses->emplace(std::move(row.order), row.status);
-        opening->rows.clear();
-        handBack(
-            [this, opening, statuses] { takeOpening(std::move(*opening), std::move(*statuses)); });
+        m_committed = std::make_shared<const StatusTable>(std::move(opening->table));
+        opening->table = {};
+        handBack([this, opening, table = m_committed] { takeOpening(std::move(*opening), table); });
     });
 }
 
-void StatusStore::takeOpening(StatusOpening opening, Statuses statuses) {
+void StatusStore::takeOpening(StatusOpening opening, Table statuses) {
     m_answered = true;
     m_open = opening.state != StatusOpening::State::Failed;
     m_failed = !m_open;
@@ -77,9 +72,20 @@ void StatusStore::takeOpening(StatusOpening opening, Statuses statuses) {
     emit opened(opening);
 }
 
+StatusStore::Table StatusStore::changedTable(const std::vector<OrderKey>& orders,
+                                             OrderStatus status) {
+    auto table = std::make_shared<StatusTable>(*m_committed);
+    table->set(orders, status);
+    m_committed = table;
+    return m_committed;
+}
+
 OrderStatus StatusStore::statusOf(const OrderKey& order) const {
-    const auto found = m_statuses.find(order);
-    return found == m_statuses.end() ? OrderStatus::New : found->second;
+    return m_statuses->statusOf(order);
+}
+
+OrderStatus StatusStore::statusOf(const OrderEntry& order) const {
+    return m_statuses->statusOf(keyOf(order));
 }
 
 uint64_t StatusStore::requestChange(std::vector<OrderKey> orders, OrderStatus status,
@@ -90,21 +96,24 @@ uint64_t StatusStore::requestChange(std::vector<OrderKey> orders, OrderStatus st
     const int64_t time = m_clock.now();
     post([this, request, orders = std::move(orders), status, station = std::move(station),
           time](StatusDatabase& db) {
-        auto made = std::make_shared<std::optional<std::vector<StatusChange>>>(
-            db.change(orders, status, time, station));
-        const QString error = QString::fromStdString(db.lastError());
-        handBack([this, request, made, error] {
-            if (!*made) {
+        std::optional<std::vector<StatusChange>> made = db.change(orders, status, time, station);
+        if (!made) {
+            handBack([this, request, error = QString::fromStdString(db.lastError())] {
                 emit changeFailed(request, error);
-                return;
-            }
-            for (const StatusChange& change : **made) {
-                if (change.status == OrderStatus::New)
-                    m_statuses.erase(change.order);
-                else
-                    m_statuses.insert_or_assign(change.order, change.status);
-            }
-            emit changesCommitted(request, **made);
+            });
+            return;
+        }
+        Table table = m_committed;
+        if (!made->empty()) {
+            std::vector<OrderKey> changed;
+            changed.reserve(made->size());
+            for (const StatusChange& change : *made)
+                changed.push_back(change.order);
+            table = changedTable(changed, status);
+        }
+        handBack([this, request, table, changes = std::move(*made)] {
+            m_statuses = table;
+            emit changesCommitted(request, changes);
         });
     });
     return request;
@@ -121,10 +130,12 @@ void StatusStore::requestHistory(OrderKey order,
 }
 
 void StatusStore::forget(std::vector<OrderKey> orders) {
-    for (const OrderKey& order : orders)
-        m_statuses.erase(order);
-    if (m_thread.joinable())
-        post([orders = std::move(orders)](StatusDatabase& db) { db.forget(orders); });
+    if (!m_thread.joinable())
+        return;
+    post([this, orders = std::move(orders)](StatusDatabase& db) {
+        db.forget(orders);
+        handBack([this, table = changedTable(orders, OrderStatus::New)] { m_statuses = table; });
+    });
 }
 
 void StatusStore::recordTold(OrderKey order, CustomerTold told, std::string note) {

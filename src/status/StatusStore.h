@@ -12,7 +12,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unordered_map>
 #include <vector>
 
 namespace quillon {
@@ -23,9 +22,10 @@ class Clock;
 // thread), kept in the status database by a thread of its own that owns the
 // database connection. Reading a status is a look-up in memory; a change is
 // asked for, committed on the database thread with a full sync, and only
-// then taken in here and reported by changesCommitted(). Requests are done
-// in the order they were asked; what is asked before the store goes is
-// committed before its destructor returns.
+// then taken in here and reported by changesCommitted(). The database
+// thread makes each new table of statuses, and this thread only takes it.
+// Requests are done in the order they were asked; what is asked before the
+// store goes is committed before its destructor returns.
 class StatusStore : public QObject {
     Q_OBJECT
 public:
@@ -41,9 +41,13 @@ public:
 
     // An order without a row is New.
     OrderStatus statusOf(const OrderKey& order) const;
-    OrderStatus statusOf(const OrderEntry& order) const { return statusOf(keyOf(order)); }
+    OrderStatus statusOf(const OrderEntry& order) const;
+    // The status of each of `orders`, sorted by order number (the book's).
+    std::vector<OrderStatus> statusesOf(const StatusTable::Orders& orders) const {
+        return m_statuses->statusesOf(orders);
+    }
     // Orders that have a status row.
-    size_t rowCount() const { return m_statuses.size(); }
+    size_t rowCount() const { return m_statuses->size(); }
 
     // Sets `status` for `orders` in one transaction, recording `station`.
     // The request's number, which changesCommitted() or changeFailed()
@@ -51,14 +55,15 @@ public:
     uint64_t requestChange(std::vector<OrderKey> orders, OrderStatus status, std::string station);
     // The order's history, oldest first, given to `done` on this thread.
     void requestHistory(OrderKey order, std::function<void(std::vector<StatusHistoryEntry>)> done);
-    // Removes the orders' statuses and histories (the purge).
+    // Removes the orders' statuses and histories (the purge); taken in
+    // here once done, as a change is.
     void forget(std::vector<OrderKey> orders);
     // Notes on the order's latest change to Ready whether its customer was told.
     void recordTold(OrderKey order, CustomerTold told, std::string note);
 
 signals:
     // The database answered open(); its rows are taken in already (the
-    // opening's own list is empty).
+    // opening's own table is empty).
     void opened(const quillon::StatusOpening& opening);
     // The changes of request `request` are on disk. Orders that had the
     // status already are not among them (the list may be empty).
@@ -71,11 +76,15 @@ private:
     // Runs `deliver` on this object's thread.
     void handBack(std::function<void()> deliver);
     void run();
-    using Statuses = std::unordered_map<OrderKey, OrderStatus, OrderKeyHash>;
-    void takeOpening(StatusOpening opening, Statuses statuses);
+    using Table = std::shared_ptr<const StatusTable>;
+    void takeOpening(StatusOpening opening, Table statuses);
+    // On the database thread: the table with `orders` set to `status`.
+    Table changedTable(const std::vector<OrderKey>& orders, OrderStatus status);
 
     const Clock& m_clock;
-    Statuses m_statuses;
+    Table m_statuses = std::make_shared<const StatusTable>();
+    // The latest table, for the database thread alone.
+    Table m_committed = m_statuses;
     bool m_answered = false;
     bool m_open = false;
     bool m_failed = false;

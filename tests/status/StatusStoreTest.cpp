@@ -3,6 +3,7 @@
 // file kept aside; changes that survive the process being killed.
 #include "status/StatusStore.h"
 #include "status/StatusDatabase.h"
+#include "status/StatusTable.h"
 
 #include "support/ManualClock.h"
 #include "support/TestSupport.h"
@@ -82,7 +83,7 @@ TEST_F(StatusStoreTest, ChangesAreCommittedKeptAndRecordedWithTheirStation) {
     EXPECT_EQ(store->statusOf(kElsewhere), OrderStatus::New);
     store->recordTold(kFirst, CustomerTold::Told, "anna@example.org");
     store->forget({kWrapped});
-    EXPECT_EQ(store->statusOf(kWrapped), OrderStatus::New);
+    EXPECT_TRUE(processUntil([&] { return store->statusOf(kWrapped) == OrderStatus::New; }));
 
     // A restart reads back what was committed, history included.
     store.reset();
@@ -163,17 +164,51 @@ TEST_F(StatusStoreTest, ReportedChangesSurviveTheProcessBeingKilled) {
         const StatusOpening opening = db.open(m_clock.now());
         ASSERT_EQ(opening.state, StatusOpening::State::Opened) << opening.error;
         std::map<long long, std::pair<std::string, std::string>> kept;
-        std::map<std::string, OrderStatus> current;
-        for (const StatusRow& row : opening.rows) {
-            current[row.order.orderNumber] = row.status;
-            for (const StatusHistoryEntry& e : db.history(row.order))
+        for (size_t row = 0; row < opening.table.size(); ++row) {
+            const OrderKey order = opening.table.keyAt(row);
+            const std::vector<StatusHistoryEntry> history = db.history(order);
+            for (const StatusHistoryEntry& e : history)
                 kept[e.change.id] = {e.change.order.orderNumber,
                                      std::string(statusKey(e.change.status))};
             // The row is the latest change of its history.
-            EXPECT_EQ(db.history(row.order).back().change.status, row.status);
+            EXPECT_EQ(history.back().change.status, opening.table.statusAt(row));
         }
         for (const auto& [id, change] : reported)
             ASSERT_EQ(kept[id], change) << "change " << id << " was reported but is lost";
     }
     EXPECT_GE(reported.size(), 100u);
+}
+
+// The look-up the list matches its whole book against: orders of one number
+// told apart by time and folder, rows added in any order, changes that add
+// and remove rows.
+TEST(StatusTable, MatchesABookSortedByNumberThroughChanges) {
+    const OrderKey a10{"A-1", 10, "/o/A-1"}, a5{"A-1", 5, "/o/A-1"}, aElsewhere{"A-1", 10, "/x"},
+        a2{"A-2", 30, "/o/A-2"}, b2{"B-2", 20, "/o/B-2"};
+    StatusTable table;
+    table.add(b2.orderNumber, b2.received, b2.folder, OrderStatus::Ready);
+    table.add(a10.orderNumber, a10.received, a10.folder, OrderStatus::InProduction);
+    table.add(a5.orderNumber, a5.received, a5.folder, OrderStatus::Shipped);
+    table.sort();
+    StatusTable::Orders book;
+    for (const OrderKey& key : {a10, a5, aElsewhere, a2, b2}) {
+        book.push_back(std::make_unique<OrderEntry>());
+        book.back()->orderNumber = key.orderNumber;
+        book.back()->received = key.received;
+        book.back()->folder = key.folder;
+    }
+    using S = OrderStatus;
+    EXPECT_EQ(table.statusesOf(book),
+              (std::vector<S>{S::InProduction, S::Shipped, S::New, S::New, S::Ready}));
+
+    table.set({a2, b2}, S::PickedUp);
+    table.set({a10}, S::New);
+    EXPECT_EQ(table.size(), 3u);
+    EXPECT_EQ(table.statusesOf(book),
+              (std::vector<S>{S::New, S::Shipped, S::New, S::PickedUp, S::PickedUp}));
+    // Most rows gone: the texts of the one left are still its own.
+    table.set({b2, a2}, S::New);
+    EXPECT_EQ(table.keyAt(0), a5);
+    EXPECT_EQ(table.statusOf(a5), S::Shipped);
+    EXPECT_EQ(table.statusOf(b2), S::New);
 }

@@ -18,22 +18,24 @@ void OrderListLayout::setLargeFont(bool large, const Orders& orders) {
     updateContentWidth();
 }
 
-void OrderListLayout::reset(const Orders& orders) {
+void OrderListLayout::reset(const Orders& orders, const std::vector<OrderStatus>& statuses) {
     m_index.clear();
     m_states.assign(orders.size(), OrderState{});
+    m_statusCounts = {};
     for (size_t i = 0; i < orders.size(); ++i) {
         measure(*orders[i], m_states[i]);
-        if (m_statusOf)
-            m_states[i].status = m_statusOf(*orders[i]);
+        if (i < statuses.size())
+            m_states[i].status = statuses[i];
+        ++m_statusCounts[size_t(m_states[i].status)];
     }
     rebuildShown(orders);
 }
 
-void OrderListLayout::insert(const Orders& orders, int index) {
+void OrderListLayout::insert(const Orders& orders, int index, OrderStatus status) {
     OrderState state;
     measure(*orders[size_t(index)], state);
-    if (m_statusOf)
-        state.status = m_statusOf(*orders[size_t(index)]);
+    state.status = status;
+    ++m_statusCounts[size_t(status)];
     const bool statusShown = m_statusFilter.matches(state.status);
     const float width = state.width;
     m_states.insert(m_states.begin() + index, std::move(state));
@@ -58,29 +60,45 @@ void OrderListLayout::prepareFind(const Orders& orders) {
         m_index.rebuild(orders);
 }
 
-void OrderListLayout::refreshStatuses(const Orders& orders) {
-    for (size_t i = 0; i < orders.size() && m_statusOf; ++i)
-        m_states[i].status = m_statusOf(*orders[i]);
+void OrderListLayout::setStatuses(const Orders& orders, const std::vector<OrderStatus>& statuses) {
+    m_statusCounts = {};
+    for (size_t i = 0; i < m_states.size(); ++i) {
+        if (i < statuses.size())
+            m_states[i].status = statuses[i];
+        ++m_statusCounts[size_t(m_states[i].status)];
+    }
     if (m_statusFilter.choice != StatusChoice::All)
         rebuildShown(orders);
 }
 
-void OrderListLayout::setStatus(const Orders& orders, int bookIndex, OrderStatus status) {
-    m_states[size_t(bookIndex)].status = status;
-    if (m_statusFilter.choice != StatusChoice::All)
-        rebuildShown(orders);
+void OrderListLayout::setStatuses(const Orders& orders,
+                                  const std::vector<std::pair<int, OrderStatus>>& changed) {
+    bool moved = false;
+    for (const auto& [bookIndex, status] : changed) {
+        OrderStatus& now = m_states[size_t(bookIndex)].status;
+        --m_statusCounts[size_t(now)];
+        ++m_statusCounts[size_t(status)];
+        now = status;
+        // Only these orders may come into the list or leave it.
+        const auto at = std::lower_bound(m_shown.begin(), m_shown.end(), bookIndex);
+        const bool shown = at != m_shown.end() && *at == bookIndex;
+        const bool wanted =
+            m_statusFilter.matches(status) && m_filter.matches(*orders[size_t(bookIndex)]);
+        if (shown && !wanted)
+            m_shown.erase(at);
+        else if (!shown && wanted)
+            m_shown.insert(at, bookIndex);
+        moved = moved || shown != wanted;
+    }
+    if (moved) {
+        rebuildRows();
+        updateContentWidth();
+    }
 }
 
 void OrderListLayout::setStatusFilter(const Orders& orders, StatusFilter filter) {
     m_statusFilter = filter;
     rebuildShown(orders);
-}
-
-std::array<int, kOrderStatuses.size()> OrderListLayout::statusCounts() const {
-    std::array<int, kOrderStatuses.size()> counts{};
-    for (const OrderState& state : m_states)
-        ++counts[size_t(state.status)];
-    return counts;
 }
 
 int OrderListLayout::rowOf(int bookIndex) const {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -33,28 +34,28 @@ public:
     void setLargeFont(bool large, const Orders& orders);
 
     // Following the book: every state is dropped on a reset; an insert
-    // moves the state of the orders after it along.
-    void reset(const Orders& orders);
-    void insert(const Orders& orders, int index);
+    // moves the state of the orders after it along. Each order comes with
+    // its status (none: New).
+    void reset(const Orders& orders, const std::vector<OrderStatus>& statuses = {});
+    void insert(const Orders& orders, int index, OrderStatus status = OrderStatus::New);
     // Shows only the orders that match; an empty filter shows all.
     void setFilter(const Orders& orders, OrderFilter filter);
     const OrderFilter& filter() const { return m_filter; }
     void prepareFind(const Orders& orders);
 
-    // Each order's status, asked of `source` when the book resets or gains
-    // an order, and kept here so that the status choice filters quickly.
-    using StatusSource = std::function<OrderStatus(const OrderEntry&)>;
-    void setStatusSource(StatusSource source) { m_statusOf = std::move(source); }
+    // Each order's status, kept here so that the status choice filters
+    // quickly.
     OrderStatus status(int bookIndex) const { return m_states[size_t(bookIndex)].status; }
-    // Asks the source again for every order.
-    void refreshStatuses(const Orders& orders);
-    void setStatus(const Orders& orders, int bookIndex, OrderStatus status);
+    // One status per order of the book.
+    void setStatuses(const Orders& orders, const std::vector<OrderStatus>& statuses);
+    // New statuses for some orders: book index and status.
+    void setStatuses(const Orders& orders, const std::vector<std::pair<int, OrderStatus>>& changed);
     // Shows only the orders whose status the choice lets through, among
     // those the find text lets through.
     void setStatusFilter(const Orders& orders, StatusFilter filter);
     const StatusFilter& statusFilter() const { return m_statusFilter; }
     // How many orders of the book have each status.
-    std::array<int, kOrderStatuses.size()> statusCounts() const;
+    const std::array<int, kOrderStatuses.size()>& statusCounts() const { return m_statusCounts; }
 
     // Shown orders, top to bottom, and the book index of each.
     int shownCount() const { return int(m_shown.size()); }
@@ -118,9 +119,9 @@ private:
 
     std::unique_ptr<OrderListFonts> m_fonts;
     std::vector<OrderState> m_states; // one per order of the book
+    std::array<int, kOrderStatuses.size()> m_statusCounts{};
     OrderFilter m_filter;
     StatusFilter m_statusFilter;
-    StatusSource m_statusOf;
     OrderSearchIndex m_index;
     std::vector<int> m_shown;  // book indices of the shown orders
     std::vector<Rows> m_above; // rows above each shown order, and the total

@@ -23,6 +23,10 @@ namespace {
 // A wheel notch scrolls this many title rows.
 constexpr int kWheelRows = 3;
 
+// Finding one order in the book takes about this many steps: more changes
+// than the book's orders over this are matched with the whole book at once.
+constexpr size_t kOneByOneLimit = 32;
+
 // The menu's items after "Show summary" and "Show folder": a separator,
 // one per status, a separator and "Tell the customer again".
 constexpr int kFirstStatusItem = 3;
@@ -59,26 +63,36 @@ void OrderListView::setLargeFont(bool large) {
 
 void OrderListView::setStatuses(const StatusStore& store) {
     m_statuses = &store;
-    m_layout.setStatusSource([&store](const OrderEntry& order) { return store.statusOf(order); });
-    connect(&store, &StatusStore::opened, this, [this] {
-        m_book.withOrders(
-            [&](const OrderBook::Orders& orders) { m_layout.refreshStatuses(orders); });
-        updateLayout();
-        emit statusCountsChanged();
-    });
+    connect(&store, &StatusStore::opened, this, &OrderListView::takeAllStatuses);
     connect(
         &store, &StatusStore::changesCommitted, this,
         [this](quint64, const std::vector<StatusChange>& changes) { statusesCommitted(changes); });
-    ordersReset();
+    takeAllStatuses();
+}
+
+void OrderListView::takeAllStatuses() {
+    m_book.withOrders([&](const OrderBook::Orders& orders) {
+        m_layout.setStatuses(orders, m_statuses->statusesOf(orders));
+    });
+    updateLayout();
+    emit statusCountsChanged();
 }
 
 void OrderListView::statusesCommitted(const std::vector<StatusChange>& changes) {
     if (changes.empty())
         return;
+    // A change of many orders is matched with the book in one pass.
+    const size_t orderCount = m_book.size();
+    if (changes.size() * kOneByOneLimit > orderCount) {
+        takeAllStatuses();
+        return;
+    }
     m_book.withOrders([&](const OrderBook::Orders& orders) {
+        std::vector<std::pair<int, OrderStatus>> changed;
         for (const StatusChange& change : changes)
             if (const int index = indexOfOrder(orders, change.order); index >= 0)
-                m_layout.setStatus(orders, index, change.status);
+                changed.emplace_back(index, change.status);
+        m_layout.setStatuses(orders, changed);
     });
     updateLayout();
     emit statusCountsChanged();
@@ -242,7 +256,8 @@ void OrderListView::paintEvent(QPaintEvent*) {
             if (m_selected[size_t(index)])
                 painter.selection(title.adjusted(1, 0, -1, 0));
             painter.order(index, *orders[size_t(index)], top, area.bottom(), thumbnail);
-            if (m_statuses)
+            // No label says New before the database has said otherwise.
+            if (m_statuses && m_statuses->isOpen())
                 painter.statusLabel(title, m_layout.status(index));
         }
     });
@@ -412,7 +427,8 @@ void OrderListView::keyPressEvent(QKeyEvent* event) {
 
 void OrderListView::ordersReset() {
     m_book.withOrders([&](const OrderBook::Orders& orders) {
-        m_layout.reset(orders);
+        m_layout.reset(orders,
+                       m_statuses ? m_statuses->statusesOf(orders) : std::vector<OrderStatus>());
         m_selected.assign(orders.size(), 0);
     });
     m_focus = -1;
@@ -425,7 +441,10 @@ void OrderListView::ordersReset() {
 }
 
 void OrderListView::orderInserted(int index) {
-    m_book.withOrders([&](const OrderBook::Orders& orders) { m_layout.insert(orders, index); });
+    m_book.withOrders([&](const OrderBook::Orders& orders) {
+        const OrderEntry& order = *orders[size_t(index)];
+        m_layout.insert(orders, index, m_statuses ? m_statuses->statusOf(order) : OrderStatus::New);
+    });
     m_selected.insert(m_selected.begin() + index, 0);
     if (m_focus >= index)
         ++m_focus;

@@ -125,6 +125,8 @@ private:
     // The selected orders, or the order at `fallback` (a book index) when
     // none is selected.
     std::vector<OrderKey> targets(int fallback) const;
+    // Every order's status from the store, matched with the book at once.
+    void takeAllStatuses();
     void statusesCommitted(const std::vector<StatusChange>& changes);
     void animationTick();
     void moveFocus(int row);

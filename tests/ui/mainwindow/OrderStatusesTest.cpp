@@ -19,7 +19,10 @@ using namespace testsupport;
 
 TEST(OrderStatusesInTheWindow, SetFromTheMenuTheKeysAndASelectionShownAndChosen) {
     ShopHarness h;
-    writeSampleOrders(h.folder.filePath("Db/OE.DB").toStdString(), 5);
+    // Enough orders that a change of one is taken in on its own, and one of
+    // a selection with the whole book.
+    writeSampleOrders(h.folder.filePath("Db/OE.DB").toStdString(), 40);
+    h.settings.showlast = false;
     h.create(false);
     CMainDlg window(*h.shop, h.prompter);
     window.show();
@@ -27,8 +30,8 @@ TEST(OrderStatusesInTheWindow, SetFromTheMenuTheKeysAndASelectionShownAndChosen)
     // The new database asks about the orders before today; No keeps them New.
     ASSERT_TRUE(processUntil([&] { return !h.prompter.messages().empty(); }));
     OrderListView& list = *window.orderList();
-    ASSERT_EQ(list.rows().shownCount(), 5);
-    EXPECT_EQ(window.statusCountsText(), "5 new \u00B7 0 in production \u00B7 0 ready");
+    ASSERT_EQ(list.rows().shownCount(), 40);
+    EXPECT_EQ(window.statusCountsText(), "40 new \u00B7 0 in production \u00B7 0 ready");
     auto shown = [&](int index, OrderStatus status) {
         return processUntil([&] { return list.rows().status(index) == status; });
     };
@@ -55,7 +58,7 @@ TEST(OrderStatusesInTheWindow, SetFromTheMenuTheKeysAndASelectionShownAndChosen)
     QTest::keyClick(&list, Qt::Key_4, Qt::ControlModifier);
     for (int i : {2, 3, 4})
         ASSERT_TRUE(shown(i, OrderStatus::PickedUp));
-    EXPECT_EQ(window.statusCountsText(), "0 new \u00B7 1 in production \u00B7 1 ready");
+    EXPECT_EQ(window.statusCountsText(), "35 new \u00B7 1 in production \u00B7 1 ready");
 
     // Each label has its status's colour at the row's right end.
     const QImage image = list.grab().toImage();
@@ -71,10 +74,15 @@ TEST(OrderStatusesInTheWindow, SetFromTheMenuTheKeysAndASelectionShownAndChosen)
     choice.setCurrentIndex(1 + int(OrderStatus::PickedUp));
     EXPECT_EQ(list.rows().shownCount(), 3);
     choice.setCurrentIndex(int(kOrderStatuses.size()) + 1); // not picked up yet
-    EXPECT_EQ(list.rows().shownCount(), 2);
+    EXPECT_EQ(list.rows().shownCount(), 37);
     window.findField()->setText("A-101");
     EXPECT_EQ(list.rows().shownCount(), 1);
-    choice.setCurrentIndex(0);
     window.findField()->clear();
-    EXPECT_EQ(list.rows().shownCount(), 5);
+    // An order that is picked up leaves the choice's orders at once.
+    QTest::mouseClick(&list, Qt::LeftButton, {}, title(0));
+    QTest::keyClick(&list, Qt::Key_4, Qt::ControlModifier);
+    ASSERT_TRUE(processUntil([&] { return list.rows().shownCount() == 36; }));
+    EXPECT_EQ(list.rows().bookIndex(0), 1);
+    choice.setCurrentIndex(0);
+    EXPECT_EQ(list.rows().shownCount(), 40);
 }
