@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
 # Order statuses at 100,000 orders: the list ready with the status rows, a
 # status change's time on the user-interface thread, the status filter.
-# Not part of ./test.
+# The anchor of the list's readiness is the order list's start-up in a build
+# of ANCHOR (a git revision, default main), made in its own folder and
+# measured in the same run. Not part of ./test.
+# Usage: bench/statuses.sh [ANCHOR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLON_BENCH_BUILD:-$root/bench-build}"
+anchor="${1:-main}"
+anchorSource="$build/anchor-source"
+anchorBuild="$build/anchor-build"
 
 cmake -S "$root" -B "$build" -G Ninja -DQUILLON_BUILD_BENCH=ON -DQUILLON_BUILD_TESTS=OFF \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target bench_statuses
-QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build/bench/bench_statuses" "$@"
+
+rm -rf "$anchorSource"
+mkdir -p "$anchorSource"
+git -C "$root" archive "$anchor" | tar -x -C "$anchorSource"
+cmake -S "$anchorSource" -B "$anchorBuild" -G Ninja -DQUILLON_BUILD_BENCH=ON \
+    -DQUILLON_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$anchorBuild" --target bench_orderlist
+
+QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build/bench/bench_statuses" \
+    --anchor "$anchorBuild/bench/bench_orderlist"
