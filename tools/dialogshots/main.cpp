@@ -215,6 +215,8 @@ int main(int argc, char** argv) {
     settings.smtp = "smtp.example.com";
     settings.sender = "orders@example-photo.com";
     settings.attach = true;
+    settings.readymail = true;
+    settings.shopname = "Foto Lind";
     CEmailSetupDlg email(prompter);
     email.setValues(notificationOf(settings));
     ok &= shoot(email, out, "CEmailSetupDlg");

@@ -39,7 +39,7 @@ CEmailSetupDlg::CEmailSetupDlg(Prompter& prompter, QWidget* parent)
     m_readyBody->setObjectName("readybody");
     m_readySubject->setMaxLength(subjectLimit);
     m_readyBody->setTabChangesFocus(true);
-    m_readyBody->setMinimumSize(360, 80);
+    m_readyBody->setMinimumSize(360, 110);
     m_body->setTabChangesFocus(true);
     m_body->setMinimumSize(360, 110);
     m_attach->setChecked(true);
@@ -66,10 +66,9 @@ CEmailSetupDlg::CEmailSetupDlg(Prompter& prompter, QWidget* parent)
     m_readyForm->addRow("Subject", m_readySubject);
     m_readyForm->addRow("Body", m_readyBody);
     readyLayout->addLayout(m_readyForm);
-    auto* placeholders = new QLabel("%ORDER% order number, %SHOP% shop name, %ITEMS% number of "
-                                    "items, %AMOUNT% amount");
-    placeholders->setWordWrap(true);
-    readyLayout->addWidget(placeholders);
+    // Two lines of their own: a wrapped label would not get its height.
+    readyLayout->addWidget(new QLabel("%ORDER% order number, %SHOP% shop name,\n"
+                                      "%ITEMS% number of items, %AMOUNT% amount"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice);

@@ -33,7 +33,15 @@ void PopupMenu::open(const QStringList& texts, QPointF anchor, const QRectF& bou
             needed += metrics.horizontalAdvance(parts.last()) + 24;
         width = std::max(width, std::ceil(needed));
     }
-    m_menu = placement(anchor, QSizeF(width, m_rowHeight * qreal(texts.size())), bounds);
+    // A separator is half a row high.
+    m_tops.clear();
+    qreal height = 0;
+    for (const QString& text : texts) {
+        m_tops.push_back(height);
+        height += text == kSeparator ? std::round(m_rowHeight / 2) : m_rowHeight;
+    }
+    m_tops.push_back(height);
+    m_menu = placement(anchor, QSizeF(width, height), bounds);
     setGeometry(m_menu.toAlignedRect());
     raise();
     show();
@@ -43,8 +51,9 @@ void PopupMenu::open(const QStringList& texts, QPointF anchor, const QRectF& bou
 }
 
 QRectF PopupMenu::itemBox(int index) const {
-    return {m_menu.left() + 4, m_menu.top() + m_rowHeight * index + 2, m_menu.width() - 6,
-            m_rowHeight - 4};
+    const qreal top = m_tops[size_t(index)];
+    return {m_menu.left() + 4, m_menu.top() + top + 2, m_menu.width() - 6,
+            m_tops[size_t(index) + 1] - top - 4};
 }
 
 QRectF PopupMenu::placement(QPointF anchor, QSizeF size, const QRectF& bounds) {

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <vector>
 
 namespace quillon {
 
@@ -52,6 +53,8 @@ private:
     QFont m_font;
     qreal m_rowHeight = 0;
     QStringList m_texts;
+    // Each item's top in the menu, and the menu's height.
+    std::vector<qreal> m_tops;
     QRectF m_menu;
     int m_hovered = -1;
 };

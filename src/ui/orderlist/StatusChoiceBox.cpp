@@ -18,7 +18,9 @@ StatusChoiceBox::StatusChoiceBox(QWidget* parent) : QComboBox(parent) {
     for (OrderStatus status : kOrderStatuses)
         addItem(textOf(status));
     addItem(QStringLiteral("Not picked up yet"));
-    setFixedWidth(kWidth);
+    // As wide as its longest entry, whatever the font.
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    setFixedWidth(sizeHint().width());
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QComboBox::currentIndexChanged, this, [this] { emit filterChanged(filter()); });
 }

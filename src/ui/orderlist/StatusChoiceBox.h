@@ -12,8 +12,6 @@ namespace quillon {
 class StatusChoiceBox : public QComboBox {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 130;
-
     explicit StatusChoiceBox(QWidget* parent = nullptr);
     StatusFilter filter() const;
 
