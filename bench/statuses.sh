@@ -16,9 +16,14 @@ cmake -S "$root" -B "$build" -G Ninja -DQUILLON_BUILD_BENCH=ON -DQUILLON_BUILD_T
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target bench_statuses
 
-rm -rf "$anchorSource"
-mkdir -p "$anchorSource"
-git -C "$root" archive "$anchor" | tar -x -C "$anchorSource"
+# The revision's files, taken anew only when it has moved on.
+revision=$(git -C "$root" rev-parse "$anchor^{commit}")
+if [ "$(cat "$anchorSource.revision" 2>/dev/null)" != "$revision" ]; then
+    rm -rf "$anchorSource"
+    mkdir -p "$anchorSource"
+    git -C "$root" archive "$revision" | tar -x -C "$anchorSource"
+    echo "$revision" >"$anchorSource.revision"
+fi
 cmake -S "$anchorSource" -B "$anchorBuild" -G Ninja -DQUILLON_BUILD_BENCH=ON \
     -DQUILLON_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$anchorBuild" --target bench_orderlist
