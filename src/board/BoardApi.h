@@ -1,0 +1,53 @@
+#pragma once
+
+#include "board/BoardMessages.h"
+#include "board/BoardSessions.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+
+namespace quillon {
+
+class BoardOrders;
+class Clock;
+
+// The board's answers: its pages, the login and the JSON API. Runs on the
+// board's thread. Files are reached only through the orders (an order id
+// and a picture index), never through a request path.
+class BoardApi {
+public:
+    BoardApi(BoardOrders& orders, const Clock& clock, std::string passwordHash);
+
+    // The host names and addresses that requests may name in their Host
+    // header (a page from elsewhere that names its own host is refused,
+    // whatever address that name leads to).
+    void setOwnHosts(QSet<QString> hosts) { m_ownHosts = std::move(hosts); }
+    void setEncrypted(bool encrypted) { m_encrypted = encrypted; }
+    void setPasswordHash(const std::string& hash) { m_sessions.setPasswordHash(hash); }
+
+    BoardResponse handle(const BoardRequest& request);
+
+private:
+    BoardResponse handleApi(const BoardRequest& request);
+    BoardResponse login(const BoardRequest& request);
+    BoardResponse logout(const BoardRequest& request, const std::string& token);
+    BoardResponse orderList(const BoardRequest& request);
+    BoardResponse orderRequest(const BoardRequest& request);
+    BoardResponse page(const BoardRequest& request) const;
+    bool ownHost(const QByteArray& host) const;
+    // Present and not this board's own origin.
+    bool foreignOrigin(const BoardRequest& request) const;
+    QByteArray sessionCookie(const std::string& token, bool expire) const;
+
+    BoardOrders& m_orders;
+    BoardSessions m_sessions;
+    QSet<QString> m_ownHosts;
+    bool m_encrypted = false;
+};
+
+// The headers every answer of the board carries: no framing by other
+// sites, no content sniffing, no caching of order data.
+std::vector<std::pair<QByteArray, QByteArray>> boardSafetyHeaders();
+
+} // namespace quillon

@@ -1,0 +1,80 @@
+#include "board/BoardHttp.h"
+
+#include "board/BoardTcpServer.h"
+
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QTcpSocket>
+
+namespace quillon {
+
+namespace {
+
+QByteArray methodName(QHttpServerRequest::Method method) {
+    switch (method) {
+    case QHttpServerRequest::Method::Get:
+        return "GET";
+    case QHttpServerRequest::Method::Post:
+        return "POST";
+    case QHttpServerRequest::Method::Head:
+        return "HEAD";
+    case QHttpServerRequest::Method::Put:
+        return "PUT";
+    case QHttpServerRequest::Method::Delete:
+        return "DELETE";
+    default:
+        return "OTHER";
+    }
+}
+
+BoardRequest boardRequestOf(const QHttpServerRequest& request) {
+    BoardRequest r;
+    r.method = methodName(request.method());
+    const QUrl url = request.url();
+    // Split before decoding, so an encoded slash stays inside its segment.
+    for (const QString& part : url.path(QUrl::FullyEncoded).split('/', Qt::SkipEmptyParts))
+        r.segments.push_back(QUrl::fromPercentEncoding(part.toLatin1()));
+    r.query = request.query();
+    for (const auto& [name, value] : request.headers()) {
+        const QByteArray key = name.toLower();
+        if (key == "host")
+            r.host = value;
+        else if (key == "origin")
+            r.origin = value;
+        else if (key == "cookie")
+            r.cookie = r.cookie.isEmpty() ? value : r.cookie + "; " + value;
+        else if (key == "x-csrf-token")
+            r.csrf = value;
+    }
+    r.body = request.body();
+    QHostAddress address = request.remoteAddress();
+    bool mapped = false;
+    const QHostAddress v4(address.toIPv4Address(&mapped));
+    r.address = (mapped ? v4 : address).toString().toStdString();
+    return r;
+}
+
+} // namespace
+
+BoardHttp::BoardHttp(BoardTcpServer& tcp, Handler handler, QObject* parent)
+    : QAbstractHttpServer(parent), m_tcp(tcp), m_handler(std::move(handler)) {
+    bind(&tcp);
+}
+
+bool BoardHttp::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    m_tcp.requestDone(socket);
+    const BoardResponse response = m_handler(boardRequestOf(request));
+    QHttpServerResponder responder = makeResponder(request, socket);
+    responder.writeStatusLine(QHttpServerResponder::StatusCode(response.status));
+    if (!response.contentType.isEmpty())
+        responder.writeHeader("Content-Type", response.contentType);
+    responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
+    for (const auto& [name, value] : response.headers)
+        responder.writeHeader(name, value);
+    responder.writeBody(response.body);
+    return true;
+}
+
+void BoardHttp::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {}
+
+} // namespace quillon
