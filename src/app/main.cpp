@@ -1,5 +1,7 @@
 // Quillon's entry point: start-up, the shop with its window (or headless),
 // shut-down.
+#include "board/BoardPassword.h"
+#include "board/ShopBoard.h"
 #include "core/CommandLineOptions.h"
 #include "core/Prompters.h"
 #include "core/SettingsStore.h"
@@ -15,6 +17,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <iostream>
+#include <string>
 #include <unistd.h>
 
 using namespace quillon;
@@ -45,7 +49,7 @@ bool windowless(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
         if (a == "--headless" || a == "--help" || a == "-h" || a == "--help-all" ||
-            a == "--version" || a == "-v")
+            a == "--version" || a == "-v" || a == "--set-board-password")
             return true;
     }
     return false;
@@ -66,6 +70,10 @@ void parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
         {"server1-port", "Order data server port (default 5553).", "port"},
         {"server2-port", "Registration server port (default 5552).", "port"},
         {"service-port", "Central service port (default 8890).", "port"},
+        {"board-port", "Counter board port, instead of the profile's boardport.", "port"},
+        {"set-board-password",
+         "Read a new counter board password from standard input, keep its hash in the "
+         "profile and exit."},
     });
     // For start-up measurements: no splash, and a line once the window shows.
     QCommandLineOption noSplash("no-splash");
@@ -93,6 +101,12 @@ std::optional<ShopRunOptions> runOptions(const QCommandLineParser& parser, QStri
             return std::nullopt;
         *port = int(*value);
     }
+    if (parser.isSet("board-port")) {
+        const std::optional<long long> value = intOption(parser, "board-port", 0, 65535, error);
+        if (!value)
+            return std::nullopt;
+        options.boardPort = int(*value);
+    }
     if (parser.isSet("service-port")) {
         const std::optional<long long> value = intOption(parser, "service-port", 1, 65535, error);
         if (!value)
@@ -100,6 +114,22 @@ std::optional<ShopRunOptions> runOptions(const QCommandLineParser& parser, QStri
         options.servicePort = int(*value);
     }
     return options;
+}
+
+// --set-board-password: the first line of standard input becomes the board
+// password; the profile keeps only its salted hash.
+int setBoardPassword(SettingsStore& store) {
+    std::string password;
+    std::getline(std::cin, password);
+    if (!password.empty() && password.back() == '\r')
+        password.pop_back();
+    if (password.empty()) {
+        std::fprintf(stderr, "quillon: no password on standard input; nothing changed.\n");
+        return 2;
+    }
+    store.writeBoardPassword(hashBoardPassword(password));
+    printLine("Counter board password set.");
+    return 0;
 }
 
 int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, const ShopRunOptions& run,
@@ -125,6 +155,7 @@ int runHeadless(QCoreApplication& app, const QCommandLineParser& parser, const S
             if (!status.showingStatusLineMessage())
                 status.add(text);
         });
+        ShopBoard board(shop, run.boardPort);
         shop.initialise();
         shop.startClock();
         if (parser.isSet("online"))
@@ -141,8 +172,9 @@ int runWithWindow(const QCommandLineParser& parser, const ShopRunOptions& run,
     options.run = run;
     options.online = parser.isSet("online");
     options.window.splash = !parser.isSet("no-splash");
-    options.attach = [&parser](WindowedShop& windowed, Prompter&) {
+    options.attach = [&parser, &run](WindowedShop& windowed, Prompter&) {
         exitOnShutdownSignals(windowed.shop());
+        new ShopBoard(windowed.shop(), run.boardPort, &windowed);
         if (parser.isSet("report-shown"))
             QObject::connect(&windowed, &WindowedShop::shown,
                              [] { printLine("Main window shown."); });
@@ -183,5 +215,7 @@ int main(int argc, char** argv) {
     }
     run->shop.headless = headless;
     SettingsStore store(parser.value("profile"));
+    if (parser.isSet("set-board-password"))
+        return setBoardPassword(store);
     return headless ? runHeadless(*app, parser, *run, store) : runWithWindow(parser, *run, store);
 }

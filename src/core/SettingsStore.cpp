@@ -66,6 +66,12 @@ Settings SettingsStore::load(const std::string& defaultRoot) const {
     s.fontsize = readBool("fontsize", false);
     s.showlast = readBool("showlast", true);
     s.notifyneworders = readBool("notifyneworders", true);
+    s.board = readBool("board", false);
+    s.boardport = readI32("boardport", Settings{}.boardport);
+    s.boardaddress = readString("boardaddress", "");
+    s.boardpassword = readString("boardpassword", "");
+    s.boardcert = readString("boardcert", "");
+    s.boardkey = readString("boardkey", "");
     return s;
 }
 
@@ -124,6 +130,11 @@ void SettingsStore::writeEmail(const std::string& email) {
 
 void SettingsStore::writeShopId(const std::string& shopid) {
     writeText("shopid", shopid);
+    m_settings->sync();
+}
+
+void SettingsStore::writeBoardPassword(const std::string& hash) {
+    writeText("boardpassword", hash);
     m_settings->sync();
 }
 

@@ -32,6 +32,8 @@ public:
     void writeStatus(int32_t status);
     void writeEmail(const std::string& email);
     void writeShopId(const std::string& shopid);
+    // The counter board's password hash (never the password itself).
+    void writeBoardPassword(const std::string& hash);
     // The counter goes to the profile as soon as it advances, so a crash
     // never hands out a number whose folder already exists.
     void writeCurrentNumber(uint32_t currentnumber);

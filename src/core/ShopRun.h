@@ -17,6 +17,8 @@ struct ShopRunOptions {
     ShopConfig shop;
     // The central service's port, when not the usual one.
     std::optional<int> servicePort;
+    // The counter board's port, when not the profile's.
+    std::optional<int> boardPort;
 };
 
 // Start-up (with the registration dialogs, when there are any), the shop

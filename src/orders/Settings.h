@@ -42,6 +42,15 @@ struct Settings {
     // arrives. Read from the profile, never written to it.
     bool notifyneworders = true;
     std::string hostaddress = "localhost";
+    // The counter board: on or off, where it listens (empty: every
+    // interface), the salted hash of its password (never the password),
+    // and an optional certificate and key for TLS.
+    bool board = false;
+    int32_t boardport = 8080;
+    std::string boardaddress;
+    std::string boardpassword;
+    std::string boardcert;
+    std::string boardkey;
 
     // Fixed connection parameters, not in the profile.
     int centralServicePort = 8890;
