@@ -173,7 +173,7 @@
     if (statuses.length) {
       const actions = el("div", { class: "actions", role: "group", "aria-label": "Set the status" });
       for (const s of statuses) {
-        const b = el("button", { type: "button", class: s === o.status ? "current" : "", text: STATUS_NAMES[s] || s });
+        const b = el("button", { type: "button", "data-status": s, class: s === o.status ? "current" : "", text: STATUS_NAMES[s] || s });
         if (s === o.status) b.setAttribute("aria-pressed", "true");
         b.addEventListener("click", () => setStatus(o.id, s));
         actions.append(b);
