@@ -1,15 +1,20 @@
 // The user-interface thread's worst lateness while the shop receives 20
 // orders of 10 camera-sized pictures each, 4 at a time, from the simulated
 // network, with the main window shown; side by side in the same run with
-// the same shop without a window (the core's own share) and with the window
-// idle for as long (the machine's own jitter). The lateness is how much
-// later than due a 10-ms timer on that thread fires.
+// the same shop without a window (the core's own share), with the window
+// idle for as long (the machine's own jitter), and with the counter board on
+// while 20 simulated browsers poll it (each asking for the version every
+// second and for the list's first page every 2 seconds, on a thread of
+// their own). The lateness is how much later than due a 10-ms timer on that
+// thread fires.
 //
 //   bench_window_lateness [--repetitions N]
 //
 // Uses QT_QPA_PLATFORM and DISPLAY as it finds them (bench/window.sh).
 #include "BenchSamples.h"
 #include "UiBeat.h"
+#include "board/BoardPassword.h"
+#include "board/CounterBoard.h"
 #include "core/Shop.h"
 #include "orders/Clock.h"
 #include "protocol/Prompter.h"
@@ -21,10 +26,14 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -78,7 +87,52 @@ struct Service {
     }
 };
 
-enum class Variant { IdleWindow, Headless, Window };
+enum class Variant { IdleWindow, Headless, Window, WindowBoard };
+
+constexpr int kBrowsers = 20;
+
+// The browsers, on their own thread: each logs in, then polls as the
+// board's page does.
+class Browsers : public QObject {
+public:
+    explicit Browsers(int port) : m_base(QString("http://127.0.0.1:%1").arg(port)) {}
+    std::atomic<int> loggedIn{0};
+    std::atomic<int> answers{0};
+
+    void start() {
+        for (int i = 0; i < kBrowsers; ++i) {
+            auto* net = new QNetworkAccessManager(this);
+            QNetworkRequest login(QUrl(m_base + "/api/login"));
+            login.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+            QNetworkReply* reply = net->post(login, R"({"password":"bench"})");
+            connect(reply, &QNetworkReply::finished, this, [this, reply, net, i] {
+                reply->deleteLater();
+                ++loggedIn;
+                auto* timer = new QTimer(net);
+                int* tick = new int(i % 2);
+                connect(timer, &QTimer::timeout, net, [this, net, tick] {
+                    get(net, "/api/version");
+                    if (++*tick % 2 == 0)
+                        get(net, "/api/orders?limit=50");
+                });
+                connect(timer, &QObject::destroyed, [tick] { delete tick; });
+                // Spread over the second, as browsers opened at different times are.
+                QTimer::singleShot(50 * i, timer, [timer] { timer->start(1000); });
+            });
+        }
+    }
+
+private:
+    void get(QNetworkAccessManager* net, const char* path) {
+        QNetworkReply* reply = net->get(QNetworkRequest(QUrl(m_base + path)));
+        connect(reply, &QNetworkReply::finished, this, [this, reply] {
+            if (reply->error() == QNetworkReply::NoError)
+                ++answers;
+            reply->deleteLater();
+        });
+    }
+    QString m_base;
+};
 
 // One run: a fresh shop on-line, with or without its window, receiving the
 // orders (or idle for `idleSeconds`).
@@ -118,6 +172,28 @@ Lateness runOnce(Variant variant, const Service& service, const QString& picture
              30000);
     shop.goOnline();
 
+    // The board with its browsers, all logged in before the beat starts.
+    std::unique_ptr<CounterBoard> board;
+    QThread crowdThread;
+    Browsers* crowd = nullptr; // lives on crowdThread
+    if (variant == Variant::WindowBoard) {
+        board = std::make_unique<CounterBoard>(shop.orderBook(), clock);
+        int port = 0;
+        QObject::connect(board.get(), &CounterBoard::started, [&port](int p) { port = p; });
+        BoardConfig boardConfig;
+        boardConfig.address = "127.0.0.1";
+        boardConfig.port = 0;
+        boardConfig.passwordHash = hashBoardPassword("bench");
+        board->start(boardConfig);
+        runUntil([&] { return port > 0; }, 10000);
+        crowd = new Browsers(port);
+        crowd->moveToThread(&crowdThread);
+        QObject::connect(&crowdThread, &QThread::finished, crowd, &QObject::deleteLater);
+        crowdThread.start();
+        QMetaObject::invokeMethod(crowd, [crowd] { crowd->start(); });
+        runUntil([&] { return crowd->loggedIn == kBrowsers; }, 60000);
+    }
+
     Beat beat;
     // The senders are started before the beat: starting a process holds
     // the starting thread up for a moment.
@@ -148,6 +224,12 @@ Lateness runOnce(Variant variant, const Service& service, const QString& picture
         runUntil([&] { return stored == kOrders; }, 60 * 1000);
     }
     const Lateness l = beat.stop();
+    if (crowd) {
+        std::printf("    %d answers to the browsers\n", crowd->answers.load());
+        crowdThread.quit();
+        crowdThread.wait();
+        board.reset();
+    }
     if (variant != Variant::IdleWindow && stored != kOrders)
         std::fprintf(stderr, "%d of %d orders stored\n", stored, kOrders);
 
@@ -189,11 +271,13 @@ int main(int argc, char** argv) {
 
     std::map<Variant, std::vector<Lateness>> runs;
     for (int r = 0; r < repetitions; ++r) {
-        for (Variant v : {Variant::Headless, Variant::Window}) {
+        for (Variant v : {Variant::Headless, Variant::Window, Variant::WindowBoard}) {
             runs[v].push_back(runOnce(v, service, pictures.path(), 0));
             std::printf("  run %d %-8s worst %6.1f ms in %.0f s\n", r + 1,
-                        v == Variant::Window ? "window" : "headless", runs[v].back().worst,
-                        runs[v].back().seconds);
+                        v == Variant::Window        ? "window"
+                        : v == Variant::WindowBoard ? "board"
+                                                    : "headless",
+                        runs[v].back().worst, runs[v].back().seconds);
             std::fflush(stdout);
         }
         runs[Variant::IdleWindow].push_back(
@@ -211,7 +295,8 @@ int main(int argc, char** argv) {
     const double headless = medianOf(Variant::Headless, &Lateness::worst);
     for (auto [v, name] : {std::pair{Variant::IdleWindow, "window, idle (anchor)"},
                            std::pair{Variant::Headless, "no window, receiving (anchor)"},
-                           std::pair{Variant::Window, "window, receiving"}})
+                           std::pair{Variant::Window, "window, receiving"},
+                           std::pair{Variant::WindowBoard, "window, receiving, board polled"}})
         std::printf("  %-30s worst %6.1f  p99 %5.1f  worst / no window %5.2f  (%.0f s)\n", name,
                     medianOf(v, &Lateness::worst), medianOf(v, &Lateness::p99),
                     medianOf(v, &Lateness::worst) / headless, medianOf(v, &Lateness::seconds));

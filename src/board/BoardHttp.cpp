@@ -1,6 +1,6 @@
 #include "board/BoardHttp.h"
 
-#include "board/BoardTcpServer.h"
+#include "board/BoardConnections.h"
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -56,13 +56,14 @@ BoardRequest boardRequestOf(const QHttpServerRequest& request) {
 
 } // namespace
 
-BoardHttp::BoardHttp(BoardTcpServer& tcp, Handler handler, QObject* parent)
-    : QAbstractHttpServer(parent), m_tcp(tcp), m_handler(std::move(handler)) {
-    bind(&tcp);
+BoardHttp::BoardHttp(QTcpServer& listening, BoardConnections& connections, Handler handler,
+                     QObject* parent)
+    : QAbstractHttpServer(parent), m_connections(connections), m_handler(std::move(handler)) {
+    bind(&listening);
 }
 
 bool BoardHttp::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    m_tcp.requestDone(socket);
+    m_connections.requestDone(socket);
     const BoardResponse response = m_handler(boardRequestOf(request));
     QHttpServerResponder responder = makeResponder(request, socket);
     responder.writeStatusLine(QHttpServerResponder::StatusCode(response.status));

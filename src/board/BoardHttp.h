@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QAbstractHttpServer>
+#include <QTcpServer>
 #include <functional>
 
 #include "board/BoardMessages.h"
 
 namespace quillon {
 
-class BoardTcpServer;
+class BoardConnections;
 
 // Qt's HTTP server, which parses the requests, handing each whole request
 // to the board's handler and writing its answer.
@@ -15,14 +16,15 @@ class BoardHttp : public QAbstractHttpServer {
     Q_OBJECT
 public:
     using Handler = std::function<BoardResponse(const BoardRequest&)>;
-    BoardHttp(BoardTcpServer& tcp, Handler handler, QObject* parent = nullptr);
+    BoardHttp(QTcpServer& listening, BoardConnections& connections, Handler handler,
+              QObject* parent = nullptr);
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
 
 private:
-    BoardTcpServer& m_tcp;
+    BoardConnections& m_connections;
     Handler m_handler;
 };
 

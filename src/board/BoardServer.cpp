@@ -4,8 +4,12 @@
 #include "board/BoardHttp.h"
 #include "orders/OrderBook.h"
 
+#include <QFile>
 #include <QHostInfo>
 #include <QNetworkInterface>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
 
 namespace quillon {
 
@@ -13,7 +17,7 @@ namespace {
 
 // The book is copied this many orders at a time, so its lock is never held
 // for long.
-constexpr size_t kCopyChunk = 2000;
+constexpr size_t kCopyChunk = 500;
 
 QSet<QString> ownHosts(const QString& address) {
     QSet<QString> hosts{"localhost"};
@@ -32,6 +36,25 @@ QSet<QString> ownHosts(const QString& address) {
     return hosts;
 }
 
+// The certificate and key of the profile; none when either cannot be read.
+std::optional<QSslConfiguration> tlsOf(const BoardConfig& config) {
+    QFile certificateFile(config.certificate), keyFile(config.key);
+    if (!certificateFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QList<QSslCertificate> chain = QSslCertificate::fromData(certificateFile.readAll());
+    const QByteArray keyBytes = keyFile.readAll();
+    QSslKey key(keyBytes, QSsl::Rsa);
+    if (key.isNull())
+        key = QSslKey(keyBytes, QSsl::Ec);
+    if (chain.isEmpty() || key.isNull())
+        return std::nullopt;
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificateChain(chain);
+    tls.setPrivateKey(key);
+    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return tls;
+}
+
 } // namespace
 
 BoardServer::BoardServer(const OrderBook& book, const Clock& clock,
@@ -46,23 +69,40 @@ void BoardServer::start(const BoardConfig& config) {
                         "(quillon --set-board-password, or the Configuration dialog).");
         return;
     }
-    m_api = std::make_unique<BoardApi>(m_orders, m_clock, config.passwordHash);
-    m_api->setOwnHosts(ownHosts(config.address));
-    auto tcp = std::make_unique<BoardTcpServer>(config.limits);
+    std::unique_ptr<QTcpServer> listening;
+    auto connections = std::make_unique<BoardConnections>(config.limits);
+    const bool encrypted = !config.certificate.isEmpty() || !config.key.isEmpty();
+    if (encrypted) {
+        const std::optional<QSslConfiguration> tls = tlsOf(config);
+        if (!tls) {
+            emit started(0, "Counter board not started: its certificate (boardcert) or key "
+                            "(boardkey) cannot be read.");
+            return;
+        }
+        auto ssl = std::make_unique<BoardSslServer>(*connections);
+        ssl->setSslConfiguration(*tls);
+        listening = std::move(ssl);
+    } else {
+        listening = std::make_unique<BoardTcpServer>(*connections);
+    }
     const QHostAddress address =
         config.address.isEmpty() ? QHostAddress(QHostAddress::Any) : QHostAddress(config.address);
-    if (address.isNull() || !tcp->listen(address, quint16(config.port))) {
+    if (address.isNull() || !listening->listen(address, quint16(config.port))) {
         const QString why =
             address.isNull() ? QString("%1 is not an address of this computer").arg(config.address)
-                             : tcp->errorString();
+                             : listening->errorString();
         emit started(
             0, QString("Counter board not started on port %1: %2.").arg(config.port).arg(why));
         return;
     }
-    m_tcp = tcp.release();
+    m_api = std::make_unique<BoardApi>(m_orders, m_clock, config.passwordHash);
+    m_api->setOwnHosts(ownHosts(config.address));
+    m_api->setEncrypted(encrypted);
+    m_connections = std::move(connections);
+    const int port = listening->serverPort();
     m_http = std::make_unique<BoardHttp>(
-        *m_tcp, [this](const BoardRequest& request) { return m_api->handle(request); });
-    const int port = m_tcp->serverPort();
+        *listening.release(), *m_connections,
+        [this](const BoardRequest& request) { return m_api->handle(request); });
     QString host = config.address;
     if (host.isEmpty()) {
         // The address a browser elsewhere on the network would use.
@@ -74,10 +114,10 @@ void BoardServer::start(const BoardConfig& config) {
             }
     }
     const bool loopback = QHostAddress(host).isLoopback() || host == "localhost";
-    emit started(port, QString("Counter board at http://%1:%2/%3")
-                           .arg(host)
+    emit started(port, QString("Counter board at %1://%2:%3/%4")
+                           .arg(encrypted ? "https" : "http", host)
                            .arg(port)
-                           .arg(loopback ? "" : " (not encrypted)"));
+                           .arg(loopback || encrypted ? "" : " (not encrypted)"));
 }
 
 void BoardServer::copyBook(uint64_t generation) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "board/BoardConnections.h"
 #include "board/BoardOrders.h"
-#include "board/BoardTcpServer.h"
 
 #include <QObject>
 #include <QString>
@@ -21,6 +21,9 @@ struct BoardConfig {
     QString address; // empty: every interface
     int port = 8080;
     std::string passwordHash;
+    // PEM files; both set: the board speaks TLS only.
+    QString certificate;
+    QString key;
     BoardLimits limits;
 };
 
@@ -53,9 +56,10 @@ private:
     uint64_t m_copiedGeneration = 0;
     BoardOrders m_orders;
     std::unique_ptr<BoardApi> m_api;
-    // The HTTP server owns the listening socket it is bound to.
+    // Outlives the connections it counts.
+    std::unique_ptr<BoardConnections> m_connections;
+    // Owns the listening socket it is bound to.
     std::unique_ptr<BoardHttp> m_http;
-    BoardTcpServer* m_tcp = nullptr;
 };
 
 } // namespace quillon

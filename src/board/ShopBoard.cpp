@@ -10,6 +10,8 @@ BoardConfig boardConfigOf(const Settings& settings, std::optional<int> port) {
     config.address = toQString(settings.boardaddress);
     config.port = port.value_or(settings.boardport);
     config.passwordHash = settings.boardpassword;
+    config.certificate = toQString(settings.boardcert);
+    config.key = toQString(settings.boardkey);
     return config;
 }
 
@@ -31,15 +33,18 @@ void ShopBoard::apply() {
         return;
     }
     const BoardConfig wanted = boardConfigOf(settings, m_port);
-    if (m_running && m_running->address == wanted.address && m_running->port == wanted.port &&
-        !m_running->passwordHash.empty() && !wanted.passwordHash.empty()) {
+    const auto samePlace = [&wanted](const BoardConfig& c) {
+        return c.address == wanted.address && c.port == wanted.port &&
+               c.certificate == wanted.certificate && c.key == wanted.key;
+    };
+    if (m_running && samePlace(*m_running) && !m_running->passwordHash.empty() &&
+        !wanted.passwordHash.empty()) {
         // Only a new password: the sessions end, the board serves on.
         m_board.setPasswordHash(wanted.passwordHash);
         m_running = wanted;
         return;
     }
-    if (m_running && m_running->address == wanted.address && m_running->port == wanted.port &&
-        m_running->passwordHash == wanted.passwordHash)
+    if (m_running && samePlace(*m_running) && m_running->passwordHash == wanted.passwordHash)
         return;
     m_board.start(wanted);
     m_running = wanted;

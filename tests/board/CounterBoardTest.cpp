@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QJsonArray>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
@@ -250,6 +251,31 @@ TEST_F(CounterBoardTest, ConnectionsAreBoundedInNumberSizeAndIdleTime) {
     // Closed connections no longer count (once the board has seen them close).
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(waitUntil([port] { return BoardClient(port).get("/").status == 200; })) << i;
+}
+
+TEST_F(CounterBoardTest, WithACertificateAndKeyItSpeaksTlsOnly) {
+    QProcess openssl;
+    openssl.setWorkingDirectory(folder.path());
+    openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                              "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", "key.pem",
+                              "-out", "cert.pem", "-days", "2", "-subj", "/CN=127.0.0.1"});
+    ASSERT_TRUE(openssl.waitForFinished(30000) && openssl.exitCode() == 0);
+    config.certificate = folder.filePath("cert.pem");
+    config.key = folder.filePath("missing.pem");
+    EXPECT_EQ(start(), 0);
+    EXPECT_TRUE(line.contains("cannot be read")) << line.toStdString();
+
+    config.key = folder.filePath("key.pem");
+    const int port = start();
+    ASSERT_GT(port, 0) << line.toStdString();
+    EXPECT_EQ(line, QString("Counter board at https://127.0.0.1:%1/").arg(port));
+    BoardClient client(port, true);
+    const HttpReply login = client.login(kPassword);
+    ASSERT_EQ(login.status, 200);
+    EXPECT_TRUE(login.header("Set-Cookie").contains("secure"))
+        << login.header("Set-Cookie").constData();
+    EXPECT_EQ(client.get("/api/orders").status, 200);
+    EXPECT_EQ(BoardClient(port).get("/").status, 0);
 }
 
 TEST_F(CounterBoardTest, ATakenPortOrNoPasswordIsSaidAndNothingServes) {

@@ -21,7 +21,8 @@ struct HttpReply {
 // cookie jar of its own, sending the CSRF token of its login.
 class BoardClient {
 public:
-    explicit BoardClient(int port);
+    // With `tls`, over HTTPS, taking whatever certificate the board shows.
+    explicit BoardClient(int port, bool tls = false);
 
     using Headers = QList<QPair<QByteArray, QByteArray>>;
     HttpReply get(const QString& path, const Headers& headers = {});
