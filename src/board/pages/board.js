@@ -221,6 +221,8 @@
     statuses = statusList || [];
     const select = $("status");
     select.hidden = statuses.length === 0;
+    // No status column while the shop keeps no statuses.
+    document.querySelector("table.orders").classList.toggle("no-status", statuses.length === 0);
     if (statuses.length && select.options.length === 0) {
       select.append(el("option", { value: "", text: "All" }), el("option", { value: "open", text: "Not picked up yet" }));
       for (const s of statuses) select.append(el("option", { value: s, text: STATUS_NAMES[s] || s }));
