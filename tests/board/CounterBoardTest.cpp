@@ -3,6 +3,7 @@
 // and the bounds on connections.
 #include "board/CounterBoard.h"
 #include "board/BoardPassword.h"
+#include "core/WorkingFolders.h"
 #include "orders/FilePaths.h"
 #include "orders/OrderBook.h"
 #include "orders/SummaryBuilder.h"
@@ -10,6 +11,7 @@
 #include "support/OrderSamples.h"
 #include "support/TestSupport.h"
 #include "support/board/BoardClient.h"
+#include "support/shop/ShopFolder.h"
 
 #include <QImage>
 #include <QJsonArray>
@@ -27,7 +29,7 @@ const QString kPassword = "counter-Secret 7";
 
 class CounterBoardTest : public ::testing::Test {
 protected:
-    CounterBoardTest() : book(folder.filePath("Db/OE.DB").toStdString()) {
+    CounterBoardTest() : book(folder.filePath(kDbFolder, "OE.DB").toStdString()) {
         config.address = "127.0.0.1";
         config.port = 0;
         config.passwordHash = hashBoardPassword(kPassword.toStdString());
@@ -47,7 +49,7 @@ protected:
 
     // An order whose folder holds a real picture and a summary.
     const OrderEntry& addOrderWithFiles(const std::string& number, uint32_t received) {
-        const std::string dir = joinPath(folder.str(), "Orders/" + number);
+        const std::string dir = joinPath(folder.str(), std::string(kOrdersFolder) + "/" + number);
         QDir().mkpath(qtPath(dir));
         QImage picture(800, 600, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
@@ -184,7 +186,8 @@ TEST_F(CounterBoardTest, ListsNewestFirstAndPagesWithoutSkipsWhileOrdersArrive) 
 TEST_F(CounterBoardTest, AnOrdersPageThumbnailAndSummaryComeOnlyThroughTheBook) {
     const OrderEntry& order = addOrderWithFiles("D-1", 1'600'000'000);
     // A picture name that would lead out of the order's folder.
-    writeFile(folder.filePath("Orders/secret.jpg"), readFile(folder.filePath("Orders/D-1/p1.jpg")));
+    writeFile(folder.filePath(kOrdersFolder, "secret.jpg"),
+              readFile(folder.filePath(kOrdersFolder, "D-1/p1.jpg")));
     auto outside = sampleOrder("D-2", 1'600'000'001, "b@example.org", order.folder);
     outside->pictures = {{"../secret.jpg", {}}};
     book.add(std::move(outside));

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/WorkingFolders.h"
 #include "support/NetsimService.h"
 #include "support/TestSupport.h"
 #include "support/shop/QuillonProcess.h"
+#include "support/shop/ShopFolder.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -28,7 +30,7 @@ struct BoardShop {
         p.setValue("status", 2);
         p.setValue("shopid", NetsimService::shopId(42));
         p.setValue("hostaddress", "127.0.0.1");
-        p.setValue("rootpath", folder.filePath("Orders"));
+        p.setValue("rootpath", folder.filePath(quillon::kOrdersFolder));
         p.setValue("board", 1);
         p.setValue("boardaddress", "127.0.0.1");
     }
