@@ -88,6 +88,13 @@ void SettingsStore::writeText(const char* key, const std::string& value) {
         m_settings->setValue(key, toQString(value));
 }
 
+void SettingsStore::writeUnlessDefault(const char* key, const QString& value,
+                                       const QString& absent) {
+    const QVariant stored = m_settings->value(key);
+    if (stored.isValid() ? stored.toString() != value : value != absent)
+        m_settings->setValue(key, value);
+}
+
 void SettingsStore::save(const Settings& s) {
     QSettings& q = *m_settings;
     writeText("rootpath", s.rootpath);
@@ -111,6 +118,12 @@ void SettingsStore::save(const Settings& s) {
     writeText("readybody", s.readybody);
     q.setValue("fontsize", s.fontsize ? 1 : 0);
     q.setValue("showlast", s.showlast ? 1 : 0);
+    // A profile that never had the counter board gets none of its keys.
+    const Settings defaults;
+    writeUnlessDefault("board", s.board ? "1" : "0", defaults.board ? "1" : "0");
+    writeUnlessDefault("boardport", QString::number(s.boardport),
+                       QString::number(defaults.boardport));
+    writeUnlessDefault("boardpassword", toQString(s.boardpassword), {});
     q.sync();
 }
 

@@ -27,7 +27,8 @@ public:
     std::string loadHostAddress(const std::string& defaultHost) const;
 
     // Writes the values the shop changes at run time; never status, email,
-    // hostaddress or notifyneworders.
+    // hostaddress or notifyneworders. The counter board's keys only once the
+    // board has been set up.
     void save(const Settings& s);
     void writeStatus(int32_t status);
     void writeEmail(const std::string& email);
@@ -45,6 +46,9 @@ public:
 private:
     void writeValue(const char* key, const QVariant& value);
     void writeText(const char* key, const std::string& value);
+    // Writes `value` when it differs from the stored one; a key the profile
+    // does not have is written only when `value` is not `absent`.
+    void writeUnlessDefault(const char* key, const QString& value, const QString& absent);
 
     QString m_iniFile;
     std::unique_ptr<QSettings> m_settings;

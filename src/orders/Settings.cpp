@@ -3,8 +3,8 @@
 namespace quillon {
 
 ConfigurationValues configurationOf(const Settings& s) {
-    return {s.rootpath, s.rootordernumber, s.wraparound, s.numdigit,
-            s.prefix,   s.postfix,         s.shopid,     s.purge};
+    return {s.rootpath, s.rootordernumber, s.wraparound, s.numdigit,  s.prefix,       s.postfix,
+            s.shopid,   s.purge,           s.board,      s.boardport, s.boardpassword};
 }
 
 NotificationValues notificationOf(const Settings& s) {
@@ -22,6 +22,9 @@ void applyConfiguration(const ConfigurationValues& v, Settings& working, Setting
         s->postfix = v.postfix;
         s->shopid = v.shopid;
         s->purge = v.purge;
+        s->board = v.board;
+        s->boardport = v.boardport;
+        s->boardpassword = v.boardpassword;
     }
     if (working.currentnumber < v.rootordernumber) {
         working.currentnumber = v.rootordernumber;

@@ -67,6 +67,10 @@ struct ConfigurationValues {
     std::string postfix;
     std::string shopid;
     int32_t purge = 0;
+    // The counter board: on or off, its port and its password's hash.
+    bool board = false;
+    int32_t boardport = 8080;
+    std::string boardpassword;
 };
 
 // The values the E-mail notification dialog edits.

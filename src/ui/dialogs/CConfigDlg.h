@@ -5,7 +5,9 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QFormLayout;
 class QLineEdit;
 
@@ -14,7 +16,8 @@ namespace quillon {
 class Prompter;
 
 // "Configuration": the Shop ID, the output folder root, how order numbers
-// are formed and when old orders are purged.
+// are formed, when old orders are purged, and the counter board (on or off,
+// its port, a new password, of which only the hash is kept).
 class CConfigDlg : public QDialog {
     Q_OBJECT
 public:
@@ -43,10 +46,16 @@ private:
     QLineEdit* m_prefix;
     QLineEdit* m_postfix;
     QComboBox* m_purge;
+    QCheckBox* m_board;
+    QLineEdit* m_boardPort;
+    QLineEdit* m_boardPassword;
+    QLineEdit* m_boardPasswordAgain;
+    QLabel* m_boardPasswordState;
     EditedText m_shopIdText, m_rootPathText, m_prefixText, m_postfixText;
     QFormLayout* m_top = nullptr;
     QFormLayout* m_numberForm = nullptr;
     QFormLayout* m_purgeForm = nullptr;
+    QFormLayout* m_boardForm = nullptr;
 };
 
 } // namespace quillon

@@ -2,13 +2,17 @@
 // dialogs on a real shop.
 #include "ui/menus/SettingsCommands.h"
 
+#include "board/BoardPassword.h"
+#include "board/ShopBoard.h"
 #include "ui/dialogs/CConfigDlg.h"
 #include "ui/dialogs/CEmailSetupDlg.h"
 
+#include "support/board/BoardClient.h"
 #include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -152,4 +156,69 @@ TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
                        after.body, after.notification),
               std::tie(before.rootpath, before.prefix, before.postfix, before.numdigit,
                        before.sender, before.body, before.notification));
+}
+
+// The counter board's part: switched on with a new password it starts and
+// takes that password; a second password ends the first; the profile keeps
+// only the hash; switched off it stops.
+TEST(SettingsCommands, ConfigurationSetsUpTheCounterBoard) {
+    ShopHarness h;
+    h.settings.boardaddress = "127.0.0.1";
+    h.create(false);
+    ShopBoard board(*h.shop, 0); // a free port, whatever the dialog says
+
+    WhenShown<CConfigDlg> on([&](CConfigDlg& d) {
+        EXPECT_TRUE(child<QLabel>(d, "boardPasswordState")->text().startsWith("No password"));
+        child<QCheckBox>(d, "board")->setChecked(true);
+        expectRefused(d, "boardPort", "65536", "65536", "Port", h.prompter);
+        expectRefused(d, "boardPassword", "", "", "New password", h.prompter);
+        retype(d, "boardPassword", "at the counter");
+        retype(d, "boardPasswordAgain", "at the countr");
+        clickButton(d, "OK");
+        EXPECT_EQ(d.focusWidget(), child(d, "boardPasswordAgain"));
+        retype(d, "boardPasswordAgain", "at the counter");
+        retype(d, "boardPort", "8181");
+        clickButton(d, "OK");
+    });
+    openConfiguration(*h.shop, h.prompter, nullptr);
+    EXPECT_EQ(h.prompter.messages().size(), 3u);
+    EXPECT_TRUE(h.settings.board);
+    EXPECT_EQ(h.settings.boardport, 8181);
+    EXPECT_TRUE(boardPasswordMatches("at the counter", h.settings.boardpassword));
+    int port = 0;
+    ASSERT_TRUE(processUntil([&] {
+        for (const std::string& line : h.texts())
+            if (line.rfind("Counter board at http://127.0.0.1:", 0) == 0)
+                port = std::stoi(line.substr(line.rfind(':') + 1));
+        return port > 0;
+    }));
+    BoardClient browser(port);
+    EXPECT_EQ(browser.login("at the counter").status, 200);
+
+    WhenShown<CConfigDlg> again([&](CConfigDlg& d) {
+        EXPECT_TRUE(child<QLabel>(d, "boardPasswordState")->text().startsWith("A password"));
+        retype(d, "boardPassword", "new at the counter");
+        retype(d, "boardPasswordAgain", "new at the counter");
+        clickButton(d, "OK");
+    });
+    openConfiguration(*h.shop, h.prompter, nullptr);
+    EXPECT_EQ(browser.get("/api/orders").status, 401);
+    EXPECT_EQ(browser.login("at the counter").status, 401);
+    EXPECT_EQ(browser.login("new at the counter").status, 200);
+
+    h.store->save(h.settings);
+    const QByteArray profile = readFile(h.store->fileName());
+    EXPECT_TRUE(profile.contains("boardpassword=pbkdf2-sha256$")) << profile.constData();
+    EXPECT_FALSE(profile.contains("at the counter"));
+    EXPECT_EQ(SettingsStore(h.store->iniFile()).load("").boardport, 8181);
+
+    // Off, with the password kept for next time.
+    WhenShown<CConfigDlg> off([&](CConfigDlg& d) {
+        child<QCheckBox>(d, "board")->setChecked(false);
+        clickButton(d, "OK");
+    });
+    openConfiguration(*h.shop, h.prompter, nullptr);
+    EXPECT_TRUE(h.hasLine("Counter board stopped."));
+    EXPECT_TRUE(boardPasswordMatches("new at the counter", h.settings.boardpassword));
+    EXPECT_EQ(BoardClient(port).get("/").status, 0);
 }
