@@ -24,6 +24,8 @@ constexpr size_t kMaxLimit = 200;
 // Thumbnails for a board on a tablet's screen: twice the window's.
 constexpr int kBoardThumbnailBox = 240;
 constexpr qint64 kMaxSummaryBytes = 64 * 1024 * 1024;
+// About 1,000 thumbnails.
+constexpr qsizetype kThumbnailCacheKiB = 16 * 1024;
 
 BoardResponse json(int status, const QJsonObject& object) {
     return {status, "application/json", QJsonDocument(object).toJson(QJsonDocument::Compact), {}};
@@ -58,7 +60,8 @@ std::vector<std::pair<QByteArray, QByteArray>> boardSafetyHeaders() {
 }
 
 BoardApi::BoardApi(BoardOrders& orders, const Clock& clock, std::string passwordHash)
-    : m_orders(orders), m_sessions(clock, std::move(passwordHash)) {}
+    : m_orders(orders), m_sessions(clock, std::move(passwordHash)),
+      m_thumbnails(kThumbnailCacheKiB) {}
 
 bool BoardApi::ownHost(const QByteArray& host) const {
     const QUrl url("http://" + QString::fromLatin1(host));
@@ -210,23 +213,30 @@ BoardResponse BoardApi::orderRequest(const BoardRequest& request) {
              "inline; filename=\"" + QByteArray::fromStdString(order->orderNumber) + ".pdf\""});
         return response;
     }
-    if (s.size() == 6 && s[3] == "pictures" && s[5] == "thumbnail" && get) {
-        bool ok = false;
-        const uint index = s[4].toUInt(&ok);
-        if (!ok || index >= order->pictures.size() || s[4] != QString::number(index))
-            return error(404, "No such picture.");
-        const std::string& name = order->pictures[index].fileName;
-        if (!isPlainFileName(name))
-            return error(404, "No such picture.");
-        const QImage image =
-            loadReducedPicture(qtPath(joinPath(order->folder, name)), kBoardThumbnailBox).image;
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "JPG", 85))
-            return error(404, "The picture cannot be read.");
-        return {200, "image/jpeg", jpeg, {}};
-    }
+    if (s.size() == 6 && s[3] == "pictures" && s[5] == "thumbnail" && get)
+        return thumbnail(*order, s[4]);
     return error(404, "No such request.");
+}
+
+BoardResponse BoardApi::thumbnail(const OrderEntry& order, const QString& index) {
+    bool ok = false;
+    const uint i = index.toUInt(&ok);
+    if (!ok || i >= order.pictures.size() || index != QString::number(i))
+        return error(404, "No such picture.");
+    const QString key = QString::fromStdString(BoardOrders::idOf(order)) + '/' + index;
+    if (const QByteArray* kept = m_thumbnails.object(key))
+        return {200, "image/jpeg", *kept, {}};
+    const std::string& name = order.pictures[i].fileName;
+    if (!isPlainFileName(name))
+        return error(404, "No such picture.");
+    const QImage image =
+        loadReducedPicture(qtPath(joinPath(order.folder, name)), kBoardThumbnailBox).image;
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "JPG", 85))
+        return error(404, "The picture cannot be read.");
+    m_thumbnails.insert(key, new QByteArray(jpeg), jpeg.size() / 1024 + 1);
+    return {200, "image/jpeg", jpeg, {}};
 }
 
 } // namespace quillon

@@ -4,6 +4,7 @@
 #include "board/BoardSessions.h"
 
 #include <QByteArray>
+#include <QCache>
 #include <QSet>
 #include <QString>
 
@@ -11,6 +12,7 @@ namespace quillon {
 
 class BoardOrders;
 class Clock;
+struct OrderEntry;
 
 // The board's answers: its pages, the login and the JSON API. Runs on the
 // board's thread. Files are reached only through the orders (an order id
@@ -35,6 +37,7 @@ private:
     BoardResponse orderList(const BoardRequest& request);
     BoardResponse orderRequest(const BoardRequest& request);
     BoardResponse page(const BoardRequest& request) const;
+    BoardResponse thumbnail(const OrderEntry& order, const QString& index);
     bool ownHost(const QByteArray& host) const;
     // Present and not this board's own origin.
     bool foreignOrigin(const BoardRequest& request) const;
@@ -44,6 +47,10 @@ private:
     BoardSessions m_sessions;
     QSet<QString> m_ownHosts;
     bool m_encrypted = false;
+    // Thumbnails made lately, by order id and picture index, so that
+    // browsers showing the same order do not each have its pictures read
+    // again (costs in KiB).
+    QCache<QString, QByteArray> m_thumbnails;
 };
 
 // The headers every answer of the board carries: no framing by other

@@ -13,6 +13,7 @@
 #include "support/board/BoardClient.h"
 #include "support/shop/ShopFolder.h"
 
+#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QProcess>
@@ -211,6 +212,10 @@ TEST_F(CounterBoardTest, AnOrdersPageThumbnailAndSummaryComeOnlyThroughTheBook) 
     EXPECT_EQ(thumbnail.header("Content-Type"), "image/jpeg");
     const QImage image = QImage::fromData(thumbnail.body, "JPG");
     EXPECT_EQ(image.width(), 240);
+    // Made once: another browser showing the order is not made to wait for
+    // the picture to be read again.
+    ASSERT_TRUE(QFile::remove(folder.filePath(kOrdersFolder, "D-1/p1.jpg")));
+    EXPECT_EQ(client.get("/api/orders/" + id + "/pictures/0/thumbnail").body, thumbnail.body);
     const HttpReply pdf = client.get("/api/orders/" + id + "/summary.pdf");
     EXPECT_EQ(pdf.status, 200);
     EXPECT_EQ(pdf.body, "%PDF-1.4 summary of D-1");
