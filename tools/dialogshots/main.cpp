@@ -207,6 +207,8 @@ int main(int argc, char** argv) {
     settings.rootpath = "/srv/quillon/Orders";
     settings.prefix = "WEB-";
     settings.purge = 3;
+    settings.board = true;
+    settings.boardpassword = "pbkdf2-sha256$..."; // a password is set
     CConfigDlg config(prompter);
     config.setValues(configurationOf(settings));
     ok &= shoot(config, out, "CConfigDlg");
