@@ -1,6 +1,9 @@
 // The counter board in a real browser (headless Chromium through
-// WebDriver): an order that arrives while the list is open shows up.
+// WebDriver): an order that arrives while the list is open shows up, and
+// marked ready on its page it is ready in the shop.
 #include "board/BoardPassword.h"
+#include "core/WorkingFolders.h"
+#include "status/StatusDatabase.h"
 #include "support/PythonServer.h"
 #include "support/board/BoardShop.h"
 
@@ -9,18 +12,28 @@
 
 using namespace testsupport;
 
-TEST(BoardBrowser, ANewOrderAppearsInTheOpenListAndOpensWithItsPictures) {
+TEST(BoardBrowser, ANewOrderAppearsInTheOpenListAndIsMarkedReady) {
     BoardShop s;
     QSettings(s.profile, QSettings::IniFormat)
         .setValue("boardpassword", QString::fromStdString(quillon::hashBoardPassword("pass 1")));
     ASSERT_TRUE(s.start()) << s.shop.output().toStdString();
 
     QProcess browser;
-    browser.start(SYSTEM_PYTHON, QStringList{PythonServer::supportFile("board_browser.py"), s.url,
-                                             "pass 1", "--", NETSIM_BIN} +
-                                     s.sendOrder(2));
+    browser.start(SYSTEM_PYTHON,
+                  QStringList{PythonServer::supportFile("board_browser.py"), "--status", "ready",
+                              s.url, "pass 1", "--", NETSIM_BIN} +
+                      s.sendOrder(2));
     ASSERT_TRUE(browser.waitForFinished(90000));
     EXPECT_EQ(browser.exitCode(), 0) << browser.readAllStandardError().toStdString();
     std::printf("%s", browser.readAllStandardOutput().constData());
     EXPECT_EQ(s.shop.terminate(), 0);
+
+    quillon::StatusDatabase statuses(
+        s.folder.filePath(quillon::kDbFolder, "status.sqlite").toStdString());
+    const quillon::StatusOpening opened = statuses.open(0);
+    ASSERT_EQ(opened.table.size(), 1u);
+    EXPECT_EQ(opened.table.statusAt(0), quillon::OrderStatus::Ready);
+    const auto history = statuses.history(opened.table.keyAt(0));
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0].change.station, "board 127.0.0.1");
 }

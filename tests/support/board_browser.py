@@ -5,7 +5,7 @@ the list is open, and expects it listed and highlighted within 3 seconds;
 opens it and sees its thumbnails; with --status, sets that status with the
 order page's button and sees it shown.
 
-    board_browser.py URL PASSWORD [--status NAME] -- SEND-COMMAND...
+    board_browser.py [--status NAME] URL PASSWORD -- SEND-COMMAND...
 
 Exit status 0 when all of that happened; the reason on stderr otherwise.
 """

@@ -157,9 +157,18 @@
     openOrder = id;
     const { status, data } = await api("GET", "/api/orders/" + encodeURIComponent(id));
     show("order-view");
+    if (status !== 200) { $("order").replaceChildren(el("p", { class: "error", text: data.error || "No such order." })); return; }
+    renderOrder(data);
+  }
+
+  function told(entry) {
+    if (entry.customerTold === true) return "customer told";
+    if (entry.customerTold === false) return "customer not told";
+    return "";
+  }
+
+  function renderOrder(o) {
     const box = $("order");
-    if (status !== 200) { box.replaceChildren(el("p", { class: "error", text: data.error || "No such order." })); return; }
-    const o = data;
     const head = el("div", { class: "order-head" }, [
       el("h2", { text: "Order " + o.number }),
       fact("Customer", o.customer),
@@ -195,7 +204,7 @@
     if (o.history && o.history.length) {
       const rows = o.history.map((h) => el("tr", {}, [
         el("td", {}, [statusLabel(h.status)]), el("td", { text: when(h.time) }),
-        el("td", { text: h.station }), el("td", { text: h.customerTold ? "customer told" : "" })]));
+        el("td", { text: h.station }), el("td", { text: told(h) })]));
       parts.push(el("h3", { text: "Status history" }), el("table", { class: "history" }, [el("tbody", {}, rows)]));
     }
     box.replaceChildren(...parts);
@@ -204,7 +213,7 @@
   async function setStatus(id, status) {
     const r = await api("POST", "/api/orders/" + encodeURIComponent(id) + "/status", { status });
     if (r.status !== 200) problem(r.data.error || "The status could not be set.");
-    else { problem(""); await showOrder(id); }
+    else if (openOrder === id) { problem(""); renderOrder(r.data); }
   }
 
   function route() {
