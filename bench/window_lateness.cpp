@@ -177,7 +177,7 @@ Lateness runOnce(Variant variant, const Service& service, const QString& picture
     QThread crowdThread;
     Browsers* crowd = nullptr; // lives on crowdThread
     if (variant == Variant::WindowBoard) {
-        board = std::make_unique<CounterBoard>(shop.orderBook(), clock);
+        board = std::make_unique<CounterBoard>(shop.orderBook(), clock, &shop.statuses().store());
         int port = 0;
         QObject::connect(board.get(), &CounterBoard::started, [&port](int p) { port = p; });
         BoardConfig boardConfig;

@@ -27,12 +27,38 @@ constexpr qint64 kMaxSummaryBytes = 64 * 1024 * 1024;
 // About 1,000 thumbnails.
 constexpr qsizetype kThumbnailCacheKiB = 16 * 1024;
 
-BoardResponse json(int status, const QJsonObject& object) {
+BoardResponse jsonResponse(int status, const QJsonObject& object) {
     return {status, "application/json", QJsonDocument(object).toJson(QJsonDocument::Compact), {}};
 }
 
 BoardResponse error(int status, const QString& text) {
-    return json(status, QJsonObject{{"error", text}});
+    return jsonResponse(status, QJsonObject{{"error", text}});
+}
+
+BoardResponse withSafetyHeaders(BoardResponse response) {
+    for (auto& header : boardSafetyHeaders())
+        response.headers.push_back(std::move(header));
+    return response;
+}
+
+// The statuses' keys, in their order.
+QJsonArray statusKeys() {
+    QJsonArray keys;
+    for (const OrderStatus status : kOrderStatuses)
+        keys.append(QString::fromLatin1(statusKey(status)));
+    return keys;
+}
+
+// The list's status choice: empty for every order, "open" for the orders
+// not picked up yet, or one status's key; none for anything else.
+std::optional<StatusFilter> statusFilterOf(const QString& choice) {
+    if (choice.isEmpty())
+        return StatusFilter{};
+    if (choice == "open")
+        return StatusFilter{StatusChoice::NotPickedUpYet};
+    if (const auto status = statusFromKey(choice.toStdString()))
+        return StatusFilter{StatusChoice::Only, *status};
+    return std::nullopt;
 }
 
 QByteArray resource(const QString& name) {
@@ -95,9 +121,19 @@ BoardResponse BoardApi::handle(const BoardRequest& request) {
         response = handleApi(request);
     else
         response = page(request);
-    for (auto& header : boardSafetyHeaders())
-        response.headers.push_back(std::move(header));
-    return response;
+    return withSafetyHeaders(std::move(response));
+}
+
+BoardResponse BoardApi::answer(const BoardShopQuery& query, const BoardShopAnswer& shop) const {
+    const OrderEntry* order = m_orders.find(query.orderId);
+    if (!shop.done)
+        return withSafetyHeaders(
+            error(503, "The status could not be saved (" + shop.error + "); it is unchanged."));
+    if (!order)
+        return withSafetyHeaders(error(404, "No such order."));
+    QJsonObject json = orderDetailJson(*order, m_orders.statusOf(*order));
+    json["history"] = historyJson(shop.history);
+    return withSafetyHeaders(jsonResponse(200, json));
 }
 
 BoardResponse BoardApi::page(const BoardRequest& request) const {
@@ -136,9 +172,9 @@ BoardResponse BoardApi::handleApi(const BoardRequest& request) {
     if (request.method != "GET" && !post)
         return error(405, "Method not allowed.");
     if (s.size() == 2 && s[1] == "session" && !post)
-        return json(200, QJsonObject{{"csrf", QString::fromStdString(*csrf)}});
+        return jsonResponse(200, sessionJson(*csrf));
     if (s.size() == 2 && s[1] == "version" && !post)
-        return json(200, QJsonObject{{"version", qint64(m_orders.version())}});
+        return jsonResponse(200, QJsonObject{{"version", qint64(m_orders.version())}});
     if (s.size() == 2 && s[1] == "orders" && !post)
         return orderList(request);
     if (s.size() >= 3 && s[1] == "orders")
@@ -161,14 +197,38 @@ BoardResponse BoardApi::login(const BoardRequest& request) {
     case BoardSessions::Login::Accepted:
         break;
     }
-    BoardResponse response = json(200, QJsonObject{{"csrf", QString::fromStdString(outcome.csrf)}});
+    BoardResponse response = jsonResponse(200, sessionJson(outcome.csrf));
     response.headers.push_back({"Set-Cookie", sessionCookie(outcome.token, false)});
     return response;
 }
 
+QJsonObject BoardApi::sessionJson(const std::string& csrf) const {
+    QJsonObject json{{"csrf", QString::fromStdString(csrf)}};
+    if (m_keepsStatuses)
+        json["statuses"] = statusKeys();
+    return json;
+}
+
+std::optional<OrderStatus> BoardApi::statusOf(const OrderEntry& order) const {
+    if (!m_keepsStatuses)
+        return std::nullopt;
+    return m_orders.statusOf(order);
+}
+
+BoardResponse BoardApi::statusChange(const BoardRequest& request, const OrderEntry& order,
+                                     const std::string& id) const {
+    const QJsonValue wanted = QJsonDocument::fromJson(request.body).object().value("status");
+    const std::optional<OrderStatus> status = statusFromKey(wanted.toString().toStdString());
+    if (!status)
+        return error(400, "Unknown status.");
+    BoardResponse waiting;
+    waiting.query = BoardShopQuery{id, keyOf(order), status, "board " + request.address};
+    return waiting;
+}
+
 BoardResponse BoardApi::logout(const BoardRequest&, const std::string& token) {
     m_sessions.logout(token);
-    BoardResponse response = json(200, QJsonObject{});
+    BoardResponse response = jsonResponse(200, QJsonObject{});
     response.headers.push_back({"Set-Cookie", sessionCookie({}, true)});
     return response;
 }
@@ -184,15 +244,24 @@ BoardResponse BoardApi::orderList(const BoardRequest& request) {
         limit = std::min<size_t>(n, kMaxLimit);
     }
     const OrderFilter filter(fromQString(q.queryItemValue("q", QUrl::FullyDecoded)));
-    const auto page = m_orders.page(filter, {}, q.queryItemValue("before").toStdString(), limit);
+    const std::optional<StatusFilter> statuses =
+        statusFilterOf(q.queryItemValue("status", QUrl::FullyDecoded));
+    if (!statuses || (!m_keepsStatuses && statuses->choice != StatusChoice::All))
+        return error(400, "Unknown status.");
+    BoardOrders::Keep keep;
+    if (statuses->choice != StatusChoice::All)
+        keep = [this, &statuses](const OrderEntry& order) {
+            return statuses->matches(m_orders.statusOf(order));
+        };
+    const auto page = m_orders.page(filter, keep, q.queryItemValue("before").toStdString(), limit);
     if (!page)
         return error(404, "No order has the id given in before.");
     QJsonArray orders;
     for (const OrderEntry* order : page->orders)
-        orders.append(orderSummaryJson(*order));
-    return json(200, QJsonObject{{"total", qint64(page->total)},
-                                 {"version", qint64(m_orders.version())},
-                                 {"orders", orders}});
+        orders.append(orderSummaryJson(*order, statusOf(*order)));
+    return jsonResponse(200, QJsonObject{{"total", qint64(page->total)},
+                                         {"version", qint64(m_orders.version())},
+                                         {"orders", orders}});
 }
 
 BoardResponse BoardApi::orderRequest(const BoardRequest& request) {
@@ -201,8 +270,15 @@ BoardResponse BoardApi::orderRequest(const BoardRequest& request) {
     if (!order)
         return error(404, "No such order.");
     const bool get = request.method == "GET";
-    if (s.size() == 3 && get)
-        return json(200, orderDetailJson(*order));
+    if (s.size() == 3 && get) {
+        if (!m_keepsStatuses)
+            return jsonResponse(200, orderDetailJson(*order, std::nullopt));
+        BoardResponse waiting;
+        waiting.query = BoardShopQuery{s[2].toStdString(), keyOf(*order), std::nullopt, {}};
+        return waiting;
+    }
+    if (s.size() == 4 && s[3] == "status" && request.method == "POST" && m_keepsStatuses)
+        return statusChange(request, *order, s[2].toStdString());
     if (s.size() == 4 && s[3] == "summary.pdf" && get) {
         QFile file(qtPath(summaryPath(order->folder, order->orderNumber)));
         if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSummaryBytes)

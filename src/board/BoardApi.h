@@ -5,8 +5,10 @@
 
 #include <QByteArray>
 #include <QCache>
+#include <QJsonObject>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 namespace quillon {
 
@@ -27,8 +29,15 @@ public:
     void setOwnHosts(QSet<QString> hosts) { m_ownHosts = std::move(hosts); }
     void setEncrypted(bool encrypted) { m_encrypted = encrypted; }
     void setPasswordHash(const std::string& hash) { m_sessions.setPasswordHash(hash); }
+    // The shop keeps order statuses: the orders have them, the list filters
+    // by them, an order comes with its status history and its status can be
+    // set.
+    void setKeepsStatuses(bool keeps) { m_keepsStatuses = keeps; }
 
+    // An answer, or one that waits for the shop (its query set).
     BoardResponse handle(const BoardRequest& request);
+    // The answer to a request that waited for the shop's answer to `query`.
+    BoardResponse answer(const BoardShopQuery& query, const BoardShopAnswer& shop) const;
 
 private:
     BoardResponse handleApi(const BoardRequest& request);
@@ -36,17 +45,25 @@ private:
     BoardResponse logout(const BoardRequest& request, const std::string& token);
     BoardResponse orderList(const BoardRequest& request);
     BoardResponse orderRequest(const BoardRequest& request);
+    BoardResponse statusChange(const BoardRequest& request, const OrderEntry& order,
+                               const std::string& id) const;
     BoardResponse page(const BoardRequest& request) const;
     BoardResponse thumbnail(const OrderEntry& order, const QString& index);
     bool ownHost(const QByteArray& host) const;
     // Present and not this board's own origin.
     bool foreignOrigin(const BoardRequest& request) const;
     QByteArray sessionCookie(const std::string& token, bool expire) const;
+    // The answer to a login or a session request: its CSRF token, and the
+    // statuses' keys when the shop keeps them.
+    QJsonObject sessionJson(const std::string& csrf) const;
+    // The order's status, when the shop keeps statuses.
+    std::optional<OrderStatus> statusOf(const OrderEntry& order) const;
 
     BoardOrders& m_orders;
     BoardSessions m_sessions;
     QSet<QString> m_ownHosts;
     bool m_encrypted = false;
+    bool m_keepsStatuses = false;
     // Thumbnails made lately, by order id and picture index, so that
     // browsers showing the same order do not each have its pictures read
     // again (costs in KiB).

@@ -56,6 +56,24 @@ BoardRequest boardRequestOf(const QHttpServerRequest& request) {
 
 } // namespace
 
+// The responder writes to the socket only, so it may answer after the
+// request has gone.
+BoardReply::BoardReply(QHttpServerResponder responder, QTcpSocket* socket)
+    : m_responder(std::make_shared<QHttpServerResponder>(std::move(responder))), m_socket(socket) {}
+
+void BoardReply::send(const BoardResponse& response) {
+    if (!connected())
+        return;
+    QHttpServerResponder& responder = *m_responder;
+    responder.writeStatusLine(QHttpServerResponder::StatusCode(response.status));
+    if (!response.contentType.isEmpty())
+        responder.writeHeader("Content-Type", response.contentType);
+    responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
+    for (const auto& [name, value] : response.headers)
+        responder.writeHeader(name, value);
+    responder.writeBody(response.body);
+}
+
 BoardHttp::BoardHttp(QTcpServer& listening, BoardConnections& connections, Handler handler,
                      QObject* parent)
     : QAbstractHttpServer(parent), m_connections(connections), m_handler(std::move(handler)) {
@@ -64,15 +82,7 @@ BoardHttp::BoardHttp(QTcpServer& listening, BoardConnections& connections, Handl
 
 bool BoardHttp::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     m_connections.requestDone(socket);
-    const BoardResponse response = m_handler(boardRequestOf(request));
-    QHttpServerResponder responder = makeResponder(request, socket);
-    responder.writeStatusLine(QHttpServerResponder::StatusCode(response.status));
-    if (!response.contentType.isEmpty())
-        responder.writeHeader("Content-Type", response.contentType);
-    responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
-    for (const auto& [name, value] : response.headers)
-        responder.writeHeader(name, value);
-    responder.writeBody(response.body);
+    m_handler(boardRequestOf(request), BoardReply(makeResponder(request, socket), socket));
     return true;
 }
 

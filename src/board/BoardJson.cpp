@@ -14,8 +14,8 @@ QString isoTime(int64_t secondsSince1970) {
     return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
 }
 
-QJsonObject orderSummaryJson(const OrderEntry& order) {
-    return QJsonObject{
+QJsonObject orderSummaryJson(const OrderEntry& order, std::optional<OrderStatus> status) {
+    QJsonObject json{
         {"id", QString::fromStdString(BoardOrders::idOf(order))},
         {"number", toQString(order.orderNumber)},
         {"customer", toQString(order.customer)},
@@ -25,10 +25,27 @@ QJsonObject orderSummaryJson(const OrderEntry& order) {
         {"amount", std::round(double(order.amount) * 100.0) / 100.0},
         {"payment", toQString(order.paymentStatus)},
     };
+    if (status)
+        json["status"] = QString::fromLatin1(statusKey(*status));
+    return json;
 }
 
-QJsonObject orderDetailJson(const OrderEntry& order) {
-    QJsonObject json = orderSummaryJson(order);
+QJsonArray historyJson(const std::vector<StatusHistoryEntry>& history) {
+    QJsonArray entries;
+    for (const StatusHistoryEntry& entry : history)
+        entries.append(QJsonObject{
+            {"status", QString::fromLatin1(statusKey(entry.change.status))},
+            {"time", isoTime(entry.change.time)},
+            {"station", toQString(entry.change.station)},
+            {"customerTold", entry.told == CustomerTold::NotAsked
+                                 ? QJsonValue(QJsonValue::Null)
+                                 : QJsonValue(entry.told == CustomerTold::Told)},
+        });
+    return entries;
+}
+
+QJsonObject orderDetailJson(const OrderEntry& order, std::optional<OrderStatus> status) {
+    QJsonObject json = orderSummaryJson(order, status);
     QJsonArray pictures;
     for (const PictureView picture : order.pictures) {
         QJsonArray items;

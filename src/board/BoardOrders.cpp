@@ -8,17 +8,17 @@ namespace quillon {
 
 namespace {
 
-auto keyOf(const OrderEntry& order) {
+auto sortKey(const OrderEntry& order) {
     return std::tie(order.received, order.orderNumber, order.folder);
 }
 
 bool earlier(const std::unique_ptr<OrderEntry>& a, const std::unique_ptr<OrderEntry>& b) {
-    return keyOf(*a) < keyOf(*b);
+    return sortKey(*a) < sortKey(*b);
 }
 
 } // namespace
 
-std::string BoardOrders::idOf(const OrderEntry& order) {
+std::string BoardOrders::idOf(const OrderKey& order) {
     // FNV-1a over the three fields, each ended by a zero byte.
     uint64_t hash = 14695981039346656037ull;
     const auto mix = [&hash](const std::string& text) {
@@ -34,6 +34,10 @@ std::string BoardOrders::idOf(const OrderEntry& order) {
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
     return text;
+}
+
+std::string BoardOrders::idOf(const OrderEntry& order) {
+    return idOf(keyOf(order));
 }
 
 std::unique_ptr<OrderEntry> BoardOrders::copyOf(const OrderEntry& order) {
@@ -59,12 +63,47 @@ void BoardOrders::replace(Orders orders) {
         if (m_byId.emplace(idOf(*order), order.get()).second)
             m_orders.push_back(std::move(order));
     m_search.rebuild(m_orders);
+    matchStatuses();
     ++m_version;
 }
 
+void BoardOrders::replaceStatuses(std::unordered_map<std::string, OrderStatus> statuses) {
+    m_statusById = std::move(statuses);
+    matchStatuses();
+    ++m_version;
+}
+
+void BoardOrders::matchStatuses() {
+    m_status.clear();
+    for (const auto& [id, status] : m_statusById)
+        if (const OrderEntry* order = find(id))
+            m_status.emplace(order, status);
+}
+
+void BoardOrders::setStatus(const std::string& id, OrderStatus status) {
+    const OrderEntry* order = find(id);
+    if (status == OrderStatus::New) {
+        m_statusById.erase(id);
+        m_status.erase(order);
+    } else {
+        m_statusById.insert_or_assign(id, status);
+        if (order)
+            m_status.insert_or_assign(order, status);
+    }
+    ++m_version;
+}
+
+OrderStatus BoardOrders::statusOf(const OrderEntry& order) const {
+    const auto found = m_status.find(&order);
+    return found == m_status.end() ? OrderStatus::New : found->second;
+}
+
 bool BoardOrders::add(std::unique_ptr<OrderEntry> order) {
-    if (!m_byId.emplace(idOf(*order), order.get()).second)
+    const std::string id = idOf(*order);
+    if (!m_byId.emplace(id, order.get()).second)
         return false;
+    if (const auto status = m_statusById.find(id); status != m_statusById.end())
+        m_status.emplace(order.get(), status->second);
     const auto place = std::upper_bound(m_orders.begin(), m_orders.end(), order, earlier);
     const int index = int(place - m_orders.begin());
     m_orders.insert(place, std::move(order));
@@ -88,9 +127,9 @@ std::optional<BoardOrders::Page> BoardOrders::page(const OrderFilter& filter, co
         const OrderEntry* after = find(before);
         if (!after)
             return std::nullopt;
-        end = size_t(std::lower_bound(m_orders.begin(), m_orders.end(), keyOf(*after),
+        end = size_t(std::lower_bound(m_orders.begin(), m_orders.end(), sortKey(*after),
                                       [](const std::unique_ptr<OrderEntry>& o, const auto& key) {
-                                          return keyOf(*o) < key;
+                                          return sortKey(*o) < key;
                                       }) -
                      m_orders.begin());
     }

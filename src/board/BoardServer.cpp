@@ -13,6 +13,12 @@
 
 namespace quillon {
 
+// An answer that waits for the shop.
+struct BoardServer::Waiting {
+    BoardShopQuery query;
+    BoardReply reply;
+};
+
 namespace {
 
 // The book is copied this many orders at a time, so its lock is never held
@@ -98,11 +104,12 @@ void BoardServer::start(const BoardConfig& config) {
     m_api = std::make_unique<BoardApi>(m_orders, m_clock, config.passwordHash);
     m_api->setOwnHosts(ownHosts(config.address));
     m_api->setEncrypted(encrypted);
+    m_api->setKeepsStatuses(bool(m_askShop));
     m_connections = std::move(connections);
     const int port = listening->serverPort();
     m_http = std::make_unique<BoardHttp>(
         *listening.release(), *m_connections,
-        [this](const BoardRequest& request) { return m_api->handle(request); });
+        [this](const BoardRequest& request, BoardReply reply) { handle(request, reply); });
     QString host = config.address;
     if (host.isEmpty()) {
         // The address a browser elsewhere on the network would use.
@@ -118,6 +125,41 @@ void BoardServer::start(const BoardConfig& config) {
                            .arg(encrypted ? "https" : "http", host)
                            .arg(port)
                            .arg(loopback || encrypted ? "" : " (not encrypted)"));
+}
+
+void BoardServer::handle(const BoardRequest& request, BoardReply reply) {
+    BoardResponse response = m_api->handle(request);
+    if (!response.query || !m_askShop)
+        return reply.send(response);
+    // Answers whose connections have closed are not waited for any more.
+    std::erase_if(m_waiting,
+                  [](const auto& waiting) { return !waiting.second->reply.connected(); });
+    const uint64_t ticket = m_nextTicket++;
+    m_askShop(ticket, *response.query);
+    m_waiting.emplace(ticket,
+                      std::make_unique<Waiting>(Waiting{std::move(*response.query), reply}));
+}
+
+void BoardServer::shopAnswered(uint64_t ticket, const BoardShopAnswer& answer) {
+    const auto found = m_waiting.find(ticket);
+    if (found == m_waiting.end())
+        return;
+    const std::unique_ptr<Waiting> waiting = std::move(found->second);
+    m_waiting.erase(found);
+    waiting->reply.send(m_api->answer(waiting->query, answer));
+}
+
+void BoardServer::takeStatuses(const std::shared_ptr<const StatusTable>& table) {
+    std::unordered_map<std::string, OrderStatus> statuses;
+    statuses.reserve(table->size());
+    for (size_t row = 0; row < table->size(); ++row)
+        statuses.emplace(BoardOrders::idOf(table->keyAt(row)), table->statusAt(row));
+    m_orders.replaceStatuses(std::move(statuses));
+}
+
+void BoardServer::takeChanges(const std::vector<StatusChange>& changes) {
+    for (const StatusChange& change : changes)
+        m_orders.setStatus(BoardOrders::idOf(change.order), change.status);
 }
 
 void BoardServer::copyBook(uint64_t generation) {

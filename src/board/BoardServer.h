@@ -3,9 +3,14 @@
 #include "board/BoardConnections.h"
 #include "board/BoardOrders.h"
 
+#include "board/BoardMessages.h"
+#include "status/StatusTable.h"
+
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -13,6 +18,7 @@ namespace quillon {
 
 class BoardApi;
 class BoardHttp;
+class BoardReply;
 class Clock;
 class OrderBook;
 
@@ -34,6 +40,12 @@ class BoardServer : public QObject {
 public:
     BoardServer(const OrderBook& book, const Clock& clock,
                 std::shared_ptr<const std::atomic<uint64_t>> bookGeneration);
+
+    // Before it starts, for a shop that keeps statuses: `ask` takes the
+    // queries that answers wait for (on this object's thread), and the
+    // shop's answers come back through shopAnswered().
+    using AskShop = std::function<void(uint64_t ticket, const BoardShopQuery& query)>;
+    void setAskShop(AskShop ask) { m_askShop = std::move(ask); }
     ~BoardServer() override;
 
     // Listens; started() tells the outcome.
@@ -44,17 +56,30 @@ public:
     // An order filed in the book at `generation`.
     void addOrder(uint64_t generation, std::shared_ptr<OrderEntry> order);
     void setPasswordHash(const std::string& hash);
+    // Every status, in place of those the board has.
+    void takeStatuses(const std::shared_ptr<const StatusTable>& table);
+    // Statuses that changed.
+    void takeChanges(const std::vector<StatusChange>& changes);
+    // The shop's answer to the query of `ticket`.
+    void shopAnswered(uint64_t ticket, const BoardShopAnswer& answer);
 
 signals:
     // `port` 0 and `line` saying why, when the board could not start.
     void started(int port, const QString& line);
 
 private:
+    void handle(const BoardRequest& request, BoardReply reply);
+
+    struct Waiting;
+
     const OrderBook& m_book;
     const Clock& m_clock;
     std::shared_ptr<const std::atomic<uint64_t>> m_bookGeneration;
     uint64_t m_copiedGeneration = 0;
     BoardOrders m_orders;
+    AskShop m_askShop;
+    uint64_t m_nextTicket = 1;
+    std::map<uint64_t, std::unique_ptr<Waiting>> m_waiting;
     std::unique_ptr<BoardApi> m_api;
     // Outlives the connections it counts.
     std::unique_ptr<BoardConnections> m_connections;

@@ -16,7 +16,8 @@ BoardConfig boardConfigOf(const Settings& settings, std::optional<int> port) {
 }
 
 ShopBoard::ShopBoard(Shop& shop, std::optional<int> port, QObject* parent)
-    : QObject(parent), m_shop(shop), m_port(port), m_board(shop.orderBook(), shop.clock()) {
+    : QObject(parent), m_shop(shop), m_port(port),
+      m_board(shop.orderBook(), shop.clock(), &shop.statuses().store()) {
     connect(&m_board, &CounterBoard::statusLine, this,
             [this](const QString& line) { m_shop.statusLines().add(fromQString(line)); });
     connect(&shop, &Shop::settingsChanged, this, &ShopBoard::apply);

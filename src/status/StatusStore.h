@@ -48,6 +48,8 @@ public:
     }
     // Orders that have a status row.
     size_t rowCount() const { return m_statuses->size(); }
+    // Every status as it is now; never changed, so it may be read anywhere.
+    std::shared_ptr<const StatusTable> table() const { return m_statuses; }
 
     // Sets `status` for `orders` in one transaction, recording `station`.
     // The request's number, which changesCommitted() or changeFailed()

@@ -7,6 +7,7 @@
 #include "orders/FilePaths.h"
 #include "orders/OrderBook.h"
 #include "orders/SummaryBuilder.h"
+#include "status/StatusStore.h"
 #include "support/ManualClock.h"
 #include "support/OrderSamples.h"
 #include "support/TestSupport.h"
@@ -31,6 +32,7 @@ const QString kPassword = "counter-Secret 7";
 class CounterBoardTest : public ::testing::Test {
 protected:
     CounterBoardTest() : book(folder.filePath(kDbFolder, "OE.DB").toStdString()) {
+        statuses.open();
         config.address = "127.0.0.1";
         config.port = 0;
         config.passwordHash = hashBoardPassword(kPassword.toStdString());
@@ -69,7 +71,9 @@ protected:
     ShopFolder folder;
     OrderBook book;
     ManualClock clock{1'700'000'000};
-    CounterBoard board{book, clock};
+    const std::string statusPath = folder.filePath(kDbFolder, "status.sqlite").toStdString();
+    StatusStore statuses{statusPath, clock};
+    CounterBoard board{book, clock, &statuses};
     BoardConfig config;
     QString line;
 };
@@ -297,4 +301,62 @@ TEST_F(CounterBoardTest, ATakenPortOrNoPasswordIsSaidAndNothingServes) {
     config.port = taken.serverPort();
     EXPECT_EQ(start(), 0);
     EXPECT_TRUE(line.startsWith("Counter board not started on port")) << line.toStdString();
+}
+
+// Statuses: the list's field and filter, a change from the board committed
+// by the shop's store (and seen there, as the window sees it) before it is
+// answered, a change made elsewhere seen by the board, the refusals, and the
+// history kept across a restart.
+TEST_F(CounterBoardTest, StatusesAreListedFilteredAndChangedThroughTheShop) {
+    book.add(sampleOrder("S-1", 1'600'000'000, "a@example.org", "/orders/s1"));
+    book.add(sampleOrder("S-2", 1'600'000'001, "b@example.org", "/orders/s2"));
+    const int port = start();
+    ASSERT_GT(port, 0);
+    BoardClient client(port);
+    const HttpReply login = client.login(kPassword);
+    EXPECT_EQ(login.json().value("statuses").toArray().size(), 6);
+    const QStringList ids = idsOf(client.get("/api/orders"));
+    ASSERT_EQ(ids.size(), 2);
+    const QString first = ids[1];
+    const auto total = [&client](const QString& status) {
+        return client.get("/api/orders?status=" + status).json().value("total").toInt();
+    };
+    EXPECT_EQ(client.get("/api/orders").json().value("orders")[0]["status"].toString(), "new");
+
+    const HttpReply ready =
+        client.post("/api/orders/" + first + "/status", R"({"status": "ready"})");
+    ASSERT_EQ(ready.status, 200) << ready.body.constData();
+    EXPECT_EQ(ready.json().value("status").toString(), "ready");
+    const QJsonObject change = ready.json().value("history")[0].toObject();
+    EXPECT_EQ(change.value("station").toString(), "board 127.0.0.1");
+    EXPECT_EQ(change.value("status").toString(), "ready");
+    const OrderKey firstKey{"S-1", 1'600'000'000, "/orders/s1"};
+    EXPECT_EQ(statuses.statusOf(firstKey), OrderStatus::Ready);
+    EXPECT_EQ(std::tuple(total("ready"), total("new"), total("open"), total("")),
+              std::tuple(1, 1, 2, 2));
+
+    statuses.requestChange({{"S-2", 1'600'000'001, "/orders/s2"}}, OrderStatus::PickedUp, "window");
+    EXPECT_TRUE(processUntil([&] { return total("picked-up") == 1; }));
+    EXPECT_EQ(total("open"), 1);
+
+    EXPECT_EQ(client.post("/api/orders/" + first + "/status", R"({"status": "done"})").status, 400);
+    EXPECT_EQ(client.get("/api/orders?status=done").status, 400);
+    EXPECT_EQ(client.post("/api/orders/0000000000000000/status", R"({"status": "ready"})").status,
+              404);
+
+    // Another run of the shop finds the statuses and the history.
+    StatusStore reopened(statusPath, clock);
+    reopened.open();
+    CounterBoard again(book, clock, &reopened);
+    std::optional<int> againPort;
+    QObject::connect(&again, &CounterBoard::started, [&againPort](int p) { againPort = p; });
+    again.start(config);
+    ASSERT_TRUE(processUntil([&] { return againPort.has_value() && reopened.hasAnswered(); }));
+    BoardClient later(*againPort);
+    ASSERT_EQ(later.login(kPassword).status, 200);
+    EXPECT_TRUE(processUntil(
+        [&] { return later.get("/api/orders?status=ready").json().value("total").toInt() == 1; }));
+    const QJsonObject order = later.get("/api/orders/" + first).json();
+    EXPECT_EQ(order.value("status").toString(), "ready");
+    EXPECT_EQ(order.value("history").toArray().size(), 1);
 }

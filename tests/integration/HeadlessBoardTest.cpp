@@ -1,17 +1,29 @@
 // A headless shop run from a browser: the board's password set from the
 // command line, the board switched on in the profile, an order from the
-// network seen through the board.
+// network seen through the board and made ready for pick-up there (its
+// customer told by e-mail), still ready when the shop runs again.
+#include "support/SmtpTestServer.h"
 #include "support/board/BoardClient.h"
 #include "support/board/BoardShop.h"
 
 #include <QJsonArray>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace testsupport;
 
-TEST(HeadlessBoard, ServesTheShopsOrdersWithThePasswordSetFromTheCommandLine) {
+TEST(HeadlessBoard, ServesTheShopsOrdersAndSetsTheirStatuses) {
+    QTemporaryDir mailDir;
+    SmtpTestServer smtp{mailDir.path()};
+    ASSERT_TRUE(smtp.isRunning()) << smtp.errorOutput().toStdString();
     BoardShop s;
+    {
+        QSettings profile(s.profile, QSettings::IniFormat);
+        profile.setValue("readymail", 1);
+        profile.setValue("smtp", smtp.address());
+        profile.setValue("sender", "shop@example.com");
+    }
     QProcess setPassword;
     setPassword.start(QUILLON_BIN, {"--set-board-password", "--profile", s.profile});
     setPassword.write("at the counter\n");
@@ -39,5 +51,22 @@ TEST(HeadlessBoard, ServesTheShopsOrdersWithThePasswordSetFromTheCommandLine) {
     const QString id = order.value("id").toString();
     EXPECT_EQ(client.get("/api/orders/" + id + "/pictures/1/thumbnail").status, 200);
     EXPECT_EQ(client.get("/api/orders/" + id + "/summary.pdf").body.left(5), "%PDF-");
+
+    const HttpReply ready = client.post("/api/orders/" + id + "/status", R"({"status":"ready"})");
+    ASSERT_EQ(ready.status, 200) << ready.body.constData();
+    ASSERT_TRUE(smtp.waitForMessages(1));
+    EXPECT_EQ(readReceivedMail(smtp.messageFiles().first()).envelopeTo,
+              QStringList{"ann@example.com"});
+    ASSERT_TRUE(s.shop.waitForOutput("was told by e-mail that it is ready for pick-up"));
+    EXPECT_EQ(s.shop.terminate(), 0);
+
+    ASSERT_TRUE(s.start()) << s.shop.output().toStdString();
+    BoardClient again(s.port);
+    ASSERT_EQ(again.login("at the counter").status, 200);
+    const QJsonObject kept = again.get("/api/orders/" + id).json();
+    EXPECT_EQ(kept.value("status").toString(), "ready");
+    const QJsonObject change = kept.value("history")[0].toObject();
+    EXPECT_EQ(change.value("station").toString(), "board 127.0.0.1");
+    EXPECT_EQ(change.value("customerTold"), QJsonValue(true));
     EXPECT_EQ(s.shop.terminate(), 0);
 }
