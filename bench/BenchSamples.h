@@ -45,8 +45,8 @@ inline QImage photoLike(int width, int height, uint32_t seed, int grain) {
     return image;
 }
 
-// Order number n with `pictures` pictures of two items each, in a folder
-// under `root`.
+// Order number n with `pictures` pictures of one or two product lines each,
+// in a folder under `root`.
 inline quillon::OrderEntry sampleOrder(int n, int pictures = 10,
                                        const std::string& root = "/srv/quillon/Orders") {
     quillon::OrderEntry o;
@@ -59,8 +59,15 @@ inline quillon::OrderEntry sampleOrder(int n, int pictures = 10,
     o.amount = 19.5f;
     o.itemCount = pictures * 2;
     o.received = uint32_t(1'700'000'000 + n);
-    for (int p = 0; p < pictures; ++p)
-        o.pictures.push_back({"IMG_" + std::to_string(1000 + p) + ".jpg", {{p, 1}, {100 + p, 2}}});
+    // A print size in a quantity of one to three, and for every other picture
+    // a second product too.
+    for (int p = 0; p < pictures; ++p) {
+        quillon::PictureEntry picture{"IMG_" + std::to_string(1000 + p) + ".jpg",
+                                      {{100 + (n + p) % 12, 1 + (n + p) % 3}}};
+        if ((n + p) % 2 == 0)
+            picture.items.push_back({200 + p % 4, 1});
+        o.pictures.push_back(picture);
+    }
     return o;
 }
 

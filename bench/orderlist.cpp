@@ -1,15 +1,18 @@
 // The order list at scale, with medians and ratios against anchors measured
 // in the same run:
-//   start-up  process start to loaded and first painted, 100,000 orders of
-//             10 pictures (anchor: the bare database load), and the list's
-//             peak memory;
+//   start-up  process start to the list ready (loaded, first painted, find
+//             usable), orders of 10 pictures (anchor: the bare database
+//             load), and the list's peak memory over the process's before
+//             the load;
 //   repaint   one full paint scrolled to the middle with orders expanded
 //             (anchor: painting the empty list);
 //   scroll    1,000 expanded orders of 10 pictures scrolled through while
 //             thumbnails are made on demand: every paint's time, the cache;
 //   find      each keystroke's filter (anchor: a case-sensitive search of
 //             the same texts).
-// Usage: bench_orderlist [--screenshot FILE]
+// Every measurement but the scroll is made for each size of --orders
+// (default 100,000), side by side.
+// Usage: bench_orderlist [--orders N[,N...]] [--screenshot FILE]
 #include "BenchSamples.h"
 #include "orders/OrderFilter.h"
 #include "ui/orderlist/OrderListView.h"
@@ -34,7 +37,6 @@ using namespace quillon;
 
 namespace {
 
-constexpr int kOrders = 100'000;
 constexpr int kPictures = 10;
 constexpr QSize kViewSize(600, 800);
 
@@ -79,7 +81,10 @@ int startupChild(const QString& db) {
         view->resize(kViewSize);
         view->show();
     });
-    const double paintMs = msOf([&] { paint(*view); });
+    const double paintMs = msOf([&] {
+        paint(*view);
+        view->prepareFind();
+    });
     std::printf("ready %.1f %ld %.1f %.1f\n", loadMs, statusKb("VmHWM:") - baseKb, buildMs,
                 paintMs);
     return 0;
@@ -92,7 +97,7 @@ void startup(const QString& self, const QString& db) {
         QElapsedTimer t;
         t.start();
         child.start(self, {"--startup-child", db});
-        if (!child.waitForFinished(60'000))
+        if (!child.waitForFinished(600'000))
             return;
         const double wall = double(t.nsecsElapsed()) / 1e6;
         const QList<QByteArray> out = child.readAllStandardOutput().trimmed().split(' ');
@@ -105,7 +110,8 @@ void startup(const QString& self, const QString& db) {
         first.push_back(out.value(4).toDouble());
     }
     std::printf("start-up   ready %.0f ms after process start (load alone %.0f ms, ratio %.2f; "
-                "view laid out %.0f ms, first paint %.0f ms); list peak memory %.0f MB\n",
+                "view laid out %.0f ms, first paint and find index %.0f ms); list peak memory "
+                "%.0f MB\n",
                 median(ready), median(load), median(ready) / median(load), median(build),
                 median(first), median(memory));
 }
@@ -251,19 +257,37 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.value(1) == "--startup-child")
         return startupChild(args.value(2));
-    const QString screenshot = args.value(1) == "--screenshot" ? args.value(2) : QString();
+    const auto option = [&args](const char* name) {
+        const qsizetype at = args.indexOf(name);
+        return at > 0 ? args.value(at + 1) : QString();
+    };
+    const QString screenshot = option("--screenshot");
+    std::vector<int> sizes;
+    for (const QString& n : option("--orders").split(',', Qt::SkipEmptyParts))
+        sizes.push_back(n.toInt());
+    if (sizes.empty())
+        sizes.push_back(100'000);
 
     QTemporaryDir dir;
-    const QString db = dir.filePath("OE.DB");
-    std::vector<int> numbers(kOrders);
-    std::iota(numbers.begin(), numbers.end(), 0);
-    if (!bench::writeSampleDatabase(db, numbers, kPictures))
-        return 1;
-    startup(app.applicationFilePath(), db);
-    OrderBook book(db.toStdString());
-    book.load();
-    repaint(book, screenshot);
-    find(book);
+    for (const int orders : sizes) {
+        const QString db = dir.filePath(QString("OE%1.DB").arg(orders));
+        std::vector<int> numbers(static_cast<size_t>(orders));
+        std::iota(numbers.begin(), numbers.end(), 0);
+        if (!bench::writeSampleDatabase(db, numbers, kPictures))
+            return 1;
+        std::printf("%d orders of %d pictures, OE.DB %.0f MB\n", orders, kPictures,
+                    double(QFile(db).size()) / 1e6);
+        std::fflush(stdout);
+        startup(app.applicationFilePath(), db);
+        {
+            OrderBook book(db.toStdString());
+            book.load();
+            repaint(book, screenshot);
+            find(book);
+        }
+        QFile::remove(db);
+        std::fflush(stdout);
+    }
     scroll(dir.path(),
            screenshot.isEmpty() ? screenshot : screenshot.chopped(4) + "-thumbnails.png");
     return 0;

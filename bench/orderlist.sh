@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The order list at 100,000 orders: start-up, repaint, scrolling with
-# thumbnails made on demand, and find. Not part of ./test.
-# Usage: bench/orderlist.sh [--screenshot FILE]
+# The order list at 100,000 orders (or each size of --orders): start-up to
+# the list ready, its memory, repaint, scrolling with thumbnails made on
+# demand, and find. Not part of ./test.
+# Usage: bench/orderlist.sh [--orders N[,N...]] [--screenshot FILE]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLON_BENCH_BUILD:-$root/bench-build}"

@@ -6,7 +6,10 @@
 // thread, as it was done before (the anchor). The lateness is how much later
 // than due a 10-ms timer on that thread fires.
 //
-//   bench_purge_lateness [--repetitions N] [--purged N] [--kept N]
+//   bench_purge_lateness [--repetitions N] [--purged N] [--kept N] [--no-folders]
+//
+// --no-folders leaves the purged orders without order folders, for sizes
+// whose folders would not fit on the disk.
 //
 // Uses QT_QPA_PLATFORM and DISPLAY as it finds them (bench/purge.sh).
 #include "BenchSamples.h"
@@ -53,7 +56,7 @@ private:
 // A shop folder whose OE.DB holds `purged` orders received a day before
 // kStart, each with an order folder of two pictures and a summary, and
 // `kept` orders received at kStart.
-bool prepare(const QTemporaryDir& dir, int purged, int kept) {
+bool prepare(const QTemporaryDir& dir, int purged, int kept, bool folders) {
     for (const char* folder : {"Db", "SystemLog", "OrderLog", "plugin", "History", "Orders"})
         QDir(dir.path()).mkdir(folder);
     const std::string root = dir.filePath("Orders").toStdString();
@@ -64,7 +67,7 @@ bool prepare(const QTemporaryDir& dir, int purged, int kept) {
         OrderEntry order = bench::sampleOrder(n, 2, root);
         order.received = uint32_t(n < purged ? kStart - kDay : kStart);
         appendOrderRecord(bytes, order);
-        if (n >= purged)
+        if (n >= purged || !folders)
             continue;
         const QString folder = QString::fromStdString(order.folder);
         if (!QDir().mkdir(folder))
@@ -85,9 +88,9 @@ enum class Variant { Idle, OnUiThread, OffThread };
 // One run: a fresh shop with its window and the orders loaded; a week later
 // the purge runs while the beat measures (or, idle, nothing runs for
 // `idleSeconds`).
-Lateness runOnce(Variant variant, int purged, int kept, double idleSeconds = 0) {
+Lateness runOnce(Variant variant, int purged, int kept, bool folders, double idleSeconds = 0) {
     QTemporaryDir dir;
-    if (!prepare(dir, purged, kept)) {
+    if (!prepare(dir, purged, kept, folders)) {
         std::fprintf(stderr, "cannot prepare %s\n", qPrintable(dir.path()));
         return {};
     }
@@ -171,8 +174,10 @@ int main(int argc, char** argv) {
     const int repetitions = std::max(1, intOption(args, "--repetitions", 3));
     const int purged = intOption(args, "--purged", 50'000);
     const int kept = intOption(args, "--kept", 10'000);
-    std::printf("purge of %d orders (3 files each) keeping %d; platform %s; %d repetitions\n",
-                purged, kept, qPrintable(QGuiApplication::platformName()), repetitions);
+    const bool folders = !args.contains("--no-folders");
+    std::printf("purge of %d orders (%s) keeping %d; platform %s; %d repetitions\n", purged,
+                folders ? "3 files each" : "without folders", kept,
+                qPrintable(QGuiApplication::platformName()), repetitions);
     std::fflush(stdout);
 
     const std::map<Variant, const char*> names = {{Variant::Idle, "idle"},
@@ -182,7 +187,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r < repetitions; ++r)
         for (Variant v : {Variant::OnUiThread, Variant::OffThread, Variant::Idle}) {
             const double idle = v == Variant::Idle ? runs[Variant::OffThread].back().seconds : 0;
-            runs[v].push_back(runOnce(v, purged, kept, idle));
+            runs[v].push_back(runOnce(v, purged, kept, folders, idle));
             std::printf("  run %d %-12s worst %7.1f ms in %.1f s\n", r + 1, names.at(v),
                         runs[v].back().worst, runs[v].back().seconds);
             std::fflush(stdout);

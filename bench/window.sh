@@ -7,6 +7,8 @@
 # Not part of ./test.
 #
 #   bench/window.sh [startup runs] [lateness repetitions]
+#
+# QUILLON_BENCH_ORDERS=100000,1000000 times the window with each size of OE.DB.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLON_BENCH_BUILD:-$root/bench-build}"
@@ -20,6 +22,6 @@ cmake --build "$build" --target quillon quillon-netsim bench_bare_window bench_w
 source "$root/scripts/virtual-display.sh"
 use_bench_display
 echo "processors: $(nproc), load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$build/bench/bench_window_startup" --runs "${1:-9}"
+"$build/bench/bench_window_startup" --runs "${1:-9}" --orders "${QUILLON_BENCH_ORDERS:-100000}"
 echo
 "$build/bench/bench_window_lateness" --repetitions "${2:-3}"

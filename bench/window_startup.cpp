@@ -1,10 +1,11 @@
 // Process start to Quillon's main window shown and responsive, with an
-// empty order database and with one of 100,000 orders, against the same for
+// empty order database and with one of 100,000 orders (or each size of
+// --orders), against the same for
 // a bare Qt window (bench_bare_window) in the same run. The splash is left
 // out (--no-splash): the window then shows as soon as the orders are loaded.
 // Runs are interleaved, so a busy moment of the machine hits all three.
 //
-//   bench_window_startup [--runs N]
+//   bench_window_startup [--runs N] [--orders N[,N...]]
 //
 // Uses QT_QPA_PLATFORM and DISPLAY as it finds them (bench/window.sh sets
 // them up); the central service's port is a closed one, as on a shop whose
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@
 #include <csignal>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -116,11 +119,25 @@ int main(int argc, char** argv) {
     const QString quillon = QDir(binDir).filePath("../src/app/quillon");
     const QString anchor = QDir(binDir).filePath("bench_bare_window");
 
-    std::printf("preparing an order database of 100,000 orders...\n");
+    std::vector<int> sizes;
+    if (args.indexOf("--orders") > 0)
+        for (const QString& n : args.value(args.indexOf("--orders") + 1).split(','))
+            sizes.push_back(n.toInt());
+    if (sizes.empty())
+        sizes.push_back(100'000);
+    std::printf("preparing the order databases...\n");
     std::fflush(stdout);
-    ShopFolder empty(0), full(100'000);
-    std::printf("OE.DB %.1f MB; platform %s; %d runs each\n",
-                double(QFileInfo(full.dir.filePath("Db/OE.DB")).size()) / 1e6,
+    ShopFolder empty(0);
+    std::vector<std::unique_ptr<ShopFolder>> full;
+    std::vector<std::string> names{"bare Qt window", "quillon, empty OE.DB"};
+    for (const int orders : sizes) {
+        full.push_back(std::make_unique<ShopFolder>(orders));
+        names.push_back("quillon, " + QLocale(QLocale::English).toString(orders).toStdString() +
+                        " orders");
+        std::printf("OE.DB of %d orders: %.1f MB\n", orders,
+                    double(QFileInfo(full.back()->dir.filePath("Db/OE.DB")).size()) / 1e6);
+    }
+    std::printf("platform %s; %d runs each\n",
                 qPrintable(qEnvironmentVariable("QT_QPA_PLATFORM", "(default)")), runs);
 
     auto shopArgs = [](const ShopFolder& f) {
@@ -135,17 +152,19 @@ int main(int argc, char** argv) {
         empty.clearLogs();
         times["quillon, empty OE.DB"].push_back(
             timeToWindow(quillon, shopArgs(empty), empty.dir.path()));
-        full.clearLogs();
-        times["quillon, 100,000 orders"].push_back(
-            timeToWindow(quillon, shopArgs(full), full.dir.path()));
+        for (size_t i = 0; i < full.size(); ++i) {
+            full[i]->clearLogs();
+            times[names[i + 2]].push_back(
+                timeToWindow(quillon, shopArgs(*full[i]), full[i]->dir.path()));
+        }
     }
 
     const double base = bench::median(times["bare Qt window"]);
     std::printf("\nprocess start to main window shown and responsive (ms):\n");
-    for (const char* name : {"bare Qt window", "quillon, empty OE.DB", "quillon, 100,000 orders"}) {
+    for (const std::string& name : names) {
         const auto& t = times[name];
         const bool failed = std::find(t.begin(), t.end(), -1.0) != t.end();
-        std::printf("  %-26s median %7.1f  min %7.1f  max %7.1f  ratio %5.2f%s\n", name,
+        std::printf("  %-28s median %7.1f  min %7.1f  max %7.1f  ratio %5.2f%s\n", name.c_str(),
                     bench::median(t), *std::min_element(t.begin(), t.end()),
                     *std::max_element(t.begin(), t.end()), bench::median(t) / base,
                     failed ? "  (some runs failed)" : "");

@@ -302,7 +302,7 @@ BoardResponse BoardApi::thumbnail(const OrderEntry& order, const QString& index)
     const QString key = QString::fromStdString(BoardOrders::idOf(order)) + '/' + index;
     if (const QByteArray* kept = m_thumbnails.object(key))
         return {200, "image/jpeg", *kept, {}};
-    const std::string& name = order.pictures[i].fileName;
+    const std::string name(order.pictures[i].fileName);
     if (!isPlainFileName(name))
         return error(404, "No such picture.");
     const QImage image =

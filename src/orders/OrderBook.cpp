@@ -8,15 +8,32 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
 
 namespace quillon {
 
 namespace {
 
-void linkItems(OrderEntry& order, const ProductIndex& products) {
-    for (ItemLine& item : order.pictures.lines())
-        item.product = products.find(item.code);
-}
+// Links orders' product lines to one product list. The orders of a load
+// share one table of lines, which is linked once for all of them.
+class ItemLinker {
+public:
+    explicit ItemLinker(const ProductList* products) : m_index(products) {}
+
+    void link(OrderEntry& order) {
+        const ItemLineRuns* runs = order.pictures.runs();
+        if (runs && (runs == m_lastRuns || !m_linked.insert(runs).second))
+            return;
+        m_lastRuns = runs;
+        for (ItemLine& item : order.pictures.lines())
+            item.product = m_index.find(item.code);
+    }
+
+private:
+    ProductIndex m_index;
+    std::unordered_set<const ItemLineRuns*> m_linked;
+    const ItemLineRuns* m_lastRuns = nullptr;
+};
 
 // Binary search over the orders before the last one: an equal number goes
 // after the equal ones there, and one equal to the last order's number
@@ -55,9 +72,9 @@ void OrderBook::setClock(const Clock& clock) {
 void OrderBook::setProducts(const ProductList* products) {
     std::lock_guard lock(m_mutex);
     m_products = products;
-    const ProductIndex index(products);
+    ItemLinker linker(products);
     for (const auto& order : m_orders)
-        linkItems(*order, index);
+        linker.link(*order);
 }
 
 const ProductList* OrderBook::products() const {
@@ -81,9 +98,9 @@ OrderDatabaseScan OrderBook::readDatabase(Orders& loaded) {
 void OrderBook::fileLoaded(Orders loaded) {
     {
         std::lock_guard lock(m_mutex);
-        const ProductIndex index(m_products);
+        ItemLinker linker(m_products);
         for (auto& order : loaded)
-            linkItems(*order, index);
+            linker.link(*order);
         fileSorted(m_orders, std::move(loaded),
                    [](const auto& order) -> const std::string& { return order->orderNumber; });
     }

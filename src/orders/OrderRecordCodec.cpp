@@ -14,7 +14,7 @@ void appendU32(std::string& out, uint32_t v) {
 }
 
 // Length with the terminating zero, the characters, the zero.
-void appendText(std::string& out, const std::string& text) {
+void appendText(std::string& out, std::string_view text) {
     const size_t n = std::min(text.size(), kMaxStoredText);
     appendU32(out, uint32_t(n + 1));
     out.append(text.data(), n);
@@ -85,20 +85,31 @@ private:
 constexpr size_t kMinPictureBytes = 4 + 1 + 4;
 constexpr size_t kItemBytes = 8;
 
-// Walks the pictures of a record to count their product lines, so that an
-// order's lines are sized once; false when the pictures are damaged.
-bool countLines(FieldReader r, uint32_t pictureCount, size_t& lines) {
+// Walks the pictures of a record to count their product lines and the
+// bytes of their file names, so that an order's memory is sized once; false
+// when the pictures are damaged.
+bool countLines(FieldReader r, uint32_t pictureCount, size_t& lines, size_t& nameBytes) {
     std::string_view fileName;
     for (uint32_t p = 0; p < pictureCount; ++p) {
         uint32_t itemCount = 0;
         if (!r.text(fileName) || !r.count(itemCount, kItemBytes) || !r.skip(itemCount * kItemBytes))
             return false;
         lines += itemCount;
+        nameBytes += fileName.size();
     }
     return true;
 }
 
-bool readRecord(FieldReader& r, OrderEntry& e) {
+// The fields below were checked by countLines().
+void readLines(FieldReader& r, std::span<ItemLine> lines) {
+    for (ItemLine& item : lines) {
+        r.i32(item.code);
+        r.i32(item.quantity);
+    }
+}
+
+bool readRecord(FieldReader& r, OrderEntry& e, ItemLineRuns* runs,
+                const std::shared_ptr<ItemLineRuns>& shared, std::vector<ItemLine>& lines) {
     uint32_t amountBits = 0;
     uint32_t pictureCount = 0;
     if (!r.text(e.orderNumber) || !r.text(e.customer) || !r.text(e.folder) ||
@@ -108,19 +119,29 @@ bool readRecord(FieldReader& r, OrderEntry& e) {
         return false;
     e.amount = std::bit_cast<float>(amountBits);
     size_t lineCount = 0;
-    if (!countLines(r, pictureCount, lineCount))
+    size_t nameBytes = 0;
+    if (!countLines(r, pictureCount, lineCount, nameBytes))
         return false;
-    e.pictures.reserve(pictureCount, lineCount);
     // The fields below were checked by countLines().
     std::string_view fileName;
+    uint32_t itemCount = 0;
+    if (runs) {
+        PictureList::Builder pictures(shared, pictureCount, nameBytes);
+        for (uint32_t p = 0; p < pictureCount; ++p) {
+            r.text(fileName);
+            r.count(itemCount, kItemBytes);
+            lines.resize(itemCount);
+            readLines(r, lines);
+            pictures.add(fileName, runs->intern(lines));
+        }
+        e.pictures = pictures.finish();
+        return true;
+    }
+    e.pictures.reserve(pictureCount, lineCount);
     for (uint32_t p = 0; p < pictureCount; ++p) {
-        uint32_t itemCount = 0;
         r.text(fileName);
         r.count(itemCount, kItemBytes);
-        for (ItemLine& item : e.pictures.add(std::string(fileName), itemCount)) {
-            r.i32(item.code);
-            r.i32(item.quantity);
-        }
+        readLines(r, e.pictures.add(fileName, itemCount));
     }
     return true;
 }
@@ -153,12 +174,13 @@ void appendOrderRecord(std::string& out, const OrderEntry& e) {
 }
 
 size_t parseOrderRecords(std::string_view bytes, std::vector<std::unique_ptr<OrderEntry>>* out,
-                         size_t& records) {
+                         size_t& records, const std::shared_ptr<ItemLineRuns>& runs) {
     FieldReader r(bytes.data(), bytes.data() + bytes.size());
+    std::vector<ItemLine> lines;
     size_t used = 0;
     while (r.left() > 0) {
         auto entry = std::make_unique<OrderEntry>();
-        if (!readRecord(r, *entry))
+        if (!readRecord(r, *entry, out ? runs.get() : nullptr, runs, lines))
             break;
         used = size_t(r.position() - bytes.data());
         ++records;

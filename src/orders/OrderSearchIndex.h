@@ -3,16 +3,20 @@
 #include "orders/OrderEntry.h"
 #include "orders/OrderFilter.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon {
 
-// The searchable texts of many orders (number, customer, pictures' file
-// names), folded to lower case and laid end to end in one block, so that
-// finding a text among a hundred thousand orders is one quick pass over
-// contiguous memory instead of a walk through every order's pictures.
+// The searchable texts of many orders, folded to lower case and laid end to
+// end, so that finding a text among a million orders is a quick pass over
+// contiguous memory instead of a walk through every order's pictures. Each
+// order's number and customer are kept as text; its pictures' file names,
+// which repeat from order to order (cameras number their pictures alike),
+// are each kept once and listed per order by number.
 class OrderSearchIndex {
 public:
     using Orders = std::vector<std::unique_ptr<OrderEntry>>;
@@ -27,11 +31,20 @@ public:
     std::vector<int> find(const OrderFilter& filter) const;
 
 private:
-    static void appendTextOf(const OrderEntry& order, std::string& out);
+    void appendTextOf(const OrderEntry& order, std::string& text, std::vector<uint32_t>& names);
+    uint32_t nameNumber(std::string_view folded);
+    std::string_view name(uint32_t number) const;
+    void growNameTable();
 
     bool m_built = false;
-    std::string m_text;           // the orders' texts, each field ending in a zero byte
-    std::vector<size_t> m_starts; // where each order's texts begin, and the end
+    std::string m_text;                 // number and customer, each ending in a zero byte
+    std::vector<uint32_t> m_starts;     // where each order's text begins, and the end
+    std::vector<uint32_t> m_orderNames; // each order's file names by number, end to end
+    std::vector<uint32_t> m_nameStarts; // where each order's numbers begin, and the end
+    std::string m_names;                // the distinct file names, each ending in a zero byte
+    std::vector<uint32_t> m_nameEnds;   // where each distinct name ends (at its zero byte)
+    std::vector<uint32_t> m_nameTable;  // open addressing: name numbers by hash, or kNone
+    std::string m_folded;               // room to fold a name in
 };
 
 } // namespace quillon

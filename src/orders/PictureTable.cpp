@@ -8,7 +8,7 @@ PictureTable::PictureTable(const OrderEntry& order) {
     m_names.reserve(order.pictures.size());
     m_items.reserve(order.pictures.size());
     for (const PictureView picture : order.pictures) {
-        m_names.push_back(picture.fileName);
+        m_names.emplace_back(picture.fileName);
         std::vector<PictureTableItem> items;
         items.reserve(picture.items.size());
         for (const ItemLine& line : picture.items)

@@ -125,9 +125,10 @@ void linkProducts(OrderEntry& order, const ProductList* products) {
 
 float orderAmount(const OrderEntry& order) {
     float total = 0.0f;
-    for (const ItemLine& line : order.pictures.lines())
-        if (line.product)
-            total += float(line.quantity) * line.product->price;
+    for (const PictureView picture : order.pictures)
+        for (const ItemLine& line : picture.items)
+            if (line.product)
+                total += float(line.quantity) * line.product->price;
     return (order.taxRate * 0.01f + 1.0f) * total;
 }
 

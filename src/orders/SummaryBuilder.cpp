@@ -54,7 +54,7 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
     // One decode serves both the thumbnail and the summary's smaller copy.
     std::vector<QString> paths(order.pictures.size());
     for (size_t p = 0; p < order.pictures.size(); ++p) {
-        const std::string& name = order.pictures[p].fileName;
+        const std::string name(order.pictures[p].fileName);
         if (isPlainFileName(name))
             paths[p] = qtPath(joinPath(order.folder, name));
     }
@@ -74,7 +74,7 @@ bool SummaryBuilder::build(OrderEntry& order, const std::string& title, bool mak
         texts.reserve(picture.items.size());
         for (const ItemLine& line : picture.items)
             texts.push_back(itemText(line));
-        summary.addPicture(reduced.image, picture.fileName, texts, reduced.fullSize);
+        summary.addPicture(reduced.image, std::string(picture.fileName), texts, reduced.fullSize);
     }
     // Quantities come from the sender; a sum past the field's range is held
     // at its end instead of wrapping.

@@ -5,8 +5,9 @@
 
 namespace quillon {
 
-QString picturePath(const std::string& folder, const std::string& fileName) {
-    return isPlainFileName(fileName) ? qtPath(joinPath(folder, fileName)) : QString();
+QString picturePath(const std::string& folder, std::string_view fileName) {
+    const std::string name(fileName);
+    return isPlainFileName(name) ? qtPath(joinPath(folder, name)) : QString();
 }
 
 ThumbnailLoader::ThumbnailLoader(int box, int workers, QObject* parent)

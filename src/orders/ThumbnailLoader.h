@@ -10,13 +10,14 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon {
 
 // The file a picture's thumbnail is made from, which is also its key in a
 // thumbnail cache; empty when the stored name leads out of the order folder.
-QString picturePath(const std::string& folder, const std::string& fileName);
+QString picturePath(const std::string& folder, std::string_view fileName);
 
 // Makes thumbnails on worker threads at low priority, by a reduced-size
 // decode. Only the pictures asked for last are wanted: a new request

@@ -91,7 +91,7 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
         // The thumbnails went out to whoever shows them; the book keeps none.
         EXPECT_TRUE(orders[0]->thumbnails.empty());
         EXPECT_EQ(thumbnails.size(), 2);
-        EXPECT_TRUE(thumbnails.contains(QString::fromStdString(orders[0]->pictures[0].fileName)));
+        EXPECT_TRUE(thumbnails.contains(QString::fromUtf8(orders[0]->pictures[0].fileName)));
     });
 }
 

@@ -113,6 +113,12 @@ TEST_F(OrderBookTest, ReloadKeepsOrdersAndLinksFirstProduct) {
         ASSERT_EQ(o.pictures.size(), 2u);
         EXPECT_EQ(o.pictures[0].items[0].product, &products[1]);
         EXPECT_EQ(o.pictures[0].items[1].product, nullptr);
+        OrderEntry copy = o; // a loaded list copied, then added to
+        copy.pictures.add("p3.jpg", 1)[0].code = 9;
+        EXPECT_EQ(copy.pictures[1].fileName, "p2.jpg");
+        EXPECT_EQ(copy.pictures[0].items[0].product, &products[1]);
+        EXPECT_EQ(copy.pictures[2].items[0].code, 9);
+        EXPECT_EQ(o.pictures.size(), 2u);
     });
     const ProductList replacement = {{101, 5.0f, "new"}};
     book.setProducts(&replacement);

@@ -35,7 +35,7 @@ std::string pictureCaption(const PictureView& picture) {
     long long sum = 0;
     for (const ItemLine& item : picture.items)
         sum += item.quantity;
-    return picture.fileName + " (" + std::to_string(sum) + ")";
+    return std::string(picture.fileName) + " (" + std::to_string(sum) + ")";
 }
 
 std::string quantityText(const ItemLine& item) {
