@@ -2,6 +2,7 @@
 // of the list, damaged files, failed writes, the purge and its order log.
 #include "orders/OrderBook.h"
 #include "orders/OrderLogWriter.h"
+#include "orders/OrderSearchIndex.h"
 #include "support/FileSizeLimit.h"
 #include "support/ManualClock.h"
 #include "support/OrderSamples.h"
@@ -167,6 +168,60 @@ TEST_F(OrderBookTest, LoadPlacesOrdersAsAddingThemOneByOne) {
     EXPECT_EQ(listOf(loaded), listOf(added));
     added.load(); // onto the orders already listed
     EXPECT_EQ(listOf(added), listOf(twice));
+}
+
+TEST_F(OrderBookTest, LoadedOrdersAreWrittenBackByteForByteAndFoundAsBefore) {
+    // Picture names and product lines repeat from order to order, as a
+    // shop's do; the loaded orders keep each distinct one once.
+    std::mt19937 random(5);
+    const std::vector<std::string> names = {"IMG_1.jpg", "img_10.JPG", "\xD6lbild.jpg", "a.png"};
+    const std::vector<std::string> customers = {"ann@example.org", "B\xC9LA@example.org", "x@y"};
+    {
+        OrderBook book(db);
+        for (int i = 0; i < 200; ++i) {
+            auto order = sampleOrder("Q-" + std::to_string(1000 + i), uint32_t(i),
+                                     customers[random() % customers.size()]);
+            order->pictures.clear();
+            for (int p = int(random() % 4); p > 0; --p) {
+                std::span<ItemLine> lines =
+                    order->pictures.add(names[random() % names.size()], random() % 3);
+                for (ItemLine& line : lines)
+                    line = {int32_t(100 + random() % 3), int32_t(1 + random() % 2), nullptr};
+            }
+            book.add(std::move(order));
+        }
+    }
+    const QByteArray stored = readFile(dbPath);
+    OrderBook book(db);
+    ASSERT_EQ(book.load().state, State::Whole);
+    ASSERT_TRUE(book.save());
+    EXPECT_EQ(readFile(dbPath), stored);
+
+    OrderSearchIndex index;
+    const auto expectFound = [&](const std::string& text) {
+        const OrderFilter filter(text);
+        book.withOrders([&](const OrderBook::Orders& orders) {
+            std::vector<int> matching;
+            for (size_t i = 0; i < orders.size(); ++i)
+                if (filter.matches(*orders[i]))
+                    matching.push_back(int(i));
+            EXPECT_EQ(index.find(filter), matching) << text;
+        });
+    };
+    const std::vector<std::string> typed = {"img_1",   "\xF6LB", ".JPG", "q-105",
+                                            "b\xE9la", "x@y",    "none", "a"};
+    book.withOrders([&](const OrderBook::Orders& orders) { index.rebuild(orders); });
+    for (const std::string& text : typed)
+        expectFound(text);
+    QObject::connect(&book, &OrderBook::orderInserted, [&](int at) {
+        book.withOrders([&](const OrderBook::Orders& orders) { index.insert(orders, at); });
+    });
+    auto added = sampleOrder("Q-1050a", 0, "new@example.org");
+    added->pictures = {{"IMG_1.jpg", {}}, {"new.jpg", {}}};
+    book.add(std::move(added));
+    for (const std::string& text : typed)
+        expectFound(text);
+    expectFound("new");
 }
 
 TEST_F(OrderBookTest, WrongHeaderLoadsNothingAndIsKeptBeforeItIsReplaced) {
