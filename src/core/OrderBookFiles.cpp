@@ -44,6 +44,9 @@ OrderBookFiles::~OrderBookFiles() = default;
 
 void OrderBookFiles::load(std::function<void()> readHook) {
     OrderBook* book = m_book.get();
+    m_loading = true;
+    m_book->beginLoad();
+    m_status.add("Reading the order database.");
     m_requests.run<OrderBook::Orders>(
         "load",
         [book, readHook](Prompter&) {
@@ -54,8 +57,13 @@ void OrderBookFiles::load(std::function<void()> readHook) {
             return loaded;
         },
         [this](RequestOutcome<OrderBook::Orders> read) {
+            const size_t count = read.value.size();
             m_book->fileLoaded(std::move(read.value));
+            m_loading = false;
+            m_status.add("Order database read: " + ordersText(count) + ".");
             emit loaded();
+            if (m_purgeWaiting)
+                purge(*std::exchange(m_purgeWaiting, std::nullopt));
         });
 }
 
@@ -74,7 +82,9 @@ void OrderBookFiles::store(std::unique_ptr<OrderEntry> order) {
 }
 
 void OrderBookFiles::purge(bool rewrite) {
-    if (m_busy) {
+    if (m_exiting)
+        return;
+    if (m_busy || m_loading) {
         m_purgeWaiting = rewrite || m_purgeWaiting.value_or(false);
         return;
     }
@@ -114,8 +124,9 @@ bool OrderBookFiles::saveOwedOrders() {
 }
 
 void OrderBookFiles::save() {
-    // A purge that runs rewrites the database already when it owes orders.
-    if (m_busy)
+    // A purge that runs rewrites the database already when it owes orders;
+    // during the load the book holds only part of it.
+    if (m_busy || m_loading)
         return;
     m_busy = true;
     OrderBook* book = m_book.get();
@@ -150,7 +161,7 @@ void OrderBookFiles::written(std::optional<bool> saved) {
                          "; it is written again with the next order, purge or exit.");
         }
     }
-    if (m_purgeWaiting && !m_exiting)
+    if (m_purgeWaiting)
         purge(*std::exchange(m_purgeWaiting, std::nullopt));
 }
 

@@ -36,16 +36,21 @@ public:
 
     // Reads OE.DB on a worker and files its orders here, so the list and
     // everything that follows the book see them all at once; loaded() says
-    // when. `readHook` runs on the worker once the file has been read.
+    // when, and the status lines say that the orders are being read, then
+    // how many were. `readHook` runs on the worker once the file has been
+    // read. Until then nothing is written into the file: orders stored
+    // meanwhile are listed at once and their records appended after the
+    // load.
     void load(std::function<void()> readHook);
+    bool isLoading() const { return m_loading; }
     // Lists `order`; one that cannot be stored in the database stays listed
     // and is stored with the next order, purge or exit.
     void store(std::unique_ptr<OrderEntry> order);
     // Takes the old orders out of the list at once; their order log, their
     // folders and, with `rewrite` (or when the database owes orders), the
     // database rewrite run off this thread, and purged() tells when that is
-    // done. A purge asked for while the database is being written runs
-    // after it.
+    // done. A purge asked for while the database is being loaded or written
+    // runs after it; none starts once Exit has begun.
     void purge(bool rewrite = false);
     // A purge or a save runs.
     bool isWriting() const { return m_busy; }
@@ -74,8 +79,9 @@ private:
     RequestRunner& m_requests;
     StatusLines& m_status;
     std::unique_ptr<OrderBook> m_book;
-    // A purge or a save runs; a purge asked for meanwhile (true: with the
-    // rewrite) waits for it.
+    // The load, or a purge or a save runs; a purge asked for meanwhile
+    // (true: with the rewrite) waits for it.
+    bool m_loading = false;
     bool m_busy = false;
     std::optional<bool> m_purgeWaiting;
     // A failure of the order database was reported and not yet put right.

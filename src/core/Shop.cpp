@@ -88,6 +88,10 @@ void Shop::initialise() {
             m_status.showMessages(fetched.messages);
             runDiagnostics();
             m_productsFetched = true;
+            // The servers need not wait for the order database: the orders
+            // they receive meanwhile are listed at once and stored after it.
+            if (std::exchange(m_onlineWhenReady, false))
+                goOnline();
             finishInitialisation();
         },
         Abandon::Yes);
@@ -118,15 +122,13 @@ void Shop::finishInitialisation() {
     m_initialising = false;
     m_ready = true;
     emit ready();
-    if (m_onlineWhenReady)
-        goOnline();
 }
 
 void Shop::goOnline() {
     // Exit wins: nothing goes on-line after it.
     if (m_shutdownPending)
         return;
-    if (m_initialising) {
+    if (m_initialising && !m_productsFetched) {
         m_onlineWhenReady = true;
         return;
     }

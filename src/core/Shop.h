@@ -73,13 +73,15 @@ public:
     // Runs the central-service requests of the menus off this thread.
     RequestRunner& requests() { return m_requests; }
 
-    // Asked while start-up is still running, the servers start as soon as
-    // it is over, unless Exit came first; after Exit nothing goes on-line.
+    // Asked before the product list is in and the self diagnostics have
+    // run, the servers start then (the order database's load need not have
+    // ended), unless Exit came first; after Exit nothing goes on-line.
     void goOnline();
     void goOffline();
     // Exit, from the menu or by closing the window: at once when off-line
     // and idle; otherwise once the servers have stopped and the order work
-    // in progress has ended (each within its own time limits). Account
+    // in progress (the order database's load included) has ended (each
+    // within its own time limits). Account
     // requests, the history and the start-up product fetch are abandoned:
     // their connections are closed and their outcomes never shown.
     void exit();

@@ -95,7 +95,13 @@ OrderDatabaseScan OrderBook::readDatabase(Orders& loaded) {
     return m_database.load(loaded);
 }
 
+void OrderBook::beginLoad() {
+    std::lock_guard lock(m_mutex);
+    m_loading = true;
+}
+
 void OrderBook::fileLoaded(Orders loaded) {
+    bool held = false;
     {
         std::lock_guard lock(m_mutex);
         ItemLinker linker(m_products);
@@ -103,6 +109,15 @@ void OrderBook::fileLoaded(Orders loaded) {
             linker.link(*order);
         fileSorted(m_orders, std::move(loaded),
                    [](const auto& order) -> const std::string& { return order->orderNumber; });
+        held = m_loading;
+    }
+    if (held) {
+        std::lock_guard file(m_fileMutex);
+        appendWaiting([this](size_t lost) {
+            m_loading = false;
+            m_saveOwed = m_saveOwed || lost > 0;
+            m_unstored += lost;
+        });
     }
     emit ordersReset();
 }
@@ -115,7 +130,7 @@ bool OrderBook::add(std::unique_ptr<OrderEntry> order) {
     std::unique_lock lock(m_mutex);
     const size_t place = insertSorted(std::move(order));
     bool stored = true;
-    if (m_rewriting) {
+    if (m_rewriting || m_loading) {
         m_waiting += record;
         ++m_waitingCount;
         lock.unlock();
@@ -146,7 +161,7 @@ std::optional<OrderBook::PurgeWork> OrderBook::takePurge(int days, int64_t now, 
     PurgeWork work;
     {
         std::lock_guard lock(m_mutex);
-        if (m_rewriting)
+        if (m_rewriting || m_loading)
             return std::nullopt;
         const int64_t cutoff = now - int64_t(days) * 86400;
         Orders kept;
@@ -185,7 +200,7 @@ bool OrderBook::save() {
     std::vector<const OrderEntry*> snapshot;
     {
         std::lock_guard lock(m_mutex);
-        if (m_rewriting)
+        if (m_rewriting || m_loading)
             return false;
         snapshot = beginRewrite();
     }
@@ -206,6 +221,17 @@ bool OrderBook::finishRewrite(const std::vector<const OrderEntry*>& orders) {
     const bool written = m_database.rewrite(orders, m_rewriteHook);
     // The records that waited go after the new file, or, when it could not
     // be written, after the old one.
+    bool saved = false;
+    appendWaiting([&](size_t lost) {
+        m_rewriting = false;
+        m_unstored = written ? lost : m_unstored + lost;
+        m_saveOwed = !written || lost > 0;
+        saved = written && lost == 0;
+    });
+    return saved;
+}
+
+void OrderBook::appendWaiting(const std::function<void(size_t lost)>& settle) {
     size_t lost = 0;
     for (;;) {
         std::string waiting;
@@ -213,10 +239,8 @@ bool OrderBook::finishRewrite(const std::vector<const OrderEntry*>& orders) {
         {
             std::lock_guard lock(m_mutex);
             if (m_waiting.empty()) {
-                m_rewriting = false;
-                m_unstored = written ? lost : m_unstored + lost;
-                m_saveOwed = !written || lost > 0;
-                return written && lost == 0;
+                settle(lost);
+                return;
             }
             waiting.swap(m_waiting);
             count = std::exchange(m_waitingCount, 0);

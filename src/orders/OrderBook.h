@@ -70,10 +70,16 @@ public:
     // links the items to the current product table.
     OrderDatabaseScan readDatabase(Orders& loaded);
     void fileLoaded(Orders loaded);
+    // Called on the book's thread before readDatabase() runs elsewhere:
+    // until fileLoaded(), the file is only read. Orders added meanwhile are
+    // listed at once and their records wait, to be appended in the order
+    // they came once the loaded orders are filed; a purge or a save is
+    // refused meanwhile.
+    void beginLoad();
 
     // Files the order in sorted place and appends its record to the
-    // database, or, while a rewrite runs, leaves the record to be appended
-    // right after it. The order stays listed even when the record is not
+    // database, or, while a rewrite or the load runs, leaves the record to
+    // be appended right after it. The order stays listed even when the record is not
     // stored; the book then owes a save (saveOwed()). The result says
     // whether the record was stored or waits for the rewrite.
     bool add(std::unique_ptr<OrderEntry> order);
@@ -135,20 +141,27 @@ private:
     std::vector<const OrderEntry*> beginRewrite();
     // Writes the snapshot, then the records that waited for it.
     bool finishRewrite(const std::vector<const OrderEntry*>& orders);
+    // With the file lock held: appends the records that wait until none is
+    // left, then, with the list's lock held, lets appends go to the file
+    // again and calls settle() with the number of orders whose records
+    // could not be stored.
+    void appendWaiting(const std::function<void(size_t lost)>& settle);
 
     mutable std::mutex m_mutex;
     Orders m_orders;
     const ProductList* m_products = nullptr;
-    // Under m_mutex: a rewrite runs, the records added meanwhile (and how
-    // many), and what the file lacks.
+    // Under m_mutex: a rewrite or the load runs, the records added
+    // meanwhile (and how many), and what the file lacks.
     bool m_rewriting = false;
+    bool m_loading = false;
     std::string m_waiting;
     size_t m_waitingCount = 0;
     bool m_saveOwed = false;
     size_t m_unstored = 0;
 
     // The file; taken after m_mutex when both are held, and by add() only
-    // while no rewrite runs, so a caller of add() never waits for one.
+    // while neither a rewrite nor the load runs, so a caller of add() never
+    // waits for one.
     std::mutex m_fileMutex;
     OrderDatabase m_database;
     std::function<void()> m_rewriteHook;

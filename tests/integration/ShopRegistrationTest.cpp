@@ -77,7 +77,7 @@ TEST(ShopRegistration, RefusalsAndServiceFailuresLeaveTheCounter) {
         h.create(true);
         // Without a product list the start-up reports errors; the shop may
         // still go on-line.
-        EXPECT_EQ(h.texts().back(), "System started with errors.");
+        EXPECT_TRUE(h.hasLine("System started with errors."));
         EXPECT_EQ(h.shop->products(), nullptr);
         h.shop->goOnline();
         EXPECT_EQ(h.registerOrder()["result"], "0");

@@ -327,6 +327,35 @@ TEST_F(OrderBookTest, TornTailIsCutBeforeTheNextAppend) {
     }
 }
 
+TEST_F(OrderBookTest, RecordsAddedDuringTheLoadAreAppendedInOrderAfterIt) {
+    testsupport::writeTornSampleOrders(db, 3);
+    const QByteArray torn = readFile(dbPath);
+    OrderBook book(db);
+    book.beginLoad();
+    ASSERT_TRUE(book.add(sampleOrder("Q-2", 0, "first")));
+    ASSERT_TRUE(book.add(sampleOrder("Q-1", 0, "second")));
+    EXPECT_EQ(listOf(book), "Q-1/second Q-2/first");
+    EXPECT_FALSE(book.save());
+    EXPECT_FALSE(book.takePurge(1, 1'000'000, true));
+    EXPECT_EQ(readFile(dbPath), torn);
+    OrderBook::Orders loaded;
+    EXPECT_EQ(book.readDatabase(loaded).state, State::Damaged);
+    EXPECT_EQ(readFile(dbPath), torn);
+    book.fileLoaded(std::move(loaded));
+    EXPECT_FALSE(book.saveOwed());
+    ASSERT_TRUE(book.add(sampleOrder("Q-3", 0, "after")));
+    // The whole records, then the waiting ones as they came, then the next.
+    const std::string expected = dir.filePath("expected").toStdString();
+    testsupport::writeSampleOrders(expected, 2);
+    OrderBook written(expected);
+    for (const auto& [number, tag] :
+         {std::pair{"Q-2", "first"}, {"Q-1", "second"}, {"Q-3", "after"}})
+        written.add(sampleOrder(number, 0, tag));
+    EXPECT_EQ(readFile(dbPath), readFile(QString::fromStdString(expected)));
+    EXPECT_EQ(listOf(book), "A-100/anna@example.org A-101/anna@example.org Q-1/second "
+                            "Q-2/first Q-3/after");
+}
+
 TEST_F(OrderBookTest, DamagedLengthsAndCountsStopTheLoad) {
     OrderBook writer(db);
     writer.add(sampleOrder("Q-1"));

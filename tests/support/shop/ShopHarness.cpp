@@ -4,6 +4,7 @@
 #include "support/PythonServer.h"
 
 #include <algorithm>
+#include <future>
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -32,8 +33,35 @@ ShopHarness::ShopHarness() {
     config.acceptWaitMs = 200;
 }
 
+// Opened at the end whatever happens, so the shop's worker can end.
+struct ShopHarness::LoadGate {
+    std::promise<void> reached, opened;
+    std::future<void> held = reached.get_future();
+    std::shared_future<void> open = opened.get_future().share();
+    bool released = false;
+};
+
 ShopHarness::~ShopHarness() {
+    releaseLoad();
     shop.reset();
+}
+
+void ShopHarness::holdLoad() {
+    m_loadGate = std::make_shared<LoadGate>();
+    config.ordersReadHook = [gate = m_loadGate] {
+        gate->reached.set_value();
+        gate->open.wait();
+    };
+}
+
+bool ShopHarness::loadHeld() {
+    return m_loadGate &&
+           m_loadGate->held.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+}
+
+void ShopHarness::releaseLoad() {
+    if (m_loadGate && !std::exchange(m_loadGate->released, true))
+        m_loadGate->opened.set_value();
 }
 
 void ShopHarness::useService(const NetsimService& service) {

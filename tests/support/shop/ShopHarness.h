@@ -36,6 +36,12 @@ struct ShopHarness {
 
     // Points the shop at the simulated central service.
     void useService(const NetsimService& service);
+    // Call before create(): the order database's load is held once the file
+    // has been read, until releaseLoad() (at the latest, the harness's end).
+    void holdLoad();
+    // Waits, without turning the event loop, until the load is held.
+    bool loadHeld();
+    void releaseLoad();
     // Builds the shop; with `initialise` it also runs its start-up steps.
     void create(bool initialise = true);
 
@@ -54,6 +60,10 @@ struct ShopHarness {
                                          const QString& ref1 = "R1", int shopNumber = 42) const;
     // `quillon-netsim status-query` on order server 2: the answer's fields.
     QMap<QString, QString> statusQuery(const QString& shopId) const;
+
+private:
+    struct LoadGate;
+    std::shared_ptr<LoadGate> m_loadGate;
 };
 
 // A shop and the simulated network with shop 42 (password "secret", demo

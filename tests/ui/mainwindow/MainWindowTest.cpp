@@ -13,7 +13,6 @@
 #include "ui/orderlist/PopupMenu.h"
 
 #include <QTest>
-#include <future>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -185,23 +184,7 @@ TEST(MainWindow, TheOrderListFillsItsPaneWithItsFindFieldInTheStateBand) {
 TEST(MainWindow, FindFontAndMouseAreSafeAtAnyMomentOfTheOrderLoad) {
     ShopHarness h;
     writeSampleOrders(h.folder.filePath(kDbFolder, "OE.DB").toStdString(), 3000);
-    // Holds the loader once it has read the file; opened at the end
-    // whatever happens, so the shop's worker can end.
-    struct Gate {
-        std::promise<void> reached, opened;
-        std::shared_future<void> open = opened.get_future().share();
-        bool released = false;
-        void release() {
-            if (!std::exchange(released, true))
-                opened.set_value();
-        }
-        ~Gate() { release(); }
-    } gate;
-    std::future<void> reached = gate.reached.get_future();
-    h.config.ordersReadHook = [&gate] {
-        gate.reached.set_value();
-        gate.open.wait();
-    };
+    h.holdLoad();
     h.create(false);
     CMainDlg window(*h.shop, h.prompter);
     window.show();
@@ -209,14 +192,14 @@ TEST(MainWindow, FindFontAndMouseAreSafeAtAnyMomentOfTheOrderLoad) {
     h.shop->initialise();
     // No event is delivered while the load is held: whatever it has posted
     // to this thread is still waiting, as it would behind a busy window.
-    ASSERT_EQ(reached.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    ASSERT_TRUE(h.loadHeld());
     QTest::keyClicks(window.findField(), "a-1");
     h.shop->toggleFontSize();
     list.grab();
     QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseClick(&list, Qt::RightButton, {}, QPoint(60, 12));
     QTest::keyClick(&list, Qt::Key_End);
-    gate.release();
+    h.releaseLoad();
 
     ASSERT_TRUE(processUntil([&] { return h.shop->isReady(); }, std::chrono::seconds(30)));
     // "A-100" to "A-199" and "A-1000" to "A-1999".
