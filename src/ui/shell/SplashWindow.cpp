@@ -36,11 +36,6 @@ void SplashWindow::start() {
     m_timer.start();
 }
 
-void SplashWindow::loadEnded() {
-    m_loadEnded = true;
-    maybeFinish();
-}
-
 void SplashWindow::tick() {
     if (m_fade.finished())
         return;
@@ -49,13 +44,8 @@ void SplashWindow::tick() {
     if (m_fade.finished()) {
         m_timer.stop();
         emit animationEnded();
-    }
-    maybeFinish();
-}
-
-void SplashWindow::maybeFinish() {
-    if (m_loadEnded && m_fade.finished())
         finish();
+    }
 }
 
 void SplashWindow::finish() {

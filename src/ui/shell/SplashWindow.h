@@ -8,8 +8,8 @@
 namespace quillon {
 
 // The start-up splash: borderless, on top, centred on the screen, dark,
-// with five elements fading in while the order database loads. It closes
-// when both the load and the animation have ended, or at a left click.
+// with five elements fading in. It closes when the animation has ended, or
+// at a left click; the order database goes on loading behind it.
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
@@ -17,8 +17,6 @@ public:
 
     // Shows the splash and starts the animation.
     void start();
-    // The order database is loaded.
-    void loadEnded();
     // One step of the animation (the timer's tick).
     void tick();
     bool isClosed() const { return m_closed; }
@@ -36,11 +34,9 @@ protected:
 
 private:
     void finish();
-    void maybeFinish();
 
     SplashFade m_fade;
     QTimer m_timer;
-    bool m_loadEnded = false;
     bool m_closed = false;
 };
 

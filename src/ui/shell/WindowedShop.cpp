@@ -25,9 +25,6 @@ WindowedShop::WindowedShop(Shop& shop, Prompter& prompter, WindowOptions options
     if (m_options.splash) {
         m_splash = std::make_unique<SplashWindow>(m_options.splashTickMs);
         connect(m_splash.get(), &SplashWindow::closed, this, &WindowedShop::showWindow);
-        connect(&m_shop, &Shop::ordersLoaded, m_splash.get(), &SplashWindow::loadEnded);
-    } else {
-        connect(&m_shop, &Shop::ordersLoaded, this, &WindowedShop::showWindow);
     }
 }
 
@@ -36,6 +33,8 @@ WindowedShop::~WindowedShop() = default;
 void WindowedShop::start() {
     if (m_splash)
         m_splash->start();
+    else
+        showWindow();
     m_shop.initialise();
     m_shop.startClock();
 }

@@ -12,13 +12,14 @@ class Shop;
 class SplashWindow;
 
 struct WindowOptions {
-    // Without the splash the window shows as soon as the orders are loaded.
+    // Without the splash the window shows at once.
     bool splash = true;
     int splashTickMs = 100;
 };
 
-// The shop with its window: the splash while the order database loads,
-// then the main window until the shop has shut down.
+// The shop with its window: the splash, then the main window until the
+// shop has shut down. Neither waits for the order database: the list fills
+// in when its load is over.
 class WindowedShop : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +29,7 @@ public:
                  Attention* attention = nullptr);
     ~WindowedShop() override;
 
-    // Runs the shop's start-up with the splash up; the window follows.
+    // Runs the shop's start-up with the splash up, or the window at once.
     void start();
     CMainDlg& window() { return *m_window; }
     Shop& shop() { return m_shop; }
