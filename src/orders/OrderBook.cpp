@@ -15,24 +15,24 @@ namespace quillon {
 namespace {
 
 // Links orders' product lines to one product list. The orders of a load
-// share one table of lines, which is linked once for all of them.
+// share their distinct product lines, which are linked once for all.
 class ItemLinker {
 public:
     explicit ItemLinker(const ProductList* products) : m_index(products) {}
 
     void link(OrderEntry& order) {
-        const ItemLineRuns* runs = order.pictures.runs();
-        if (runs && (runs == m_lastRuns || !m_linked.insert(runs).second))
+        const LoadedPictures* loaded = order.pictures.loaded().get();
+        if (loaded && (loaded == m_last || !m_linked.insert(loaded).second))
             return;
-        m_lastRuns = runs;
+        m_last = loaded;
         for (ItemLine& item : order.pictures.lines())
             item.product = m_index.find(item.code);
     }
 
 private:
     ProductIndex m_index;
-    std::unordered_set<const ItemLineRuns*> m_linked;
-    const ItemLineRuns* m_lastRuns = nullptr;
+    std::unordered_set<const LoadedPictures*> m_linked;
+    const LoadedPictures* m_last = nullptr;
 };
 
 // Binary search over the orders before the last one: an equal number goes

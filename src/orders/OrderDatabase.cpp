@@ -46,9 +46,9 @@ State headerState(std::string_view first, uint32_t header) {
 
 // Reads the file from its start, a large block at a time, parsing the whole
 // records as they arrive; `out` may be null to find where they end only.
-// The product lines of the orders read are runs of `runs`.
+// The pictures of the orders read go to `loaded`.
 OrderDatabaseScan scanFile(QFile& f, uint32_t header, Orders* out,
-                           const std::shared_ptr<ItemLineRuns>& runs = {}) {
+                           const std::shared_ptr<LoadedPictures>& loaded = {}) {
     OrderDatabaseScan scan;
     qint64 unread = f.size();
     std::string pending(size_t(std::min(unread, qint64(kDatabaseHeaderSize))), '\0');
@@ -70,7 +70,7 @@ OrderDatabaseScan scanFile(QFile& f, uint32_t header, Orders* out,
             return scan;
         }
         unread -= more;
-        const size_t used = parseOrderRecords(pending, out, scan.records, runs);
+        const size_t used = parseOrderRecords(pending, out, scan.records, loaded);
         scan.wholeEnd += used;
         pending.erase(0, used);
         if (unread == 0) {
@@ -116,11 +116,11 @@ OrderDatabaseScan OrderDatabase::load(Orders& out) {
     QFile f(qtPath(m_path));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    // One table of product lines for the whole load: its orders repeat a few
-    // runs of lines a million times.
-    const auto runs = std::make_shared<ItemLineRuns>();
-    const OrderDatabaseScan scan = scanFile(f, m_header, &out, runs);
-    runs->seal();
+    // The pictures of the whole load in one place: its orders repeat a few
+    // file names and runs of product lines a million times.
+    const auto loaded = std::make_shared<LoadedPictures>();
+    const OrderDatabaseScan scan = scanFile(f, m_header, &out, loaded);
+    loaded->seal();
     if (scan.state == State::Missing)
         return scan;
     // Kept now, while the operator can still be told what was read.

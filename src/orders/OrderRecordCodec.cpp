@@ -85,22 +85,20 @@ private:
 constexpr size_t kMinPictureBytes = 4 + 1 + 4;
 constexpr size_t kItemBytes = 8;
 
-// Walks the pictures of a record to count their product lines and the
-// bytes of their file names, so that an order's memory is sized once; false
-// when the pictures are damaged.
-bool countLines(FieldReader r, uint32_t pictureCount, size_t& lines, size_t& nameBytes) {
+// Walks the pictures of a record to count their product lines, so that an
+// order's lines are sized once; false when the pictures are damaged.
+bool countLines(FieldReader r, uint32_t pictureCount, size_t& lines) {
     std::string_view fileName;
     for (uint32_t p = 0; p < pictureCount; ++p) {
         uint32_t itemCount = 0;
         if (!r.text(fileName) || !r.count(itemCount, kItemBytes) || !r.skip(itemCount * kItemBytes))
             return false;
         lines += itemCount;
-        nameBytes += fileName.size();
     }
     return true;
 }
 
-// The fields below were checked by countLines().
+// The fields below were checked before.
 void readLines(FieldReader& r, std::span<ItemLine> lines) {
     for (ItemLine& item : lines) {
         r.i32(item.code);
@@ -108,8 +106,32 @@ void readLines(FieldReader& r, std::span<ItemLine> lines) {
     }
 }
 
-bool readRecord(FieldReader& r, OrderEntry& e, ItemLineRuns* runs,
-                const std::shared_ptr<ItemLineRuns>& shared, std::vector<ItemLine>& lines) {
+// The pictures of a loaded record go to its load's pictures; false, and
+// none kept, when they are damaged.
+bool readLoadedPictures(FieldReader& r, OrderEntry& e, uint32_t pictureCount,
+                        const std::shared_ptr<LoadedPictures>& loaded) {
+    const uint32_t first = loaded->end();
+    std::string_view fileName;
+    for (uint32_t p = 0; p < pictureCount; ++p) {
+        uint32_t itemCount = 0;
+        if (!r.text(fileName) || !r.count(itemCount, kItemBytes)) {
+            loaded->dropFrom(first);
+            return false;
+        }
+        const char* lineBytes = r.position();
+        r.skip(itemCount * kItemBytes);
+        loaded->add(fileName, std::string_view(lineBytes, itemCount * kItemBytes),
+                    [&](std::vector<ItemLine>& lines) {
+                        FieldReader items(lineBytes, r.position());
+                        lines.resize(lines.size() + itemCount);
+                        readLines(items, std::span(lines).last(itemCount));
+                    });
+    }
+    e.pictures = PictureList(loaded, first, pictureCount);
+    return true;
+}
+
+bool readRecord(FieldReader& r, OrderEntry& e, const std::shared_ptr<LoadedPictures>& loaded) {
     uint32_t amountBits = 0;
     uint32_t pictureCount = 0;
     if (!r.text(e.orderNumber) || !r.text(e.customer) || !r.text(e.folder) ||
@@ -118,27 +140,16 @@ bool readRecord(FieldReader& r, OrderEntry& e, ItemLineRuns* runs,
         !r.count(pictureCount, kMinPictureBytes))
         return false;
     e.amount = std::bit_cast<float>(amountBits);
+    if (loaded)
+        return readLoadedPictures(r, e, pictureCount, loaded);
     size_t lineCount = 0;
-    size_t nameBytes = 0;
-    if (!countLines(r, pictureCount, lineCount, nameBytes))
+    if (!countLines(r, pictureCount, lineCount))
         return false;
     // The fields below were checked by countLines().
-    std::string_view fileName;
-    uint32_t itemCount = 0;
-    if (runs) {
-        PictureList::Builder pictures(shared, pictureCount, nameBytes);
-        for (uint32_t p = 0; p < pictureCount; ++p) {
-            r.text(fileName);
-            r.count(itemCount, kItemBytes);
-            lines.resize(itemCount);
-            readLines(r, lines);
-            pictures.add(fileName, runs->intern(lines));
-        }
-        e.pictures = pictures.finish();
-        return true;
-    }
     e.pictures.reserve(pictureCount, lineCount);
+    std::string_view fileName;
     for (uint32_t p = 0; p < pictureCount; ++p) {
+        uint32_t itemCount = 0;
         r.text(fileName);
         r.count(itemCount, kItemBytes);
         readLines(r, e.pictures.add(fileName, itemCount));
@@ -174,13 +185,12 @@ void appendOrderRecord(std::string& out, const OrderEntry& e) {
 }
 
 size_t parseOrderRecords(std::string_view bytes, std::vector<std::unique_ptr<OrderEntry>>* out,
-                         size_t& records, const std::shared_ptr<ItemLineRuns>& runs) {
+                         size_t& records, const std::shared_ptr<LoadedPictures>& loaded) {
     FieldReader r(bytes.data(), bytes.data() + bytes.size());
-    std::vector<ItemLine> lines;
     size_t used = 0;
     while (r.left() > 0) {
         auto entry = std::make_unique<OrderEntry>();
-        if (!readRecord(r, *entry, out ? runs.get() : nullptr, runs, lines))
+        if (!readRecord(r, *entry, out ? loaded : nullptr))
             break;
         used = size_t(r.position() - bytes.data());
         ++records;

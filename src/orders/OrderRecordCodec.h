@@ -25,9 +25,9 @@ void appendOrderRecord(std::string& out, const OrderEntry& order);
 // when it is given, counts them in `records` and returns the bytes they
 // take. Stops at the first record that is cut short or corrupt. Nothing is
 // sized from a count or a length without checking it against the bytes
-// that remain. With `runs`, the orders' picture lists are compact, their
-// product lines runs of that table (added to it as they are met).
+// that remain. With `loaded`, the orders' pictures are added to it and
+// their lists are compact.
 size_t parseOrderRecords(std::string_view bytes, std::vector<std::unique_ptr<OrderEntry>>* out,
-                         size_t& records, const std::shared_ptr<ItemLineRuns>& runs = {});
+                         size_t& records, const std::shared_ptr<LoadedPictures>& loaded = {});
 
 } // namespace quillon

@@ -10,11 +10,6 @@ namespace {
 
 constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
 
-// Where `position` lies among the parts that `starts` begin (and end).
-size_t partAt(const std::vector<uint32_t>& starts, size_t position) {
-    return size_t(std::upper_bound(starts.begin(), starts.end(), position) - starts.begin()) - 1;
-}
-
 } // namespace
 
 void OrderSearchIndex::rebuild(const Orders& orders) {
@@ -65,21 +60,24 @@ std::vector<int> OrderSearchIndex::find(const OrderFilter& filter) const {
     // Field ends are zero bytes, which no typed text holds, so a hit never
     // spans two fields or two orders.
     const std::string& needle = filter.folded();
-    std::vector<char> nameHit(m_nameEnds.size(), 0);
+    const std::string_view names = m_names.all();
+    const std::vector<uint32_t>& nameEnds = m_names.ends();
+    std::vector<char> nameHit(nameEnds.size(), 0);
     bool anyName = false;
-    const std::string_view names(m_names);
     for (size_t from = 0; (from = names.find(needle, from)) != std::string_view::npos;) {
-        const size_t number = size_t(std::lower_bound(m_nameEnds.begin(), m_nameEnds.end(), from) -
-                                     m_nameEnds.begin());
+        const size_t number =
+            size_t(std::lower_bound(nameEnds.begin(), nameEnds.end(), from) - nameEnds.begin());
         nameHit[number] = 1;
         anyName = true;
-        from = m_nameEnds[number] + 1;
+        from = nameEnds[number] + 1;
     }
     const std::string_view text(m_text);
     size_t textHit = text.find(needle);
     if (!anyName) {
-        while (textHit != std::string_view::npos) {
-            const size_t order = partAt(m_starts, textHit);
+        // Hits come in order: the order they lie in is found by walking on.
+        for (size_t order = 0; textHit != std::string_view::npos; ++order) {
+            while (m_starts[order + 1] <= textHit)
+                ++order;
             found.push_back(int(order));
             textHit = text.find(needle, m_starts[order + 1]); // on to the next order
         }
@@ -103,46 +101,31 @@ void OrderSearchIndex::appendTextOf(const OrderEntry& order, std::string& text,
         OrderFilter::appendFolded(*field, text);
         text += '\0';
     }
-    for (const PictureView picture : order.pictures) {
-        m_folded.clear();
-        OrderFilter::appendFolded(picture.fileName, m_folded);
-        names.push_back(nameNumber(m_folded));
+    const std::shared_ptr<LoadedPictures>& loaded = order.pictures.loaded();
+    if (!loaded) {
+        for (const PictureView picture : order.pictures)
+            names.push_back(nameNumber(picture.fileName));
+        return;
+    }
+    // A load's orders share their file names: each is folded once.
+    if (loaded != m_loaded) {
+        m_loaded = loaded;
+        m_loadedNames.assign(loaded->names().size(), kNone);
+    }
+    const uint32_t first = order.pictures.firstLoaded();
+    for (uint32_t p = 0; p < order.pictures.size(); ++p) {
+        uint32_t& number = m_loadedNames[loaded->nameOf(first + p)];
+        if (number == kNone)
+            number = nameNumber(loaded->fileName(first + p));
+        names.push_back(number);
     }
 }
 
-std::string_view OrderSearchIndex::name(uint32_t number) const {
-    const size_t begin = number ? m_nameEnds[number - 1] + 1 : 0;
-    return std::string_view(m_names).substr(begin, m_nameEnds[number] - begin);
-}
-
-uint32_t OrderSearchIndex::nameNumber(std::string_view folded) {
-    if (m_nameTable.size() < 2 * (m_nameEnds.size() + 1))
-        growNameTable();
-    const size_t mask = m_nameTable.size() - 1;
-    for (size_t slot = std::hash<std::string_view>()(folded) & mask;; slot = (slot + 1) & mask) {
-        const uint32_t number = m_nameTable[slot];
-        if (number == kNone) {
-            m_names.append(folded);
-            m_nameEnds.push_back(uint32_t(m_names.size()));
-            m_names += '\0';
-            m_nameTable[slot] = uint32_t(m_nameEnds.size() - 1);
-            return m_nameTable[slot];
-        }
-        if (name(number) == folded)
-            return number;
-    }
-}
-
-void OrderSearchIndex::growNameTable() {
-    std::vector<uint32_t> table(std::max<size_t>(64, m_nameTable.size() * 2), kNone);
-    const size_t mask = table.size() - 1;
-    for (uint32_t number = 0; number < m_nameEnds.size(); ++number) {
-        size_t slot = std::hash<std::string_view>()(name(number)) & mask;
-        while (table[slot] != kNone)
-            slot = (slot + 1) & mask;
-        table[slot] = number;
-    }
-    m_nameTable = std::move(table);
+uint32_t OrderSearchIndex::nameNumber(std::string_view fileName) {
+    m_folded.clear();
+    OrderFilter::appendFolded(fileName, m_folded);
+    bool added = false;
+    return m_names.intern(m_folded, added);
 }
 
 } // namespace quillon

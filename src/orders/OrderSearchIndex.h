@@ -1,5 +1,6 @@
 #pragma once
 
+#include "orders/DistinctTexts.h"
 #include "orders/OrderEntry.h"
 #include "orders/OrderFilter.h"
 
@@ -32,19 +33,19 @@ public:
 
 private:
     void appendTextOf(const OrderEntry& order, std::string& text, std::vector<uint32_t>& names);
-    uint32_t nameNumber(std::string_view folded);
-    std::string_view name(uint32_t number) const;
-    void growNameTable();
+    uint32_t nameNumber(std::string_view fileName);
 
     bool m_built = false;
     std::string m_text;                 // number and customer, each ending in a zero byte
     std::vector<uint32_t> m_starts;     // where each order's text begins, and the end
     std::vector<uint32_t> m_orderNames; // each order's file names by number, end to end
     std::vector<uint32_t> m_nameStarts; // where each order's numbers begin, and the end
-    std::string m_names;                // the distinct file names, each ending in a zero byte
-    std::vector<uint32_t> m_nameEnds;   // where each distinct name ends (at its zero byte)
-    std::vector<uint32_t> m_nameTable;  // open addressing: name numbers by hash, or kNone
+    DistinctTexts m_names;              // the distinct file names, folded
     std::string m_folded;               // room to fold a name in
+    // The number of each distinct file name of the last load met, once
+    // folded and numbered here (or none yet).
+    std::shared_ptr<const LoadedPictures> m_loaded;
+    std::vector<uint32_t> m_loadedNames;
 };
 
 } // namespace quillon

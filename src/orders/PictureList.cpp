@@ -1,33 +1,8 @@
 #include "orders/PictureList.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quillon {
-
-PictureList::Builder::Builder(std::shared_ptr<ItemLineRuns> runs, uint32_t pictures,
-                              size_t nameBytes)
-    : m_block(new char[compactBytes(pictures, nameBytes)]), m_runs(std::move(runs)) {
-    std::memcpy(m_block.get(), &pictures, sizeof pictures);
-}
-
-void PictureList::Builder::add(std::string_view fileName, uint32_t run) {
-    uint32_t count = 0;
-    std::memcpy(&count, m_block.get(), sizeof count);
-    char* names = m_block.get() + kHeader + size_t(count) * sizeof(Slot);
-    std::memcpy(names + m_nameEnd, fileName.data(), fileName.size());
-    m_nameEnd += uint32_t(fileName.size());
-    const Slot slot{m_nameEnd, run};
-    std::memcpy(m_block.get() + kHeader + size_t(m_added) * sizeof(Slot), &slot, sizeof slot);
-    ++m_added;
-}
-
-PictureList PictureList::Builder::finish() {
-    PictureList list;
-    list.m_block = std::move(m_block);
-    list.m_runs = std::move(m_runs);
-    return list;
-}
 
 PictureList::PictureList(std::initializer_list<PictureEntry> pictures) {
     size_t lines = 0;
@@ -38,16 +13,9 @@ PictureList::PictureList(std::initializer_list<PictureEntry> pictures) {
         push_back(p);
 }
 
-PictureList::PictureList(const PictureList& other) : m_runs(other.m_runs) {
-    if (other.m_own)
-        m_own = std::make_unique<Own>(*other.m_own);
-    if (other.m_block) {
-        const uint32_t count = other.compactCount();
-        const size_t bytes = compactBytes(count, count ? other.slotTable()[count - 1].nameEnd : 0);
-        m_block.reset(new char[bytes]);
-        std::memcpy(m_block.get(), other.m_block.get(), bytes);
-    }
-}
+PictureList::PictureList(const PictureList& other)
+    : m_loaded(other.m_loaded), m_first(other.m_first), m_count(other.m_count),
+      m_own(other.m_own ? std::make_unique<Own>(*other.m_own) : nullptr) {}
 
 PictureList& PictureList::operator=(const PictureList& other) {
     if (this != &other)
@@ -57,37 +25,22 @@ PictureList& PictureList::operator=(const PictureList& other) {
 
 PictureList::~PictureList() = default;
 
-uint32_t PictureList::compactCount() const {
-    uint32_t count = 0;
-    std::memcpy(&count, m_block.get(), sizeof count);
-    return count;
-}
-
-const PictureList::Slot* PictureList::slotTable() const {
-    return reinterpret_cast<const Slot*>(m_block.get() + kHeader);
-}
-
 size_t PictureList::size() const {
-    if (m_own)
-        return m_own->entries.size();
-    return m_block ? compactCount() : 0;
+    return m_own ? m_own->entries.size() : m_count;
 }
 
 PictureView PictureList::operator[](size_t index) const {
-    if (m_own) {
-        const Own& o = *m_own;
-        const size_t nameBegin = index ? o.entries[index - 1].nameEnd : 0;
-        const size_t lineEnd =
-            index + 1 < o.entries.size() ? o.entries[index + 1].run : o.lines.size();
-        const size_t firstLine = o.entries[index].run;
-        return {std::string_view(o.names).substr(nameBegin, o.entries[index].nameEnd - nameBegin),
-                std::span(o.lines).subspan(firstLine, lineEnd - firstLine)};
+    if (!m_own) {
+        const auto at = uint32_t(m_first + index);
+        return {m_loaded->fileName(at), m_loaded->lines(at)};
     }
-    const Slot* s = slotTable();
-    const char* names = m_block.get() + kHeader + size_t(compactCount()) * sizeof(Slot);
-    const uint32_t nameBegin = index ? s[index - 1].nameEnd : 0;
-    return {std::string_view(names + nameBegin, s[index].nameEnd - nameBegin),
-            m_runs->run(s[index].run)};
+    const Own& o = *m_own;
+    const size_t nameBegin = index ? o.entries[index - 1].nameEnd : 0;
+    const size_t lineEnd =
+        index + 1 < o.entries.size() ? o.entries[index + 1].firstLine : o.lines.size();
+    const size_t firstLine = o.entries[index].firstLine;
+    return {std::string_view(o.names).substr(nameBegin, o.entries[index].nameEnd - nameBegin),
+            std::span(o.lines).subspan(firstLine, lineEnd - firstLine)};
 }
 
 PictureList::Own& PictureList::own() {
@@ -98,8 +51,8 @@ PictureList::Own& PictureList::own() {
             made->entries.push_back({uint32_t(made->names.size()), uint32_t(made->lines.size())});
             made->lines.insert(made->lines.end(), picture.items.begin(), picture.items.end());
         }
-        m_block.reset();
-        m_runs.reset();
+        m_loaded.reset();
+        m_first = m_count = 0;
         m_own = std::move(made);
     }
     return *m_own;
@@ -128,7 +81,7 @@ std::span<ItemLine> PictureList::add(std::string_view fileName, size_t lines) {
 std::span<ItemLine> PictureList::lines() {
     if (m_own)
         return m_own->lines;
-    return m_runs ? m_runs->lines() : std::span<ItemLine>();
+    return m_loaded ? m_loaded->lines() : std::span<ItemLine>();
 }
 
 } // namespace quillon

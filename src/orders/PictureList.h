@@ -1,6 +1,6 @@
 #pragma once
 
-#include "orders/ItemLineRuns.h"
+#include "orders/LoadedPictures.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,10 +26,8 @@ struct PictureView {
 };
 
 // The pictures of an order. A list is built picture by picture with its own
-// product lines; a loaded list is compact: its file names lie end to end in
-// one block, and its product lines are runs of a table shared with the
-// other orders of the same load, so that a million orders of ten pictures
-// fit in a few hundred megabytes.
+// names and product lines; a loaded list is compact: a range of the
+// pictures its load read, shared with the other orders of the load.
 class PictureList {
 public:
     class Iterator {
@@ -55,22 +53,11 @@ public:
         size_t m_index = 0;
     };
 
-    // Builds a compact list whose pictures' lines are runs of `runs`.
-    class Builder {
-    public:
-        Builder(std::shared_ptr<ItemLineRuns> runs, uint32_t pictures, size_t nameBytes);
-        void add(std::string_view fileName, uint32_t run);
-        PictureList finish();
-
-    private:
-        std::unique_ptr<char[]> m_block;
-        std::shared_ptr<ItemLineRuns> m_runs;
-        uint32_t m_added = 0;
-        uint32_t m_nameEnd = 0;
-    };
-
     PictureList() = default;
     PictureList(std::initializer_list<PictureEntry> pictures);
+    // Compact: `count` pictures of `loaded` from `first`.
+    PictureList(std::shared_ptr<LoadedPictures> loaded, uint32_t first, uint32_t count)
+        : m_loaded(std::move(loaded)), m_first(first), m_count(count) {}
     PictureList(const PictureList& other);
     PictureList& operator=(const PictureList& other);
     PictureList(PictureList&&) noexcept = default;
@@ -92,38 +79,32 @@ public:
     std::span<ItemLine> add(std::string_view fileName, size_t lines);
 
     // The product lines to link to products: a list's own lines in picture
-    // order, or the whole table whose runs a compact list's pictures are
-    // (shared with the other orders of its load).
+    // order, or every distinct run of its load (shared with the load's
+    // other orders).
     std::span<ItemLine> lines();
-    // The table a compact list's lines are runs of; null for a list with
-    // its own lines.
-    const ItemLineRuns* runs() const { return m_runs.get(); }
+    // The load a compact list's pictures belong to, and where they begin
+    // among its pictures; null for a list with its own.
+    const std::shared_ptr<LoadedPictures>& loaded() const { return m_loaded; }
+    uint32_t firstLoaded() const { return m_first; }
 
 private:
-    // A compact picture: where its name ends among the names, and its run.
-    struct Slot {
-        uint32_t nameEnd = 0;
-        uint32_t run = 0;
-    };
-    // A list built picture by picture: a picture's run is where its lines
-    // begin.
+    // A list built picture by picture: where each picture's name ends among
+    // the names, and where its lines begin.
     struct Own {
-        std::vector<Slot> entries;
+        struct Entry {
+            uint32_t nameEnd = 0;
+            uint32_t firstLine = 0;
+        };
+        std::vector<Entry> entries;
         std::string names;
         std::vector<ItemLine> lines;
     };
-    static constexpr size_t kHeader = 8; // the picture count, then padding
-    static size_t compactBytes(uint32_t pictures, size_t nameBytes) {
-        return kHeader + size_t(pictures) * sizeof(Slot) + nameBytes;
-    }
 
-    uint32_t compactCount() const;
-    const Slot* slotTable() const;
     Own& own();
 
-    // Compact: the count, the slots, then the names.
-    std::unique_ptr<char[]> m_block;
-    std::shared_ptr<ItemLineRuns> m_runs;
+    std::shared_ptr<LoadedPictures> m_loaded;
+    uint32_t m_first = 0;
+    uint32_t m_count = 0;
     std::unique_ptr<Own> m_own;
 };
 

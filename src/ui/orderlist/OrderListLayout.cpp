@@ -15,12 +15,12 @@ void OrderListLayout::setLargeFont(bool large, const Orders& orders) {
     for (size_t i = 0; i < orders.size(); ++i)
         measure(*orders[i], m_states[i]);
     rebuildRows();
-    updateContentWidth();
 }
 
 void OrderListLayout::reset(const Orders& orders, const std::vector<OrderStatus>& statuses) {
     m_index.clear();
-    m_states.assign(orders.size(), OrderState{});
+    m_states.clear();
+    m_states.resize(orders.size());
     m_statusCounts = {};
     for (size_t i = 0; i < orders.size(); ++i) {
         measure(*orders[i], m_states[i]);
@@ -37,16 +37,13 @@ void OrderListLayout::insert(const Orders& orders, int index, OrderStatus status
     state.status = status;
     ++m_statusCounts[size_t(status)];
     const bool statusShown = m_statusFilter.matches(state.status);
-    const float width = state.width;
     m_states.insert(m_states.begin() + index, std::move(state));
     m_index.insert(orders, index);
     for (int& shown : m_shown)
         if (shown >= index)
             ++shown;
-    if (statusShown && m_filter.matches(*orders[size_t(index)])) {
+    if (statusShown && m_filter.matches(*orders[size_t(index)]))
         m_shown.insert(std::lower_bound(m_shown.begin(), m_shown.end(), index), index);
-        m_contentWidth = std::max(m_contentWidth, qreal(width));
-    }
     rebuildRows();
 }
 
@@ -90,10 +87,8 @@ void OrderListLayout::setStatuses(const Orders& orders,
             m_shown.insert(at, bookIndex);
         moved = moved || shown != wanted;
     }
-    if (moved) {
+    if (moved)
         rebuildRows();
-        updateContentWidth();
-    }
 }
 
 void OrderListLayout::setStatusFilter(const Orders& orders, StatusFilter filter) {
@@ -107,8 +102,7 @@ int OrderListLayout::rowOf(int bookIndex) const {
 }
 
 bool OrderListLayout::isPictureExpanded(int bookIndex, int picture) const {
-    const std::vector<bool>& flags = m_states[size_t(bookIndex)].pictures;
-    return size_t(picture) < flags.size() && flags[size_t(picture)];
+    return m_states[size_t(bookIndex)].pictureExpanded(size_t(picture));
 }
 
 bool OrderListLayout::toggleOrder(const Orders& orders, int row) {
@@ -120,7 +114,7 @@ bool OrderListLayout::toggleOrder(const Orders& orders, int row) {
     const Rows before = rowsOf(state);
     state.expanded = !state.expanded;
     if (!state.expanded)
-        state.pictures.clear();
+        state.pictures.reset();
     refreshOrder(orders, row, before);
     return true;
 }
@@ -133,8 +127,10 @@ bool OrderListLayout::togglePicture(const Orders& orders, int row, int picture) 
         order.pictures[size_t(picture)].items.empty())
         return false;
     const Rows before = rowsOf(state);
-    state.pictures.resize(order.pictures.size());
-    state.pictures[size_t(picture)] = !state.pictures[size_t(picture)];
+    if (!state.pictures)
+        state.pictures = std::make_unique<std::vector<bool>>(order.pictures.size());
+    std::vector<bool>& flags = *state.pictures;
+    flags[size_t(picture)] = !flags[size_t(picture)];
     refreshOrder(orders, row, before);
     return true;
 }
@@ -200,7 +196,7 @@ void OrderListLayout::measure(const OrderEntry& order, OrderState& state) const 
             const PictureView picture = order.pictures[p];
             width = std::max(width, captionX() + f.regularWidth(pictureCaption(picture)));
             state.detailRows += 3;
-            if (p >= state.pictures.size() || !state.pictures[p])
+            if (!state.pictureExpanded(p))
                 continue;
             state.detailRows += int32_t(picture.items.size());
             for (const ItemLine& item : picture.items)
@@ -237,19 +233,22 @@ void OrderListLayout::rebuildShown(const Orders& orders) {
         std::erase_if(
             m_shown, [this](int i) { return !m_statusFilter.matches(m_states[size_t(i)].status); });
     rebuildRows();
-    updateContentWidth();
 }
 
 void OrderListLayout::rebuildRows() {
     m_above.resize(m_shown.size() + 1);
     Rows sum;
+    float width = 0;
     for (size_t r = 0; r < m_shown.size(); ++r) {
         m_above[r] = sum;
-        const Rows rows = rowsOf(m_states[size_t(m_shown[r])]);
+        const OrderState& state = m_states[size_t(m_shown[r])];
+        const Rows rows = rowsOf(state);
         sum.titles += rows.titles;
         sum.details += rows.details;
+        width = std::max(width, state.width);
     }
     m_above.back() = sum;
+    m_contentWidth = width;
 }
 
 void OrderListLayout::updateContentWidth() {

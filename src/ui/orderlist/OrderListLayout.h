@@ -96,11 +96,16 @@ public:
     qreal descriptionX() const { return quantityX() + 36; }
 
 private:
+    // Small, as a million orders have one each.
     struct OrderState {
         bool expanded = false;
-        float width = 0;            // right edge of its widest text
-        int32_t detailRows = 0;     // while expanded
-        std::vector<bool> pictures; // expanded flags, sized on first use
+        float width = 0;        // right edge of its widest text
+        int32_t detailRows = 0; // while expanded
+        // The pictures' expanded flags, made when one is first expanded.
+        std::unique_ptr<std::vector<bool>> pictures;
+        bool pictureExpanded(size_t picture) const {
+            return pictures && picture < pictures->size() && (*pictures)[picture];
+        }
         OrderStatus status = OrderStatus::New;
     };
     struct Rows {
@@ -113,6 +118,7 @@ private:
     // Measures an order again after a toggle; `before` are its rows until then.
     void refreshOrder(const Orders& orders, int row, Rows before);
     void rebuildShown(const Orders& orders);
+    // The rows above each shown order, and the widest shown order.
     void rebuildRows();
     void updateContentWidth();
     Rows rowsOf(const OrderState& state) const;
