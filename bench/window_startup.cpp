@@ -1,9 +1,9 @@
 // Process start to Quillon's main window shown and responsive, with an
 // empty order database and with one of 100,000 orders (or each size of
-// --orders), against the same for
-// a bare Qt window (bench_bare_window) in the same run. The splash is left
-// out (--no-splash): the window then shows as soon as the orders are loaded.
-// Runs are interleaved, so a busy moment of the machine hits all three.
+// --orders), against the same for a bare Qt window (bench_bare_window) in
+// the same run. The splash is left out (--no-splash); the window shows
+// without waiting for the orders' load. Runs are interleaved, so a busy
+// moment of the machine hits them all.
 //
 //   bench_window_startup [--runs N] [--orders N[,N...]]
 //
