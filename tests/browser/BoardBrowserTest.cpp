@@ -5,7 +5,7 @@
 #include "core/WorkingFolders.h"
 #include "status/StatusDatabase.h"
 #include "support/PythonServer.h"
-#include "support/board/BoardShop.h"
+#include "support/shop/HeadlessShop.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -13,10 +13,10 @@
 using namespace testsupport;
 
 TEST(BoardBrowser, ANewOrderAppearsInTheOpenListAndIsMarkedReady) {
-    BoardShop s;
+    HeadlessShop s(true);
     QSettings(s.profile, QSettings::IniFormat)
         .setValue("boardpassword", QString::fromStdString(quillon::hashBoardPassword("pass 1")));
-    ASSERT_TRUE(s.start()) << s.shop.output().toStdString();
+    ASSERT_TRUE(s.startBoard()) << s.shop.output().toStdString();
 
     QProcess browser;
     browser.start(SYSTEM_PYTHON,

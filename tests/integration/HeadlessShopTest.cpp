@@ -1,11 +1,10 @@
 // `quillon --headless` as a process: driven by the simulated network,
 // stopped with SIGTERM, and killed while orders stream in.
+#include "support/shop/HeadlessShop.h"
 #include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
-#include "support/NetsimService.h"
 #include "support/OrderSamples.h"
 #include "support/TestSupport.h"
-#include "support/shop/QuillonProcess.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QDir>
@@ -19,28 +18,6 @@ using namespace testsupport;
 
 namespace {
 
-struct HeadlessShop {
-    NetsimService service;
-    ShopFolder folder;
-    QString profile = folder.filePath("profile.ini");
-
-    HeadlessShop() {
-        EXPECT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}))
-            << service.log().toStdString();
-        QSettings p(profile, QSettings::IniFormat);
-        p.setValue("status", 2);
-        p.setValue("shopid", NetsimService::shopId(42));
-        p.setValue("hostaddress", "127.0.0.1");
-        p.setValue("rootpath", folder.filePath(kOrdersFolder));
-    }
-    QStringList options() const {
-        return {"--online", "--service-port", QString::number(service.servicePort())};
-    }
-    QString readProfile(const char* key) const {
-        return QSettings(profile, QSettings::IniFormat).value(key).toString();
-    }
-};
-
 size_t storedOrders(const QString& db) {
     OrderBook book(db.toStdString());
     book.load(); // a torn tail met mid-append is copied aside, never cut here
@@ -53,17 +30,12 @@ size_t storedOrders(const QString& db) {
 // a pipe): the shop serves on and still shuts down in order on SIGTERM.
 TEST(HeadlessShop, ServesOnWhenTheReaderOfItsOutputGoesAwayAndStopsOnSigterm) {
     HeadlessShop s;
-    QuillonProcess shop(s.folder.path(), s.profile);
+    QuillonProcess& shop = s.shop;
     shop.readOutputThroughPipe();
     ASSERT_TRUE(shop.start(s.options())) << shop.output().toStdString();
     EXPECT_TRUE(shop.output().contains("System started."));
-    auto send = [&](QStringList extra) {
-        return runNetsim(QStringList{"send-order", "--shop-number", "42", "--generate", "1",
-                                     "--port", QString::number(shop.port1()), "--register-port",
-                                     QString::number(shop.port2())} +
-                         extra);
-    };
-    EXPECT_EQ(send({"--email", "ann@example.com"}).exitCode, 0);
+    auto send = [&](QStringList extra) { return runNetsim(s.sendOrder(1) + extra); };
+    EXPECT_EQ(send({}).exitCode, 0);
     EXPECT_TRUE(shop.waitForOutput("Order 000001 received: ann@example.com, total "))
         << shop.output().toStdString();
     ASSERT_TRUE(QDir().mkdir(s.folder.filePath(kOrdersFolder, "DUP")));
@@ -94,12 +66,11 @@ TEST(HeadlessShop, ReportsADamagedDatabaseInOneStatusLine) {
     HeadlessShop s;
     const QString db = s.folder.filePath(kDbFolder, "OE.DB");
     writeTornSampleOrders(db.toStdString(), 3);
-    QuillonProcess shop(s.folder.path(), s.profile);
-    ASSERT_TRUE(shop.start({"--service-port", QString::number(s.service.servicePort())}));
-    EXPECT_TRUE(shop.waitForOutput("The order database is damaged: 2 orders were read;"));
+    ASSERT_TRUE(s.shop.start({"--service-port", QString::number(s.service.servicePort())}));
+    EXPECT_TRUE(s.shop.waitForOutput("The order database is damaged: 2 orders were read;"));
     // The new status database takes the default for the orders before it.
-    EXPECT_TRUE(shop.waitForOutput("The 2 orders received before today count as picked up."));
-    EXPECT_EQ(shop.terminate(), 0);
+    EXPECT_TRUE(s.shop.waitForOutput("The 2 orders received before today count as picked up."));
+    EXPECT_EQ(s.shop.terminate(), 0);
     EXPECT_EQ(readFile(s.folder.filePath(kSystemLogFolder, "SYSLOG000000.TXT"))
                   .count("The order database is damaged"),
               1);
@@ -122,19 +93,16 @@ TEST(HeadlessShop, SurvivesBeingKilledWhileOrdersArrive) {
     QString db = s.folder.filePath(kDbFolder, "OE.DB");
     size_t kept = 0;
     for (int round = 0; round < 3; ++round) {
-        QuillonProcess shop(s.folder.path(), s.profile);
-        ASSERT_TRUE(shop.start(s.options())) << shop.output().toStdString();
+        ASSERT_TRUE(s.shop.start(s.options())) << s.shop.output().toStdString();
         QProcess sender;
         sender.start(NetsimService::program(),
-                     {"send-order", "--shop-number", "42", "--generate", "3", "--concurrent", "4",
-                      "--block-size", "4096", "--port", QString::number(shop.port1()),
-                      "--register-port", QString::number(shop.port2())});
+                     s.sendOrder(3) + QStringList{"--concurrent", "4", "--block-size", "4096"});
         // Kill it once an order has been stored and others are on the way.
         ASSERT_TRUE(waitUntil([&] { return storedOrders(db) > kept; }, std::chrono::seconds(60)))
             << "round " << round << "\n"
-            << shop.output().toStdString() << sender.readAll().toStdString();
+            << s.shop.output().toStdString() << sender.readAll().toStdString();
         std::this_thread::sleep_for(std::chrono::milliseconds(30 * round));
-        shop.kill();
+        s.shop.kill();
         sender.waitForFinished(30000);
 
         size_t stored = storedOrders(db);
@@ -143,18 +111,15 @@ TEST(HeadlessShop, SurvivesBeingKilledWhileOrdersArrive) {
     }
 
     // After the last kill: the next number's folder is new, and orders append.
-    QuillonProcess shop(s.folder.path(), s.profile);
-    ASSERT_TRUE(shop.start(s.options()));
+    ASSERT_TRUE(s.shop.start(s.options()));
     NetsimRun reg = runNetsim({"register", "--shop-number", "42", "--ref1", "X", "--ref2", "Y",
-                               "--email", "c@d.e", "--port", QString::number(shop.port2())});
+                               "--email", "c@d.e", "--port", QString::number(s.shop.port2())});
     QString folder = fieldsOf(reg.out)["folder"];
     ASSERT_FALSE(folder.isEmpty()) << reg.out.toStdString();
     EXPECT_FALSE(QDir(folder).exists());
-    NetsimRun sent = runNetsim({"send-order", "--shop-number", "42", "--generate", "2",
-                                "--concurrent", "2", "--port", QString::number(shop.port1()),
-                                "--register-port", QString::number(shop.port2())});
+    NetsimRun sent = runNetsim(s.sendOrder(2) + QStringList{"--concurrent", "2"});
     EXPECT_EQ(sent.exitCode, 0) << sent.out.toStdString();
-    EXPECT_EQ(shop.terminate(), 0);
+    EXPECT_EQ(s.shop.terminate(), 0);
     OrderBook book(db.toStdString());
     OrderDatabaseScan scan = book.load();
     EXPECT_EQ(scan.state, OrderDatabaseScan::State::Whole);

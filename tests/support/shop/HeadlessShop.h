@@ -12,32 +12,37 @@
 
 namespace testsupport {
 
-// `quillon --headless --online` with its counter board switched on at
-// 127.0.0.1 on a free port, shop 42 of a simulated network; the board's
-// password hash goes into `profile` (or comes from --set-board-password)
-// before start().
-struct BoardShop {
+// `quillon --headless` as shop 42 of a simulated network, set up in a
+// profile of its own. With `board` its counter board is switched on at
+// 127.0.0.1 on a free port; the board's password hash goes into `profile`
+// (or comes from --set-board-password) before startBoard().
+struct HeadlessShop {
     NetsimService service;
     ShopFolder folder;
     QString profile = folder.filePath("profile.ini");
     QuillonProcess shop{folder.path(), profile};
-    QString url; // http://127.0.0.1:PORT/
+    QString url; // the board's: http://127.0.0.1:PORT/
     int port = 0;
 
-    BoardShop() {
-        EXPECT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}));
+    explicit HeadlessShop(bool board = false) {
+        EXPECT_TRUE(service.start({"--shop", "42:secret:shop@example.com", "--seed"}))
+            << service.log().toStdString();
         QSettings p(profile, QSettings::IniFormat);
         p.setValue("status", 2);
         p.setValue("shopid", NetsimService::shopId(42));
         p.setValue("hostaddress", "127.0.0.1");
         p.setValue("rootpath", folder.filePath(quillon::kOrdersFolder));
-        p.setValue("board", 1);
-        p.setValue("boardaddress", "127.0.0.1");
+        if (board) {
+            p.setValue("board", 1);
+            p.setValue("boardaddress", "127.0.0.1");
+        }
     }
-    // Starts the shop and waits for its board's status line.
-    bool start() {
-        if (!shop.start({"--online", "--service-port", QString::number(service.servicePort()),
-                         "--board-port", "0"}) ||
+    QStringList options() const {
+        return {"--online", "--service-port", QString::number(service.servicePort())};
+    }
+    // Starts the shop on-line and waits for its board's status line.
+    bool startBoard() {
+        if (!shop.start(options() + QStringList{"--board-port", "0"}) ||
             !shop.waitForOutput("Counter board at http://127.0.0.1:"))
             return false;
         const auto m =
@@ -47,7 +52,7 @@ struct BoardShop {
         return port > 0;
     }
     // The arguments of `quillon-netsim send-order` for one order of
-    // `pictures` pictures to this shop.
+    // `pictures` pictures to the running shop.
     QStringList sendOrder(int pictures) const {
         return {"send-order",
                 "--shop-number",
@@ -60,6 +65,9 @@ struct BoardShop {
                 QString::number(shop.port1()),
                 "--register-port",
                 QString::number(shop.port2())};
+    }
+    QString readProfile(const char* key) const {
+        return QSettings(profile, QSettings::IniFormat).value(key).toString();
     }
 };
 
