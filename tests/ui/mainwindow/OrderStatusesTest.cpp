@@ -5,7 +5,6 @@
 #include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
 #include "ui/mainwindow/CMainDlg.h"
-#include "ui/orderlist/OrderListPalette.h"
 #include "ui/orderlist/OrderListView.h"
 #include "ui/orderlist/OrderSearchField.h"
 #include "ui/orderlist/PopupMenu.h"
@@ -59,15 +58,6 @@ TEST(OrderStatusesInTheWindow, SetFromTheMenuTheKeysAndASelectionShownAndChosen)
     for (int i : {2, 3, 4})
         ASSERT_TRUE(shown(i, OrderStatus::PickedUp));
     EXPECT_EQ(window.statusCountsText(), "35 new \u00B7 1 in production \u00B7 1 ready");
-
-    // Each label has its status's colour at the row's right end.
-    const QImage image = list.grab().toImage();
-    auto labelColour = [&](int row) {
-        const QRectF box = list.titleBox(row);
-        return image.pixelColor(int(list.rowArea().right()) - 8, int(box.center().y()));
-    };
-    EXPECT_EQ(labelColour(0), palette::kStatusColours[size_t(OrderStatus::InProduction)]);
-    EXPECT_EQ(labelColour(3), palette::kStatusColours[size_t(OrderStatus::PickedUp)]);
 
     // The status choice filters, together with the find text.
     StatusChoiceBox& choice = *window.statusChoice();

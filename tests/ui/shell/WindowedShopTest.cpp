@@ -1,8 +1,7 @@
-// The whole window over a served shop: start-up through the splash, the
-// system put on-line through the menu bar, an order from the simulated
-// network in the transfer list, and Exit while on-line; the window before
-// the order database's load has ended; and when a new order asks for the
-// owner's attention.
+// The whole window over a served shop: start-up through the splash before
+// the order database's load has ended, the system put on-line through the
+// menu bar, an order from the simulated network in the transfer list, and
+// Exit while on-line; and when a new order asks for the owner's attention.
 #include "ui/shell/WindowedShop.h"
 #include "core/WorkingFolders.h"
 #include "support/OrderSamples.h"
@@ -48,8 +47,15 @@ struct Alerted {
 
 } // namespace
 
-TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
+// Shown at once, before the order database's load has ended: an order
+// received meanwhile is listed and in the transfer list, and its record
+// waits for the load; Exit waits for it too.
+TEST(WindowedShop, ReceivesAnOrderOnLineDuringTheLoadAndExitsInOrder) {
     ServedShop s;
+    const std::string db = s.h.folder.filePath(kDbFolder, "OE.DB").toStdString();
+    writeSampleOrders(db, 3000);
+    const QByteArray loaded = readFile(QString::fromStdString(db));
+    s.h.holdLoad();
     s.h.create(false);
     RecordingAttention attention;
     WindowOptions options;
@@ -57,9 +63,11 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     WindowedShop windowed(*s.h.shop, s.h.prompter, options, &attention);
     QSignalSpy closed(&windowed, &WindowedShop::closed);
     windowed.start();
+    ASSERT_TRUE(s.h.loadHeld());
     CMainDlg& window = windowed.window();
     ASSERT_TRUE(processUntil([&] { return window.isVisible(); }, std::chrono::seconds(30)));
     EXPECT_TRUE(windowed.splash()->isClosed());
+    EXPECT_TRUE(s.h.hasLine("Reading the order database."));
 
     MenuBar& bar = *window.menuBar();
     ASSERT_EQ(bar.menus()[1].items[0].text, "Put system on-line");
@@ -72,7 +80,7 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     elsewhere.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
     NetsimRun run = s.h.sendOrders({"--generate", "1", "--email", "ann@example.com"});
-    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     const TransferTableModel& model = *window.transferView()->transferModel();
     auto cell = [&](int column) { return model.index(0, column).data().toString(); };
     ASSERT_TRUE(processUntil([&] { return model.rowCount() == 1 && !cell(4).isEmpty(); }));
@@ -81,14 +89,27 @@ TEST(WindowedShop, ReceivesAnOrderOnLineAndExitsInOrder) {
     EXPECT_TRUE(cell(3).startsWith("Order received ")) << cell(3).toStdString();
     ASSERT_EQ(attention.asked.size(), 1u);
     EXPECT_EQ(attention.asked[0].orderNumber, "000001");
-    // The order list is bound to the shop (what it follows is the binding's test).
+    // Listed at once (what the list follows is the binding's test).
+    ASSERT_TRUE(processUntil([&] { return s.h.shop->orderBook().size() == 1; }));
     EXPECT_TRUE(processUntil([&] { return window.orderList()->rows().shownCount() == 1; }));
+    EXPECT_EQ(readFile(QString::fromStdString(db)), loaded);
 
     ASSERT_EQ(bar.menus()[0].items[8].text, "Exit");
     chooseMenuItem(bar, 0, 8);
+    ASSERT_TRUE(processUntil([&] { return !s.h.shop->servers().isRunning(); }));
+    EXPECT_EQ(closed.count(), 0);
+    s.h.releaseLoad();
     ASSERT_TRUE(processUntil([&] { return closed.count() == 1; }));
     EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(s.h.hasLine("Order database read: 3000 orders."));
     EXPECT_TRUE(window.statusLines()->lines().last().endsWith("  System shutdown."));
+    const QByteArray stored = readFile(QString::fromStdString(db));
+    EXPECT_TRUE(stored.startsWith(loaded));
+    OrderBook reloaded(db);
+    reloaded.load();
+    EXPECT_EQ(reloaded.size(), 3001u);
+    EXPECT_EQ(reloaded.withOrders([](const OrderBook::Orders& o) { return o[0]->orderNumber; }),
+              "000001");
 }
 
 // A stored order asks for attention while the window is not the active
@@ -109,51 +130,4 @@ TEST(NewOrderAlert, AsksOnceWhileTheWindowIsInactiveAndNeverWhenTurnedOff) {
     Alerted off(false);
     off.orderArrives();
     EXPECT_TRUE(off.attention.asked.empty());
-}
-
-TEST(WindowedShop, ShowsAtOnceAndStoresOrdersReceivedDuringTheLoadAfterIt) {
-    ServedShop s;
-    const std::string db = s.h.folder.filePath(kDbFolder, "OE.DB").toStdString();
-    writeSampleOrders(db, 3000);
-    const QByteArray loaded = readFile(QString::fromStdString(db));
-    s.h.holdLoad();
-    s.h.create(false);
-    RecordingAttention attention;
-    WindowOptions options;
-    options.splashTickMs = 1;
-    WindowedShop windowed(*s.h.shop, s.h.prompter, options, &attention);
-    QSignalSpy closed(&windowed, &WindowedShop::closed);
-    windowed.start();
-    ASSERT_TRUE(s.h.loadHeld());
-    CMainDlg& window = windowed.window();
-    ASSERT_TRUE(processUntil([&] { return window.isVisible(); }, std::chrono::seconds(30)));
-    EXPECT_TRUE(s.h.hasLine("Reading the order database."));
-    s.h.shop->goOnline();
-    ASSERT_TRUE(processUntil([&] { return !s.h.shop->servers().isOffline(); }));
-
-    // Listed at once; its record waits for the end of the load.
-    NetsimRun run = s.h.sendOrders({"--generate", "1", "--email", "ann@example.com"});
-    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
-    ASSERT_TRUE(processUntil([&] {
-        return s.h.shop->orderBook().size() == 1 &&
-               s.h.shop->intake().transfers().receptionCount() == 0;
-    }));
-    EXPECT_EQ(window.orderList()->rows().shownCount(), 1);
-    EXPECT_EQ(readFile(QString::fromStdString(db)), loaded);
-
-    // Exit waits for the load, which ends in order.
-    chooseMenuItem(*window.menuBar(), 0, 8);
-    ASSERT_TRUE(processUntil([&] { return !s.h.shop->servers().isRunning(); }));
-    EXPECT_EQ(closed.count(), 0);
-    s.h.releaseLoad();
-    ASSERT_TRUE(processUntil([&] { return closed.count() == 1; }));
-    EXPECT_TRUE(s.h.hasLine("Order database read: 3000 orders."));
-    EXPECT_EQ(s.h.texts().back(), "System shutdown.");
-    const QByteArray stored = readFile(QString::fromStdString(db));
-    EXPECT_TRUE(stored.startsWith(loaded));
-    OrderBook reloaded(db);
-    reloaded.load();
-    EXPECT_EQ(reloaded.size(), 3001u);
-    EXPECT_EQ(reloaded.withOrders([](const OrderBook::Orders& o) { return o[0]->orderNumber; }),
-              "000001");
 }
