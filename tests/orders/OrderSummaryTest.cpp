@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <thread>
@@ -154,13 +155,14 @@ TEST_F(OrderSummaryTest, SavedSummaryReadsBackWithEveryPageHeader) {
 
     const QStringList pages = testsupport::pdfPageTexts(file);
     ASSERT_EQ(pages.size(), 2);
-    const auto words = testsupport::pdfWords(file);
     for (int page : {1, 2}) {
         for (const char* text :
              {"Prints for Ada", "Customer", "ada@example.org", "Order number", "WEB-000042",
               "Total amount", "$12.50", "24.03.07 09:05", "Velorin Photo Network - Quillon"})
             EXPECT_TRUE(pages[page - 1].contains(text)) << page << " lacks " << text;
-        EXPECT_EQ(testsupport::pdfLineOf(words, page, "page").back().text, QString::number(page));
+        EXPECT_TRUE(
+            pages[page - 1].contains(QRegularExpression(QString("\\bpage +%1\\b").arg(page))))
+            << page;
     }
     // pdftotext shows runs of blanks as one.
     EXPECT_TRUE(pages[0].contains("first.jpg") && pages[0].contains("50 - Print 10x15"));
