@@ -56,18 +56,15 @@ QString copyName(const Clock& clock) {
            QDateTime::fromSecsSinceEpoch(clock.now()).toString("yyyyMMdd-HHmmss");
 }
 
+// `book` records each damaged file it reports: records read, copy name.
 class OrderBookTest : public ::testing::Test {
 protected:
-    // Records each damaged file the book reports: records read, copy name.
-    void watchDamage(OrderBook& book) {
+    OrderBookTest() {
         QObject::connect(
             &book, &OrderBook::databaseDamaged,
             [this](int records, const QString& copy) { damage.emplace_back(records, copy); });
     }
 
-    QTemporaryDir dir;
-    QString dbPath = dir.filePath("OE.DB");
-    std::string db = dbPath.toStdString();
     // The list of the database as a new book loads it; "not whole" when its
     // load finds damage.
     std::string reloaded() {
@@ -75,11 +72,14 @@ protected:
         return book.load().state == State::Whole ? listOf(book) : "not whole";
     }
 
+    QTemporaryDir dir;
+    QString dbPath = dir.filePath("OE.DB");
+    std::string db = dbPath.toStdString();
+    OrderBook book{db};
     std::vector<std::pair<int, QString>> damage;
 };
 
 TEST_F(OrderBookTest, StoresEveryFieldOfARecord) {
-    OrderBook book(db);
     ASSERT_TRUE(book.add(sampleOrder("Q-0001", 1'600'000'000, "b\xE9la@example.org")));
     QByteArray expected = QByteArray("\0\0\0\1", 4) + textBytes("Q-0001") +
                           textBytes("b\xE9la@example.org") + textBytes("/orders/x") +
@@ -96,11 +96,10 @@ TEST_F(OrderBookTest, StoresEveryFieldOfARecord) {
 TEST_F(OrderBookTest, ReloadKeepsOrdersAndLinksFirstProduct) {
     const ProductList products = {{7, 1.0f, "other"}, {101, 2.0f, "first"}, {101, 3.0f, "second"}};
     {
-        OrderBook book(db);
+        OrderBook writer(db);
         for (const char* n : {"Q-3", "Q-1", "Q-2"})
-            ASSERT_TRUE(book.add(sampleOrder(n, 1'000, n)));
+            ASSERT_TRUE(writer.add(sampleOrder(n, 1'000, n)));
     }
-    OrderBook book(db);
     book.setProducts(&products);
     const OrderDatabaseScan scan = book.load();
     EXPECT_EQ(scan.state, State::Whole);
@@ -129,7 +128,6 @@ TEST_F(OrderBookTest, ReloadKeepsOrdersAndLinksFirstProduct) {
 }
 
 TEST_F(OrderBookTest, SortedInsertionPlacesEqualNumbers) {
-    OrderBook book(db);
     for (const char* tagged : {"B1", "D1", "F1", "D2", "F2", "B2", "A1", "G1", "G2", "b1"})
         book.add(sampleOrder(std::string(1, tagged[0]), 0, tagged + 1));
     // Equal to an inner number: after its equals; equal to the last: just before it.
@@ -137,7 +135,6 @@ TEST_F(OrderBookTest, SortedInsertionPlacesEqualNumbers) {
 }
 
 TEST_F(OrderBookTest, ReportsAnInsertionAtItsPlaceAndAPurgeAsAReset) {
-    OrderBook book(db);
     std::vector<std::string> reports;
     QObject::connect(&book, &OrderBook::orderInserted,
                      [&](int index) { reports.push_back("inserted " + std::to_string(index)); });
@@ -177,7 +174,7 @@ TEST_F(OrderBookTest, LoadedOrdersAreWrittenBackByteForByteAndFoundAsBefore) {
     const std::vector<std::string> names = {"IMG_1.jpg", "img_10.JPG", "\xD6lbild.jpg", "a.png"};
     const std::vector<std::string> customers = {"ann@example.org", "B\xC9LA@example.org", "x@y"};
     {
-        OrderBook book(db);
+        OrderBook writer(db);
         for (int i = 0; i < 200; ++i) {
             auto order = sampleOrder("Q-" + std::to_string(1000 + i), uint32_t(i),
                                      customers[random() % customers.size()]);
@@ -188,11 +185,10 @@ TEST_F(OrderBookTest, LoadedOrdersAreWrittenBackByteForByteAndFoundAsBefore) {
                 for (ItemLine& line : lines)
                     line = {int32_t(100 + random() % 3), int32_t(1 + random() % 2), nullptr};
             }
-            book.add(std::move(order));
+            writer.add(std::move(order));
         }
     }
     const QByteArray stored = readFile(dbPath);
-    OrderBook book(db);
     ASSERT_EQ(book.load().state, State::Whole);
     ASSERT_TRUE(book.save());
     EXPECT_EQ(readFile(dbPath), stored);
@@ -227,8 +223,6 @@ TEST_F(OrderBookTest, LoadedOrdersAreWrittenBackByteForByteAndFoundAsBefore) {
 TEST_F(OrderBookTest, WrongHeaderLoadsNothingAndIsKeptBeforeItIsReplaced) {
     const QByteArray foreign = u32Bytes(1) + textBytes("Q-1") + QByteArray(40, 'x');
     ASSERT_TRUE(writeFile(dbPath, foreign));
-    OrderBook book(db);
-    watchDamage(book);
     EXPECT_EQ(book.load().state, State::WrongHeader);
     EXPECT_EQ(book.size(), 0u);
     ASSERT_EQ(damage.size(), 1u);
@@ -256,9 +250,7 @@ TEST_F(OrderBookTest, DamagedMiddleRecordIsKeptWholeBeforeTheFileIsCut) {
     const testsupport::ManualClock clock(1'750'000'000);
     ASSERT_TRUE(writeFile(dir.filePath(copyName(clock)), "taken"));
 
-    OrderBook book(db);
     book.setClock(clock);
-    watchDamage(book);
     EXPECT_EQ(book.load().state, State::Damaged);
     EXPECT_EQ(book.size(), 50u);
     const QString copy = copyName(clock) + "-2";
@@ -280,8 +272,6 @@ TEST_F(OrderBookTest, DamagedFileThatCannotBeCopiedIsLeftAsItIs) {
     QByteArray bytes = readFile(dbPath);
     bytes.replace(4 + (bytes.size() - 4) / 20, 4, u32Bytes(0)); // the second record
     ASSERT_TRUE(writeFile(dbPath, bytes));
-    OrderBook book(db);
-    watchDamage(book);
     {
         // Room for the cut file and its new records, not for a copy.
         testsupport::FileSizeLimit limit(uint64_t(bytes.size()) - 1);
@@ -330,7 +320,6 @@ TEST_F(OrderBookTest, TornTailIsCutBeforeTheNextAppend) {
 TEST_F(OrderBookTest, RecordsAddedDuringTheLoadAreAppendedInOrderAfterIt) {
     testsupport::writeTornSampleOrders(db, 3);
     const QByteArray torn = readFile(dbPath);
-    OrderBook book(db);
     book.beginLoad();
     ASSERT_TRUE(book.add(sampleOrder("Q-2", 0, "first")));
     ASSERT_TRUE(book.add(sampleOrder("Q-1", 0, "second")));
@@ -382,14 +371,12 @@ TEST_F(OrderBookTest, DamagedLengthsAndCountsStopTheLoad) {
 }
 
 TEST_F(OrderBookTest, OverlongTextIsCutSoTheFileStillLoads) {
-    OrderBook book(db);
     book.add(sampleOrder("Q-1", 0, std::string(2000, 'c')));
     book.add(sampleOrder("Q-2", 0, "b"));
     EXPECT_EQ(reloaded(), "Q-1/" + std::string(1007, 'c') + " Q-2/b");
 }
 
 TEST_F(OrderBookTest, RecordLongerThanAReadBlockLoads) {
-    OrderBook book(db);
     auto big = sampleOrder("Q-1", 0, "a");
     big->pictures = {{"p1.jpg", {}},
                      {"p2.jpg", std::vector(700'000, ItemLine{5, 6, nullptr})}}; // 5.6 MB
@@ -409,7 +396,6 @@ TEST_F(OrderBookTest, RecordLongerThanAReadBlockLoads) {
 // A full disk: the append stores no part of its record, the rewrite keeps
 // the old file, and the next append goes on from the last whole record.
 TEST_F(OrderBookTest, FailedWritesLeaveTheDatabaseAsItWas) {
-    OrderBook book(db);
     ASSERT_TRUE(book.add(sampleOrder("Q-1")));
     const QByteArray before = readFile(dbPath);
     {
@@ -432,7 +418,6 @@ TEST_F(OrderBookTest, FailedWritesLeaveTheDatabaseAsItWas) {
 }
 
 TEST_F(OrderBookTest, ConcurrentAddsKeepRecordsWhole) {
-    OrderBook book(db);
     std::atomic<int> stored{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 6; ++t)
@@ -467,7 +452,6 @@ protected:
 
     bool exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
 
-    OrderBook book{db};
     QString log = dir.filePath("ORDERLOG000000.XML");
 };
 

@@ -225,9 +225,8 @@ TEST(OrderSummary, ErrorsStayWithTheirOwnDocument) {
 
 std::vector<QSize> imageSizes(const SummaryRecorder& recorder) {
     std::vector<QSize> sizes;
-    for (const SummaryCommand& c : recorder.commands())
-        if (c.kind == Kind::Image)
-            sizes.push_back(QSize(int(c.x2), int(c.y2)));
+    for (const SummaryCommand& c : ofKind(recorder, Kind::Image))
+        sizes.push_back(QSize(int(c.x2), int(c.y2)));
     return sizes;
 }
 

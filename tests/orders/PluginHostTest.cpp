@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstring>
 #include <filesystem>
@@ -41,7 +42,6 @@ protected:
         ASSERT_TRUE(m_folder.add("testplugin", "testplugin_a"));
         ASSERT_TRUE(m_folder.add("testplugin", "testplugin_b"));
     }
-    void TearDown() override { qunsetenv("QUILLON_TESTPLUGIN_LOG"); }
 
     static QByteArray variable(const char* tag, const char* key) {
         return QByteArray("QUILLON_TESTPLUGIN_") + tag + "_" + key;
@@ -55,15 +55,14 @@ protected:
         const QStringList lines =
             QString::fromLatin1(testsupport::readFile(m_logDir.filePath("calls.log")))
                 .split('\n', Qt::SkipEmptyParts);
-        QStringList chosen;
-        for (const QString& line : lines)
-            if (exportName.isEmpty() || line.section('|', 1, 1) == exportName)
-                chosen.append(line);
-        return chosen;
+        return exportName.isEmpty()
+                   ? lines
+                   : lines.filter(QRegularExpression("^[^|]*\\|" + exportName + "(\\||$)"));
     }
 
     QTemporaryDir m_logDir;
     PluginFolder m_folder;
+    PluginHost host;
 };
 
 } // namespace
@@ -74,7 +73,6 @@ TEST_F(PluginHostTest, LoadsByNameAndSkipsRefusedLibraries) {
     ASSERT_TRUE(testsupport::writeFile(m_folder.path() + "/broken.so", "not a library"));
     ASSERT_TRUE(testsupport::writeFile(m_folder.path() + "/notes.txt", "not a plug-in"));
 
-    PluginHost host;
     ASSERT_EQ(host.load(m_folder.path()), 2u);
     EXPECT_EQ(host.fileName(0), "testplugin_a.so");
     EXPECT_EQ(host.fileName(1), "testplugin_b.so");
@@ -97,7 +95,6 @@ TEST_F(PluginHostTest, LoadsByNameAndSkipsRefusedLibraries) {
 TEST_F(PluginHostTest, PreOrderAndShippingHandOnCutTextsAndFreshFlags) {
     set("TESTPLUGIN_A", "FLAGS", "3,5");
     set("TESTPLUGIN_B", "PRE", "B-");
-    PluginHost host;
     ASSERT_EQ(host.load(m_folder.path()), 2u);
 
     std::string number(2000, 'N'), folder = "/orders/N";
@@ -121,7 +118,6 @@ TEST_F(PluginHostTest, PreOrderAndShippingHandOnCutTextsAndFreshFlags) {
 TEST_F(PluginHostTest, ReceptionStepsSeeTheTableAndTakeBackEndAndPostRewrites) {
     set("TESTPLUGIN_A", "END", "E-");
     set("TESTPLUGIN_B", "POST", "P-");
-    PluginHost host;
     ASSERT_EQ(host.load(m_folder.path()), 2u);
 
     const PictureTable table(sampleOrder());
@@ -157,7 +153,6 @@ TEST_F(PluginHostTest, ReceptionStepsSeeTheTableAndTakeBackEndAndPostRewrites) {
 
 TEST_F(PluginHostTest, BufferFilledToItsEndIsReadBackWithinIt) {
     set("TESTPLUGIN_A", "FILL", "1");
-    PluginHost host;
     ASSERT_EQ(host.load(m_folder.path()), 2u);
     const std::string full(1023, 'Z');
 
@@ -182,7 +177,6 @@ TEST_F(PluginHostTest, BufferFilledToItsEndIsReadBackWithinIt) {
 
 TEST_F(PluginHostTest, ParametersAreTheTableOfContextOne) {
     set("TESTPLUGIN_B", "NOPARAMS", "1");
-    PluginHost host;
     ASSERT_EQ(host.load(m_folder.path()), 2u);
 
     PluginParam* table = host.parameters(0); // the test plug-in's own table

@@ -220,9 +220,8 @@ TEST(Reception, MalformedOrdersAreAbortedWithinTheirFolder) {
         EXPECT_TRUE(r.aborted && !r.completed);
         EXPECT_EQ(r.stored("evil.jpg"), "missing");
         EXPECT_EQ(r.stored("P/evil.jpg"), "missing");
-        if (i > 0) { // the file before the bad one stays
+        if (i > 0) // the file before the bad one stays
             EXPECT_EQ(r.stored("P/ok.jpg"), "fine");
-        }
     }
 }
 
