@@ -12,39 +12,38 @@ using namespace quillon;
 TEST(FieldRules, ProductFieldsTakeTheirRangesAndRefuseTheRest) {
     auto ok = checkProductFields(" 999999 ", "1000000", "");
     ASSERT_TRUE(ok.item);
-    EXPECT_EQ(ok.item->code, 999999);
-    EXPECT_EQ(ok.item->price, 1000000.0f);
-    EXPECT_EQ(ok.item->description, "");
+    EXPECT_EQ(std::tie(ok.item->code, ok.item->price, ok.item->description),
+              std::tuple(999999, 1000000.0f, ""));
 
     auto small = checkProductFields("0", "0.29", QString(1100, QChar(u'x')));
     ASSERT_TRUE(small.item);
     EXPECT_EQ(small.item->price, 0.29f);
     EXPECT_EQ(small.item->description.size(), 1024u);
 
+    const char *codeRange = "Please enter an integer between 0 and 999999.",
+               *priceRange = "Please enter a number between 0 and 1000000.",
+               *integer = "Please enter an integer.", *number = "Please enter a number.";
     struct Refused {
         const char* code;
         const char* price;
         ProductField field;
         const char* prompt;
     };
-    for (const Refused& r : {
-             Refused{"-1", "1", ProductField::Code,
-                     "Please enter an integer between 0 and 999999."},
-             Refused{"1000000", "1", ProductField::Code,
-                     "Please enter an integer between 0 and 999999."},
-             Refused{"12abc", "1", ProductField::Code, "Please enter an integer."},
-             Refused{"", "1", ProductField::Code, "Please enter an integer."},
-             Refused{"5", "1000001", ProductField::Price,
-                     "Please enter a number between 0 and 1000000."},
-             Refused{"5", "-0.01", ProductField::Price,
-                     "Please enter a number between 0 and 1000000."},
-             Refused{"5", "1,50", ProductField::Price, "Please enter a number."},
-             Refused{"5", "inf", ProductField::Price, "Please enter a number."},
-         }) {
+    const Refused refused[] = {
+        {"-1", "1", ProductField::Code, codeRange},
+        {"1000000", "1", ProductField::Code, codeRange},
+        {"12abc", "1", ProductField::Code, integer},
+        {"", "1", ProductField::Code, integer},
+        {"5", "1000001", ProductField::Price, priceRange},
+        {"5", "-0.01", ProductField::Price, priceRange},
+        {"5", "1,50", ProductField::Price, number},
+        {"5", "inf", ProductField::Price, number},
+    };
+    for (const Refused& r : refused) {
         auto check = checkProductFields(r.code, r.price, "x");
         EXPECT_FALSE(check.item) << r.code << " " << r.price;
-        EXPECT_EQ(check.field, r.field) << r.code << " " << r.price;
-        EXPECT_EQ(check.prompt, r.prompt) << r.code << " " << r.price;
+        EXPECT_EQ(std::tie(check.field, check.prompt), std::tuple(r.field, r.prompt))
+            << r.code << " " << r.price;
     }
 }
 

@@ -22,9 +22,10 @@ class StatusStoreTest : public testing::Test {
 protected:
     std::string path() const { return m_dir.filePath("status.sqlite").toStdString(); }
 
-    // A store opened on the database, once it has answered.
-    std::unique_ptr<StatusStore> openStore(StatusOpening* opening = nullptr) {
-        auto store = std::make_unique<StatusStore>(path(), m_clock);
+    // A store opened on the database (or on `at`), once it has answered.
+    std::unique_ptr<StatusStore> openStore(StatusOpening* opening = nullptr,
+                                           const std::string& at = {}) {
+        auto store = std::make_unique<StatusStore>(at.empty() ? path() : at, m_clock);
         QObject::connect(store.get(), &StatusStore::opened, [opening](const StatusOpening& o) {
             if (opening)
                 *opening = o;
@@ -97,15 +98,13 @@ TEST_F(StatusStoreTest, ChangesAreCommittedKeptAndRecordedWithTheirStation) {
     store->requestHistory(kFirst, [&history](std::vector<StatusHistoryEntry> h) { history = h; });
     ASSERT_TRUE(processUntil([&] { return history.has_value(); }));
     ASSERT_EQ(history->size(), 2u);
-    EXPECT_EQ((*history)[0].change.station, "window");
-    EXPECT_EQ((*history)[0].change.time, 1'700'000'000);
-    EXPECT_EQ((*history)[0].told, CustomerTold::NotAsked);
-    EXPECT_EQ((*history)[1].change.status, OrderStatus::Ready);
-    EXPECT_EQ((*history)[1].change.station, "board 10.0.0.7");
-    EXPECT_EQ((*history)[1].change.time, 1'700'000'060);
-    EXPECT_EQ((*history)[1].told, CustomerTold::Told);
-    EXPECT_EQ((*history)[1].toldNote, "anna@example.org");
-    EXPECT_EQ((*history)[1].change.order, kFirst);
+    const StatusHistoryEntry &first = (*history)[0], &second = (*history)[1];
+    EXPECT_EQ(std::tuple(first.change.station, first.change.time, first.told),
+              std::tuple("window", 1'700'000'000, CustomerTold::NotAsked));
+    EXPECT_EQ(std::tuple(second.change.status, second.change.station, second.change.time),
+              std::tuple(OrderStatus::Ready, "board 10.0.0.7", 1'700'000'060));
+    EXPECT_EQ(std::tuple(second.told, second.toldNote, second.change.order),
+              std::tuple(CustomerTold::Told, "anna@example.org", kFirst));
 }
 
 TEST_F(StatusStoreTest, ADamagedDatabaseIsKeptWithItsJournalAndANewOneStarted) {
@@ -121,15 +120,10 @@ TEST_F(StatusStoreTest, ADamagedDatabaseIsKeptWithItsJournalAndANewOneStarted) {
     EXPECT_EQ(change(*store, {kFirst}, OrderStatus::Shipped).size(), 1u);
 
     // A database that cannot be made is said, and nothing can be asked of it.
-    StatusStore nowhere(m_dir.filePath("missing/status.sqlite").toStdString(), m_clock);
-    std::optional<StatusOpening> failed;
-    QObject::connect(&nowhere, &StatusStore::opened,
-                     [&failed](const StatusOpening& o) { failed = o; });
-    nowhere.open();
-    ASSERT_TRUE(processUntil([&] { return failed.has_value(); }));
-    EXPECT_EQ(failed->state, StatusOpening::State::Failed);
-    EXPECT_FALSE(failed->error.empty());
-    EXPECT_EQ(nowhere.requestChange({kFirst}, OrderStatus::Ready, "window"), 0u);
+    auto nowhere = openStore(&opening, m_dir.filePath("missing/status.sqlite").toStdString());
+    EXPECT_EQ(opening.state, StatusOpening::State::Failed);
+    EXPECT_FALSE(opening.error.empty());
+    EXPECT_EQ(nowhere->requestChange({kFirst}, OrderStatus::Ready, "window"), 0u);
 }
 
 // Every change the writer reported committed is in the database after it
