@@ -83,9 +83,8 @@ TEST(AccountDialogs, ProductListEditsItsListInPlace) {
     });
     child<QPushButton>(dialog, "add")->click();
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[2].code, 101);
-    EXPECT_EQ(list[2].price, 1000000.0f);
-    EXPECT_EQ(list[2].description, "");
+    EXPECT_EQ(std::tie(list[2].code, list[2].price, list[2].description),
+              std::tuple(101, 1000000.0f, ""));
     EXPECT_EQ(prompter.messages(), Texts{"Please enter an integer between 0 and 999999."});
     EXPECT_TRUE(update->isEnabled());
 

@@ -58,10 +58,9 @@ TEST(TransferView, RowsShowProgressThenCompletionOrAbort) {
 
     v.list.setCompleted(first, {"000007", "ann@example.com", 12.5f, t, 0, "Outstanding"}, t);
     EXPECT_EQ(v.role(0, 3, TransferTableModel::ProgressRole).toInt(), -1);
-    EXPECT_EQ(v.text(0, 1), "ann@example.com");
-    EXPECT_EQ(v.text(0, 2), "12.50");
-    EXPECT_EQ(v.text(0, 3), QString::fromStdString(orderReceivedText(t)));
-    EXPECT_EQ(v.text(0, 4), "Outstanding");
+    EXPECT_EQ((QStringList{v.text(0, 1), v.text(0, 2), v.text(0, 3), v.text(0, 4)}),
+              (QStringList{"ann@example.com", "12.50", QString::fromStdString(orderReceivedText(t)),
+                           "Outstanding"}));
 
     v.list.setAborted(second, "000008", "bob@example.com"); // its texts are the list's test
     EXPECT_NE(v.role(1, 0, Qt::ForegroundRole), v.role(0, 0, Qt::ForegroundRole));

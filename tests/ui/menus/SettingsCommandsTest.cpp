@@ -58,9 +58,8 @@ TEST(SettingsCommands, ConfigurationRaisesTheCounterToANewFirstNumber) {
     // What the run changed reaches the profile when it ends.
     h.store->save(h.settings);
     const Settings saved = SettingsStore(h.store->iniFile()).load("");
-    EXPECT_EQ(saved.rootordernumber, 500u);
-    EXPECT_EQ(saved.currentnumber, 500u);
-    EXPECT_EQ(saved.prefix, "WEB-");
+    EXPECT_EQ(std::tie(saved.rootordernumber, saved.currentnumber, saved.prefix),
+              std::tuple(500u, 500u, "WEB-"));
 }
 
 TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
@@ -98,14 +97,10 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
     });
     openEmailNotification(*h.shop, h.prompter, nullptr);
     const Settings& s = h.shop->settings();
-    EXPECT_TRUE(s.notification);
-    EXPECT_EQ(s.smtp, "");
-    EXPECT_EQ(s.sender, "shop@example");
-    EXPECT_EQ(s.subject, std::string(120, 's'));
-    EXPECT_EQ(s.body, std::string(500, 'b'));
-    EXPECT_EQ(h.settings.body, s.body);
-    EXPECT_TRUE(s.readymail);
-    EXPECT_EQ(s.shopname, "Foto Lind");
+    EXPECT_EQ(std::tie(s.notification, s.readymail, s.smtp, s.sender, s.shopname),
+              std::tuple(true, true, "", "shop@example", "Foto Lind"));
+    EXPECT_EQ(std::tie(s.subject, s.body, h.settings.body),
+              std::tuple(std::string(120, 's'), std::string(500, 'b'), s.body));
     EXPECT_EQ(s.readysubject, Settings{}.readysubject); // untouched, kept
 }
 
