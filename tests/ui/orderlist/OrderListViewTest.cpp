@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -49,11 +48,7 @@ protected:
         for (SamplePicture& sample : pictures) {
             PictureEntry picture{sample.fileName, {}};
             for (auto [code, quantity] : sample.items) {
-                const auto product =
-                    std::find_if(m_products.begin(), m_products.end(),
-                                 [code](const ProductItem& p) { return p.code == code; });
-                picture.items.push_back(
-                    {code, quantity, product == m_products.end() ? nullptr : &*product});
+                picture.items.push_back({code, quantity, findProduct(&m_products, code)});
                 order->itemCount += quantity;
             }
             order->pictures.push_back(std::move(picture));
