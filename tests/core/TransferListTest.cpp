@@ -34,9 +34,8 @@ TEST(TransferList, ReportsEachChangeAndRebuildsCompletedBeforeReceiving) {
     EXPECT_EQ(list.row(0).transferStatus.rfind("Order received ", 0), 0u);
     list.setCompleted(a, {"A1", "ann@example.com", 12.5f, 0, 1, "Paid - PayPal"}, 0);
     list.setAborted(c, "C1", "cy@example.com");
-    EXPECT_EQ(list.row(2).total, "N/A");
-    EXPECT_EQ(list.row(2).transferStatus, "Aborted");
-    EXPECT_TRUE(list.row(2).aborted);
+    EXPECT_EQ(std::tie(list.row(2).total, list.row(2).transferStatus, list.row(2).aborted),
+              std::tuple("N/A", "Aborted", true));
     EXPECT_EQ(changes.seen,
               (std::vector<std::string>{"insert 0-0", "insert 1-1", "insert 2-2", "change 1",
                                         "change 0", "change 0", "change 2"}));
@@ -44,9 +43,8 @@ TEST(TransferList, ReportsEachChangeAndRebuildsCompletedBeforeReceiving) {
     list.rebuild(); // the aborted row goes; b is still receiving
     EXPECT_EQ(changes.seen.back(), "reset");
     ASSERT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(list.row(0).orderNumber, "A1");
-    EXPECT_EQ(list.row(0).total, "12.50");
-    EXPECT_EQ(list.row(0).paymentStatus, "Paid - PayPal");
+    EXPECT_EQ(std::tie(list.row(0).orderNumber, list.row(0).total, list.row(0).paymentStatus),
+              std::tuple("A1", "12.50", "Paid - PayPal"));
     EXPECT_EQ(list.row(1).orderNumber, TransferList::kReceiving);
     EXPECT_EQ(list.row(1).progress, 33);
     list.setProgress(b, 2, 3, "B1", 0); // the reception found its new row
