@@ -15,6 +15,8 @@
 //   filter   a change of the status choice (anchor: the find field's filter
 //            for one typed letter).
 // Usage: bench_statuses [--anchor BENCH_ORDERLIST]
+//        bench_statuses --files DIR   (the files alone, kept in DIR)
+//        bench_statuses --ready-child DIR/OE.DB [DIR/status.sqlite]
 #include "BenchSamples.h"
 #include "orders/Clock.h"
 #include "status/StatusDatabase.h"
@@ -22,6 +24,7 @@
 #include "ui/orderlist/OrderListView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
@@ -166,8 +169,11 @@ int main(int argc, char** argv) {
     const QString anchor = args.value(1) == "--anchor" ? args.value(2) : QString();
 
     QTemporaryDir dir;
-    const QString database = dir.filePath("OE.DB");
-    const QString statuses = dir.filePath("status.sqlite");
+    // --files DIR: only the files, kept in DIR, to run a child by hand.
+    const bool filesOnly = args.value(1) == "--files";
+    const QDir folder(filesOnly ? args.value(2) : dir.path());
+    const QString database = folder.filePath("OE.DB");
+    const QString statuses = folder.filePath("status.sqlite");
     std::vector<int> numbers(kOrders);
     std::iota(numbers.begin(), numbers.end(), 1);
     if (!bench::writeSampleDatabase(database, numbers, 2))
@@ -180,6 +186,8 @@ int main(int argc, char** argv) {
             keys.push_back(keyOf(bench::sampleOrder(n, 2)));
         db.change(keys, OrderStatus::PickedUp, 1'700'000'000, "window");
     }
+    if (filesOnly)
+        return 0;
 
     std::vector<double> opens;
     for (int run = 0; run < kRuns; ++run) {
