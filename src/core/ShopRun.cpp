@@ -15,7 +15,8 @@ int runShop(SettingsStore& store, Prompter& prompter, RegistrationDialogs* dialo
 
     ShopConfig config = options.shop;
     config.workingDirectory = application.workingDirectory();
-    SystemClock clock;
+    const SystemClock systemClock;
+    const Clock& clock = options.clock ? *options.clock : systemClock;
     int result = 0;
     {
         Shop shop(config, settings, &store, clock, prompter);

@@ -7,6 +7,7 @@
 
 namespace quillon {
 
+class Clock;
 class Prompter;
 class RegistrationDialogs;
 class SettingsStore;
@@ -19,6 +20,8 @@ struct ShopRunOptions {
     std::optional<int> servicePort;
     // The counter board's port, when not the profile's.
     std::optional<int> boardPort;
+    // The shop's clock, when not the computer's.
+    const Clock* clock = nullptr;
 };
 
 // Start-up (with the registration dialogs, when there are any), the shop
