@@ -6,6 +6,7 @@
 #include "orders/OrderBook.h"
 #include "orders/OrderRecordCodec.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <algorithm>
@@ -82,6 +83,38 @@ inline bool writeSampleDatabase(const QString& path, const std::vector<int>& num
     QFile f(path);
     return f.open(QIODevice::WriteOnly) &&
            f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+// A shop's data folders under `dir` and its OE.DB of sampleOrder(n) with two
+// pictures for n < `orders`, received at received(n); those of the first
+// `withFolders` have an order folder under Orders with their two pictures
+// and a summary of 4 KB each.
+inline bool writeSampleShop(const QString& dir, int orders, int withFolders,
+                            const std::function<uint32_t(int)>& received) {
+    for (const char* folder : {"Db", "SystemLog", "OrderLog", "plugin", "History", "Orders"})
+        QDir(dir).mkdir(folder);
+    const std::string root = QDir(dir).filePath("Orders").toStdString();
+    const QByteArray picture(4096, 'p');
+    std::string bytes;
+    quillon::appendDatabaseHeader(bytes, quillon::OrderBook::kFileHeader);
+    for (int n = 0; n < orders; ++n) {
+        quillon::OrderEntry order = sampleOrder(n, 2, root);
+        order.received = received(n);
+        quillon::appendOrderRecord(bytes, order);
+        if (n >= withFolders)
+            continue;
+        const QString folder = QString::fromStdString(order.folder);
+        if (!QDir().mkdir(folder))
+            return false;
+        for (const char* name : {"IMG_1000.jpg", "IMG_1001.jpg", "summary.pdf"}) {
+            QFile f(folder + "/" + QString::fromLatin1(name));
+            if (!f.open(QIODevice::WriteOnly) || f.write(picture) != picture.size())
+                return false;
+        }
+    }
+    QFile db(QDir(dir).filePath("Db/OE.DB"));
+    return db.open(QIODevice::WriteOnly) &&
+           db.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
 }
 
 // Processor time of this thread: what a piece of work costs, without the

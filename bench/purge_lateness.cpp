@@ -53,36 +53,6 @@ private:
     std::atomic<int64_t> m_now{kStart};
 };
 
-// A shop folder whose OE.DB holds `purged` orders received a day before
-// kStart, each with an order folder of two pictures and a summary, and
-// `kept` orders received at kStart.
-bool prepare(const QTemporaryDir& dir, int purged, int kept, bool folders) {
-    for (const char* folder : {"Db", "SystemLog", "OrderLog", "plugin", "History", "Orders"})
-        QDir(dir.path()).mkdir(folder);
-    const std::string root = dir.filePath("Orders").toStdString();
-    const QByteArray picture(4096, 'p');
-    std::string bytes;
-    appendDatabaseHeader(bytes, OrderBook::kFileHeader);
-    for (int n = 0; n < purged + kept; ++n) {
-        OrderEntry order = bench::sampleOrder(n, 2, root);
-        order.received = uint32_t(n < purged ? kStart - kDay : kStart);
-        appendOrderRecord(bytes, order);
-        if (n >= purged || !folders)
-            continue;
-        const QString folder = QString::fromStdString(order.folder);
-        if (!QDir().mkdir(folder))
-            return false;
-        for (const char* name : {"IMG_1000.jpg", "IMG_1001.jpg", "summary.pdf"}) {
-            QFile f(folder + "/" + QString::fromLatin1(name));
-            if (!f.open(QIODevice::WriteOnly) || f.write(picture) != picture.size())
-                return false;
-        }
-    }
-    QFile db(dir.filePath("Db/OE.DB"));
-    return db.open(QIODevice::WriteOnly) &&
-           db.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-}
-
 enum class Variant { Idle, OnUiThread, OffThread };
 
 // One run: a fresh shop with its window and the orders loaded; a week later
@@ -90,7 +60,11 @@ enum class Variant { Idle, OnUiThread, OffThread };
 // `idleSeconds`).
 Lateness runOnce(Variant variant, int purged, int kept, bool folders, double idleSeconds = 0) {
     QTemporaryDir dir;
-    if (!prepare(dir, purged, kept, folders)) {
+    // The purged orders were received a day before kStart, the kept ones at
+    // kStart.
+    if (!bench::writeSampleShop(dir.path(), purged + kept, folders ? purged : 0, [purged](int n) {
+            return uint32_t(n < purged ? kStart - kDay : kStart);
+        })) {
         std::fprintf(stderr, "cannot prepare %s\n", qPrintable(dir.path()));
         return {};
     }

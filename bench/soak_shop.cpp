@@ -1,0 +1,287 @@
+// The shop with its window, as `quillon` runs it, for the soak benchmark
+// (bench/soak.sh), with what the benchmark measures:
+//
+//   bench_soak_shop [--online] [--profile FILE] [--listen ADDRESS]
+//                   [--server1-port P] [--server2-port P] [--service-port P]
+//                   [--board-port P] [--lateness-log FILE]
+//                   [--account-rounds SECONDS] [--clock-offset SECONDS]
+//
+// --lateness-log writes the user-interface thread's lateness tick by tick;
+// --account-rounds logs in at the central service, fetches the history and
+// logs out every SECONDS, with the password in QUILLON_BENCH_PASSWORD, and
+// prints a line per round; --clock-offset moves the shop's clock, so that its
+// midnight comes when the benchmark wants it. No splash.
+#include "UiBeat.h"
+#include "board/ShopBoard.h"
+#include "core/CommandLineOptions.h"
+#include "core/HistoryFields.h"
+#include "core/SettingsStore.h"
+#include "core/Shop.h"
+#include "core/ShutdownSignals.h"
+#include "orders/Clock.h"
+#include "ui/shell/GuiApplication.h"
+#include "ui/shell/WindowedRun.h"
+
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QFile>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace quillon;
+
+namespace {
+
+void printLine(const QString& line) {
+    std::printf("%s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+// The computer's clock, moved by a number of seconds.
+class MovedClock : public Clock {
+public:
+    explicit MovedClock(int64_t offset) : m_offset(offset) {}
+    int64_t now() const override { return int64_t(std::time(nullptr)) + m_offset; }
+
+private:
+    const int64_t m_offset;
+};
+
+// The lateness of the thread it lives on, tick by tick, as lines
+// "MS LATE_MS RUN_MS WAIT_MS" in a file, written out once a second. MS is
+// the tick's time in milliseconds since 1970; RUN_MS and WAIT_MS are how long
+// since the tick before the thread ran and how long it waited, ready, for a
+// processor (the scheduler's own count), so a late tick can be told apart:
+// work on the thread, a machine busy with others, or the thread blocked.
+class LatenessLog : public QObject {
+public:
+    // Nothing is measured when the file cannot be written; isOpen() says so.
+    LatenessLog(const QString& path, QObject* parent) : QObject(parent), m_file(path) {
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return;
+        m_schedule = ::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+        readSchedule(m_runNs, m_waitNs);
+        m_beat.setSink([this](double atMs, double lateMs) {
+            qint64 run = m_runNs, wait = m_waitNs;
+            readSchedule(run, wait);
+            m_pending += QByteArray::number(double(m_startMs) + atMs, 'f', 1) + ' ' +
+                         QByteArray::number(lateMs, 'f', 2) + ' ' +
+                         QByteArray::number(double(run - m_runNs) / 1e6, 'f', 2) + ' ' +
+                         QByteArray::number(double(wait - m_waitNs) / 1e6, 'f', 2) + '\n';
+            m_runNs = run;
+            m_waitNs = wait;
+        });
+        m_flush.setInterval(1000);
+        connect(&m_flush, &QTimer::timeout, this, [this] {
+            m_file.write(m_pending);
+            m_file.flush();
+            m_pending.clear();
+        });
+        m_startMs = QDateTime::currentMSecsSinceEpoch();
+        m_beat.start();
+        m_flush.start();
+    }
+    ~LatenessLog() override {
+        if (m_file.isOpen())
+            m_file.write(m_pending);
+        if (m_schedule >= 0)
+            ::close(m_schedule);
+    }
+    bool isOpen() const { return m_file.isOpen(); }
+
+private:
+    // The thread's run and wait times in ns, from the scheduler.
+    bool readSchedule(qint64& runNs, qint64& waitNs) {
+        char text[96];
+        const ssize_t n = m_schedule < 0 ? -1 : ::pread(m_schedule, text, sizeof text - 1, 0);
+        if (n <= 0)
+            return false;
+        text[n] = 0;
+        long long run = 0, wait = 0;
+        if (std::sscanf(text, "%lld %lld", &run, &wait) != 2)
+            return false;
+        runNs = run;
+        waitNs = wait;
+        return true;
+    }
+
+    QFile m_file;
+    QByteArray m_pending;
+    qint64 m_startMs = 0;
+    int m_schedule = -1;
+    qint64 m_runNs = 0;
+    qint64 m_waitNs = 0;
+    bench::Beat m_beat;
+    QTimer m_flush;
+};
+
+// Every period the shop logs in at the central service, fetches the
+// transaction history from its first year to today and logs out, as an
+// operator looking at the history does, and prints a line per round, e.g.
+// "Account round 3: login 1, history 12 rows, logout 1". A round that finds
+// the session busy waits for the next one.
+class AccountRounds : public QObject {
+public:
+    AccountRounds(Shop& shop, std::string password, int periodMs, QObject* parent)
+        : QObject(parent), m_shop(shop), m_password(std::move(password)) {
+        AccountSession& account = shop.account();
+        connect(&account, &AccountSession::commandFinished, this,
+                [this](AccountCommand command, int result) { finished(command, result); });
+        connect(&account, &AccountSession::historyFetched, this,
+                [this](const std::vector<HistoryRecord>& rows) {
+                    if (!m_running)
+                        return;
+                    m_rows = int(rows.size());
+                    endWithLogout();
+                });
+        connect(&m_timer, &QTimer::timeout, this, &AccountRounds::begin);
+        m_timer.start(periodMs);
+    }
+
+private:
+    void begin() {
+        if (m_running)
+            return;
+        ++m_round;
+        m_rows = -1;
+        m_running = m_shop.account().login(m_shop.settings().shopid, m_password);
+        if (!m_running)
+            printLine(QString("Account round %1: the session is busy or logged in").arg(m_round));
+    }
+
+    void finished(AccountCommand command, int result) {
+        if (!m_running)
+            return;
+        if (command == AccountCommand::Login) {
+            if (result != 1) {
+                m_running = false;
+                printLine(QString("Account round %1: login %2").arg(m_round).arg(result));
+                return;
+            }
+            const std::tm today = m_shop.clock().localNow();
+            if (!m_shop.account().fetchHistory(
+                    historyDate(kFirstHistoryYear, 1, 1),
+                    historyDate(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday)))
+                endWithLogout();
+        } else if (command == AccountCommand::Logout) {
+            m_running = false;
+            printLine(QString("Account round %1: login 1, history %2 rows, logout %3")
+                          .arg(m_round)
+                          .arg(m_rows)
+                          .arg(result));
+        }
+    }
+
+    // The history is in (or could not be asked for): the round ends.
+    void endWithLogout() {
+        if (m_shop.account().logout())
+            return;
+        m_running = false;
+        printLine(QString("Account round %1: login 1, history %2 rows, no logout")
+                      .arg(m_round)
+                      .arg(m_rows));
+    }
+
+    Shop& m_shop;
+    std::string m_password;
+    QTimer m_timer;
+    int m_round = 0;
+    int m_rows = -1;
+    bool m_running = false;
+};
+
+void parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
+    parser.setApplicationDescription("The shop with its window, measured for the soak benchmark.");
+    parser.addHelpOption();
+    parser.addOptions({
+        {"online", "Put the system on-line after start-up."},
+        {"profile", "Use the INI file <file> as the profile instead of the user's.", "file"},
+        {"listen", "Listen only on <address>.", "address"},
+        {"server1-port", "Order data server port.", "port"},
+        {"server2-port", "Registration server port.", "port"},
+        {"service-port", "Central service port.", "port"},
+        {"board-port", "Counter board port, instead of the profile's boardport.", "port"},
+        {"lateness-log", "Write the user-interface thread's lateness into <file>.", "file"},
+        {"account-rounds",
+         "Log in, fetch the history and log out every <seconds> (the password in "
+         "QUILLON_BENCH_PASSWORD).",
+         "seconds"},
+        {"clock-offset", "Move the shop's clock by <seconds>.", "seconds"},
+    });
+    parser.process(app);
+}
+
+// The options' values into `options`; false with `error` on a bad number.
+bool readOptions(const QCommandLineParser& parser, ShopRunOptions& options, int64_t& clockOffset,
+                 int& roundSeconds, QString& error) {
+    options.shop.listenAddress = parser.value("listen").toStdString();
+    const std::pair<const char*, std::function<void(int)>> ports[] = {
+        {"server1-port", [&](int p) { options.shop.server1Port = p; }},
+        {"server2-port", [&](int p) { options.shop.server2Port = p; }},
+        {"service-port", [&](int p) { options.servicePort = p; }},
+        {"board-port", [&](int p) { options.boardPort = p; }},
+    };
+    for (const auto& [name, set] : ports) {
+        if (!parser.isSet(name))
+            continue;
+        const std::optional<long long> value = intOption(parser, name, 0, 65535, error);
+        if (!value)
+            return false;
+        set(int(*value));
+    }
+    if (parser.isSet("clock-offset")) {
+        const std::optional<long long> value =
+            intOption(parser, "clock-offset", -100LL * 365 * 86400, 100LL * 365 * 86400, error);
+        if (!value)
+            return false;
+        clockOffset = *value;
+    }
+    if (parser.isSet("account-rounds")) {
+        const std::optional<long long> value = intOption(parser, "account-rounds", 1, 86400, error);
+        if (!value)
+            return false;
+        roundSeconds = int(*value);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::signal(SIGPIPE, SIG_IGN);
+    std::unique_ptr<QCoreApplication> app = makeGuiApplication(argc, argv);
+    QCoreApplication::setApplicationName("Quillon");
+    QCoreApplication::setOrganizationName("Tarvex");
+
+    QCommandLineParser parser;
+    parseOptions(parser, *app);
+
+    WindowedRunOptions options;
+    int64_t clockOffset = 0;
+    int roundSeconds = 0;
+    QString error;
+    if (!readOptions(parser, options.run, clockOffset, roundSeconds, error)) {
+        std::fprintf(stderr, "bench_soak_shop: %s\n", qPrintable(error));
+        return 2;
+    }
+    const MovedClock clock(clockOffset);
+    options.run.clock = &clock;
+    options.online = parser.isSet("online");
+    options.window.splash = false;
+    options.attach = [&](WindowedShop& windowed, Prompter&) {
+        Shop& shop = windowed.shop();
+        exitOnShutdownSignals(shop);
+        new ShopBoard(shop, options.run.boardPort, &windowed);
+        if (parser.isSet("lateness-log") &&
+            !(new LatenessLog(parser.value("lateness-log"), &windowed))->isOpen())
+            std::fprintf(stderr, "bench_soak_shop: cannot write %s\n",
+                         qPrintable(parser.value("lateness-log")));
+        if (roundSeconds > 0)
+            new AccountRounds(shop, qEnvironmentVariable("QUILLON_BENCH_PASSWORD").toStdString(),
+                              roundSeconds * 1000, &windowed);
+    };
+    SettingsStore store(parser.value("profile"));
+    return runWindowed(store, options);
+}
