@@ -134,39 +134,6 @@ TEST_F(OrderBookTest, SortedInsertionPlacesEqualNumbers) {
     EXPECT_EQ(listOf(book), "A/1 B/1 B/2 D/1 D/2 F/2 F/1 G/2 G/1 b/1");
 }
 
-TEST_F(OrderBookTest, ReportsAnInsertionAtItsPlaceAndAPurgeAsAReset) {
-    std::vector<std::string> reports;
-    QObject::connect(&book, &OrderBook::orderInserted,
-                     [&](int index) { reports.push_back("inserted " + std::to_string(index)); });
-    QObject::connect(&book, &OrderBook::ordersReset, [&] { reports.push_back("reset"); });
-    for (auto [number, received] : {std::pair{"Q-2", kDay}, {"Q-3", 9 * kDay}, {"Q-1", 9 * kDay}})
-        book.add(
-            sampleOrder(number, uint32_t(received), number, dir.filePath(number).toStdString()));
-    EXPECT_EQ(book.purge(1, dir.filePath("purged.xml").toStdString(), 9 * kDay), 1);
-    EXPECT_EQ(reports,
-              (std::vector<std::string>{"inserted 0", "inserted 1", "inserted 0", "reset"}));
-    EXPECT_EQ(listOf(book), "Q-1/Q-1 Q-3/Q-3");
-}
-
-TEST_F(OrderBookTest, LoadPlacesOrdersAsAddingThemOneByOne) {
-    std::mt19937 random(3);
-    std::vector<std::string> numbers;
-    for (int i = 0; i < 300; ++i)
-        numbers.push_back(std::string(1, char('A' + random() % 6)));
-    OrderBook added(db), twice(dir.filePath("twice.db").toStdString());
-    for (int round = 0; round < 2; ++round)
-        for (size_t i = 0; i < numbers.size(); ++i) {
-            if (round == 0)
-                added.add(sampleOrder(numbers[i], 0, std::to_string(i)));
-            twice.add(sampleOrder(numbers[i], 0, std::to_string(i)));
-        }
-    OrderBook loaded(db);
-    loaded.load();
-    EXPECT_EQ(listOf(loaded), listOf(added));
-    added.load(); // onto the orders already listed
-    EXPECT_EQ(listOf(added), listOf(twice));
-}
-
 TEST_F(OrderBookTest, LoadedOrdersAreWrittenBackByteForByteAndFoundAsBefore) {
     // Picture names and product lines repeat from order to order, as a
     // shop's do; the loaded orders keep each distinct one once.
@@ -519,14 +486,6 @@ TEST_F(OrderBookPurgeTest, NothingOutsideTheFolderIsTouched) {
     EXPECT_EQ(readFile(work + "/keep.txt"), "keep");
 }
 
-TEST_F(OrderBookPurgeTest, FoldersGoEvenWhenTheLogCannotBeWritten) {
-    const std::string folder = makeFolder("Q-1");
-    book.add(sampleOrder("Q-1", 0, "a", folder));
-    EXPECT_EQ(book.purge(7, dir.filePath("missing/log.xml").toStdString(), kNow), 1);
-    EXPECT_FALSE(exists(folder));
-    EXPECT_EQ(book.size(), 0u);
-}
-
 // The purge's file work runs on a worker while the list goes on: an order
 // added meanwhile is neither held up nor lost, whichever way it goes.
 TEST_F(OrderBookPurgeTest, AnOrderAddedWhileTheRewriteRunsIsStoredAfterIt) {
@@ -598,10 +557,6 @@ TEST_F(OrderBookPurgeTest, TheLogHasTheExactLines) {
                              "  </picture>\r\n"
                              "</order>\r\n"
                              "</log>\r\n");
-
-    book.setProducts(nullptr);
-    EXPECT_EQ(book.writeXmlLog(log.toStdString()), 1);
-    EXPECT_FALSE(readFile(log).contains("<description>"));
 }
 
 TEST_F(OrderBookPurgeTest, LoggedValuesStayWellFormedAndComeBack) {
