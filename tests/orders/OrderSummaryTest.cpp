@@ -82,32 +82,10 @@ protected:
     QImage m_landscape = testsupport::gradientPicture(1600, 1200);
 };
 
-QRectF rectOf(const SummaryCommand& c) {
-    return {c.x, c.y, c.x2, c.y2};
-}
-
-TEST_F(OrderSummaryTest, PicturesAreScaledIntoTheBoxAndCentred) {
-    m_summary.addPicture(m_landscape, "land.jpg", {});
-    m_summary.addPicture(testsupport::gradientPicture(1200, 1600), "port.jpg", {});
-    // A sliver must still become a picture, not a library error.
+TEST_F(OrderSummaryTest, ASliverIsStillAPicture) {
+    // Scaled to 1 x 70, not to a library error; other shapes are the builder's test.
     ASSERT_TRUE(m_summary.addPicture(testsupport::gradientPicture(1, 300), "sliver.png", {}));
-
-    // Boxes: 70 square, tops at H - cursor - 4.
-    auto images = ofKind(m_recorder, Kind::Image);
-    ASSERT_EQ(images.size(), 3u);
-    EXPECT_EQ(rectOf(images[1]), QRectF(70 + 9, kH - 182 - 70, 52, 70));
-    EXPECT_EQ(rectOf(images[2]), QRectF(70 + 34, kH - 260 - 70, 1, 70));
-}
-
-TEST_F(OrderSummaryTest, RowsAdvanceByTheirTextOrTheRowHeight) {
-    m_summary.addPicture(m_landscape, "three.jpg", items(3));
-    EXPECT_EQ(m_summary.cursor(), 100 + 78); // 4 + 4 x 12 + 8 = 60 < 78
-    m_summary.addPicture(m_landscape, "eight.jpg", items(8));
-    EXPECT_EQ(m_summary.cursor(), 178 + 120); // 4 + 9 x 12 + 8
-    // File name first, beside the box.
-    auto block = textAt(m_recorder, 1, 160, kH - 178 - 4);
-    ASSERT_EQ(block.size(), 9u);
-    EXPECT_EQ(block[0], "eight.jpg");
+    EXPECT_EQ(ofKind(m_recorder, Kind::Image).at(0).x2, 1);
 }
 
 TEST_F(OrderSummaryTest, NewPageOnlyWhenTheRowNoLongerFits) {
@@ -167,21 +145,9 @@ TEST_F(OrderSummaryTest, SavedSummaryReadsBackWithEveryPageHeader) {
     // pdftotext shows runs of blanks as one.
     EXPECT_TRUE(pages[0].contains("first.jpg") && pages[0].contains("50 - Print 10x15"));
     EXPECT_TRUE(!pages[0].contains("51 - Print 10x15") && pages[1].contains("70 - Print 10x15"));
-
-    const QString pdf = QString::fromLatin1(testsupport::readFile(file));
-    // Opens on the first page at its top, zoom 1.
-    const auto action = QRegularExpression(R"(/OpenAction (\d+) 0 R)").match(pdf);
-    ASSERT_TRUE(action.hasMatch());
-    EXPECT_TRUE(pdf.contains(QRegularExpression("\\b" + action.captured(1) +
-                                                R"( 0 obj\s*\[ \d+ 0 R /XYZ 0 841\.89\d* 1 \])")));
-    EXPECT_TRUE(pdf.contains("/FlateDecode"));
 }
 
 TEST_F(OrderSummaryTest, LibraryErrorAbandonsTheSummary) {
-    OrderSummary unbegun;
-    EXPECT_FALSE(unbegun.addPicture(m_landscape, "a.jpg", {}));
-    EXPECT_FALSE(unbegun.save(path("a.pdf").toStdString()));
-
     m_summary.setFaultAfterPictures(1);
     testing::internal::CaptureStdout();
     EXPECT_TRUE(m_summary.addPicture(m_landscape, "good.jpg", items(1)));
