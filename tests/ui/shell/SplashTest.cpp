@@ -2,7 +2,6 @@
 #include "ui/shell/SplashWindow.h"
 
 #include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -32,15 +31,4 @@ TEST(Splash, ClosesWhenTheAnimationHasEnded) {
     EXPECT_FALSE(splash.isVisible());
     splash.tick();
     EXPECT_EQ(closed.count(), 1);
-}
-
-TEST(Splash, ClosesAtALeftClick) {
-    SplashWindow splash;
-    QSignalSpy closed(&splash, &SplashWindow::closed);
-    splash.start();
-    QTest::mouseClick(&splash, Qt::RightButton);
-    EXPECT_EQ(closed.count(), 0);
-    QTest::mouseClick(&splash, Qt::LeftButton);
-    EXPECT_EQ(closed.count(), 1);
-    EXPECT_FALSE(splash.isVisible());
 }
