@@ -29,13 +29,6 @@ void touch(const QString& path) {
 
 } // namespace
 
-TEST(Logs, StatusLineStampEndsWithTwoBlanks) {
-    EXPECT_EQ(formatStatusLine(at(2009, 3, 5, 14, 5), "System started."),
-              "09.03.05 14:05  System started.");
-    EXPECT_EQ(formatStatusLine(at(2010, 1, 1, 9, 7), ""), "10.01.01 09:07  ");
-    EXPECT_EQ(formatClock(at(2026, 12, 6, 0, 1)), "26-12-06 00:01");
-}
-
 TEST(Logs, NextFileNameTakesTheFirstFreeNumber) {
     QTemporaryDir dir;
     std::string folder = dir.path().toStdString();

@@ -93,18 +93,3 @@ TEST(ThreadHop, RunsTheStepOnTheContextThreadOrNotAtAllWhenAbandoned) {
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(ran);
 }
-
-// The tests' wait helper, run from inside a queued call: the calls queued
-// behind that one must still be delivered (the glib event dispatcher alone
-// holds them back until something new is posted).
-TEST(ProcessUntil, DeliversCallsQueuedBehindTheCallThatWaits) {
-    QObject context;
-    bool later = false, delivered = false;
-    QMetaObject::invokeMethod(
-        &context, [&] { delivered = processUntil([&] { return later; }, std::chrono::seconds(5)); },
-        Qt::QueuedConnection);
-    QMetaObject::invokeMethod(
-        &context, [&] { later = true; }, Qt::QueuedConnection);
-    ASSERT_TRUE(processUntil([&] { return later; }));
-    EXPECT_TRUE(delivered);
-}

@@ -34,28 +34,6 @@ TEST(Thumbnail, ReadsPicturesByContentAtReducedSize) {
     EXPECT_EQ(fitIntoBox({60000, 40000}, 120), QSize(120, 80));
 }
 
-TEST(Thumbnail, TurnsPicturesUprightAsTheirOrientationTagSays) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("phone.jpg");
-    ASSERT_TRUE(testsupport::writePicture(path, 800, 400));
-    // A camera's tag: stored lying on its side, to be turned 90 degrees.
-    const QByteArray tiff("MM\0\x2a\0\0\0\x08"
-                          "\0\x01"
-                          "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
-                          "\0\0\0\0",
-                          26);
-    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
-    QByteArray app1("\xff\xe1");
-    app1.append(char((exif.size() + 2) >> 8)).append(char((exif.size() + 2) & 0xff)).append(exif);
-    QByteArray jpeg = testsupport::readFile(path);
-    jpeg.insert(2, app1);
-    ASSERT_TRUE(testsupport::writeFile(path, jpeg));
-
-    const ReducedPicture upright = loadReducedPicture(path, 120);
-    EXPECT_EQ(upright.image.size(), QSize(60, 120));
-    EXPECT_EQ(upright.fullSize, QSize(400, 800));
-}
-
 TEST(ThumbnailCache, StaysWithinItsBytesDroppingTheLeastRecentlyShown) {
     const QImage image(32, 32, QImage::Format_RGB32); // 4 KiB of pixels
     const qint64 each = ThumbnailCache::cost("/o/1.jpg", image);

@@ -4,7 +4,6 @@
 #include "core/TransferList.h"
 #include "ui/mainwindow/TransferTableModel.h"
 
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -69,14 +68,4 @@ TEST(TransferView, RowsShowProgressThenCompletionOrAbort) {
     v.list.rebuild(); // only the completed transfer comes back
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(v.model.rowCount(), 1);
-}
-
-TEST(TransferView, ScrollsToEachNewRow) {
-    View v;
-    for (int i = 0; i < 30; ++i)
-        v.list.addReception();
-    QScrollBar* bar = v.view.verticalScrollBar();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }, 2000));
-    EXPECT_TRUE(v.view.viewport()->rect().intersects(v.view.visualRect(v.model.index(29, 0))));
 }

@@ -4,7 +4,6 @@
 #include "ui/menus/MainMenus.h"
 #include "ui/menus/MenuBarGeometry.h"
 
-#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -116,21 +115,4 @@ TEST(MenuBar, ItemsFollowTheShopsState) {
     EXPECT_EQ(menuCommandAt(0, 8, true), MenuCommand::PluginParameters);
     EXPECT_EQ(menuCommandAt(0, 9, true), MenuCommand::Exit);
     EXPECT_EQ(menuCommandAt(0, 9, false), MenuCommand::None);
-}
-
-TEST(MenuBar, TitlesAndItemsCarryAccessibleNames) {
-    Bar b;
-    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(b.bar);
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->role(), QAccessible::MenuBar);
-    ASSERT_EQ(bar->childCount(), 3);
-    EXPECT_EQ(bar->child(1)->text(QAccessible::Name), "Action");
-    QAccessibleInterface* exit = bar->child(0)->child(8);
-    ASSERT_NE(exit, nullptr);
-    EXPECT_EQ(exit->text(QAccessible::Name), "Exit");
-    EXPECT_TRUE(exit->state().invisible);
-    EXPECT_TRUE(bar->child(0)->child(1)->state().disabled);
-    b.bar->openByKeyboard(0);
-    EXPECT_FALSE(exit->state().invisible);
-    EXPECT_EQ(bar->focusChild(), bar->child(0)->child(0));
 }
