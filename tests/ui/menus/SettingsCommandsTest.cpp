@@ -76,10 +76,6 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
         retype(d, "subject", QString(130, 's'));
         body->selectAll();
         QTest::keyClicks(body, QString(510, 'b'));
-        clickButton(d, "Disabled");
-        EXPECT_FALSE(body->isEnabled());
-        clickButton(d, "Enabled");
-        EXPECT_TRUE(body->isEnabled());
         EXPECT_EQ(smtp->text(), "mail.example");
         EXPECT_EQ(d.findChild<QLineEdit*>("sender")->text(), "shop@example");
         smtp->clear(); // no field is required
@@ -105,7 +101,8 @@ TEST(SettingsCommands, EmailNotificationKeepsHiddenFieldsAndHoldsItsLimits) {
 }
 
 // What cannot be stored as typed, or cannot number orders, is refused on OK
-// with the field named and focused; Cancel then leaves every setting as it was.
+// with the field named and focused (which numberings cannot work is the field
+// rules' test); Cancel then leaves every setting as it was.
 TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
     ShopHarness h;
     h.settings.rootpath = "/srv/Auftr\xE4ge"; // "Aufträge"
@@ -127,10 +124,7 @@ TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
     WhenShown<CConfigDlg> config([&](CConfigDlg& d) {
         EXPECT_EQ(d.findChild<QLineEdit*>("rootPath")->text(), QString::fromUtf8("/srv/Aufträge"));
         refuseAll(d, {{"rootPath", "/home/łukasz/Zamówienia", "Output folder root", "ł"},
-                      {"prefix", "A/", "Prefix", "/"},
-                      {"postfix", "<1>", "Postfix", "<"},
-                      {"digits", "33", "Number of digits", "33"},
-                      {"startsFrom", "1000000", "Starts from", "1000000"}});
+                      {"prefix", "A/", "Prefix", "/"}});
     });
     openConfiguration(*h.shop, h.prompter, nullptr);
     ASSERT_TRUE(config.acted());
@@ -142,7 +136,7 @@ TEST(SettingsCommands, SettingsThatCannotBeStoredAreRefused) {
     });
     openEmailNotification(*h.shop, h.prompter, nullptr);
     ASSERT_TRUE(email.acted());
-    EXPECT_EQ(h.prompter.messages().size(), 7u);
+    EXPECT_EQ(h.prompter.messages().size(), 4u);
 
     const Settings& after = h.shop->settings();
     EXPECT_EQ(std::tie(after.rootpath, after.prefix, after.postfix, after.numdigit, after.sender,
