@@ -214,9 +214,9 @@ TEST_F(AccountRequests, HistoryOnRefusalForgedSessionAndNoService) {
     EXPECT_EQ(shown(), (Texts{kHistoryBadDataText, kSessionTimeoutText}));
 }
 
-// Opening, sending, the answered and the result-0 polls with their texts are
-// the chat window's test; here the outcomes it does not reach.
-TEST_F(AccountRequests, ChatOutcomesOfABadPollAndAfterClosing) {
+// Opening, sending, the answered and the result-0 polls are the chat window's
+// test; here the outcomes it does not reach.
+TEST_F(AccountRequests, ChatOutcomesOfBadAnswersAndAfterClosing) {
     const ServiceEndpoint chat{"127.0.0.1", service().chatPort()};
     const std::string shop = shopId(43);
     ASSERT_EQ(openChatSession(chat, prompter, shop, "secret", {}).outcome, ChatOutcome::Done);
@@ -230,6 +230,12 @@ TEST_F(AccountRequests, ChatOutcomesOfABadPollAndAfterClosing) {
     EXPECT_EQ(pollChat(chat, shop).outcome, ChatOutcome::Refused);
     EXPECT_EQ(sendChatLines(chat, shop, {"Anna", {"still there?"}}).outcome, ChatOutcome::Refused);
     EXPECT_EQ(shown(), (Texts{kChatAlreadyClosedText}));
+    for (auto [action, text] :
+         {std::pair{"wrong-kind", kChatCorruptedText}, std::pair{"short", kChatUnreachableText}}) {
+        fault("11/0", action);
+        EXPECT_NE(openChatSession(chat, prompter, shop, "secret", {}).outcome, ChatOutcome::Done);
+        EXPECT_EQ(shown(), Texts{text}) << action;
+    }
     const ServiceEndpoint nobody{"127.0.0.1", testsupport::closedLocalPort()};
     EXPECT_EQ(openChatSession(nobody, prompter, shop, "secret", {}).outcome,
               ChatOutcome::NoConnection);
