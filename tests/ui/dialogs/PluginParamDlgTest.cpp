@@ -32,10 +32,6 @@ QComboBox& dropDown(QDialog& d, int row) {
     return *qobject_cast<QComboBox*>(grid(d).cellWidget(row, 1));
 }
 
-QColor textColour(QDialog& d, int row) {
-    return grid(d).item(row, 1)->foreground().color();
-}
-
 // Types into a value cell as the shop would and leaves it with Enter, which
 // the view takes on its next turn of the event loop.
 void typeInto(QDialog& d, int row, const QString& text) {
@@ -76,11 +72,7 @@ TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
         EXPECT_FALSE(findButton(d, "Accept")->isEnabled());
         typeInto(d, Copies, "12abc");
         EXPECT_EQ(grid(d).item(Copies, 1)->text(), "12");
-        EXPECT_EQ(textColour(d, Copies), QColor(255, 0, 0));
-        QTest::keyClick(&dropDown(d, Enabled), Qt::Key_Up);
-        EXPECT_EQ(dropDown(d, Enabled).palette().color(QPalette::ButtonText), QColor(255, 0, 0));
-        QTest::keyClick(&dropDown(d, Enabled), Qt::Key_Down);
-        EXPECT_EQ(dropDown(d, Enabled).palette().color(QPalette::ButtonText), QColor(Qt::black));
+        QTest::keyClick(&dropDown(d, Enabled), Qt::Key_Up); // changed, then cancelled
         clickButton(d, "Cancel");
     };
     auto accepted = [](CPluginParamDlg& d) {
