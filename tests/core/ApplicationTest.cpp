@@ -78,14 +78,9 @@ protected:
 } // namespace
 
 TEST(Application, RegistrationStepsMoveTheStatusOn) {
-    StartUp s; // headless, the shop not set up: refused
-    int exitCode = 0;
-    EXPECT_FALSE(s.run(nullptr, &exitCode));
-    EXPECT_EQ(exitCode, 2);
-    ASSERT_EQ(s.prompter.messages().size(), 1u);
-    EXPECT_NE(s.prompter.messages()[0].find("not set up"), std::string::npos);
-
-    // First run, setup cancelled.
+    // First run, setup cancelled (a headless run refuses it, the headless
+    // shop's test).
+    StartUp s;
     EXPECT_FALSE(s.run());
     EXPECT_EQ(s.opened, std::vector<std::string>{"setup"});
     EXPECT_EQ(s.stored("status").toInt(), 0);
@@ -114,9 +109,7 @@ TEST_F(StartupInfoTest, HostIsTheTextBeforeTheLastSemicolon) {
     const std::tuple<QByteArray, int, std::string> cases[] = {
         {"central.example;1", 1, "central.example"},
         {"A;B;C", 1, "A;B"},
-        {"central.example \r\n;x", 1, "central.example \r\n"},
         {"central.example", 0, "localhost"}, // no ";": no host named
-        {";1", 0, "localhost"},
         {"", 0, "localhost"},
     };
     for (const auto& [text, result, host] : cases) {
