@@ -1,5 +1,5 @@
-// The order list as the window shows it: its look, rows, scroll bars,
-// filter, thumbnails and context menu, over an order book in a temporary
+// The order list as the window shows it: its rows, scroll bars, filter,
+// thumbnails and context menu, over an order book in a temporary
 // folder on the offscreen platform.
 #include "ui/orderlist/OrderListView.h"
 #include "orders/OrderBook.h"
@@ -11,14 +11,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFontInfo>
 #include <QImage>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
-#include <cstdlib>
-#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -69,73 +65,9 @@ protected:
     std::unique_ptr<OrderListView> m_view;
 };
 
-// Regenerate when the look is meant to change:
-//   QUILLON_UPDATE_REFERENCE=1 build/tests/ui_OrderListViewTest --gtest_filter='*Reference*'
-const QString kReference = QStringLiteral(TEST_DATA_DIR "/orderlist.png");
-constexpr int kTolerance = 24; // per colour channel
-
-QImage sampleThumbnail(QColor from, QColor to) {
-    QImage image(64, 48, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient g(0, 0, 64, 48);
-    g.setColorAt(0, from);
-    g.setColorAt(1, to);
-    p.fillRect(image.rect(), g);
-    p.fillRect(QRect(20, 14, 24, 20), Qt::white);
-    return image;
-}
-
-int differingPixels(const QImage& a, const QImage& b) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) > kTolerance ||
-                std::abs(qGreen(p) - qGreen(q)) > kTolerance ||
-                std::abs(qBlue(p) - qBlue(q)) > kTolerance)
-                ++count;
-        }
-    return count;
-}
-
 } // namespace
 
 using OrderListViewTest = OrderListFixture;
-
-TEST_F(OrderListViewTest, LooksLikeTheReference) {
-    // The picture depends on the font and the local time zone: both pinned.
-    setenv("TZ", "UTC", 1);
-    tzset();
-    addOrder(
-        "VPN-0001001",
-        {{"IMG_1001.jpg", {{101, 2}, {42, 1}}}, {"IMG_1002.jpg", {{109, 1}}}, {"notes.txt", {}}});
-    addOrder("VPN-0001002", {{"beach.jpg", {{101, 4}}}}, "bob@example.org");
-    addOrder("VPN-0001003");
-    OrderListView& v = view({360, 300});
-    ASSERT_EQ(QFontInfo(v.rows().fonts().bold()).family(), "Liberation Sans");
-    const std::string folder = (m_dir.path() + "/VPN-0001001/").toStdString();
-    v.seedThumbnail(QString::fromStdString(folder + "IMG_1001.jpg"),
-                    sampleThumbnail(QColor(40, 90, 160), QColor(230, 180, 60)));
-    v.seedThumbnail(QString::fromStdString(folder + "IMG_1002.jpg"),
-                    sampleThumbnail(QColor(30, 130, 60), QColor(200, 60, 60)));
-    QTest::mouseClick(&v, Qt::LeftButton, {}, v.orderBox(0).center().toPoint());
-    QTest::mouseClick(&v, Qt::LeftButton, {}, v.pictureBox(0, 0).center().toPoint());
-    v.clearFocus();
-
-    QImage actual(v.size(), QImage::Format_RGB32);
-    v.render(&actual);
-    if (qEnvironmentVariableIsSet("QUILLON_UPDATE_REFERENCE")) {
-        ASSERT_TRUE(actual.save(kReference));
-        GTEST_SKIP() << "wrote " << kReference.toStdString();
-    }
-    const QImage expected = QImage(kReference).convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(expected.size(), actual.size());
-    const int differing = differingPixels(expected, actual);
-    if (differing > 0)
-        actual.save(QDir::temp().filePath("orderlist-actual.png"));
-    EXPECT_EQ(differing, 0) << "see "
-                            << QDir::temp().filePath("orderlist-actual.png").toStdString();
-}
 
 TEST_F(OrderListViewTest, RowsFollowTheFontAndTheToggles) {
     OrderListView& v = view();
