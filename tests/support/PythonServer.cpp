@@ -12,7 +12,7 @@
 namespace testsupport {
 
 QString PythonServer::supportFile(const QString& name) {
-    return QDir::cleanPath(QStringLiteral(TEST_DATA_DIR) + "/../support/" + name);
+    return QStringLiteral(TEST_SUPPORT_DIR "/") + name;
 }
 
 PythonServer::PythonServer(const QString& script, const QStringList& arguments) {
