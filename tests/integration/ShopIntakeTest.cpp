@@ -3,14 +3,11 @@
 // transfer list, plug-in steps and the purges.
 #include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
-#include "support/OrderSamples.h"
 #include "support/shop/ShopHarness.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace quillon;
@@ -195,25 +192,4 @@ TEST(ShopIntake, AnOrderThatCouldNotBeStoredIsWrittenWithTheNextOrderOrAtExit) {
     in.h.shop->exit();
     ASSERT_TRUE(processUntil([&] { return in.h.hasLine("System shutdown."); }));
     EXPECT_EQ(storedOrders(in.db()), "000001 000002 000003");
-}
-
-TEST(ShopIntake, ADamagedDatabaseIsKeptAndReportedAtStartUp) {
-    ShopHarness h;
-    const QString db = h.folder.filePath(kDbFolder, "OE.DB");
-    writeTornSampleOrders(db.toStdString(), 3);
-    const QByteArray torn = readFile(db);
-    h.create(true);
-    const QString copy =
-        "OE.DB.damaged-" + QDateTime::fromSecsSinceEpoch(h.clock.now()).toString("yyyyMMdd-HHmmss");
-    const std::string text = "The order database is damaged: 2 orders were read; the whole file "
-                             "was kept next to it as " +
-                             copy.toStdString() + ".";
-    // Shown once (the new status database asks its question besides).
-    ASSERT_TRUE(processUntil([&] {
-        const std::vector<std::string> shown = h.prompter.messages();
-        return std::count(shown.begin(), shown.end(), text) == 1;
-    }));
-    EXPECT_TRUE(h.hasLine(text));
-    EXPECT_EQ(readFile(h.folder.filePath(kDbFolder, copy)), torn);
-    EXPECT_EQ(h.shop->orderBook().size(), 2u);
 }
