@@ -84,12 +84,6 @@ TEST(ShopRegistration, RefusalsAndServiceFailuresLeaveTheCounter) {
         EXPECT_EQ(h.shop->settings().currentnumber, 1u);
     }
     {
-        ServedShop s({"--refuse", "BAD"});
-        s.go(false);
-        EXPECT_EQ(s.h.registerOrder("a@b.c", "BAD")["result"], "-2");
-        EXPECT_EQ(s.h.shop->settings().currentnumber, 1u);
-    }
-    {
         ServedShop s({"--fault", "6/2:short"});
         s.go(false);
         EXPECT_EQ(s.h.registerOrder()["result"], "-2");
