@@ -15,11 +15,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QInputDialog>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -94,22 +91,6 @@ std::vector<QStringList> tableTexts(QTableWidget& table) {
     return rows;
 }
 
-// The rows of a ";"-separated file as a spreadsheet's CSV reader finds them.
-std::vector<QStringList> readAsCsv(const QString& path) {
-    QProcess python;
-    python.start(QStringLiteral(SYSTEM_PYTHON),
-                 {"-c",
-                  "import csv, json, sys\n"
-                  "print(json.dumps(list(csv.reader(open(sys.argv[1], newline='', "
-                  "encoding='cp1252'), delimiter=';'))))",
-                  path});
-    EXPECT_TRUE(python.waitForFinished(20000)) << python.errorString().toStdString();
-    std::vector<QStringList> rows;
-    for (const QJsonValue& row : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
-        rows.push_back(row.toVariant().toStringList());
-    return rows;
-}
-
 QStringList listTexts(QListWidget& list) {
     QStringList texts;
     for (int i = 0; i < list.count(); ++i)
@@ -160,8 +141,8 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
         ASSERT_EQ(shownRows.size(), 3u);
         EXPECT_EQ(shownRows[1][4], "");
         clickButton(d, "Export Transaction Records");
+        // One line a row (how a line is quoted is the history fields' test).
         EXPECT_EQ(readFile(file("History.txt")).count("\r\n"), 3);
-        EXPECT_EQ(readAsCsv(file("History.txt")), shownRows);
 
         // A failed exchange ends silently with an empty list; the service's
         // refusals show their texts; an expired session logs the shop out.
