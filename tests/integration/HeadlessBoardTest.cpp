@@ -1,8 +1,8 @@
 // A headless shop run from a browser: the board's password set from the
 // command line, the board switched on in the profile, an order from the
 // network seen through the board and made ready for pick-up there (its
-// customer told by e-mail). That the status is kept is the board's and the
-// browser's test.
+// customer told by e-mail). The order's files and the station are the board's
+// test, that the status is kept the browser's.
 #include "support/SmtpTestServer.h"
 #include "support/board/BoardClient.h"
 #include "support/shop/HeadlessShop.h"
@@ -50,8 +50,6 @@ TEST(HeadlessBoard, ServesTheShopsOrdersAndSetsTheirStatuses) {
     const QJsonObject order = list.json().value("orders").toArray().at(0).toObject();
     EXPECT_EQ(order.value("customer").toString(), "ann@example.com");
     const QString id = order.value("id").toString();
-    EXPECT_EQ(client.get("/api/orders/" + id + "/pictures/1/thumbnail").status, 200);
-    EXPECT_EQ(client.get("/api/orders/" + id + "/summary.pdf").body.left(5), "%PDF-");
 
     const HttpReply ready = client.post("/api/orders/" + id + "/status", R"({"status":"ready"})");
     ASSERT_EQ(ready.status, 200) << ready.body.constData();
@@ -65,6 +63,5 @@ TEST(HeadlessBoard, ServesTheShopsOrdersAndSetsTheirStatuses) {
         change = client.get("/api/orders/" + id).json().value("history")[0].toObject();
         return change.value("customerTold") == QJsonValue(true);
     }));
-    EXPECT_EQ(change.value("station").toString(), "board 127.0.0.1");
     EXPECT_EQ(s.shop.terminate(), 0);
 }
