@@ -73,13 +73,8 @@ void NetsimService::stop() {
             m_process->waitForFinished(kStopWaitMs);
         }
     }
-    m_exitCode = m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
     m_process.reset();
     m_servicePort = m_chatPort = 0;
-}
-
-bool NetsimService::isRunning() const {
-    return m_process && m_process->state() == QProcess::Running;
 }
 
 QString NetsimService::log() const {

@@ -28,11 +28,6 @@ public:
     // its two ports. False when it did not start; log() then says why.
     bool start(const QStringList& options = {},
                std::chrono::milliseconds limit = std::chrono::seconds(20));
-    // Asks it to stop and waits (bounded); kills it when it does not. The
-    // exit status is then exitCode().
-    void stop();
-    bool isRunning() const;
-    int exitCode() const { return m_exitCode; }
 
     QString host() const { return QStringLiteral("127.0.0.1"); }
     int servicePort() const { return m_servicePort; }
@@ -47,19 +42,20 @@ public:
     // Replaces the fault rules (a JSON list); each write differs from the
     // last, so the service arms the rules afresh even when they are the same.
     bool writeFaults(const QByteArray& json);
-    // A file path in this service's own temporary folder.
-    QString filePath(const QString& name) const { return m_dir.filePath(name); }
 
     // The SHOP ID that the service gives shop number `number`.
     static QString shopId(int number);
     static QString program();
 
 private:
+    // Asks it to stop and waits (bounded); kills it when it does not.
+    void stop();
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
     std::unique_ptr<QProcess> m_process;
     QTemporaryDir m_dir;
     int m_servicePort = 0;
     int m_chatPort = 0;
-    int m_exitCode = -1;
     int m_faultWrites = 0;
 };
 
