@@ -4,7 +4,6 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -85,31 +84,6 @@ TEST(TrustedCustomers, SortsWithoutRegardToCaseButLooksUpExactly) {
     // customer dialog's test; one past the end removes nothing.
     EXPECT_FALSE(list.remove(6));
     EXPECT_EQ(list.size(), 6u);
-}
-
-TEST(TrustedCustomers, LoadsALargeFileInDescendingOrderQuickly) {
-    // Inserting each line in sorted place moved the whole list for every
-    // line of a file in descending order: tens of seconds at this size.
-    constexpr int count = 50000;
-    QByteArray content = "c49999@x.org;first;;;\r\nc49999@x.org;second;;;\r\n";
-    for (int i = count - 2; i >= 0; --i)
-        content +=
-            QByteArray("c") + QByteArray::number(i).rightJustified(5, '0') + "@x.org;;;;\r\n";
-    TrustFile file;
-    ASSERT_TRUE(file.write(content));
-
-    TrustedCustomers list;
-    QElapsedTimer timer;
-    timer.start();
-    list.load(file.path());
-    EXPECT_LT(timer.elapsed(), 5000);
-
-    ASSERT_EQ(list.size(), size_t(count) + 1);
-    EXPECT_EQ(list.at(0).email, "c00000@x.org");
-    EXPECT_EQ(list.at(count).email, "c49999@x.org");
-    const TrustedCustomer* top = list.isTrusted("c49999@x.org");
-    ASSERT_NE(top, nullptr);
-    EXPECT_EQ(top->firstName, "first");
 }
 
 TEST(TrustedCustomers, RefusesEntriesThatWouldNotReadBackTheSame) {
