@@ -14,8 +14,9 @@ struct Diagnosis {
     int result = -1;
 };
 
-Diagnosis diagnose(const Settings& s, bool products, DiagnosticsInput extra = {}) {
+Diagnosis diagnose(const Settings& s, bool products) {
     Diagnosis run;
+    DiagnosticsInput extra;
     extra.settings = &s;
     extra.productListFetched = products;
     run.result =
@@ -65,26 +66,4 @@ TEST(SelfDiagnostics, EachCheckRunsInTurnUntilTheFirstError) {
     EXPECT_EQ(noRoot.lines,
               (std::vector<std::string>{"Perform Self Diagnostics...", "Checking Root Folder...",
                                         "Error: Root Folder not available.", kCorrect}));
-}
-
-TEST(SelfDiagnostics, PluginsMayMoveTheNextFolder) {
-    QTemporaryDir root;
-    Settings s;
-    s.rootpath = root.path().toStdString();
-    ASSERT_TRUE(QDir(root.path()).mkdir("moved"));
-    DiagnosticsInput in;
-    uint32_t seenCounter = 0;
-    in.preOrder = [&](uint32_t counter, const std::string&, std::string& name,
-                      std::string& folder) {
-        seenCounter = counter;
-        name = "moved";
-        folder = s.rootpath + "/moved";
-    };
-    s.currentnumber = 33;
-    Diagnosis run = diagnose(s, true, in);
-    EXPECT_EQ(seenCounter, 33u);
-    EXPECT_EQ(run.result, 0);
-    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(),
-                        "Error: Folder \"" + s.rootpath + "/moved\" already exists."),
-              run.lines.end());
 }
