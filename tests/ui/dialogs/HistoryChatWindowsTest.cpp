@@ -277,15 +277,4 @@ TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
     EXPECT_TRUE(logged("11/1 chat close", closes + 1));
     EXPECT_EQ(service().log().count("11/1 chat close"), closes + 1);
     EXPECT_EQ(closeChatSession(desk, quiet, shopId), ChatOutcome::Refused);
-
-    // "Exit" when the close goes unanswered: the window closes here all the
-    // same, and says so.
-    QPointer<CChatDlg> last = openChat();
-    ASSERT_TRUE(last);
-    last->session().open(shopId, kPassword, "Anna");
-    ASSERT_TRUE(processUntil([&] { return last->session().isConnected(); }, kLimit));
-    fault(R"([{"kind": "11/1", "action": "close"}])");
-    clickButton(*last, "Exit");
-    EXPECT_TRUE(processUntil([&] { return last.isNull(); }, kLimit));
-    EXPECT_EQ(shown().back(), ChatSession::kChatClosedHereText);
 }
