@@ -91,9 +91,7 @@ TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
 
     WhenShown<CPluginSelectionDlg> select([&](CPluginSelectionDlg& d) {
         auto& list = *d.findChild<QListWidget*>();
-        ASSERT_EQ(list.count(), 3);
-        EXPECT_EQ(list.item(0)->text(), "Hot folder");
-        EXPECT_EQ(list.item(1)->text(), "Test plug-in testplugin_a");
+        ASSERT_EQ(list.count(), 3); // in the host's order; its test pins the captions
         EXPECT_FALSE(findButton(d, "Continue")->isEnabled());
 
         choose(list, 2);

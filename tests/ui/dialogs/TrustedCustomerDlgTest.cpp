@@ -30,10 +30,8 @@ void clickRow(QTableWidget& list, int row) {
 }
 
 // Fills the customer dialog's fields that `texts` names and presses OK.
-std::function<void(CNewTrustedCustomerDlg&)> enter(QString* title,
-                                                   std::map<const char*, QString> texts) {
-    return [title, texts](CNewTrustedCustomerDlg& d) {
-        *title = d.windowTitle();
+std::function<void(CNewTrustedCustomerDlg&)> enter(std::map<const char*, QString> texts) {
+    return [texts](CNewTrustedCustomerDlg& d) {
         for (const auto& [field, text] : texts)
             retype(d, field, text);
         clickButton(d, "OK");
@@ -56,18 +54,16 @@ TEST(TrustedCustomerDlg, EditsKeptByCloseReachTheNextOrder) {
         // Add: a ";" is refused, and a character the file cannot hold (it
         // would be stored as "?", one key for different customers); the
         // dialog stays open until they are gone.
-        QString title;
         WhenShown<CNewTrustedCustomerDlg> add([&](CNewTrustedCustomerDlg& c) {
-            enter(&title, {{"email", "carol@x;"}, {"firstName", "Carol"}})(c);
+            enter({{"email", "carol@x;"}, {"firstName", "Carol"}})(c);
             EXPECT_TRUE(c.isVisible());
             c.findChild<QLineEdit*>("email")->setText("кэрол@x");
             clickButton(c, "OK");
             EXPECT_TRUE(c.isVisible());
             EXPECT_EQ(c.focusWidget(), c.findChild<QLineEdit*>("email"));
-            enter(&title, {{"email", "carol@x"}})(c);
+            enter({{"email", "carol@x"}})(c);
         });
         clickButton(d, "Add");
-        EXPECT_EQ(title, "New Trusted Customer");
         const std::vector<std::string> told = s.h.prompter.messages();
         ASSERT_EQ(told.size(), 2u);
         EXPECT_EQ(told[0], trustedEditMessage(TrustedEditResult::SemicolonInField));
@@ -76,9 +72,8 @@ TEST(TrustedCustomerDlg, EditsKeptByCloseReachTheNextOrder) {
 
         // Edit keeps the row even when the e-mail address would sort first.
         clickRow(list, 2);
-        WhenShown<CNewTrustedCustomerDlg> change(enter(&title, {{"email", "aaron@x"}}));
+        WhenShown<CNewTrustedCustomerDlg> change(enter({{"email", "aaron@x"}}));
         clickButton(d, "Edit");
-        EXPECT_EQ(title, "Edit customer information");
         EXPECT_EQ(emails(list), QStringList({"bob@x", "carol@x", "aaron@x"}));
         EXPECT_FALSE(findButton(d, "Edit")->isEnabled());
 
