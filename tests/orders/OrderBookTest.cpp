@@ -134,6 +134,27 @@ TEST_F(OrderBookTest, SortedInsertionPlacesEqualNumbers) {
     EXPECT_EQ(listOf(book), "A/1 B/1 B/2 D/1 D/2 F/2 F/1 G/2 G/1 b/1");
 }
 
+// Loading files the records with an algorithm of its own; it must place
+// them exactly as adding them one by one does, or a restart reorders the list.
+TEST_F(OrderBookTest, LoadPlacesOrdersAsAddingThemOneByOne) {
+    std::mt19937 random(3);
+    std::vector<std::string> numbers;
+    for (int i = 0; i < 300; ++i)
+        numbers.push_back(std::string(1, char('A' + random() % 6)));
+    OrderBook added(db), twice(dir.filePath("twice.db").toStdString());
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            if (round == 0)
+                added.add(sampleOrder(numbers[i], 0, std::to_string(i)));
+            twice.add(sampleOrder(numbers[i], 0, std::to_string(i)));
+        }
+    OrderBook loaded(db);
+    loaded.load();
+    EXPECT_EQ(listOf(loaded), listOf(added));
+    added.load(); // onto the orders already listed
+    EXPECT_EQ(listOf(added), listOf(twice));
+}
+
 TEST_F(OrderBookTest, LoadedOrdersAreWrittenBackByteForByteAndFoundAsBefore) {
     // Picture names and product lines repeat from order to order, as a
     // shop's do; the loaded orders keep each distinct one once.
