@@ -134,6 +134,22 @@ TEST_F(OrderBookTest, SortedInsertionPlacesEqualNumbers) {
     EXPECT_EQ(listOf(book), "A/1 B/1 B/2 D/1 D/2 F/2 F/1 G/2 G/1 b/1");
 }
 
+// The list view and the board keep indices into the book: an insertion is
+// reported at its place, and a purge, which moves everything, as a reset.
+TEST_F(OrderBookTest, ReportsAnInsertionAtItsPlaceAndAPurgeAsAReset) {
+    std::vector<std::string> reports;
+    QObject::connect(&book, &OrderBook::orderInserted,
+                     [&](int index) { reports.push_back("inserted " + std::to_string(index)); });
+    QObject::connect(&book, &OrderBook::ordersReset, [&] { reports.push_back("reset"); });
+    for (auto [number, received] : {std::pair{"Q-2", kDay}, {"Q-3", 9 * kDay}, {"Q-1", 9 * kDay}})
+        book.add(
+            sampleOrder(number, uint32_t(received), number, dir.filePath(number).toStdString()));
+    EXPECT_EQ(book.purge(1, dir.filePath("purged.xml").toStdString(), 9 * kDay), 1);
+    EXPECT_EQ(reports,
+              (std::vector<std::string>{"inserted 0", "inserted 1", "inserted 0", "reset"}));
+    EXPECT_EQ(listOf(book), "Q-1/Q-1 Q-3/Q-3");
+}
+
 // Loading files the records with an algorithm of its own; it must place
 // them exactly as adding them one by one does, or a restart reorders the list.
 TEST_F(OrderBookTest, LoadPlacesOrdersAsAddingThemOneByOne) {
