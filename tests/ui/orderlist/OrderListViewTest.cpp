@@ -268,7 +268,10 @@ TEST_F(PopupMenuTest, OpensInsideTheListAndHighlightsUnderThePointer) {
     EXPECT_LE(box.bottom(), v.height());
     EXPECT_LT(box.top(), title(8).y()); // and up
 
+    // The highlight follows the pointer from item to item.
     const QRectF second = menu.itemBox(1);
+    QTest::mouseMove(&menu, menu.mapFromParent(menu.itemBox(0).center().toPoint()));
+    EXPECT_EQ(menu.hoveredItem(), 0);
     QTest::mouseMove(&menu, menu.mapFromParent(second.center().toPoint()));
     EXPECT_EQ(menu.hoveredItem(), 1);
 
