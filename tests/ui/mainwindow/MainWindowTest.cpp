@@ -71,6 +71,9 @@ TEST(MainWindow, TheOrderListFillsItsPaneAndAnswersTheFindField) {
     writeSampleOrders(w.h.folder.filePath(kDbFolder, "OE.DB").toStdString(), 30);
     w.h.shop->initialise();
     ASSERT_TRUE(processUntil([&] { return w.h.shop->isReady(); }));
+    // The new status database asks about the earlier orders; the summary's
+    // message below must come after that question.
+    ASSERT_TRUE(processUntil([&] { return !w.h.prompter.messages().empty(); }));
     OrderListView& list = *w.window->orderList();
     ASSERT_EQ(&list, w.window->orderListPane());
     EXPECT_EQ(list.rows().shownCount(), 30);
@@ -105,7 +108,6 @@ TEST(MainWindow, TheOrderListFillsItsPaneAndAnswersTheFindField) {
     ASSERT_TRUE(menu.isOpen());
     QTest::mouseClick(&menu, Qt::LeftButton, {},
                       menu.mapFromParent(menu.itemBox(0).center().toPoint()));
-    // (The new status database's question came before it.)
     ASSERT_TRUE(processUntil([&] {
         const std::vector<std::string> shown = w.h.prompter.messages();
         return !shown.empty() && shown.back() == "Order details cannot be found or already opened.";
