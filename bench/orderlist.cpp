@@ -14,6 +14,8 @@
 // Every measurement but the scroll is made for each size of --orders
 // (default 100,000), side by side.
 // Usage: bench_orderlist [--orders N[,N...]] [--screenshot FILE]
+//        bench_orderlist --write-db FILE N   (then --startup-child FILE, by
+//        hand or under a profiler)
 #include "BenchSamples.h"
 #include "orders/OrderFilter.h"
 #include "ui/orderlist/OrderListView.h"
@@ -90,6 +92,7 @@ int startupChild(const QString& db) {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
     std::printf("ready %.1f %ld %.1f %.1f %.1f\n", loadMs, statusKb("VmHWM:") - baseKb, buildMs,
                 paintMs, double(cpu.tv_sec) * 1e3 + double(cpu.tv_nsec) / 1e6);
+    std::fflush(stdout);
     return 0;
 }
 
@@ -100,10 +103,14 @@ void startup(const QString& self, const QString& db) {
         QElapsedTimer t;
         t.start();
         child.start(self, {"--startup-child", db});
+        // Ready when the child says so; freeing its orders at exit is not
+        // start-up.
+        while (!child.canReadLine() && child.waitForReadyRead(600'000)) {
+        }
+        const double wall = double(t.nsecsElapsed()) / 1e6;
+        const QList<QByteArray> out = child.readLine().trimmed().split(' ');
         if (!child.waitForFinished(600'000))
             return;
-        const double wall = double(t.nsecsElapsed()) / 1e6;
-        const QList<QByteArray> out = child.readAllStandardOutput().trimmed().split(' ');
         if (out.value(0) != "ready")
             return;
         ready.push_back(wall);
@@ -273,6 +280,11 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.value(1) == "--startup-child")
         return startupChild(args.value(2));
+    if (args.value(1) == "--write-db") {
+        std::vector<int> numbers(static_cast<size_t>(args.value(3).toInt()));
+        std::iota(numbers.begin(), numbers.end(), 0);
+        return bench::writeSampleDatabase(args.value(2), numbers, kPictures) ? 0 : 1;
+    }
     const auto option = [&args](const char* name) {
         const qsizetype at = args.indexOf(name);
         return at > 0 ? args.value(at + 1) : QString();
