@@ -7,7 +7,6 @@ namespace quillon {
 
 OrderSearchField::OrderSearchField(QWidget* parent) : QLineEdit(parent) {
     setPlaceholderText(QStringLiteral("Find order"));
-    setClearButtonEnabled(true);
     setFixedSize(kWidth, kHeight);
     auto* find = new QShortcut(QKeySequence::Find, this);
     find->setContext(Qt::WindowShortcut);
@@ -18,6 +17,9 @@ OrderSearchField::OrderSearchField(QWidget* parent) : QLineEdit(parent) {
 }
 
 void OrderSearchField::focusInEvent(QFocusEvent* event) {
+    // The clear button's icon comes from the icon theme, whose loading would
+    // hold up the window's first showing; nothing is typed before the focus.
+    setClearButtonEnabled(true);
     QLineEdit::focusInEvent(event);
     emit opened();
 }
