@@ -15,7 +15,6 @@ Application::Application(SettingsStore& store, Prompter& prompter)
     : m_store(store), m_prompter(prompter) {}
 
 bool Application::startUp(RegistrationDialogs* dialogs) {
-    netlibInit();
     // A folder whose name 8-bit texts cannot spell is refused here, before
     // any data file is looked for under a name it does not have.
     m_workingDirectory = fromQString(QDir::currentPath());
@@ -56,7 +55,6 @@ bool Application::startUp(RegistrationDialogs* dialogs) {
                 "This shop is not set up with the Velorin Photo Network yet (status " +
                 std::to_string(m_settings.status) +
                 "); the shop setup needs a window, so a headless shop cannot start.");
-        netlibCleanup();
         // A cancelled dialog is an ordinary end; a run that cannot ask is not.
         m_exitCode = dialogs ? 0 : 2;
         return false;
@@ -66,7 +64,6 @@ bool Application::startUp(RegistrationDialogs* dialogs) {
 
 void Application::shutDown() {
     m_store.save(m_settings);
-    netlibCleanup();
 }
 
 } // namespace quillon

@@ -2,7 +2,7 @@
 
 #include "netlib/Socket.h"
 
-#include <curl/curl.h>
+#include "netlib/CurlLibrary.h"
 
 namespace quillon {
 
@@ -49,9 +49,7 @@ bool plainFileName(const std::string& name) {
 
 } // namespace
 
-FtpClient::FtpClient() {
-    netlibInit();
-}
+FtpClient::FtpClient() = default;
 
 FtpClient::~FtpClient() {
     Disconnect();
@@ -63,9 +61,9 @@ bool FtpClient::Connect() {
         setError("Invalid FTP host name.");
         return false;
     }
-    m_curl = curl_easy_init();
+    m_curl = curl::easy_init();
     if (!m_curl) {
-        setError("Could not create an FTP session.");
+        setError("Could not create an FTP session" + curl::loadFailure() + ".");
         return false;
     }
     // Logging in and changing to the start folder without a transfer.
@@ -78,7 +76,7 @@ bool FtpClient::Connect() {
 
 void FtpClient::Disconnect() {
     if (m_curl) {
-        curl_easy_cleanup(m_curl);
+        curl::easy_cleanup(m_curl);
         m_curl = nullptr;
     }
 }
@@ -93,13 +91,13 @@ bool FtpClient::GetRemoteFileTextData(const std::string& remoteName, std::string
         setError("Invalid remote file name.");
         return false;
     }
-    char* escaped = curl_easy_escape(m_curl, remoteName.data(), int(remoteName.size()));
+    char* escaped = curl::easy_escape(m_curl, remoteName.data(), int(remoteName.size()));
     if (!escaped) {
         setError("Invalid remote file name.");
         return false;
     }
     std::string path = std::string("/") + escaped;
-    curl_free(escaped);
+    curl::free(escaped);
     if (!perform(path, true, &text)) {
         text.clear();
         return false;
@@ -113,33 +111,33 @@ bool FtpClient::perform(const std::string& path, bool body, std::string* text) {
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Download download{text, m_maxFileSize, false};
 
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
-    curl_easy_setopt(curl, CURLOPT_USERNAME, m_user.c_str());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, m_password.c_str());
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, long(m_connectTimeout + kTransferTimeoutSeconds));
-    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(kTransferTimeoutSeconds));
+    curl::easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl::easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl::easy_setopt(curl, CURLOPT_USERNAME, m_user.c_str());
+    curl::easy_setopt(curl, CURLOPT_PASSWORD, m_password.c_str());
+    curl::easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl::easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
+    curl::easy_setopt(curl, CURLOPT_TIMEOUT, long(m_connectTimeout + kTransferTimeoutSeconds));
+    curl::easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(kTransferTimeoutSeconds));
     // Passive is curl's default; "-" makes it offer the control
     // connection's own address for an active transfer.
-    curl_easy_setopt(curl, CURLOPT_FTPPORT, m_passive ? nullptr : "-");
-    curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
-    curl_easy_setopt(curl, CURLOPT_NOBODY, body ? 0L : 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &download);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl::easy_setopt(curl, CURLOPT_FTPPORT, m_passive ? nullptr : "-");
+    curl::easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+    curl::easy_setopt(curl, CURLOPT_NOBODY, body ? 0L : 1L);
+    curl::easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
+    curl::easy_setopt(curl, CURLOPT_WRITEDATA, &download);
+    curl::easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
     if (body && m_maxFileSize > 0)
-        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(m_maxFileSize));
+        curl::easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(m_maxFileSize));
 
-    CURLcode rc = curl_easy_perform(curl);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    CURLcode rc = curl::easy_perform(curl);
+    curl::easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     if (rc == CURLE_OK)
         return true;
     if (download.tooLarge || rc == CURLE_FILESIZE_EXCEEDED)
         setError("The remote file is larger than " + std::to_string(m_maxFileSize) + " bytes.");
     else
-        setError(std::string(curl_easy_strerror(rc)) + (errorBuffer[0] ? ": " : "") + errorBuffer);
+        setError(std::string(curl::easy_strerror(rc)) + (errorBuffer[0] ? ": " : "") + errorBuffer);
     return false;
 }
 

@@ -6,7 +6,7 @@
 #include "netlib/Socket.h"
 #include "netlib/XmlText.h"
 
-#include <curl/curl.h>
+#include "netlib/CurlLibrary.h"
 
 #include <cstdio>
 #include <ctime>
@@ -19,12 +19,12 @@ namespace quillon {
 
 namespace {
 
-using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
-using MimeHandle = std::unique_ptr<curl_mime, decltype(&curl_mime_free)>;
-using ListHandle = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+using CurlHandle = std::unique_ptr<CURL, decltype(&curl::easy_cleanup)>;
+using MimeHandle = std::unique_ptr<curl_mime, decltype(&curl::mime_free)>;
+using ListHandle = std::unique_ptr<curl_slist, decltype(&curl::slist_free_all)>;
 
 bool append(ListHandle& list, const std::string& line) {
-    curl_slist* longer = curl_slist_append(list.get(), line.c_str());
+    curl_slist* longer = curl::slist_append(list.get(), line.c_str());
     if (!longer)
         return false;
     (void)list.release(); // now part of `longer`
@@ -73,9 +73,9 @@ std::string headerRecipients(const Email& email) {
 // The envelope recipients, the top-level headers and the MIME parts of one
 // mail, kept alive until curl has sent them.
 struct OutgoingMessage {
-    MimeHandle mime{nullptr, curl_mime_free};
-    ListHandle headers{nullptr, curl_slist_free_all};
-    ListHandle recipients{nullptr, curl_slist_free_all};
+    MimeHandle mime{nullptr, curl::mime_free};
+    ListHandle headers{nullptr, curl::slist_free_all};
+    ListHandle recipients{nullptr, curl::slist_free_all};
 };
 
 // False only when memory ran out.
@@ -88,27 +88,25 @@ bool buildMessage(CURL* curl, const Email& email, OutgoingMessage& m) {
     for (const auto& r : email.To())
         built = built && append(m.recipients, "<" + r.address + ">");
 
-    m.mime.reset(curl_mime_init(curl));
+    m.mime.reset(curl::mime_init(curl));
     std::string body = ansiToUtf8(withCrlf(email.Body()));
-    curl_mimepart* text = m.mime ? curl_mime_addpart(m.mime.get()) : nullptr;
-    built = built && text && curl_mime_data(text, body.data(), body.size()) == CURLE_OK &&
-            curl_mime_type(text, "text/plain; charset=UTF-8") == CURLE_OK &&
-            curl_mime_encoder(text, "quoted-printable") == CURLE_OK;
+    curl_mimepart* text = m.mime ? curl::mime_addpart(m.mime.get()) : nullptr;
+    built = built && text && curl::mime_data(text, body.data(), body.size()) == CURLE_OK &&
+            curl::mime_type(text, "text/plain; charset=UTF-8") == CURLE_OK &&
+            curl::mime_encoder(text, "quoted-printable") == CURLE_OK;
     for (const auto& a : email.Attachments()) {
-        curl_mimepart* file = built ? curl_mime_addpart(m.mime.get()) : nullptr;
-        built = file && curl_mime_data(file, a.data.data(), a.data.size()) == CURLE_OK &&
-                curl_mime_type(file, a.contentType.c_str()) == CURLE_OK &&
-                curl_mime_filename(file, a.fileName.c_str()) == CURLE_OK &&
-                curl_mime_encoder(file, "base64") == CURLE_OK;
+        curl_mimepart* file = built ? curl::mime_addpart(m.mime.get()) : nullptr;
+        built = file && curl::mime_data(file, a.data.data(), a.data.size()) == CURLE_OK &&
+                curl::mime_type(file, a.contentType.c_str()) == CURLE_OK &&
+                curl::mime_filename(file, a.fileName.c_str()) == CURLE_OK &&
+                curl::mime_encoder(file, "base64") == CURLE_OK;
     }
     return built;
 }
 
 } // namespace
 
-MailMan::MailMan() {
-    netlibInit();
-}
+MailMan::MailMan() = default;
 
 bool MailMan::fail(const std::string& text) {
     m_lastError = text;
@@ -139,9 +137,9 @@ bool MailMan::SendEmail(const Email& email) {
         if (!isPlainAddress(r.address))
             return fail("Invalid recipient address \"" + r.address + "\".");
 
-    CurlHandle curl(curl_easy_init(), curl_easy_cleanup);
+    CurlHandle curl(curl::easy_init(), curl::easy_cleanup);
     if (!curl)
-        return fail("Could not create an SMTP session.");
+        return fail("Could not create an SMTP session" + curl::loadFailure() + ".");
     OutgoingMessage message;
     if (!buildMessage(curl.get(), email, message))
         return fail("Out of memory.");
@@ -149,32 +147,33 @@ bool MailMan::SendEmail(const Email& email) {
     CURL* c = curl.get();
     std::string from = "<" + email.From() + ">";
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(c, CURLOPT_URL, server.url.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
-    curl_easy_setopt(c, CURLOPT_TIMEOUT, long(kTimeoutSeconds));
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(kStallSeconds));
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(kStallSeconds));
-    curl_easy_setopt(c, CURLOPT_USE_SSL, long(server.requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    curl::easy_setopt(c, CURLOPT_URL, server.url.c_str());
+    curl::easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    curl::easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl::easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
+    curl::easy_setopt(c, CURLOPT_TIMEOUT, long(kTimeoutSeconds));
+    curl::easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(kStallSeconds));
+    curl::easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl::easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(kStallSeconds));
+    curl::easy_setopt(c, CURLOPT_USE_SSL,
+                      long(server.requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
     if (!server.user.empty()) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
+        curl::easy_setopt(c, CURLOPT_USERNAME, server.user.c_str());
+        curl::easy_setopt(c, CURLOPT_PASSWORD, server.password.c_str());
     }
-    curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, message.recipients.get());
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, message.headers.get());
-    curl_easy_setopt(c, CURLOPT_MIMEPOST, message.mime.get());
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl::easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
+    curl::easy_setopt(c, CURLOPT_MAIL_RCPT, message.recipients.get());
+    curl::easy_setopt(c, CURLOPT_HTTPHEADER, message.headers.get());
+    curl::easy_setopt(c, CURLOPT_MIMEPOST, message.mime.get());
+    curl::easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
 
-    CURLcode rc = curl_easy_perform(c);
+    CURLcode rc = curl::easy_perform(c);
     if (rc == CURLE_OK)
         return true;
     long reply = 0;
-    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply);
+    curl::easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply);
     std::string text =
-        std::string(curl_easy_strerror(rc)) + (errorBuffer[0] ? ": " : "") + errorBuffer;
+        std::string(curl::easy_strerror(rc)) + (errorBuffer[0] ? ": " : "") + errorBuffer;
     if (reply > 0)
         text += " (last server reply " + std::to_string(reply) + ")";
     return fail(text);

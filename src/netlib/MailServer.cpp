@@ -1,6 +1,6 @@
 #include "netlib/MailServer.h"
 
-#include <curl/curl.h>
+#include "netlib/CurlLibrary.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,7 +11,7 @@ namespace quillon {
 
 namespace {
 
-using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
+using UrlHandle = std::unique_ptr<CURLU, decltype(&curl::url_cleanup)>;
 
 std::string trimmed(const std::string& text) {
     auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
@@ -30,10 +30,10 @@ std::string lowered(std::string text) {
 // One part of a parsed URL; empty when the URL has none.
 std::string part(CURLU* url, CURLUPart which, unsigned flags = 0) {
     char* value = nullptr;
-    if (curl_url_get(url, which, &value, flags) != CURLUE_OK || !value)
+    if (curl::url_get(url, which, &value, flags) != CURLUE_OK || !value)
         return {};
     std::string text(value);
-    curl_free(value);
+    curl::free(value);
     return text;
 }
 
@@ -63,13 +63,13 @@ bool parseMailServer(const std::string& setting, MailServer& server, std::string
         return false;
     }
 
-    UrlHandle url(curl_url(), curl_url_cleanup);
+    UrlHandle url(curl::url(), curl::url_cleanup);
     if (!url) {
         error = "Out of memory.";
         return false;
     }
     std::string full = hasScheme ? text : "smtp://" + text;
-    if (curl_url_set(url.get(), CURLUPART_URL, full.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
+    if (curl::url_set(url.get(), CURLUPART_URL, full.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
         CURLUE_OK) {
         error = "The SMTP server setting is not a valid host or URL.";
         return false;

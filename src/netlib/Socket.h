@@ -100,8 +100,4 @@ private:
     bool m_timedOut = false;
 };
 
-// Process-wide set-up and clean-up of the library (libcurl's global state).
-void netlibInit();
-void netlibCleanup();
-
 } // namespace quillon

@@ -64,10 +64,7 @@ int main(int argc, char** argv) {
     }
     for (const Command& c : kCommands) {
         if (name == c.name) {
-            quillon::netlibInit();
-            int status = c.run(args.mid(1));
-            quillon::netlibCleanup();
-            return status;
+            return c.run(args.mid(1));
         }
     }
     std::fprintf(stderr, "%s: unknown command \"%s\"\n\n", quillon::kProgram,
