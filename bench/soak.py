@@ -5,7 +5,8 @@ The shop (bench_soak_shop: the shop with its window as quillon runs it, on
 the display it finds) starts with --aged orders that have order folders, then
 receives --orders orders of 1 to 20 pictures from a pool of JPEGs of at most
 1 MB, from 4 senders at once (quillon-netsim send-order), while 10 browsers
-poll the counter board as its pages do, a status changes through the board
+poll the counter board as its pages do (senders and browsers at a lower
+priority, as the other machines they stand for), a status changes through the board
 every second, the shop logs in and fetches its history every minute, and the
 midnight purge removes the aged orders half-way (the shop's clock moved,
 --clock-offset). Measured: the shop's resident memory, threads and open files
@@ -385,6 +386,10 @@ class Soak:
         time.sleep(self.idle_seconds)
         self.t0 = time.time()
         self.baseline = self.proc.sample()
+        # The senders and browsers stand for other machines: from here on this
+        # driver and the senders it starts run at a lower priority, so they
+        # take only the processor time the shop leaves them.
+        os.nice(10)
         threads = [threading.Thread(target=self.sampler)]
         threads += [threading.Thread(target=self.browser, args=(i,)) for i in range(BROWSERS)]
         threads.append(threading.Thread(target=self.counter))
