@@ -4,7 +4,7 @@
 # a first page under 50 ms). The user-interface thread's lateness with the
 # board polled by 20 browsers is part of bench/window.sh. Not part of ./test.
 #
-#   bench/board.sh [runs]
+#   bench/board.sh [runs] [--orders N]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLON_BENCH_BUILD:-$root/bench-build}"
@@ -14,4 +14,4 @@ cmake -S "$root" -B "$build" -G Ninja -DQUILLON_BUILD_BENCH=ON -DQUILLON_BUILD_T
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target bench_board_list
 echo "processors: $(nproc), load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$build/bench/bench_board_list" --runs "${1:-21}"
+"$build/bench/bench_board_list" --runs "${1:-21}" "${@:2}"

@@ -1,10 +1,10 @@
-// The counter board's order list at 100,000 orders: the server time of a
+// The counter board's order list at 100,000 orders (or --orders N): the server time of a
 // first page (goal < 50 ms), with and without a search, and of a page deep
 // down the list, against the window's own search over the same orders (the
 // anchor), measured in the same run. Server time is the handler's time from
 // the parsed request to the answer's bytes.
 //
-//   bench_board_list [--runs N]
+//   bench_board_list [--runs N] [--orders N]
 #include "BenchSamples.h"
 #include "board/BoardApi.h"
 #include "board/BoardOrders.h"
@@ -21,8 +21,6 @@
 using namespace quillon;
 
 namespace {
-
-constexpr int kOrders = 100000;
 
 double medianMs(int runs, const std::function<void()>& work) {
     std::vector<double> times;
@@ -42,8 +40,11 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     const int runs = std::max(
         1, args.indexOf("--runs") > 0 ? args.value(args.indexOf("--runs") + 1).toInt() : 21);
+    const int orderCount =
+        std::max(2, args.indexOf("--orders") > 0 ? args.value(args.indexOf("--orders") + 1).toInt()
+                                                 : 100'000);
     BoardOrders::Orders copies;
-    for (int n = 0; n < kOrders; ++n)
+    for (int n = 0; n < orderCount; ++n)
         copies.push_back(BoardOrders::copyOf(bench::sampleOrder(n)));
     OrderSearchIndex window;
     window.rebuild(copies);
@@ -73,9 +74,9 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "request %s failed\n", qPrintable(query));
         });
     };
-    const std::string middle = BoardOrders::idOf(*copies[kOrders / 2]);
+    const std::string middle = BoardOrders::idOf(*copies[orderCount / 2]);
 
-    std::printf("%d orders of 10 pictures; medians of %d runs (ms)\n", kOrders, runs);
+    std::printf("%d orders of 10 pictures; medians of %d runs (ms)\n", orderCount, runs);
     std::printf("  %-48s %7.2f\n", "window's search for \"example\" (anchor)",
                 medianMs(runs, [&] { window.find(OrderFilter("example")); }));
     std::printf("  %-48s %7.2f\n", "first page, 50 orders", page("limit=50"));

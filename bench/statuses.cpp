@@ -1,4 +1,4 @@
-// Order statuses at 100,000 orders, medians with ratios against anchors
+// Order statuses at 100,000 orders (or --orders N), medians with ratios against anchors
 // measured in the same run:
 //   ready    process start to the list loaded, laid out with each order's
 //            status and painted, and the process gone, as the window does
@@ -14,7 +14,7 @@
 //            status choice on "Not picked up yet";
 //   filter   a change of the status choice (anchor: the find field's filter
 //            for one typed letter).
-// Usage: bench_statuses [--anchor BENCH_ORDERLIST]
+// Usage: bench_statuses [--anchor BENCH_ORDERLIST] [--orders N]
 //        bench_statuses --files DIR   (the files alone, kept in DIR)
 //        bench_statuses --ready-child DIR/OE.DB [DIR/status.sqlite]
 #include "BenchSamples.h"
@@ -39,7 +39,7 @@ using namespace quillon;
 
 namespace {
 
-constexpr int kOrders = 100'000;
+int g_orders = 100'000; // --orders
 constexpr int kRuns = 9;
 // As the order list's start-up child has it.
 constexpr QSize kViewSize(600, 800);
@@ -111,8 +111,8 @@ void reportReady(const char* what, const std::vector<double>& anchor,
     std::printf("ready   %-15s", what);
     if (!anchor.empty())
         std::printf("anchor %6.1f ms   ", median(anchor));
-    std::printf("without statuses %6.1f ms   with 100,000 rows %6.1f ms   ratio %.2f",
-                median(without), w, w / median(without));
+    std::printf("without statuses %6.1f ms   with %d rows %6.1f ms   ratio %.2f", median(without),
+                g_orders, w, w / median(without));
     if (!anchor.empty())
         std::printf(", against the anchor %.2f", w / median(anchor));
     std::printf("\n");
@@ -167,6 +167,8 @@ int main(int argc, char** argv) {
     if (args.value(1) == "--ready-child")
         return readyChild(args.value(2), args.value(3));
     const QString anchor = args.value(1) == "--anchor" ? args.value(2) : QString();
+    if (args.indexOf("--orders") > 0)
+        g_orders = std::max(1, args.value(args.indexOf("--orders") + 1).toInt());
 
     QTemporaryDir dir;
     // --files DIR: only the files, kept in DIR, to run a child by hand.
@@ -174,7 +176,7 @@ int main(int argc, char** argv) {
     const QDir folder(filesOnly ? args.value(2) : dir.path());
     const QString database = folder.filePath("OE.DB");
     const QString statuses = folder.filePath("status.sqlite");
-    std::vector<int> numbers(kOrders);
+    std::vector<int> numbers(g_orders);
     std::iota(numbers.begin(), numbers.end(), 1);
     if (!bench::writeSampleDatabase(database, numbers, 2))
         return 1;
@@ -197,7 +199,7 @@ int main(int argc, char** argv) {
         db.open(0);
         opens.push_back(double(t.nsecsElapsed()) / 1e6);
     }
-    std::printf("open    100,000 rows read on the database's thread %.1f ms\n", median(opens));
+    std::printf("open    %d rows read on the database's thread %.1f ms\n", g_orders, median(opens));
     ready(app.applicationFilePath(), anchor, database, statuses);
 
     const SystemClock clock;

@@ -9,6 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLON_BENCH_BUILD:-$root/bench-build}"
 anchor="${1:-main}"
+shift || true
 anchorSource="$build/anchor-source"
 anchorBuild="$build/anchor-build"
 
@@ -29,4 +30,4 @@ cmake -S "$anchorSource" -B "$anchorBuild" -G Ninja -DQUILLON_BUILD_BENCH=ON \
 cmake --build "$anchorBuild" --target bench_orderlist
 
 QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build/bench/bench_statuses" \
-    --anchor "$anchorBuild/bench/bench_orderlist"
+    --anchor "$anchorBuild/bench/bench_orderlist" "$@"
