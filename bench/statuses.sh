@@ -4,7 +4,7 @@
 # The anchor of the list's readiness is the order list's start-up in a build
 # of ANCHOR (a git revision, default main), made in its own folder and
 # measured in the same run. Not part of ./test.
-# Usage: bench/statuses.sh [ANCHOR]
+# Usage: bench/statuses.sh [ANCHOR] [--orders N]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QUILLON_BENCH_BUILD:-$root/bench-build}"
