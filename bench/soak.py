@@ -143,6 +143,7 @@ class Soak:
         self.browser_failures = 0
         self.samples = []  # (seconds since the traffic started, sample)
         self.account_lines = []
+        self.shop_tail = []
         self.purge_seen = [None, None]  # first aged folder gone, last one gone
         self.service = None
         self.shop = None
@@ -269,7 +270,9 @@ class Soak:
         deadline = time.time() + 300
         while True:
             if self.shop.poll() is not None:
-                raise RuntimeError("the shop ended with %d" % self.shop.returncode)
+                time.sleep(1)  # its last lines read
+                raise RuntimeError("the shop ended with %d; its last lines:\n%s"
+                                   % (self.shop.returncode, "".join(self.shop_tail)))
             if time.time() > deadline:
                 raise RuntimeError("the shop did not load its orders within 300 s")
             try:
@@ -292,6 +295,7 @@ class Soak:
 
     def read_shop_output(self):
         for line in self.shop.stdout:
+            self.shop_tail = (self.shop_tail + [line])[-30:]
             if line.startswith("Account round"):
                 with self.lock:
                     self.account_lines.append(line.strip())
