@@ -110,7 +110,17 @@ class Process:
                 if key in ("VmRSS", "Threads"):
                     values[key] = int(value.split()[0])
         return {"rss_mb": values["VmRSS"] / 1024, "threads": values["Threads"],
-                "fds": len(os.listdir("/proc/%d/fd" % self.pid))}
+                "fds": len(os.listdir("/proc/%d/fd" % self.pid)), "files": self.files()}
+
+    def files(self):
+        """What the open descriptors point to, to name those left open."""
+        targets = []
+        for fd in os.listdir("/proc/%d/fd" % self.pid):
+            try:
+                targets.append(os.readlink("/proc/%d/fd/%s" % (self.pid, fd)))
+            except OSError:
+                pass
+        return targets
 
 
 def percentile(sorted_values, fraction):
@@ -579,6 +589,12 @@ class Soak:
             "(%.0f s after the traffic)"
             % (self.baseline["fds"], max(s["fds"] for _, s in self.samples), self.final["fds"],
                self.settled))
+        left = list(self.final["files"])
+        for target in self.baseline["files"]:
+            if target in left:
+                left.remove(target)
+        if left:
+            say("    left open              " + ", ".join(sorted(left)))
         say("  UI thread lateness       p99 %.1f ms, worst %.1f ms over %d ticks" % (
             p99, worst_ms, len(late)))
         say("    the worst ticks        " + "; ".join(

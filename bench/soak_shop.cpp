@@ -10,7 +10,8 @@
 // --account-rounds logs in at the central service, fetches the history and
 // logs out every SECONDS, with the password in QUILLON_BENCH_PASSWORD, and
 // prints a line per round; --clock-offset moves the shop's clock, so that its
-// midnight comes when the benchmark wants it. No splash.
+// midnight comes when the benchmark wants it. No splash; message boxes are
+// answered within a second.
 #include "UiBeat.h"
 #include "board/ShopBoard.h"
 #include "core/CommandLineOptions.h"
@@ -22,8 +23,10 @@
 #include "ui/shell/GuiApplication.h"
 #include "ui/shell/WindowedRun.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDialog>
 #include <QFile>
 #include <csignal>
 #include <cstdio>
@@ -122,6 +125,23 @@ private:
 // operator looking at the history does, and prints a line per round, e.g.
 // "Account round 3: login 1, history 12 rows, logout 1". A round that finds
 // the session busy waits for the next one.
+// The operator at the counter: a message box (the service's messages at a
+// login, say) is answered within a second, as a person would, instead of
+// staying open for the rest of the run.
+class Operator : public QObject {
+public:
+    explicit Operator(QObject* parent) : QObject(parent) {
+        connect(&m_timer, &QTimer::timeout, this, [] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                box->accept();
+        });
+        m_timer.start(1000);
+    }
+
+private:
+    QTimer m_timer;
+};
+
 class AccountRounds : public QObject {
 public:
     AccountRounds(Shop& shop, std::string password, int periodMs, QObject* parent)
@@ -278,6 +298,7 @@ int main(int argc, char** argv) {
             !(new LatenessLog(parser.value("lateness-log"), &windowed))->isOpen())
             std::fprintf(stderr, "bench_soak_shop: cannot write %s\n",
                          qPrintable(parser.value("lateness-log")));
+        new Operator(&windowed);
         if (roundSeconds > 0)
             new AccountRounds(shop, qEnvironmentVariable("QUILLON_BENCH_PASSWORD").toStdString(),
                               roundSeconds * 1000, &windowed);
