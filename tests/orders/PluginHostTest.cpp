@@ -17,6 +17,7 @@
 
 using namespace quillon;
 using testsupport::PluginFolder;
+using testsupport::TestPluginSettings;
 
 namespace {
 
@@ -28,39 +29,26 @@ OrderEntry sampleOrder() {
     return order;
 }
 
-const char* const behaviourKeys[] = {"PRE", "FLAGS", "END", "POST", "FILL", "NOPARAMS"};
-const char* const tags[] = {"TESTPLUGIN_A", "TESTPLUGIN_B"};
-
 // Two copies of the test plug-in, a and b, with a shared call log.
 class PluginHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        qputenv("QUILLON_TESTPLUGIN_LOG", m_logDir.filePath("calls.log").toLocal8Bit());
-        for (const char* tag : tags)
-            for (const char* key : behaviourKeys)
-                qunsetenv(variable(tag, key).constData());
         ASSERT_TRUE(m_folder.add("testplugin", "testplugin_a"));
         ASSERT_TRUE(m_folder.add("testplugin", "testplugin_b"));
     }
-
-    static QByteArray variable(const char* tag, const char* key) {
-        return QByteArray("QUILLON_TESTPLUGIN_") + tag + "_" + key;
-    }
-    static void set(const char* tag, const char* key, const QByteArray& value) {
-        qputenv(variable(tag, key).constData(), value);
+    void set(const char* tag, const char* key, const QByteArray& value) {
+        m_settings.set(QByteArray(tag) + "_" + key, value);
     }
 
     // The log lines, all or those of one export, in the order they were written.
     QStringList calls(const QString& exportName = {}) const {
-        const QStringList lines =
-            QString::fromLatin1(testsupport::readFile(m_logDir.filePath("calls.log")))
-                .split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = m_settings.calls();
         return exportName.isEmpty()
                    ? lines
                    : lines.filter(QRegularExpression("^[^|]*\\|" + exportName + "(\\||$)"));
     }
 
-    QTemporaryDir m_logDir;
+    TestPluginSettings m_settings;
     PluginFolder m_folder;
     PluginHost host;
 };
@@ -74,9 +62,8 @@ TEST_F(PluginHostTest, LoadsByNameAndSkipsRefusedLibraries) {
     ASSERT_TRUE(testsupport::writeFile(m_folder.path() + "/notes.txt", "not a plug-in"));
 
     ASSERT_EQ(host.load(m_folder.path()), 2u);
-    EXPECT_EQ(host.fileName(0), "testplugin_a.so");
-    EXPECT_EQ(host.fileName(1), "testplugin_b.so");
-    EXPECT_EQ(host.caption(1), "Test plug-in testplugin_b");
+    EXPECT_EQ(std::tuple(host.fileName(0), host.fileName(1), host.caption(1)),
+              std::tuple("testplugin_a.so", "testplugin_b.so", "Test plug-in testplugin_b"));
 
     // Both refused libraries were asked for their version, neither was
     // initialised, and the good ones were initialised with zeroed contexts.
@@ -122,12 +109,10 @@ TEST_F(PluginHostTest, ReceptionStepsSeeTheTableAndTakeBackEndAndPostRewrites) {
     for (int i = 0; i < 3; ++i)
         host.dataStep(i, number, folder, "f" + std::to_string(i) + ".jpg", table.entry(i));
     host.endData(email, number, folder, table);
-    EXPECT_EQ(email, "E-c@example.org");
-    EXPECT_EQ(number, "E-N1");
-    EXPECT_EQ(folder, "/orders/E-N1");
+    EXPECT_EQ(std::tie(email, number, folder),
+              std::tuple("E-c@example.org", "E-N1", "/orders/E-N1"));
     host.postOrder(number, folder);
-    EXPECT_EQ(number, "P-E-N1");
-    EXPECT_EQ(folder, "/orders/P-E-N1");
+    EXPECT_EQ(std::tie(number, folder), std::tuple("P-E-N1", "/orders/P-E-N1"));
 
     const QString pictures = "2|p1.jpg:10*2+20*1|p2.jpg:10*3+30*0";
     EXPECT_EQ(calls().mid(4),
@@ -154,13 +139,10 @@ TEST_F(PluginHostTest, BufferFilledToItsEndIsReadBackWithinIt) {
 
     std::string number = "N1", folder = "/orders/N1", email = "c@example.org";
     host.preOrder(1, "/orders", number, folder);
-    EXPECT_EQ(number, full);
-    EXPECT_EQ(folder, full);
-
+    EXPECT_EQ(std::tie(number, folder), std::tie(full, full));
     number = "N1";
     host.endData(email, number, folder, PictureTable());
-    EXPECT_EQ(email, full);
-    EXPECT_EQ(number, full);
+    EXPECT_EQ(std::tie(email, number), std::tie(full, full));
 
     number = "N1";
     host.postOrder(number, folder);
@@ -177,8 +159,8 @@ TEST_F(PluginHostTest, ParametersAreTheTableOfContextOne) {
 
     PluginParam* table = host.parameters(0); // the test plug-in's own table
     ASSERT_NE(table, nullptr);
-    EXPECT_STREQ(table[3].name, "Label");
-    EXPECT_EQ(table[5].type, PLUGIN_PARAM_END);
+    EXPECT_EQ(std::tuple(std::string(table[3].name), table[5].type),
+              std::tuple("Label", PLUGIN_PARAM_END));
     EXPECT_EQ(host.parameters(1), nullptr);
 
     // Every call after loading got back the contexts InitLibrary set; a
@@ -205,10 +187,9 @@ TEST(PictureTable, SurvivesAMoveAndEndsAtItsCount) {
     order.pictures.clear();
     const PictureTable table(std::move(source));
     ASSERT_EQ(table.count(), 1);
-    EXPECT_EQ(table.entry(0), table.data());
-    EXPECT_STREQ(table.entry(0)->fileName, "a.jpg");
-    EXPECT_EQ(table.entry(0)->items[1].quantity, 3);
-    EXPECT_EQ(table.entry(1), nullptr);
+    EXPECT_EQ(std::tuple(table.entry(0), std::string(table.entry(0)->fileName),
+                         table.entry(0)->items[1].quantity, table.entry(1)),
+              std::tuple(table.data(), "a.jpg", 3, nullptr));
     EXPECT_EQ(PictureTable().data(), nullptr);
 }
 
@@ -314,8 +295,9 @@ TEST_F(HotFolderTest, LinksWithQuantityInTheNameAndOnlyFromTheOrderFolder) {
     receive("N1", m_folder, entry);
     complete("N1", m_folder);
     EXPECT_EQ(hotFiles(), QStringList({"10/N1_2x_p1.jpg", "10/N1_3x_p2.jpg", "20/N1_1x_p1.jpg"}));
-    EXPECT_EQ(std::filesystem::hard_link_count(m_folder + "/p1.jpg"), 3u);
-    EXPECT_EQ(hotFile("10/N1_3x_p2.jpg"), "two N1");
+    EXPECT_EQ(std::tuple(std::filesystem::hard_link_count(m_folder + "/p1.jpg"),
+                         hotFile("10/N1_3x_p2.jpg")),
+              std::tuple(3u, "two N1"));
 }
 
 // Texts are Windows-1252 bytes: the hot folder, the number and the picture
@@ -347,7 +329,6 @@ TEST_F(HotFolderTest, KeepsConcurrentOrdersApart) {
         w.join();
     for (int i = 0; i < threads * orders; ++i)
         complete("C" + std::to_string(i), folders[i]);
-    EXPECT_EQ(hotFiles().size(), threads * orders * 3);
-    EXPECT_EQ(hotFile("10/C17_p2.jpg"), "two C17");
-    EXPECT_EQ(hotFile("20/C31_p1.jpg"), "one C31");
+    EXPECT_EQ(std::tuple(hotFiles().size(), hotFile("10/C17_p2.jpg"), hotFile("20/C31_p1.jpg")),
+              std::tuple(threads * orders * 3, "two C17", "one C31"));
 }
