@@ -3,6 +3,7 @@
 // transfer list, plug-in steps and the purges.
 #include "core/WorkingFolders.h"
 #include "orders/OrderBook.h"
+#include "support/PluginFolder.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QDir>
@@ -90,21 +91,16 @@ TEST(ShopIntake, AnOrderCompletesIntoTheListTheDatabaseAndTheTransferRow) {
 
 TEST(ShopIntake, PluginsSeeTheDataStepsInOrder) {
     Intake in;
-    ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so",
-                            in.h.folder.filePath(kPluginFolder, "p.so")));
-    QString log = in.h.folder.filePath("calls.log");
-    qputenv("QUILLON_TESTPLUGIN_LOG", log.toLocal8Bit());
-    qputenv("QUILLON_TESTPLUGIN_P_POST", "-done");
+    ASSERT_TRUE(PluginFolder::copy(in.h.folder.filePath(kPluginFolder), "testplugin", "p"));
+    const TestPluginSettings plugin({{"P_POST", "-done"}});
     in.go();
-    QFile::remove(log);
+    plugin.clearLog();
     NetsimRun run = in.send({"--generate", "2"});
     ASSERT_TRUE(in.settle(1));
     in.h.shop.reset(); // releases the plug-ins
-    qunsetenv("QUILLON_TESTPLUGIN_LOG");
-    qunsetenv("QUILLON_TESTPLUGIN_P_POST");
 
     QStringList kinds;
-    for (const QString& line : QString(readFile(log)).split('\n', Qt::SkipEmptyParts))
+    for (const QString& line : plugin.calls())
         kinds << line.section('|', 1, 1);
     EXPECT_EQ(kinds, (QStringList{"PreOrderTx", "OnShippingHandling", "OnBeginDataTx", "OnDataTx",
                                   "OnDataTx", "OnEndDataTx", "PostOrderTx", "ReleaseLibrary"}));

@@ -3,6 +3,7 @@
 // simulated central service answering the shop's order check and report.
 #include "core/WorkingFolders.h"
 #include "netlib/Socket.h"
+#include "support/PluginFolder.h"
 #include "support/shop/ShopHarness.h"
 
 #include <QDir>
@@ -32,13 +33,12 @@ TEST(ShopRegistration, AcceptedOrdersGetNumberAndFolderAndMoveAndWrapTheCounter)
     s.go();
 
     auto r = s.h.registerOrder();
-    EXPECT_EQ(r["result"], "1");
-    EXPECT_EQ(r["number"], "WEB-123456-X");
-    EXPECT_EQ(r["folder"].toStdString(), s.h.rootpath() + "/WEB-123456-X");
-    EXPECT_EQ(r["shipping1"], "0");
-    EXPECT_EQ(r["trusted"], "0");
-    EXPECT_EQ(s.h.shop->settings().currentnumber, 123457u);
-    EXPECT_EQ(s.h.settings.currentnumber, 123457u); // the application's record
+    EXPECT_EQ(std::tuple(r["result"], r["number"], r["folder"], r["shipping1"], r["trusted"]),
+              std::tuple("1", "WEB-123456-X",
+                         QString::fromStdString(s.h.rootpath()) + "/WEB-123456-X", "0", "0"));
+    // The application's record too.
+    EXPECT_EQ(std::tuple(s.h.shop->settings().currentnumber, s.h.settings.currentnumber),
+              std::tuple(123457u, 123457u));
     // The next number is on disk before this one goes out: a shop killed
     // now must not give WEB-123456-X again.
     EXPECT_EQ(SettingsStore(s.h.profileDir.filePath("profile.ini")).load("").currentnumber,
@@ -97,29 +97,18 @@ TEST(ShopRegistration, RefusalsAndServiceFailuresLeaveTheCounter) {
 
 TEST(ShopRegistration, PluginsChainTheirRewritesAndFlags) {
     ServedShop s;
-    QDir plugin(s.h.folder.filePath(kPluginFolder));
-    ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so", plugin.filePath("a.so")));
-    ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/testplugin.so", plugin.filePath("b.so")));
-    QString log = s.h.folder.filePath("calls.log");
-    qputenv("QUILLON_TESTPLUGIN_LOG", log.toLocal8Bit());
-    qputenv("QUILLON_TESTPLUGIN_A_PRE", "A-");
-    qputenv("QUILLON_TESTPLUGIN_B_PRE", "B-");
-    qputenv("QUILLON_TESTPLUGIN_A_FLAGS", "1,2");
-    qputenv("QUILLON_TESTPLUGIN_B_FLAGS", "10,20");
+    for (const char* copy : {"a", "b"})
+        ASSERT_TRUE(PluginFolder::copy(s.h.folder.filePath(kPluginFolder), "testplugin", copy));
+    const TestPluginSettings plugins(
+        {{"A_PRE", "A-"}, {"B_PRE", "B-"}, {"A_FLAGS", "1,2"}, {"B_FLAGS", "10,20"}});
     s.go();
-    QFile::remove(log); // keep only the registration's calls
+    plugins.clearLog(); // keep only the registration's calls
     auto r = s.h.registerOrder();
-    for (const char* v :
-         {"QUILLON_TESTPLUGIN_LOG", "QUILLON_TESTPLUGIN_A_PRE", "QUILLON_TESTPLUGIN_B_PRE",
-          "QUILLON_TESTPLUGIN_A_FLAGS", "QUILLON_TESTPLUGIN_B_FLAGS"})
-        qunsetenv(v);
 
-    EXPECT_EQ(r["result"], "1");
-    EXPECT_EQ(r["number"], "B-A-000001");
-    EXPECT_EQ(r["shipping1"], "11");
-    EXPECT_EQ(r["shipping2"], "22");
+    EXPECT_EQ(std::tuple(r["result"], r["number"], r["shipping1"], r["shipping2"]),
+              std::tuple("1", "B-A-000001", "11", "22"));
     QStringList calls;
-    for (const QString& line : QString(readFile(log)).split('\n', Qt::SkipEmptyParts))
+    for (const QString& line : plugins.calls())
         calls << line.section('|', 0, 1);
     EXPECT_EQ(calls, (QStringList{"a|PreOrderTx", "b|PreOrderTx", "a|OnShippingHandling",
                                   "b|OnShippingHandling"}));
