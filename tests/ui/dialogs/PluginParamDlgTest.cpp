@@ -7,6 +7,7 @@
 #include "ui/dialogs/CPluginSelectionDlg.h"
 #include "ui/menus/SettingsCommands.h"
 
+#include "support/PluginFolder.h"
 #include "support/gui/DialogDriver.h"
 #include "support/shop/ShopHarness.h"
 
@@ -61,9 +62,8 @@ TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
     for (auto [built, as] : {std::pair{"hotfolder", "hotfolder"},
                              {"testplugin", "testplugin_a"},
                              {"testplugin", "testplugin_b"}})
-        ASSERT_TRUE(QFile::copy(QString(PLUGIN_BUILD_DIR) + "/" + built + ".so",
-                                h.folder.filePath(kPluginFolder, QString(as) + ".so")));
-    qputenv("QUILLON_TESTPLUGIN_TESTPLUGIN_B_NOPARAMS", "1");
+        ASSERT_TRUE(PluginFolder::copy(h.folder.filePath(kPluginFolder), built, as));
+    TestPluginSettings plugin({{"TESTPLUGIN_B_NOPARAMS", "1"}});
     h.create();
     const QString hotFolder = h.folder.filePath("Hot");
 
@@ -104,8 +104,8 @@ TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
             clickButton(d, "Continue");
         }
         const PluginParam* table = h.shop->plugins().parameters(1);
-        EXPECT_EQ(table[Copies].value.integer, 2);
-        EXPECT_EQ(table[Enabled].value.flag, 1);
+        EXPECT_EQ(std::tuple(table[Copies].value.integer, table[Enabled].value.flag),
+                  std::tuple(2, 1));
         WhenShown<CPluginParamDlg> edit(accepted);
         clickButton(d, "Continue");
         choose(list, 0);
@@ -117,23 +117,17 @@ TEST(PluginParamDlg, AcceptedEditsReachThePluginsAndCancelledOnesDoNot) {
     ASSERT_TRUE(select.acted());
 
     // The test plug-in reports what it now holds when it is next called.
-    const QString log = h.folder.filePath("calls.log");
-    qputenv("QUILLON_TESTPLUGIN_LOG", log.toLocal8Bit());
-    qputenv("QUILLON_TESTPLUGIN_TESTPLUGIN_A_PARAMS", "1");
+    plugin.set("TESTPLUGIN_A_PARAMS", "1");
     std::string number = "000001", folder = "f";
     h.shop->plugins().preOrder(1, "root", number, folder);
-    qunsetenv("QUILLON_TESTPLUGIN_LOG");
-    qunsetenv("QUILLON_TESTPLUGIN_TESTPLUGIN_A_PARAMS");
-    qunsetenv("QUILLON_TESTPLUGIN_TESTPLUGIN_B_NOPARAMS");
-    EXPECT_TRUE(readFile(log).contains(
-        "testplugin_a|Parameters|Enabled=1|Copies=12|Rate=2.50|Label=" + QByteArray(31, 'L') +
-        "|Size=0\n"))
-        << readFile(log).toStdString();
+    EXPECT_TRUE(plugin.calls().contains(
+        "testplugin_a|Parameters|Enabled=1|Copies=12|Rate=2.50|Label=" + QString(31, 'L') +
+        "|Size=0"))
+        << plugin.calls().join('\n').toStdString();
 
     const PluginParam* hot = h.shop->plugins().parameters(0);
-    EXPECT_EQ(hot[0].value.flag, 1);
-    EXPECT_EQ(QString(hot[1].value.text), hotFolder);
-    EXPECT_EQ(hot[2].sizeOrIndex, 1u);
+    EXPECT_EQ(std::tuple(hot[0].value.flag, QString(hot[1].value.text), hot[2].sizeOrIndex),
+              std::tuple(1, hotFolder, 1u));
 }
 
 // A plug-in gets its text in its own 8-bit buffer: a character that cannot
@@ -151,10 +145,9 @@ TEST(PluginParamDlg, TextThatThePluginCannotHoldIsRefused) {
     typeInto(d, 0, QString::fromUtf8("Łódź"));
     ASSERT_TRUE(processUntil([&] { return !prompter.messages().empty(); }));
     EXPECT_EQ(prompter.messages().front().rfind("Folder: ", 0), 0u) << prompter.messages().front();
-    EXPECT_EQ(grid(d).item(0, 1)->text(), "Hot");
-    EXPECT_EQ(d.table().at(0).text, "Hot");
-    EXPECT_EQ(grid(d).currentRow(), 0);
-    EXPECT_FALSE(findButton(d, "Accept")->isEnabled());
+    EXPECT_EQ(std::tuple(grid(d).item(0, 1)->text(), d.table().at(0).text, grid(d).currentRow(),
+                         findButton(d, "Accept")->isEnabled()),
+              std::tuple("Hot", "Hot", 0, false));
 
     typeInto(d, 0, QString::fromUtf8("Zamówienia"));
     EXPECT_EQ(d.table().at(0).text, "Zam\xF3wienia");
