@@ -102,23 +102,20 @@ TEST_F(OrderBookTest, ReloadKeepsOrdersAndLinksFirstProduct) {
     }
     book.setProducts(&products);
     const OrderDatabaseScan scan = book.load();
-    EXPECT_EQ(scan.state, State::Whole);
-    EXPECT_EQ(scan.wholeEnd, size_t(QFileInfo(dbPath).size()));
+    EXPECT_EQ(std::tuple(scan.state, scan.wholeEnd),
+              std::tuple(State::Whole, size_t(QFileInfo(dbPath).size())));
     EXPECT_EQ(listOf(book), "Q-1/Q-1 Q-2/Q-2 Q-3/Q-3");
     book.withOrders([&](const OrderBook::Orders& orders) {
         const OrderEntry& o = *orders[1];
-        EXPECT_EQ(o.received, 1'000u);
-        EXPECT_EQ(o.amount, 12.75f);
-        EXPECT_EQ(o.reserved, 7);
+        EXPECT_EQ(std::tuple(o.received, o.amount, o.reserved), std::tuple(1'000u, 12.75f, 7));
         ASSERT_EQ(o.pictures.size(), 2u);
-        EXPECT_EQ(o.pictures[0].items[0].product, &products[1]);
-        EXPECT_EQ(o.pictures[0].items[1].product, nullptr);
+        EXPECT_EQ(std::tuple(o.pictures[0].items[0].product, o.pictures[0].items[1].product),
+                  std::tuple(&products[1], nullptr));
         OrderEntry copy = o; // a loaded list copied, then added to
         copy.pictures.add("p3.jpg", 1)[0].code = 9;
-        EXPECT_EQ(copy.pictures[1].fileName, "p2.jpg");
-        EXPECT_EQ(copy.pictures[0].items[0].product, &products[1]);
-        EXPECT_EQ(copy.pictures[2].items[0].code, 9);
-        EXPECT_EQ(o.pictures.size(), 2u);
+        EXPECT_EQ(std::tuple(copy.pictures[1].fileName, copy.pictures[0].items[0].product,
+                             copy.pictures[2].items[0].code, o.pictures.size()),
+                  std::tuple("p2.jpg", &products[1], 9, 2u));
     });
     const ProductList replacement = {{101, 5.0f, "new"}};
     book.setProducts(&replacement);
@@ -263,9 +260,8 @@ TEST_F(OrderBookTest, DamagedMiddleRecordIsKeptWholeBeforeTheFileIsCut) {
     EXPECT_EQ(readFile(dir.filePath(copyName(clock))), "taken");
 
     ASSERT_TRUE(book.add(sampleOrder("Q-1", 0, "new")));
-    EXPECT_EQ(damage.size(), 1u);
+    EXPECT_EQ(std::tuple(damage.size(), book.size()), std::tuple(1u, 51u));
     EXPECT_EQ(readFile(dir.filePath(copy)), bytes);
-    EXPECT_EQ(book.size(), 51u);
     EXPECT_EQ(reloaded(), listOf(book));
 }
 
@@ -281,15 +277,12 @@ TEST_F(OrderBookTest, DamagedFileThatCannotBeCopiedIsLeftAsItIs) {
         testsupport::FileSizeLimit limit(uint64_t(bytes.size()) - 1);
         ASSERT_TRUE(limit.active());
         EXPECT_EQ(book.load().records, 1u);
-        EXPECT_FALSE(book.add(sampleOrder("Q-1")));
-        EXPECT_FALSE(book.add(sampleOrder("Q-2")));
-        EXPECT_FALSE(book.save());
+        EXPECT_FALSE(book.add(sampleOrder("Q-1")) || book.add(sampleOrder("Q-2")) || book.save());
     }
     EXPECT_EQ(damage, (std::vector<std::pair<int, QString>>{{1, QString()}})); // told once
     EXPECT_EQ(readFile(dbPath), bytes);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OE.DB"});
-    EXPECT_TRUE(book.saveOwed());
-    EXPECT_EQ(book.unstoredOrders(), 2u);
+    EXPECT_EQ(std::tuple(book.saveOwed(), book.unstoredOrders()), std::tuple(true, 2u));
 
     ASSERT_TRUE(book.save());
     ASSERT_EQ(damage.size(), 2u);
@@ -328,8 +321,7 @@ TEST_F(OrderBookTest, RecordsAddedDuringTheLoadAreAppendedInOrderAfterIt) {
     ASSERT_TRUE(book.add(sampleOrder("Q-2", 0, "first")));
     ASSERT_TRUE(book.add(sampleOrder("Q-1", 0, "second")));
     EXPECT_EQ(listOf(book), "Q-1/second Q-2/first");
-    EXPECT_FALSE(book.save());
-    EXPECT_FALSE(book.takePurge(1, 1'000'000, true));
+    EXPECT_FALSE(book.save() || book.takePurge(1, 1'000'000, true));
     EXPECT_EQ(readFile(dbPath), torn);
     OrderBook::Orders loaded;
     EXPECT_EQ(book.readDatabase(loaded).state, State::Damaged);
@@ -365,12 +357,10 @@ TEST_F(OrderBookTest, DamagedLengthsAndCountsStopTheLoad) {
         ASSERT_TRUE(writeFile(dbPath, good + tail));
         OrderBook book(db);
         const OrderDatabaseScan scan = book.load();
-        EXPECT_EQ(scan.state, State::Damaged);
-        EXPECT_EQ(scan.wholeEnd, size_t(good.size()));
-        EXPECT_EQ(book.size(), 1u);
+        EXPECT_EQ(std::tuple(scan.state, scan.wholeEnd, book.size()),
+                  std::tuple(State::Damaged, size_t(good.size()), 1u));
         ASSERT_TRUE(book.add(sampleOrder("Q-3")));
-        EXPECT_EQ(reloaded(), listOf(book));
-        EXPECT_EQ(book.size(), 2u);
+        EXPECT_EQ(std::tuple(reloaded(), book.size()), std::tuple(listOf(book), 2u));
     }
 }
 
@@ -392,8 +382,8 @@ TEST_F(OrderBookTest, RecordLongerThanAReadBlockLoads) {
     EXPECT_EQ(reloaded.load().state, State::Damaged);
     EXPECT_EQ(listOf(reloaded), "Q-1/a");
     reloaded.withOrders([](const OrderBook::Orders& orders) {
-        EXPECT_EQ(orders[0]->pictures[1].items.size(), 700'000u);
-        EXPECT_EQ(orders[0]->pictures[1].items.back().quantity, 6);
+        const auto& items = orders[0]->pictures[1].items;
+        EXPECT_EQ(std::tuple(items.size(), items.back().quantity), std::tuple(700'000u, 6));
     });
 }
 
@@ -405,8 +395,7 @@ TEST_F(OrderBookTest, FailedWritesLeaveTheDatabaseAsItWas) {
     {
         testsupport::FileSizeLimit limit(uint64_t(before.size()) + 16);
         ASSERT_TRUE(limit.active());
-        EXPECT_FALSE(book.add(sampleOrder("Q-2")));
-        EXPECT_FALSE(book.save());
+        EXPECT_FALSE(book.add(sampleOrder("Q-2")) || book.save());
     }
     EXPECT_EQ(readFile(dbPath), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"OE.DB"});
@@ -414,8 +403,7 @@ TEST_F(OrderBookTest, FailedWritesLeaveTheDatabaseAsItWas) {
     // The next append stores its own order; the save it leads to stores the
     // one that failed.
     ASSERT_TRUE(book.add(sampleOrder("Q-3")));
-    EXPECT_TRUE(book.saveOwed());
-    EXPECT_EQ(book.unstoredOrders(), 1u);
+    EXPECT_EQ(std::tuple(book.saveOwed(), book.unstoredOrders()), std::tuple(true, 1u));
     ASSERT_TRUE(book.save());
     EXPECT_FALSE(book.saveOwed());
     EXPECT_EQ(reloaded(), "Q-1/anna@example.org Q-2/anna@example.org Q-3/anna@example.org");
@@ -483,18 +471,20 @@ TEST_F(OrderBookPurgeTest, OrdersBeforeTheCutoffGoWithTheirFoldersAndAreLogged) 
 
     EXPECT_EQ(book.purge(7, log.toStdString(), kNow), 2);
     EXPECT_EQ(orderNumbersIn(readFile(log)), (std::vector<QString>{"Q-1", "Q-3"}));
-    EXPECT_FALSE(exists(old1));
-    EXPECT_FALSE(exists(old2));
-    EXPECT_TRUE(exists(young + "/sub/deeper/x.tmp"));
-    EXPECT_TRUE(exists(cutoff + "/sub/deeper/x.tmp"));
+    EXPECT_EQ(std::tuple(exists(old1), exists(old2), exists(young + "/sub/deeper/x.tmp"),
+                         exists(cutoff + "/sub/deeper/x.tmp")),
+              std::tuple(false, false, true, true));
     EXPECT_EQ(readFile(dir.filePath("OE.DB")), database);
 }
 
 TEST_F(OrderBookPurgeTest, NothingOutsideTheFolderIsTouched) {
     const QString outside = dir.filePath("outside");
-    ASSERT_TRUE(QDir().mkpath(outside + "/inner"));
-    ASSERT_TRUE(writeFile(outside + "/keep.txt", "keep"));
-    ASSERT_TRUE(writeFile(outside + "/inner/keep.txt", "keep"));
+    const QString work = dir.filePath("work"); // the working folder
+    const QStringList kept = {outside + "/keep.txt", outside + "/inner/keep.txt",
+                              work + "/keep.txt"};
+    ASSERT_TRUE(QDir().mkpath(outside + "/inner") && QDir().mkpath(work));
+    for (const QString& file : kept)
+        ASSERT_TRUE(writeFile(file, "keep"));
     const std::string linked = makeFolder("Q-1");
     const QString q1 = QString::fromStdString(linked);
     ASSERT_TRUE(QFile::link(outside, q1 + "/sub/dirlink"));
@@ -503,9 +493,6 @@ TEST_F(OrderBookPurgeTest, NothingOutsideTheFolderIsTouched) {
     ASSERT_TRUE(QFile::link(outside, folderLink));
 
     // The working folder and its parents are never removed, whatever a record says.
-    const QString work = dir.filePath("work");
-    ASSERT_TRUE(QDir().mkpath(work));
-    ASSERT_TRUE(writeFile(work + "/keep.txt", "keep"));
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(work));
 
@@ -518,9 +505,8 @@ TEST_F(OrderBookPurgeTest, NothingOutsideTheFolderIsTouched) {
 
     EXPECT_FALSE(exists(linked));
     EXPECT_FALSE(QFileInfo(folderLink).isSymLink());
-    EXPECT_EQ(readFile(outside + "/keep.txt"), "keep");
-    EXPECT_EQ(readFile(outside + "/inner/keep.txt"), "keep");
-    EXPECT_EQ(readFile(work + "/keep.txt"), "keep");
+    for (const QString& file : kept)
+        EXPECT_EQ(readFile(file), "keep") << file.toStdString();
 }
 
 // The purge's file work runs on a worker while the list goes on: an order
@@ -545,18 +531,14 @@ TEST_F(OrderBookPurgeTest, AnOrderAddedWhileTheRewriteRunsIsStoredAfterIt) {
     EXPECT_EQ(held.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
 
     EXPECT_TRUE(book.add(sampleOrder("Q-3", uint32_t(kNow), "c")));
-    EXPECT_EQ(book.size(), 2u);
     // One rewrite at a time: its snapshot must outlive no purged order.
-    EXPECT_FALSE(book.save());
-    EXPECT_FALSE(book.takePurge(0, kNow + kDay, false));
+    EXPECT_FALSE(book.save() || book.takePurge(0, kNow + kDay, false));
     EXPECT_EQ(book.size(), 2u);
     release.set_value();
     worker.join();
     EXPECT_TRUE(releasedInTime);
-    EXPECT_EQ(done.removed, 1);
-    EXPECT_EQ(done.saved, true);
-    EXPECT_FALSE(book.saveOwed());
-    EXPECT_FALSE(exists(old));
+    EXPECT_EQ(std::tuple(done.removed, done.saved, book.saveOwed(), exists(old)),
+              std::tuple(1, true, false, false));
     EXPECT_EQ(orderNumbersIn(readFile(log)), std::vector<QString>{"Q-1"});
 
     EXPECT_EQ(reloaded(), "Q-2/b Q-3/c");
@@ -613,10 +595,8 @@ TEST_F(OrderBookPurgeTest, LoggedValuesStayWellFormedAndComeBack) {
             reader.name() != u"order" && reader.name() != u"picture")
             texts << reader.readElementText(QXmlStreamReader::SkipChildElements);
     ASSERT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    ASSERT_GE(texts.size(), 3);
-    EXPECT_EQ(texts[0], "Q<1>&");
-    EXPECT_EQ(texts[1], QString::fromLatin1(customer));
-    EXPECT_EQ(texts[2], QString::fromUtf8("a\r\nb\xEF\xBF\xBD.jpg"));
+    EXPECT_EQ(texts.mid(0, 3), (QStringList{"Q<1>&", QString::fromLatin1(customer),
+                                            QString::fromUtf8("a\r\nb\xEF\xBF\xBD.jpg")}));
 }
 
 } // namespace
