@@ -6,14 +6,13 @@
 using namespace quillon;
 
 TEST(NumberText, SettingsFieldsTakeOnlyWholeNumbers) {
-    EXPECT_EQ(parseInteger(" -42 "), -42);
-    EXPECT_EQ(parseInteger("+7"), 7);
-    EXPECT_EQ(parseInteger("-2147483648"), INT32_MIN);
+    for (auto [text, value] : {std::pair{" -42 ", -42}, {"+7", 7}, {"-2147483648", INT32_MIN}})
+        EXPECT_EQ(parseInteger(text), value) << text;
     for (const char* refused : {"", " ", "6a", "a6", "1 2", "+-1", "2147483648", "0x10", "1.0"})
         EXPECT_FALSE(parseInteger(refused)) << refused;
 
-    EXPECT_EQ(parseUnsigned("4294967295"), 4294967295u);
-    EXPECT_EQ(parseUnsigned(" 0"), 0u);
+    EXPECT_EQ(std::tuple(parseUnsigned("4294967295"), parseUnsigned(" 0")),
+              std::tuple(4294967295u, 0u));
     for (const char* refused : {"-1", "-0", "4294967296", "12abc"})
         EXPECT_FALSE(parseUnsigned(refused)) << refused;
 
@@ -23,26 +22,25 @@ TEST(NumberText, SettingsFieldsTakeOnlyWholeNumbers) {
 }
 
 TEST(NumberText, ParameterCellsReadTheLeadingNumber) {
-    EXPECT_EQ(leadingInteger("12abc"), 12);
-    EXPECT_EQ(leadingInteger(" \t-7 x"), -7);
-    EXPECT_EQ(leadingInteger("abc"), 0);
-    EXPECT_EQ(leadingInteger("- 5"), 0);
-    EXPECT_EQ(leadingInteger("99999999999"), INT32_MAX);
-    EXPECT_EQ(leadingInteger("-2147483648"), INT32_MIN);
-    EXPECT_EQ(leadingInteger("-99999999999"), INT32_MIN);
+    for (auto [text, value] : {std::pair{"12abc", 12},
+                               {" \t-7 x", -7},
+                               {"abc", 0},
+                               {"- 5", 0},
+                               {"99999999999", INT32_MAX},
+                               {"-2147483648", INT32_MIN},
+                               {"-99999999999", INT32_MIN}})
+        EXPECT_EQ(leadingInteger(text), value) << text;
 
-    EXPECT_FLOAT_EQ(leadingDecimal("2.5kg"), 2.5f);
-    EXPECT_FLOAT_EQ(leadingDecimal(" +1e3x"), 1000.0f);
-    EXPECT_FLOAT_EQ(leadingDecimal(".5"), 0.5f);
-    EXPECT_FLOAT_EQ(leadingDecimal("-1e"), -1.0f);
-    EXPECT_EQ(leadingDecimal("1,5"), 1.0f); // "." whatever the locale
-    EXPECT_EQ(leadingDecimal("x"), 0.0f);
-    EXPECT_EQ(leadingDecimal("+-1"), 0.0f);
-    EXPECT_EQ(leadingDecimal("1e-999"), 0.0f);
+    for (auto [text, value] :
+         {std::pair{"2.5kg", 2.5f}, {" +1e3x", 1000.0f}, {".5", 0.5f}, {"-1e", -1.0f}})
+        EXPECT_FLOAT_EQ(leadingDecimal(text), value) << text;
+    // "." whatever the locale.
+    for (auto [text, value] :
+         {std::pair{"1,5", 1.0f}, {"x", 0.0f}, {"+-1", 0.0f}, {"1e-999", 0.0f}})
+        EXPECT_EQ(leadingDecimal(text), value) << text;
     EXPECT_TRUE(std::isinf(leadingDecimal("1e999")));
     EXPECT_TRUE(std::isinf(leadingDecimal("1e300"))); // beyond a float
 
-    EXPECT_EQ(formatDecimal(1.5f), "1.50");
-    EXPECT_EQ(formatDecimal(-0.125f), "-0.12");
-    EXPECT_EQ(formatInteger(-3), "-3");
+    EXPECT_EQ(std::tuple(formatDecimal(1.5f), formatDecimal(-0.125f), formatInteger(-3)),
+              std::tuple("1.50", "-0.12", "-3"));
 }

@@ -13,27 +13,20 @@ TEST(OrderNumbering, PadsTheCounterButNeverCutsIt) {
 }
 
 TEST(OrderNumbering, CounterWrapsAfterTheLastNumber) {
-    Settings s;
-    s.rootordernumber = 1;
-    s.wraparound = 999999;
-    s.currentnumber = 999998;
-    EXPECT_FALSE(advanceCounter(s));
-    EXPECT_EQ(s.currentnumber, 999999u); // the last number is still given
-    EXPECT_TRUE(advanceCounter(s));
-    EXPECT_EQ(s.currentnumber, 1u);
-
+    using Steps = std::vector<std::pair<bool, uint32_t>>; // wrapped, the counter after
+    const auto advance = [](uint32_t first, uint32_t last, uint32_t current, int times) {
+        Settings s;
+        std::tie(s.rootordernumber, s.wraparound, s.currentnumber) = std::tie(first, last, current);
+        Steps steps;
+        for (int i = 0; i < times; ++i) {
+            const bool wrapped = advanceCounter(s);
+            steps.emplace_back(wrapped, s.currentnumber);
+        }
+        return steps;
+    };
+    // The last number is still given.
+    EXPECT_EQ(advance(1, 999999, 999998, 2), (Steps{{false, 999999}, {true, 1}}));
     // A first number above the last one: every order gets the first number.
-    s.rootordernumber = 500;
-    s.wraparound = 100;
-    s.currentnumber = 500;
-    EXPECT_TRUE(advanceCounter(s));
-    EXPECT_EQ(s.currentnumber, 500u);
-    EXPECT_TRUE(advanceCounter(s));
-    EXPECT_EQ(s.currentnumber, 500u);
-
-    s.rootordernumber = 1;
-    s.wraparound = 0xFFFFFFFFu;
-    s.currentnumber = 0xFFFFFFFFu;
-    EXPECT_TRUE(advanceCounter(s));
-    EXPECT_EQ(s.currentnumber, 1u);
+    EXPECT_EQ(advance(500, 100, 500, 2), (Steps{{true, 500}, {true, 500}}));
+    EXPECT_EQ(advance(1, 0xFFFFFFFFu, 0xFFFFFFFFu, 1), (Steps{{true, 1}}));
 }

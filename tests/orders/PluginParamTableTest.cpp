@@ -38,27 +38,25 @@ TEST(PluginParamTable, EditsStayInTheCopyUntilWrittenBack) {
     table.setValueText(0, "True"); // the plug-in's own true byte stays
     table.setValueText(2, "x");
     table.setValueText(6, "lost");
-    EXPECT_FALSE(table.differs(0, original));
-    EXPECT_TRUE(table.differs(2, original));
+    EXPECT_EQ(std::tuple(table.differs(0, original), table.differs(2, original)),
+              std::tuple(false, true));
 
     table.setValueText(1, "12abc");
     table.setValueText(3, "a longer label");
     table.setValueText(4, "Medium"); // no such option: unchanged
-    EXPECT_EQ(table.valueText(1), "12");
-    EXPECT_EQ(table.valueText(3), "a longe"); // the buffer less its NUL
-    EXPECT_EQ(table.valueText(4), "Large");
+    // The label is cut to the buffer less its NUL.
+    EXPECT_EQ(std::tuple(table.valueText(1), table.valueText(3), table.valueText(4)),
+              std::tuple("12", "a longe", "Large"));
     table.setValueText(4, "Small");
     table.setValueText(5, "Gloss");
     EXPECT_EQ(plugin.entries[1].value.integer, 2); // nothing written yet
 
     table.writeBack(plugin.entries);
-    EXPECT_EQ(plugin.entries[0].value.flag, 7);
-    EXPECT_EQ(plugin.entries[1].value.integer, 12);
-    EXPECT_EQ(plugin.entries[2].value.decimal, 0.0f);
-    EXPECT_STREQ(plugin.label, "a longe");
-    EXPECT_EQ(plugin.entries[4].sizeOrIndex, 0u);
-    EXPECT_STREQ(plugin.entries[4].value.choices, "Small;Large;");
-    EXPECT_EQ(plugin.entries[5].sizeOrIndex, 0u);
+    const PluginParam* e = plugin.entries;
+    EXPECT_EQ(std::tuple(e[0].value.flag, e[1].value.integer, e[2].value.decimal,
+                         std::string(plugin.label), e[4].sizeOrIndex,
+                         std::string(e[4].value.choices), e[5].sizeOrIndex),
+              std::tuple(7, 12, 0.0f, "a longe", 0u, "Small;Large;", 0u));
 
     table.setValueText(0, "true"); // only "True" is true
     table.writeBack(plugin.entries);
@@ -74,7 +72,7 @@ TEST(PluginParamTable, WriteBackStopsWhereTheTablesDisagree) {
     plugin.entries[1].type = PLUGIN_PARAM_DECIMAL; // changed under the copy
     plugin.entries[2] = {PLUGIN_PARAM_END, nullptr, {.integer = 0}, 0};
     table.writeBack(plugin.entries);
-    EXPECT_EQ(plugin.entries[1].value.integer, 2);
-    EXPECT_EQ(plugin.entries[2].value.integer, 0);
-    EXPECT_EQ(cutToBuffer("abc", 0), "");
+    EXPECT_EQ(std::tuple(plugin.entries[1].value.integer, plugin.entries[2].value.integer,
+                         cutToBuffer("abc", 0)),
+              std::tuple(2, 0, ""));
 }
