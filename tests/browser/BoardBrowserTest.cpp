@@ -32,8 +32,8 @@ TEST(BoardBrowser, ANewOrderAppearsInTheOpenListAndIsMarkedReady) {
         s.folder.filePath(quillon::kDbFolder, "status.sqlite").toStdString());
     const quillon::StatusOpening opened = statuses.open(0);
     ASSERT_EQ(opened.table.size(), 1u);
-    EXPECT_EQ(opened.table.statusAt(0), quillon::OrderStatus::Ready);
     const auto history = statuses.history(opened.table.keyAt(0));
     ASSERT_EQ(history.size(), 1u);
-    EXPECT_EQ(history[0].change.station, "board 127.0.0.1");
+    EXPECT_EQ(std::tuple(opened.table.statusAt(0), history[0].change.station),
+              std::tuple(quillon::OrderStatus::Ready, "board 127.0.0.1"));
 }

@@ -21,9 +21,10 @@ TEST(HeadlessBoard, ServesTheShopsOrdersAndSetsTheirStatuses) {
     HeadlessShop s(true);
     {
         QSettings profile(s.profile, QSettings::IniFormat);
-        profile.setValue("readymail", 1);
-        profile.setValue("smtp", smtp.address());
-        profile.setValue("sender", "shop@example.com");
+        for (auto [key, value] : {std::pair<const char*, QVariant>{"readymail", 1},
+                                  {"smtp", smtp.address()},
+                                  {"sender", "shop@example.com"}})
+            profile.setValue(key, value);
     }
     QProcess setPassword;
     setPassword.start(QUILLON_BIN, {"--set-board-password", "--profile", s.profile});
@@ -32,8 +33,9 @@ TEST(HeadlessBoard, ServesTheShopsOrdersAndSetsTheirStatuses) {
     ASSERT_TRUE(setPassword.waitForFinished(30000));
     EXPECT_EQ(setPassword.exitCode(), 0) << setPassword.readAllStandardError().toStdString();
     const QByteArray stored = readFile(s.profile);
-    EXPECT_TRUE(stored.contains("boardpassword=pbkdf2-sha256$")) << stored.constData();
-    EXPECT_FALSE(stored.contains("at the counter"));
+    EXPECT_TRUE(stored.contains("boardpassword=pbkdf2-sha256$") &&
+                !stored.contains("at the counter"))
+        << stored.constData();
 
     ASSERT_TRUE(s.startBoard()) << s.shop.output().toStdString();
     BoardClient client(s.port);
