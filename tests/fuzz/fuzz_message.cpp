@@ -21,39 +21,19 @@ using namespace quillon;
 
 namespace {
 
-template <class T> std::unique_ptr<Message> make() {
-    return std::make_unique<T>();
+// One maker a kind, in the kinds table's order: the corpus picks them by index.
+template <class... T> constexpr std::array<std::unique_ptr<Message> (*)(), sizeof...(T)> makers() {
+    return {+[]() -> std::unique_ptr<Message> { return std::make_unique<T>(); }...};
 }
 
-constexpr std::array kKinds = {
-    &make<ShopSetupRequest>,
-    &make<ShopSetupResponse>,
-    &make<LoginRequest>,
-    &make<LoginResponse>,
-    &make<ShopInfoUpdateRequest>,
-    &make<ShopInfoUpdateResponse>,
-    &make<ShopInfoFetchRequest>,
-    &make<ShopInfoFetchResponse>,
-    &make<ProductUpdateRequest>,
-    &make<ProductUpdateResponse>,
-    &make<ChangePasswordRequest>,
-    &make<ChangePasswordResponse>,
-    &make<NewOrderRequest>,
-    &make<NewOrderAnswer>,
-    &make<OrderCheckRequest>,
-    &make<OrderCheckAnswer>,
-    &make<OrderNumberReport>,
-    &make<OrderNumberAnswer>,
-    &make<PaymentStatusRequest>,
-    &make<PaymentStatusAnswer>,
-    &make<ChatOpenRequest>,
-    &make<ChatCloseRequest>,
-    &make<ChatSendRequest>,
-    &make<ChatPollRequest>,
-    &make<ChatReply>,
-    &make<StatusQuery>,
-    &make<StatusAnswer>,
-};
+constexpr auto kKinds =
+    makers<ShopSetupRequest, ShopSetupResponse, LoginRequest, LoginResponse, ShopInfoUpdateRequest,
+           ShopInfoUpdateResponse, ShopInfoFetchRequest, ShopInfoFetchResponse,
+           ProductUpdateRequest, ProductUpdateResponse, ChangePasswordRequest,
+           ChangePasswordResponse, NewOrderRequest, NewOrderAnswer, OrderCheckRequest,
+           OrderCheckAnswer, OrderNumberReport, OrderNumberAnswer, PaymentStatusRequest,
+           PaymentStatusAnswer, ChatOpenRequest, ChatCloseRequest, ChatSendRequest, ChatPollRequest,
+           ChatReply, StatusQuery, StatusAnswer>();
 
 std::unique_ptr<Message> makeKind(uint8_t selector) {
     return kKinds[selector % kKinds.size()]();

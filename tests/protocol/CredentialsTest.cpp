@@ -5,9 +5,10 @@
 using namespace quillon;
 
 TEST(Credentials, MatchesTheWindowsProviderVectorsOnTheFirstEightCharacters) {
-    EXPECT_EQ(encryptCredential("secret"), "DFED64DCAC71A474842F63803CDC76BF");
-    EXPECT_EQ(encryptCredential("O1000042"), "CE86A97AD0FF68D631755721A4D86119");
-    EXPECT_EQ(encryptCredential(""), "A81BF1839AD4FBDE4E800C529B52497E");
+    for (auto [text, cipher] : {std::pair{"secret", "DFED64DCAC71A474842F63803CDC76BF"},
+                                {"O1000042", "CE86A97AD0FF68D631755721A4D86119"},
+                                {"", "A81BF1839AD4FBDE4E800C529B52497E"}})
+        EXPECT_EQ(encryptCredential(text), cipher) << text;
     EXPECT_EQ(encryptCredential("        "), encryptCredential(""));
     EXPECT_EQ(encryptCredential("password1"), encryptCredential("password2"));
     EXPECT_NE(encryptCredential("passwor1"), encryptCredential("passwor2"));

@@ -20,10 +20,8 @@ using namespace testsupport;
 // Both exchanges carry every request of the account and order tests against
 // the simulated service; here what those do not reach.
 TEST(Exchange, PlainRoundTripAnswersTheLowerVersion) {
-    OrderCheckRequest sent;
-    sent.reference1 = "REF-1";
-    sent.reference2 = "REF-2";
-    OrderCheckRequest received;
+    OrderCheckRequest sent, received;
+    std::tie(sent.reference1, sent.reference2) = std::tuple("REF-1", "REF-2");
     ByteData opening;
     int receiveResult = 0;
     LoopbackPeer peer([&](Socket& s) {
@@ -36,9 +34,9 @@ TEST(Exchange, PlainRoundTripAnswersTheLowerVersion) {
     ASSERT_TRUE(client);
     EXPECT_EQ(sendPlain(sent, *client), int(sent.encodedSize(0)));
     peer.finish();
-    EXPECT_EQ(opening.view(), MessageHeader({6, 2, 0}).encode().view());
-    EXPECT_EQ(receiveResult, int(sent.encodedSize(0)));
-    EXPECT_EQ(received.reference1 + received.reference2, "REF-1REF-2");
+    EXPECT_EQ(std::tuple(opening.view(), receiveResult, received.reference1, received.reference2),
+              std::tuple(MessageHeader({6, 2, 0}).encode().view(), int(sent.encodedSize(0)),
+                         "REF-1", "REF-2"));
 }
 
 TEST(Exchange, ReceiveSessionTakesTheOpeningBlockFirst) {
@@ -172,9 +170,10 @@ TEST(CentralService, OrderRequestFailuresAndWhatTheyShow) {
 
     // No connection is 0 and shows nothing; a failed send passes its code on.
     RecordingPrompter prompter;
-    EXPECT_EQ(checkOrder(kNobody, prompter, "R1", "R2").result, 0);
-    EXPECT_EQ(reportOrderNumber(kNobody, prompter, "R1", "R2", "N"), 0);
-    EXPECT_EQ(requestPaymentStatus(kNobody, prompter, "R1", "R2", "N").result, 0);
+    EXPECT_EQ(std::tuple(checkOrder(kNobody, prompter, "R1", "R2").result,
+                         reportOrderNumber(kNobody, prompter, "R1", "R2", "N"),
+                         requestPaymentStatus(kNobody, prompter, "R1", "R2", "N").result),
+              std::tuple(0, 0, 0));
     EXPECT_TRUE(prompter.messages().empty());
     LoopbackPeer newer(scripted({{12, u32le(1)}})); // version 1 of a message that has only 0
     EXPECT_EQ(checkOrder(endpointOf(newer), prompter, "R1", "R2").result, -6);

@@ -72,8 +72,8 @@ TEST(FramedPacket, BodiesOfEverySizeRoundTrip) {
             EXPECT_EQ(FramedPacket(kSessionProtocolId, body).sendPacket(s), 1);
         };
         EXPECT_EQ(receiveFrom(sender, received), 1);
-        EXPECT_EQ(received.protocolId(), kSessionProtocolId);
-        EXPECT_EQ(received.length(), size);
+        EXPECT_EQ(std::tuple(received.protocolId(), received.length()),
+                  std::tuple(kSessionProtocolId, size));
         EXPECT_TRUE(received.body().view() == body.view());
     }
 }

@@ -68,25 +68,18 @@ std::string signature(const Message& m) {
     return sig;
 }
 
+template <class... F> struct Overload : F... { using F::operator()...; };
+
 // The values after the header, as text, in wire order.
 std::vector<std::string> values(const Message& m) {
     std::vector<std::string> out;
     for (const FieldRef& f : m.record(0).subspan(kHeaderFields))
-        out.push_back(std::visit(
-            [](auto* p) -> std::string {
-                using T = std::remove_pointer_t<decltype(p)>;
-                if constexpr (std::is_same_v<T, int32_t>)
-                    return std::to_string(*p);
-                else if constexpr (std::is_same_v<T, uint32_t>)
-                    return "u" + std::to_string(*p);
-                else if constexpr (std::is_same_v<T, std::string>)
-                    return *p;
-                else if constexpr (std::is_same_v<T, SessionBlock>)
-                    return "block:" + p->shopid();
-                else
-                    return "blob:" + p->toString();
-            },
-            f));
+        out.push_back(std::visit(Overload{[](int32_t* p) { return std::to_string(*p); },
+                                          [](uint32_t* p) { return "u" + std::to_string(*p); },
+                                          [](std::string* p) { return *p; },
+                                          [](SessionBlock* p) { return "block:" + p->shopid(); },
+                                          [](ByteData* p) { return "blob:" + p->toString(); }},
+                                 f));
     return out;
 }
 
@@ -94,21 +87,15 @@ std::vector<std::string> values(const Message& m) {
 void fillDistinct(Message& m) {
     size_t i = 0;
     for (const FieldRef& f : m.record(0).subspan(kHeaderFields)) {
-        std::string tag = "v" + std::to_string(++i);
+        const std::string tag = "v" + std::to_string(++i);
         std::visit(
-            [&](auto* p) {
-                using T = std::remove_pointer_t<decltype(p)>;
-                if constexpr (std::is_same_v<T, int32_t>)
-                    *p = -int32_t(1000 + i);
-                else if constexpr (std::is_same_v<T, uint32_t>)
-                    *p = 0x80000000u + uint32_t(i);
-                else if constexpr (std::is_same_v<T, std::string>)
-                    *p = tag + std::string(i, '*');
-                else if constexpr (std::is_same_v<T, SessionBlock>)
-                    *p = SessionBlock("shop" + tag, "tok1" + tag, "tok2" + tag);
-                else
-                    *p = ByteData(std::string(1, '\0') + "bin" + tag);
-            },
+            Overload{[&](int32_t* p) { *p = -int32_t(1000 + i); },
+                     [&](uint32_t* p) { *p = 0x80000000u + uint32_t(i); },
+                     [&](std::string* p) { *p = tag + std::string(i, '*'); },
+                     [&](SessionBlock* p) {
+                         *p = SessionBlock("shop" + tag, "tok1" + tag, "tok2" + tag);
+                     },
+                     [&](ByteData* p) { *p = ByteData(std::string(1, '\0') + "bin" + tag); }},
             f);
     }
 }
@@ -163,11 +150,8 @@ const std::vector<Kind>& kinds() {
 
 TEST(MessageCodec, EncodesEveryTypeInOrder) {
     Probe p;
-    p.number = -2;
-    p.flags = 0x80000001;
-    p.text = "abc";
-    p.sessionBlock() = SessionBlock("shop", "t1", "t2");
-    p.blob = ByteData("xyz");
+    std::tie(p.number, p.flags, p.text, p.sessionBlock(), p.blob) =
+        std::tuple(-2, 0x80000001, "abc", SessionBlock("shop", "t1", "t2"), ByteData("xyz"));
     ByteData wire = p.encode(0);
     ASSERT_EQ(wire.size(), p.encodedSize(0));
     ASSERT_EQ(wire.size(), 12u + 4 + 4 + 8 + 96 + 7);
@@ -299,20 +283,12 @@ TEST(MessageKinds, NamedMembersSitAtTheirWirePositions) {
         return out;
     };
     ShopSetupRequest setup;
-    setup.city = "city";
-    setup.country = "country";
-    setup.email1 = "e1";
-    setup.phone1 = "p1";
-    setup.payPal = "paypal";
-    setup.currency = 13;
-    setup.paymentType = 16;
+    std::tie(setup.city, setup.country, setup.email1, setup.phone1, setup.payPal, setup.currency,
+             setup.paymentType) = std::tuple("city", "country", "e1", "p1", "paypal", 13, 16);
     EXPECT_EQ(picked(setup, {3, 4, 6, 8, 12, 14, 15}), "city country e1 p1 13 paypal 16");
 
     StatusAnswer status;
-    status.details.email = "email";
-    status.details.rootPath = "rootpath";
-    status.shopId = "shopid";
-    status.details.showLast = 16;
-    status.writeTest = 22;
+    std::tie(status.details.email, status.details.rootPath, status.shopId, status.details.showLast,
+             status.writeTest) = std::tuple("email", "rootpath", "shopid", 16, 22);
     EXPECT_EQ(picked(status, {4, 12, 14, 15, 21}), "email rootpath shopid 16 22");
 }
