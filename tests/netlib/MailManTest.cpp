@@ -121,9 +121,8 @@ TEST_F(MailManTest, HeaderTextsCannotInjectHeadersOrRecipients) {
     ASSERT_TRUE(m_mailer.SendEmail(m_mail)) << m_mailer.LastErrorText();
     ReceivedMail mail = received();
     ASSERT_TRUE(mail.parsed);
-    EXPECT_TRUE(mail.headerValues("Bcc").isEmpty());
-    EXPECT_TRUE(mail.headerValues("Cc").isEmpty());
-    EXPECT_TRUE(mail.headerValues("X-Injected").isEmpty());
+    EXPECT_EQ(mail.headerValues("Bcc") + mail.headerValues("Cc") + mail.headerValues("X-Injected"),
+              QStringList());
     EXPECT_EQ(mail.subject, "Order 42  Bcc: thief@evil.test X-Injected: 1");
     EXPECT_EQ(mail.envelopeTo, QStringList({"customer@example.test", "eve@example.test"}));
 
@@ -166,10 +165,8 @@ TEST_F(MailManTest, FailuresLeaveAWellFormedReportWithoutThePassword) {
     EXPECT_FALSE(m_mailer.SendEmail(m_mail));
     ASSERT_TRUE(m_mailer.SaveLastError(report.toStdString()));
     QByteArray bytes = readFile(report);
-    EXPECT_NE(errorOf(bytes), "malformed");
-    EXPECT_FALSE(errorOf(bytes).isEmpty());
-    EXPECT_FALSE(bytes.contains("S3cret"));
-    EXPECT_FALSE(bytes.contains("earlier"));
+    EXPECT_FALSE(errorOf(bytes) == "malformed" || errorOf(bytes).isEmpty()) << bytes.constData();
+    EXPECT_FALSE(bytes.contains("S3cret") || bytes.contains("earlier"));
     EXPECT_TRUE(QDir(m_dir.path()).entryList({"*.tmp"}).isEmpty());
 
     // Markup, Latin-1 and control characters in the error still parse.
@@ -232,8 +229,7 @@ TEST(MailServer, RefusesSettingsItCannotUse) {
         MailServer s;
         std::string error;
         EXPECT_FALSE(parseMailServer(setting, s, error));
-        EXPECT_FALSE(error.empty());
-        EXPECT_EQ(error.find("Secr3t"), std::string::npos);
+        EXPECT_FALSE(error.empty() || error.find("Secr3t") != std::string::npos) << error;
     }
 }
 

@@ -36,18 +36,17 @@ TEST(ByteData, ReadsU32OnlyWhenAllFourBytesAreThere) {
     d.append("x");
     uint32_t v = 0;
     EXPECT_TRUE(d.getU32(0, v));
-    EXPECT_EQ(v, 0x01020304u);
-    EXPECT_EQ(d.data()[0], 4); // little-endian
-    EXPECT_FALSE(d.getU32(2, v));
-    EXPECT_FALSE(d.getU32(size_t(-1), v));
-    EXPECT_EQ(d.u32At(4), 0u);
+    EXPECT_EQ(std::tuple(v, d.data()[0], d.u32At(4)),
+              std::tuple(0x01020304u, 4, 0u)); // little-endian
+    EXPECT_FALSE(d.getU32(2, v) || d.getU32(size_t(-1), v));
 }
 
 TEST(Socket, SendsAndReceivesExactCountsWithinTheMaximumReceiveSize) {
     Pair p;
     ASSERT_TRUE(p.server);
-    EXPECT_EQ(p.server->MaxReceiveSize(), 32768u) << "the listener's limits are inherited";
-    EXPECT_EQ(p.server->ReadIdleLimit(), 1234);
+    EXPECT_EQ(std::tuple(p.server->MaxReceiveSize(), p.server->ReadIdleLimit()),
+              std::tuple(32768u, 1234))
+        << "the listener's limits are inherited";
     std::string payload(200000, 'q');
     auto sent = std::async(std::launch::async,
                            [&] { return p.client.SendBytes(payload.data(), payload.size()); });
@@ -72,8 +71,8 @@ TEST(Socket, IdleLimitPeerCloseAndAbortEndAReceive) {
     auto start = steady_clock::now();
     EXPECT_FALSE(p.server->ReceiveBytes(got));
     EXPECT_GE(steady_clock::now() - start, milliseconds(140));
-    EXPECT_TRUE(p.server->TimedOut());
-    EXPECT_NE(p.server->LastErrorText().find("timed out"), std::string::npos);
+    EXPECT_TRUE(p.server->TimedOut() &&
+                p.server->LastErrorText().find("timed out") != std::string::npos);
 
     // Abort from another thread wakes a receive that would wait for ever.
     p.server->SetReadIdleLimit(0);
@@ -90,22 +89,21 @@ TEST(Socket, IdleLimitPeerCloseAndAbortEndAReceive) {
     q.client.SendBytes("ab", 2);
     q.client.Close();
     EXPECT_FALSE(q.server->ReceiveBytesN(3, got));
-    EXPECT_FALSE(q.server->TimedOut());
-    EXPECT_EQ(got.view(), "ab");
+    EXPECT_EQ(std::tuple(q.server->TimedOut(), got.view()), std::tuple(false, "ab"));
 }
 
 TEST(Socket, FailuresComeBackWithinTheirLimits) {
     Socket listener, second;
     ASSERT_TRUE(listener.BindAndListen(0, 5, "127.0.0.1"));
     EXPECT_FALSE(listener.AcceptNextConnection(100));
-    EXPECT_FALSE(second.BindAndListen(listener.LocalPort(), 5, "127.0.0.1"));
-    EXPECT_FALSE(second.LastErrorText().empty());
+    EXPECT_FALSE(second.BindAndListen(listener.LocalPort(), 5, "127.0.0.1") ||
+                 second.LastErrorText().empty());
 
     int port = listener.LocalPort();
     listener.Close();
     Socket c;
-    EXPECT_FALSE(c.Connect("127.0.0.1", port, false, 2000));
-    EXPECT_FALSE(c.Connect("127.0.0.1", port, true, 2000)); // no TLS
+    EXPECT_FALSE(c.Connect("127.0.0.1", port, false, 2000) ||
+                 c.Connect("127.0.0.1", port, true, 2000)); // with TLS or without
     // A name with an empty label: the resolver refuses it without asking a
     // name server, so the test needs no network.
     EXPECT_FALSE(c.Connect("no..such.host", 80, false, 2000));
@@ -133,8 +131,7 @@ TEST(Socket, AnAbortSwitchEndsAConnectAReceiveAndEverySocketAttachedLater) {
     hangUp->abort();
     ASSERT_EQ(receiving.wait_for(seconds(5)), std::future_status::ready);
     ASSERT_EQ(connecting.wait_for(seconds(5)), std::future_status::ready);
-    EXPECT_FALSE(receiving.get());
-    EXPECT_FALSE(connecting.get());
+    EXPECT_FALSE(receiving.get() || connecting.get());
 
     Pair p;
     ASSERT_TRUE(p.server);
