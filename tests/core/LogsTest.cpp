@@ -14,12 +14,8 @@ namespace {
 
 std::tm at(int year, int month, int day, int hour, int minute, int second = 0) {
     std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
+    std::tie(t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec) =
+        std::tuple(year - 1900, month - 1, day, hour, minute, second);
     return t;
 }
 
@@ -33,15 +29,14 @@ TEST(Logs, NextFileNameTakesTheFirstFreeNumber) {
     QTemporaryDir dir;
     std::string folder = dir.path().toStdString();
     EXPECT_EQ(nextLogFileName(folder, "SYSLOG", "TXT"), folder + "/SYSLOG000000.TXT");
-    touch(dir.filePath("SYSLOG000000.TXT"));
-    touch(dir.filePath("SYSLOG000001.TXT"));
-    touch(dir.filePath("SYSLOG000007.TXT"));
-    touch(dir.filePath("ORDERLOG000002.XML")); // another kind does not count
-    touch(dir.filePath("SYSLOG00002.TXT"));    // five digits: not a log name
+    // Another kind and a name of five digits do not count.
+    for (const char* name : {"SYSLOG000000.TXT", "SYSLOG000001.TXT", "SYSLOG000007.TXT",
+                             "ORDERLOG000002.XML", "SYSLOG00002.TXT"})
+        touch(dir.filePath(name));
     EXPECT_EQ(nextLogFileName(folder, "SYSLOG", "TXT"), folder + "/SYSLOG000002.TXT");
     // A deleted number is used again even when higher ones exist.
-    touch(dir.filePath("SYSLOG000002.TXT"));
-    touch(dir.filePath("SYSLOG000003.TXT"));
+    for (const char* name : {"SYSLOG000002.TXT", "SYSLOG000003.TXT"})
+        touch(dir.filePath(name));
     QFile::remove(dir.filePath("SYSLOG000001.TXT"));
     EXPECT_EQ(nextLogFileName(folder, "SYSLOG", "TXT"), folder + "/SYSLOG000001.TXT");
 }

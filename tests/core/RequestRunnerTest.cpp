@@ -33,16 +33,13 @@ TEST(RequestRunner, DeliversOutcomesOnItsThreadAndRefusesANamedRequestTwice) {
         }));
     EXPECT_FALSE(runner.run<int>(
         "login", [](Prompter&) { return 0; }, [](RequestOutcome<int>) {}));
-    EXPECT_TRUE(runner.isRunning("login"));
-    EXPECT_FALSE(runner.isIdle());
+    EXPECT_TRUE(runner.isRunning("login") && !runner.isIdle());
 
     release.set_value();
     ASSERT_TRUE(processUntil([&] { return got.has_value(); }));
-    EXPECT_EQ(got->value, 7);
-    EXPECT_EQ(got->messages, std::vector<std::string>{"Login failed."});
-    EXPECT_EQ(deliveredOn, QThread::currentThread());
-    EXPECT_TRUE(runner.isIdle());
-    EXPECT_EQ(idles, 1);
+    EXPECT_EQ(std::tuple(got->value, got->messages, deliveredOn, runner.isIdle(), idles),
+              std::tuple(7, std::vector<std::string>{"Login failed."}, QThread::currentThread(),
+                         true, 1));
     // Free again once delivered.
     EXPECT_TRUE(runner.run<int>(
         "login", [](Prompter&) { return 1; }, [](RequestOutcome<int>) {}));
@@ -79,8 +76,7 @@ TEST(ThreadHop, RunsTheStepOnTheContextThreadOrNotAtAllWhenAbandoned) {
     });
     ASSERT_TRUE(processUntil(
         [&] { return hop.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-    EXPECT_TRUE(hop.get());
-    EXPECT_EQ(ranOn, QThread::currentThread());
+    EXPECT_EQ(std::tuple(hop.get(), ranOn), std::tuple(true, QThread::currentThread()));
 
     // Nobody runs the event loop now: abandoning ends the wait, and the
     // queued step never runs afterwards.

@@ -48,10 +48,7 @@ TEST(SelfDiagnostics, EachCheckRunsInTurnUntilTheFirstError) {
                                         "       Make sure your computer is connected.", kCorrect}));
 
     // The next order's folder exists: the product check does not run.
-    s.prefix = "A";
-    s.postfix = "B";
-    s.numdigit = 4;
-    s.currentnumber = 17;
+    std::tie(s.prefix, s.postfix, s.numdigit, s.currentnumber) = std::tuple("A", "B", 4, 17);
     ASSERT_TRUE(QDir(root.path()).mkdir("A0017B"));
     Diagnosis taken = diagnose(s, false);
     EXPECT_EQ(taken.result, 0);

@@ -1,5 +1,6 @@
 #include "core/ThreadHop.h"
 #include "netlib/Socket.h"
+#include "support/LoopbackPeer.h"
 #include "support/shop/ShopHarness.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +23,17 @@ TEST(ShopServers, ATakenPortKeepsTheShopOffline) {
     first.config.server1Port = taken.LocalPort();
     first.create(false);
     first.shop->goOnline();
-    EXPECT_TRUE(first.shop->servers().isOffline());
-    EXPECT_TRUE(first.texts().empty()) << "port 1 taken: silently off-line";
-    EXPECT_FALSE(first.shop->servers().server1Running());
+    // Port 1 taken: silently off-line.
+    EXPECT_EQ(std::tuple(first.shop->servers().isOffline(), first.texts().size(),
+                         first.shop->servers().server1Running()),
+              std::tuple(true, 0u, false));
 
     ShopHarness second;
     second.config.server2Port = taken.LocalPort();
     second.create(false);
     for (int i = 0; i < 2; ++i) { // again: no second server-1 thread, no second line
         second.shop->goOnline();
-        EXPECT_TRUE(second.shop->servers().isOffline());
-        EXPECT_TRUE(second.shop->servers().server1Running());
+        EXPECT_TRUE(second.shop->servers().isOffline() && second.shop->servers().server1Running());
         EXPECT_EQ(second.texts(), std::vector<std::string>{"Server 1 started. Port " +
                                                            second.port1().toStdString() + "."});
     }
@@ -90,8 +91,7 @@ TEST(ShopServers, ExitWhileOfflineClosesAtOnce) {
     bool closed = false;
     QObject::connect(h.shop.get(), &Shop::closeRequested, [&] { closed = true; });
     h.shop->exit();
-    EXPECT_TRUE(closed);
-    EXPECT_EQ(h.texts().back(), "System shutdown.");
+    EXPECT_EQ(std::tuple(closed, h.texts().back()), std::tuple(true, "System shutdown."));
 }
 
 TEST(ShopServers, DestroyingAnOnlineShopWithHandOversPendingDoesNotHang) {
@@ -103,10 +103,7 @@ TEST(ShopServers, DestroyingAnOnlineShopWithHandOversPendingDoesNotHang) {
     ASSERT_TRUE(connectTo(c2, h.shop->servers().server2Port()));
     // A new-order opening too short for its kind, which server 2's thread
     // reports on the shop's thread.
-    ByteData opening;
-    opening.appendU32(6);
-    opening.appendU32(1);
-    ASSERT_TRUE(c2.SendBytes(opening));
+    ASSERT_TRUE(c2.SendBytes(ByteData(u32le(6) + u32le(1))));
     // The test thread runs no events: both threads' steps stay queued.
     ASSERT_TRUE(waitUntil([] { return stepsWaiting() == 2; }));
     h.shop.reset(); // a hang here ends in the test's time-out
@@ -122,9 +119,9 @@ TEST(ShopServers, ExitDuringStartUpWinsOverOnLineAskedForEarly) {
     h.shop->goOnline(); // as --online does: waits for start-up to end
     h.shop->exit();
     ASSERT_TRUE(processUntil([&] { return closed; }, std::chrono::seconds(15)));
-    EXPECT_TRUE(h.shop->servers().isOffline());
-    EXPECT_FALSE(h.shop->servers().server1Running());
-    EXPECT_FALSE(h.shop->servers().server2Running());
+    EXPECT_EQ(std::tuple(h.shop->servers().isOffline(), h.shop->servers().server1Running(),
+                         h.shop->servers().server2Running()),
+              std::tuple(true, false, false));
     for (const std::string& line : h.texts())
         EXPECT_EQ(line.find("started. Port"), std::string::npos) << line;
     EXPECT_EQ(h.texts().back(), "System shutdown.");
