@@ -79,9 +79,9 @@ TEST_F(StatusStoreTest, ChangesAreCommittedKeptAndRecordedWithTheirStation) {
     made = change(*store, {kFirst}, OrderStatus::Ready, "board 10.0.0.7");
     ASSERT_EQ(made.size(), 1u);
     EXPECT_EQ(made[0].previous, OrderStatus::InProduction);
-    EXPECT_EQ(store->statusOf(kFirst), OrderStatus::Ready);
-    EXPECT_EQ(store->statusOf(kWrapped), OrderStatus::InProduction);
-    EXPECT_EQ(store->statusOf(kElsewhere), OrderStatus::New);
+    EXPECT_EQ(
+        std::tuple(store->statusOf(kFirst), store->statusOf(kWrapped), store->statusOf(kElsewhere)),
+        std::tuple(OrderStatus::Ready, OrderStatus::InProduction, OrderStatus::New));
     store->recordTold(kFirst, CustomerTold::Told, "anna@example.org");
     store->forget({kWrapped});
     EXPECT_TRUE(processUntil([&] { return store->statusOf(kWrapped) == OrderStatus::New; }));
@@ -89,11 +89,10 @@ TEST_F(StatusStoreTest, ChangesAreCommittedKeptAndRecordedWithTheirStation) {
     // A restart reads back what was committed, history included.
     store.reset();
     store = openStore(&opening);
-    EXPECT_EQ(opening.state, StatusOpening::State::Opened);
-    EXPECT_EQ(store->rowCount(), 2u);
-    EXPECT_EQ(store->statusOf(kFirst), OrderStatus::Ready);
-    EXPECT_EQ(store->statusOf(kAccented), OrderStatus::InProduction);
-    EXPECT_EQ(store->statusOf(kWrapped), OrderStatus::New);
+    EXPECT_EQ(std::tuple(opening.state, store->rowCount(), store->statusOf(kFirst),
+                         store->statusOf(kAccented), store->statusOf(kWrapped)),
+              std::tuple(StatusOpening::State::Opened, 2u, OrderStatus::Ready,
+                         OrderStatus::InProduction, OrderStatus::New));
     std::optional<std::vector<StatusHistoryEntry>> history;
     store->requestHistory(kFirst, [&history](std::vector<StatusHistoryEntry> h) { history = h; });
     ASSERT_TRUE(processUntil([&] { return history.has_value(); }));
@@ -121,8 +120,8 @@ TEST_F(StatusStoreTest, ADamagedDatabaseIsKeptWithItsJournalAndANewOneStarted) {
 
     // A database that cannot be made is said, and nothing can be asked of it.
     auto nowhere = openStore(&opening, m_dir.filePath("missing/status.sqlite").toStdString());
-    EXPECT_EQ(opening.state, StatusOpening::State::Failed);
-    EXPECT_FALSE(opening.error.empty());
+    EXPECT_EQ(std::tuple(opening.state, opening.error.empty()),
+              std::tuple(StatusOpening::State::Failed, false));
     EXPECT_EQ(nowhere->requestChange({kFirst}, OrderStatus::Ready, "window"), 0u);
 }
 
@@ -180,16 +179,16 @@ TEST(StatusTable, MatchesABookSortedByNumberThroughChanges) {
     const OrderKey a10{"A-1", 10, "/o/A-1"}, a5{"A-1", 5, "/o/A-1"}, aElsewhere{"A-1", 10, "/x"},
         a2{"A-2", 30, "/o/A-2"}, b2{"B-2", 20, "/o/B-2"};
     StatusTable table;
-    table.add(b2.orderNumber, b2.received, b2.folder, OrderStatus::Ready);
-    table.add(a10.orderNumber, a10.received, a10.folder, OrderStatus::InProduction);
-    table.add(a5.orderNumber, a5.received, a5.folder, OrderStatus::Shipped);
+    for (auto [key, status] : {std::pair{b2, OrderStatus::Ready},
+                               {a10, OrderStatus::InProduction},
+                               {a5, OrderStatus::Shipped}})
+        table.add(key.orderNumber, key.received, key.folder, status);
     table.sort();
     StatusTable::Orders book;
     for (const OrderKey& key : {a10, a5, aElsewhere, a2, b2}) {
         book.push_back(std::make_unique<OrderEntry>());
-        book.back()->orderNumber = key.orderNumber;
-        book.back()->received = key.received;
-        book.back()->folder = key.folder;
+        std::tie(book.back()->orderNumber, book.back()->received, book.back()->folder) =
+            std::tie(key.orderNumber, key.received, key.folder);
     }
     using S = OrderStatus;
     EXPECT_EQ(table.statusesOf(book),
@@ -202,7 +201,6 @@ TEST(StatusTable, MatchesABookSortedByNumberThroughChanges) {
               (std::vector<S>{S::New, S::Shipped, S::New, S::PickedUp, S::PickedUp}));
     // Most rows gone: the texts of the one left are still its own.
     table.set({b2, a2}, S::New);
-    EXPECT_EQ(table.keyAt(0), a5);
-    EXPECT_EQ(table.statusOf(a5), S::Shipped);
-    EXPECT_EQ(table.statusOf(b2), S::New);
+    EXPECT_EQ(std::tuple(table.keyAt(0), table.statusOf(a5), table.statusOf(b2)),
+              std::tuple(a5, S::Shipped, S::New));
 }
