@@ -63,8 +63,8 @@ TEST_F(AccountRequests, LoginTakesTokensOnOneAndMinusThreeOnly) {
 
     fault("2/0", "returncode", -3);
     LoginResult accepted = loginAs(42);
-    EXPECT_TRUE(accepted.loggedIn);
-    EXPECT_EQ(accepted.session.token1().size(), 32u);
+    EXPECT_EQ(std::tuple(accepted.loggedIn, accepted.session.token1().size()),
+              std::tuple(true, 32u));
     shown();
 
     fault("2/0", "short");
@@ -83,8 +83,7 @@ TEST_F(AccountRequests, LogoutEndsTheSessionOnItsThreeResults) {
     EXPECT_TRUE(logout(endpoint(), prompter, session).loggedOut);
     fault("raw3", "returncode", 7);
     const LogoutResult other = logout(endpoint(), prompter, session);
-    EXPECT_TRUE(other.answered);
-    EXPECT_FALSE(other.loggedOut);
+    EXPECT_EQ(std::tuple(other.answered, other.loggedOut), std::tuple(true, false));
     fault("raw3", "wrong-kind");
     EXPECT_FALSE(logout(endpoint(), prompter, session).loggedOut);
     fault("raw3", "close");
@@ -111,8 +110,8 @@ TEST_F(AccountRequests, PasswordAndShopInformationAnswerByReturncode) {
     EXPECT_EQ(updateShopInformation(endpoint(), prompter, session, fetched.info), 1);
     EXPECT_EQ(shown(), Texts{kShopInfoUpdatedText});
     ShopInfo back = fetchShopInformation(endpoint(), prompter, session).info;
-    EXPECT_EQ(back.city, "Deventer");
-    EXPECT_EQ(std::bit_cast<float>(back.salesTax), 7.5f);
+    EXPECT_EQ(std::tuple(back.city, std::bit_cast<float>(back.salesTax)),
+              std::tuple("Deventer", 7.5f));
 
     const std::pair<const char*, std::function<std::optional<int32_t>()>> requests[] = {
         {"4/3", [&] { return changePassword(endpoint(), prompter, session, "a", "b"); }},
@@ -143,8 +142,7 @@ TEST_F(AccountRequests, ProductListUploadAndFetch) {
     auto back = fetchProductList(endpoint(), prompter, shopId(42));
     ASSERT_TRUE(back);
     ASSERT_EQ(back->size(), 2u);
-    EXPECT_EQ((*back)[0].price, 1000000.0f);
-    EXPECT_EQ((*back)[1].description, "");
+    EXPECT_EQ(std::tuple((*back)[0].price, (*back)[1].description), std::tuple(1000000.0f, ""));
 
     fault("4/2", "returncode", -1);
     EXPECT_EQ(updateProductList(endpoint(), prompter, session, list), -1);
@@ -154,13 +152,13 @@ TEST_F(AccountRequests, ProductListUploadAndFetch) {
 }
 
 TEST_F(AccountRequests, ShopSetupAndConfirmation) {
-    ShopSetupDetails details;
-    details.shopName = "Foto Verhoef";
-    details.password = "pw123456";
-    details.email1 = "info@verhoef.example";
-    details.phone1 = "038 421 5566";
-    details.primaryContact = "Anneke Verhoef";
-    details.url = "https://verhoef.example";
+    const ShopSetupDetails details{.shopName = "Foto Verhoef",
+                                   .password = "pw123456",
+                                   .email1 = "info@verhoef.example",
+                                   .phone1 = "038 421 5566",
+                                   .primaryContact = "Anneke Verhoef",
+                                   .url = "https://verhoef.example"};
+    const auto outcome = [](const ConfirmationResult& r) { return std::tuple(r.result, r.status); };
 
     EXPECT_EQ(sendShopSetup(endpoint(), prompter, details, "pw12345").result, 1);
     EXPECT_EQ(shown(), Texts{kPasswordsMismatchText});
@@ -171,24 +169,20 @@ TEST_F(AccountRequests, ShopSetupAndConfirmation) {
     EXPECT_EQ(shown(), Texts{kConnectionBrokenText});
 
     ShopSetupResult accepted = sendShopSetup(endpoint(), prompter, details, "pw123456");
-    EXPECT_EQ(accepted.result, 0);
-    EXPECT_TRUE(accepted.accepted);
+    EXPECT_EQ(std::tuple(accepted.result, accepted.accepted), std::tuple(0, true));
     Texts message = shown();
     ASSERT_EQ(message.size(), 1u);
     const size_t at = message[0].find("SHOP ID is ");
     ASSERT_NE(at, std::string::npos) << message[0];
     const std::string newId = message[0].substr(at + 11, 32);
 
-    ConfirmationResult wrong = confirmShopSetup(endpoint(), prompter, newId, "x@y");
-    EXPECT_EQ(wrong.result, 4);
-    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(outcome(confirmShopSetup(endpoint(), prompter, newId, "x@y")), std::tuple(4, 1));
     fault("raw1", "close");
     EXPECT_EQ(confirmShopSetup(endpoint(), prompter, newId, details.email1).result, 6);
     fault("raw1", "wrong-kind");
     EXPECT_EQ(confirmShopSetup(endpoint(), prompter, newId, details.email1).result, 5);
-    ConfirmationResult confirmed = confirmShopSetup(endpoint(), prompter, newId, details.email1);
-    EXPECT_EQ(confirmed.result, 0);
-    EXPECT_EQ(confirmed.status, 2);
+    EXPECT_EQ(outcome(confirmShopSetup(endpoint(), prompter, newId, details.email1)),
+              std::tuple(0, 2));
     EXPECT_EQ(shown(), (Texts{"The SHOP ID and e-mail address do not match our records.",
                               kConnectionBrokenText, kBadCommText,
                               "Your shop is set up. Welcome to the Velorin Photo Network."}));
@@ -250,9 +244,7 @@ TEST(ShopSetupRequests, ConfirmationWithAnEmptyMessageAndNoService) {
         s.SendBytes(ByteData(u32le(1) + u32le(1) + u32le(0)));
     });
     CollectingPrompter prompter;
-    ConfirmationResult confirmed =
-        confirmShopSetup({"127.0.0.1", peer.port()}, prompter, "ID", "a@b");
-    EXPECT_EQ(confirmed.status, 2);
+    EXPECT_EQ(confirmShopSetup({"127.0.0.1", peer.port()}, prompter, "ID", "a@b").status, 2);
     EXPECT_EQ(prompter.take(), Texts{""});
 
     const ServiceEndpoint nobody{"127.0.0.1", testsupport::closedLocalPort()};

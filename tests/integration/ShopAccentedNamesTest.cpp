@@ -28,16 +28,18 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     const QString profile = s.h.profileDir.filePath("accented.ini");
     {
         QSettings p(profile, QSettings::IniFormat);
-        p.setValue("status", 2);
-        p.setValue("shopid", NetsimService::shopId(42));
-        p.setValue("prefix", QString::fromUtf8("Müller-"));
-        p.setValue("rootpath", root);
-        p.setValue("subject", subject);
-        p.setValue("notification", 1);
-        p.setValue("attach", 1);
-        p.setValue("sender", "shop@example.com");
-        p.setValue("smtp", smtp.address());
-        p.setValue("purge", 1);
+        for (const auto& [key, value] : std::initializer_list<std::pair<const char*, QVariant>>{
+                 {"status", 2},
+                 {"shopid", NetsimService::shopId(42)},
+                 {"prefix", QString::fromUtf8("Müller-")},
+                 {"rootpath", root},
+                 {"subject", subject},
+                 {"notification", 1},
+                 {"attach", 1},
+                 {"sender", "shop@example.com"},
+                 {"smtp", smtp.address()},
+                 {"purge", 1}})
+            p.setValue(key, value);
     }
     s.h.store = std::make_unique<SettingsStore>(profile);
     s.h.settings = s.h.store->load({});
@@ -79,8 +81,8 @@ TEST(ShopAccentedNames, OneNameFromTheWireToTheDiskAndBack) {
     EXPECT_EQ(mail.subject, QString::fromUtf8("Bestellung Müller-000001 – 10 €"));
     ASSERT_EQ(mail.attachments.size(), 1);
     // The summary was found under its accented name; the header names it in ASCII.
-    EXPECT_EQ(mail.attachments[0].fileName, "M_ller-000001.pdf");
-    EXPECT_EQ(mail.attachments[0].contentType, "application/pdf");
+    EXPECT_EQ(std::tie(mail.attachments[0].fileName, mail.attachments[0].contentType),
+              std::tuple("M_ller-000001.pdf", "application/pdf"));
 
     // A week and a day later the purge logs the order and removes its folder.
     s.h.clock.advance(8 * 86400);

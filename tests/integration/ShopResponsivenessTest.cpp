@@ -38,9 +38,8 @@ TEST(ShopResponsiveness, ASlowServiceNeverHoldsUpTheUserInterfaceThread) {
     QTemporaryDir mailDir;
     SmtpTestServer smtp(mailDir.path());
     ASSERT_TRUE(smtp.isRunning());
-    s.h.settings.notification = true;
-    s.h.settings.sender = "shop@example.com";
-    s.h.settings.smtp = smtp.address().toStdString();
+    std::tie(s.h.settings.notification, s.h.settings.sender, s.h.settings.smtp) =
+        std::tuple(true, "shop@example.com", smtp.address().toStdString());
     s.go(false);
 
     // The worst lateness of a 10-ms timer on this thread.
