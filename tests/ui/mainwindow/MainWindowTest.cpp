@@ -40,22 +40,21 @@ struct Window {
 
 TEST(MainWindow, KeyboardPutsTheSystemOnLineAndEscapeClosesOnlyTheDropDown) {
     Window w;
-    EXPECT_EQ(w.window->windowTitle(), "Velorin Photo Network - Quillon");
-    EXPECT_EQ(w.window->stateText(), "System OFF-LINE");
+    EXPECT_EQ(std::tuple(w.window->windowTitle(), w.window->stateText()),
+              std::tuple("Velorin Photo Network - Quillon", "System OFF-LINE"));
     QTest::keyClick(w.window.get(), Qt::Key_A, Qt::AltModifier);
     ASSERT_EQ(w.bar().openMenu(), 1);
     EXPECT_EQ(w.bar().highlightedItem(), 0);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(processUntil([&] { return !w.h.shop->servers().isOffline(); }));
-    EXPECT_EQ(w.window->stateText(), "System ON-LINE");
-    EXPECT_EQ(w.itemText(1, 0), "Take system off-line");
+    EXPECT_EQ(std::tuple(w.window->stateText(), w.itemText(1, 0)),
+              std::tuple("System ON-LINE", "Take system off-line"));
 
     QTest::keyClick(w.window.get(), Qt::Key_S, Qt::AltModifier);
     ASSERT_TRUE(w.bar().isOpen());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(w.bar().isOpen());
-    EXPECT_FALSE(w.h.shop->isShutdownPending());
-    EXPECT_TRUE(w.window->isVisible());
+    EXPECT_EQ(std::tuple(w.bar().isOpen(), w.h.shop->isShutdownPending(), w.window->isVisible()),
+              std::tuple(false, false, true));
 
     // With no drop-down open, Escape is Exit: the window stays until the
     // servers have stopped.
@@ -97,9 +96,8 @@ TEST(MainWindow, TheOrderListFillsItsPaneAndAnswersTheFindField) {
     QTest::keyClicks(&find, "a-105");
     EXPECT_EQ(list.rows().shownCount(), 1);
     QTest::keyClick(&find, Qt::Key_Escape);
-    EXPECT_EQ(list.rows().shownCount(), 30);
-    EXPECT_TRUE(list.hasFocus());
-    EXPECT_FALSE(w.h.shop->isShutdownPending());
+    EXPECT_EQ(std::tuple(list.rows().shownCount(), list.hasFocus(), w.h.shop->isShutdownPending()),
+              std::tuple(30, true, false));
 
     // "Show summary" from the context menu, for an order without its summary.
     QTest::keyClick(&list, Qt::Key_Home);
@@ -117,9 +115,8 @@ TEST(MainWindow, TheOrderListFillsItsPaneAndAnswersTheFindField) {
     QTest::mouseClick(&list, Qt::RightButton, {}, list.titleBox(1).center().toPoint());
     ASSERT_TRUE(menu.isOpen());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(menu.isOpen());
-    EXPECT_FALSE(w.h.shop->isShutdownPending());
-    EXPECT_TRUE(w.window->isVisible());
+    EXPECT_EQ(std::tuple(menu.isOpen(), w.h.shop->isShutdownPending(), w.window->isVisible()),
+              std::tuple(false, false, true));
 
     // The close box, off-line: the shop shuts down and the window goes.
     w.window->close();
@@ -149,7 +146,7 @@ TEST(MainWindow, FindFontAndMouseAreSafeAtAnyMomentOfTheOrderLoad) {
 
     ASSERT_TRUE(processUntil([&] { return h.shop->isReady(); }, std::chrono::seconds(30)));
     // "A-100" to "A-199" and "A-1000" to "A-1999".
-    EXPECT_EQ(list.rows().shownCount(), 1100);
-    EXPECT_TRUE(list.rows().fonts().large());
+    EXPECT_EQ(std::tuple(list.rows().shownCount(), list.rows().fonts().large()),
+              std::tuple(1100, true));
     list.grab();
 }

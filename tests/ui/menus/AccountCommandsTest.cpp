@@ -99,9 +99,8 @@ TEST_F(AccountCommands, LoginShopInformationAndAnExpiredSession) {
     openShopInformation(shop().account(), prompter(), &window);
     ASSERT_TRUE(processUntil([&] { return shown().size() == 2; }));
     ShopInfo updated = fetchShopInformation(service, quiet, shop().account().session()).info;
-    EXPECT_EQ(updated.city, "Kampen");
-    EXPECT_EQ(updated.logo.view(), stored.logo.view());
-    EXPECT_EQ(shown().back(), "Shop information updated.");
+    EXPECT_EQ(std::tuple(updated.city, updated.logo.view(), shown().back()),
+              std::tuple("Kampen", stored.logo.view(), "Shop information updated."));
 
     fault(R"([{"kind": "4/3", "action": "returncode", "value": -1}])");
     WhenShown<CChangePasswordDlg> change([](CChangePasswordDlg& d) {
@@ -128,8 +127,7 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
         d.reject();
     });
     openProductInformation(shop(), prompter(), &window);
-    EXPECT_EQ(shop().products(), before);
-    EXPECT_EQ(before->size(), count);
+    EXPECT_EQ(std::tuple(shop().products(), before->size()), std::tuple(before, count));
 
     // An upload that gets no answer was not sent: the dialog stays with the
     // edits, says why, and sends them again when asked.
@@ -154,12 +152,11 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
         Qt::QueuedConnection);
     openProductInformation(shop(), prompter(), &window);
     QObject::disconnect(retry);
-    EXPECT_TRUE(openAfterFailure);
-    EXPECT_EQ(rowsAfterFailure, int(count) + 1);
+    EXPECT_EQ(std::tuple(openAfterFailure, rowsAfterFailure), std::tuple(true, int(count) + 1));
     ASSERT_TRUE(idle());
     ASSERT_NE(shop().products(), before);
-    EXPECT_EQ(shop().products()->back().code, 904);
-    EXPECT_EQ(before->size(), count); // kept for orders that still use it
+    // The old list is kept for orders that still use it.
+    EXPECT_EQ(std::tuple(shop().products()->back().code, before->size()), std::tuple(904, count));
     const std::vector<std::string> lines = served->h.texts();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Product list modified."), 1);
     ASSERT_TRUE(processUntil([&] { return shown().size() >= 3; }));
@@ -177,28 +174,25 @@ TEST_F(AccountCommands, ProductListIsReplacedOnlyByUpdate) {
     openProductInformation(shop(), prompter(), &window);
     ASSERT_TRUE(idle());
     ASSERT_NE(shop().products(), before);
-    EXPECT_EQ(shop().products()->size(), count + 2);
-    EXPECT_EQ(shop().products()->back().code, 903);
-    EXPECT_FALSE(shop().account().isLoggedIn());
+    EXPECT_EQ(std::tuple(shop().products()->size(), shop().products()->back().code,
+                         shop().account().isLoggedIn()),
+              std::tuple(count + 2, 903, false));
 }
 
 TEST_F(AccountCommands, ACommandWithoutAnAnswerSaysSoOnce) {
     logIn();
-    const size_t before = shown().size();
-    fault(R"([{"kind": "raw3", "action": "close"}])");
-    loginOrLogout(shop(), prompter(), &window);
-    ASSERT_TRUE(idle());
-    EXPECT_TRUE(shop().account().isLoggedIn());
-    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
-    ASSERT_TRUE(processUntil([&] { return shown().size() == before + 1; }));
-    EXPECT_EQ(shown().back(), kServiceUnreachableText);
-
     // An answer of the wrong kind says so itself, and nothing more.
-    fault(R"([{"kind": "raw3", "action": "wrong-kind"}])");
-    loginOrLogout(shop(), prompter(), &window);
-    ASSERT_TRUE(idle());
-    ASSERT_TRUE(processUntil([&] { return shown().size() == before + 2; }));
-    EXPECT_EQ(shown().back(), kBadCommText);
+    for (auto [action, text] :
+         {std::pair{"close", kServiceUnreachableText}, std::pair{"wrong-kind", kBadCommText}}) {
+        const size_t before = shown().size();
+        fault(qPrintable(QString(R"([{"kind": "raw3", "action": "%1"}])").arg(action)));
+        loginOrLogout(shop(), prompter(), &window);
+        ASSERT_TRUE(idle());
+        EXPECT_EQ(std::tuple(shop().account().isLoggedIn(), window.cursor().shape()),
+                  std::tuple(true, Qt::ArrowCursor));
+        ASSERT_TRUE(processUntil([&] { return shown().size() == before + 1; }));
+        EXPECT_EQ(shown().back(), text) << action;
+    }
 
     // No connection at all: the login and the history say so.
     ShopHarness unserved;

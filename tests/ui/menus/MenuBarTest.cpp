@@ -35,25 +35,23 @@ struct Bar {
 TEST(MenuBar, HoversOpensSwitchesAndCloses) {
     Bar b;
     b.move(G::titleRect(1).center());
-    EXPECT_EQ(b.bar->hoveredTitle(), 1);
-    EXPECT_FALSE(b.bar->isOpen());
-    EXPECT_EQ(b.bar->height(), G::kBandHeight);
+    EXPECT_EQ(std::tuple(b.bar->hoveredTitle(), b.bar->isOpen(), b.bar->height()),
+              std::tuple(1, false, G::kBandHeight));
 
     b.click(G::titleRect(0).center());
-    EXPECT_EQ(b.bar->openMenu(), 0);
-    EXPECT_EQ(b.bar->geometry(), QRect(0, 0, 900, 640)); // covers the panes
+    EXPECT_EQ(std::tuple(b.bar->openMenu(), b.bar->geometry()),
+              std::tuple(0, QRect(0, 0, 900, 640))); // covers the panes
     b.move(G::titleRect(2).center());
     EXPECT_EQ(b.bar->openMenu(), 2); // switched by moving over another title
     b.move(b.item(2, 1));
     EXPECT_EQ(b.bar->highlightedItem(), 1);
     b.click(G::titleRect(2).center());
-    EXPECT_FALSE(b.bar->isOpen()); // clicking the open title closes it
-    EXPECT_EQ(b.bar->height(), G::kBandHeight);
+    // Clicking the open title closes it.
+    EXPECT_EQ(std::tuple(b.bar->isOpen(), b.bar->height()), std::tuple(false, G::kBandHeight));
 
     b.click(G::titleRect(1).center());
     b.click({500, 400}); // anywhere else
-    EXPECT_FALSE(b.bar->isOpen());
-    EXPECT_EQ(b.chosen.count(), 0);
+    EXPECT_EQ(std::tuple(b.bar->isOpen(), b.chosen.count()), std::tuple(false, 0));
 }
 
 TEST(MenuBar, DeliversEnabledItemsOnlyAndDisabledItemsKeepTheDropDownOpen) {
@@ -62,13 +60,11 @@ TEST(MenuBar, DeliversEnabledItemsOnlyAndDisabledItemsKeepTheDropDownOpen) {
     b.move(b.item(0, 3));
     EXPECT_EQ(b.bar->highlightedItem(), -1);
     b.click(b.item(0, 3));
-    EXPECT_EQ(b.bar->openMenu(), 0);
-    EXPECT_EQ(b.chosen.count(), 0);
+    EXPECT_EQ(std::tuple(b.bar->openMenu(), b.chosen.count()), std::tuple(0, 0));
 
     b.click(b.item(0, 8));
-    EXPECT_FALSE(b.bar->isOpen());
-    ASSERT_EQ(b.chosen.count(), 1);
-    EXPECT_EQ(b.chosen[0], (QVariantList{0, 8}));
+    EXPECT_EQ(std::tuple(b.bar->isOpen(), b.chosen.count()), std::tuple(false, 1));
+    EXPECT_EQ(b.chosen.value(0), (QVariantList{0, 8}));
 
     b.click(G::titleRect(1).center());
     b.click(b.item(1, 1));
@@ -91,8 +87,7 @@ TEST(MenuBar, KeyboardWalksEnabledItemsAcrossMenus) {
     EXPECT_EQ(b.bar->openMenu(), 1);
     QTest::keyClick(b.bar, Qt::Key_Down);
     QTest::keyClick(b.bar, Qt::Key_Return);
-    EXPECT_EQ(b.chosen.last(), (QVariantList{1, 1}));
-    EXPECT_FALSE(b.bar->isOpen());
+    EXPECT_EQ(std::tuple(b.chosen.last(), b.bar->isOpen()), std::tuple(QVariantList{1, 1}, false));
 }
 
 // The other items' texts and commands are met by the window's tests through
@@ -104,15 +99,14 @@ TEST(MenuBar, ItemsFollowTheShopsState) {
         EXPECT_EQ(out[0].items[i].enabled, i == 0 || i > 4) << i;
 
     MenuState in;
-    in.loggedIn = true;
-    in.hasPlugins = true;
+    in.loggedIn = in.hasPlugins = true;
     out = mainMenus(in);
     ASSERT_EQ(out[0].items.size(), 10u);
-    EXPECT_EQ(out[0].items[0].text, "Logout");
     for (const MenuItem& i : out[0].items)
         EXPECT_TRUE(i.enabled) << i.text.toStdString();
-    EXPECT_EQ(out[0].items[8].text, "Plugin Parameters...");
-    EXPECT_EQ(menuCommandAt(0, 8, true), MenuCommand::PluginParameters);
-    EXPECT_EQ(menuCommandAt(0, 9, true), MenuCommand::Exit);
-    EXPECT_EQ(menuCommandAt(0, 9, false), MenuCommand::None);
+    EXPECT_EQ(std::tuple(out[0].items[0].text, out[0].items[8].text),
+              std::tuple("Logout", "Plugin Parameters..."));
+    EXPECT_EQ(std::tuple(menuCommandAt(0, 8, true), menuCommandAt(0, 9, true),
+                         menuCommandAt(0, 9, false)),
+              std::tuple(MenuCommand::PluginParameters, MenuCommand::Exit, MenuCommand::None));
 }

@@ -41,9 +41,10 @@ TEST(SettingsCommands, ConfigurationRaisesTheCounterToANewFirstNumber) {
     });
     openConfiguration(*h.shop, h.prompter, nullptr);
     EXPECT_EQ(h.prompter.messages(), std::vector<std::string>{"Please enter an integer."});
-    EXPECT_EQ(h.shop->settings().currentnumber, 500u);
-    EXPECT_EQ(h.settings.currentnumber, 500u); // the application's record too
-    EXPECT_EQ(h.shop->settings().numdigit, 4);
+    // The application's record too.
+    EXPECT_EQ(std::tuple(h.shop->settings().currentnumber, h.settings.currentnumber,
+                         h.shop->settings().numdigit),
+              std::tuple(500u, 500u, 4));
 
     // What the run changed reaches the profile when it ends.
     h.store->save(h.settings);
@@ -158,9 +159,8 @@ TEST(SettingsCommands, ConfigurationSetsUpTheCounterBoard) {
         clickButton(d, "OK");
     });
     openConfiguration(*h.shop, h.prompter, nullptr);
-    EXPECT_EQ(h.prompter.messages().size(), 3u);
-    EXPECT_TRUE(h.settings.board);
-    EXPECT_EQ(h.settings.boardport, 8181);
+    EXPECT_EQ(std::tuple(h.prompter.messages().size(), h.settings.board, h.settings.boardport),
+              std::tuple(3u, true, 8181));
     EXPECT_TRUE(boardPasswordMatches("at the counter", h.settings.boardpassword));
     int port = 0;
     ASSERT_TRUE(processUntil([&] {

@@ -42,8 +42,8 @@ TEST(OrderListBinding, TheListFollowsTheShopsOrdersAndDisplaySettings) {
     NetsimRun run = s.h.sendOrders({"--generate", "2"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     ASSERT_TRUE(processUntil([&] { return shop.orderBook().size() == 31; }));
-    EXPECT_EQ(list.thumbnails().count(), 2);
-    EXPECT_EQ(list.verticalOffset(), list.verticalBar().maximumOffset());
+    EXPECT_EQ(std::tuple(list.thumbnails().count(), list.verticalOffset()),
+              std::tuple(2, list.verticalBar().maximumOffset()));
 
     // A double click asks for the summary once the mouse handler is done.
     find.setText("000001");

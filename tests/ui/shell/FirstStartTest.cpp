@@ -46,10 +46,9 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
     };
     WindowedRunOptions options;
     options.run.servicePort = service.servicePort();
-    options.run.shop.server1Port = 0;
-    options.run.shop.server2Port = 0;
-    options.run.shop.listenAddress = "127.0.0.1";
-    options.run.shop.acceptWaitMs = 200;
+    ShopConfig& shop = options.run.shop;
+    std::tie(shop.server1Port, shop.server2Port, shop.listenAddress, shop.acceptWaitMs) =
+        std::tuple(0, 0, "127.0.0.1", 200);
     options.window.splash = false;
     MessageBoxes boxes;
 
@@ -117,12 +116,10 @@ TEST(FirstStart, SetupThenConfirmationThenTheWindowOnLine) {
     SettingsStore store(profile);
     EXPECT_EQ(runWindowed(store, options), 0);
     EXPECT_EQ(shopId.size(), 32) << answer.toStdString();
-    EXPECT_EQ(seen.welcome, "Your shop is set up. Welcome to the Velorin Photo Network.");
-    EXPECT_EQ(seen.status, 2);
-    EXPECT_EQ(seen.storedId, shopId);
-    EXPECT_EQ(seen.settingsId, shopId.toStdString());
-    EXPECT_TRUE(seen.products);
-    EXPECT_EQ(stored("email").toString(), "info@verhoef.example");
+    EXPECT_EQ(std::tuple(seen.welcome, seen.status, seen.storedId, seen.settingsId, seen.products,
+                         stored("email").toString()),
+              std::tuple("Your shop is set up. Welcome to the Velorin Photo Network.", 2, shopId,
+                         shopId.toStdString(), true, "info@verhoef.example"));
     EXPECT_TRUE(readFile(folder.filePath(kSystemLogFolder, "SYSLOG000000.TXT"))
                     .endsWith("System shutdown.\r\n"));
 

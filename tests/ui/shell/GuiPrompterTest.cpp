@@ -27,9 +27,9 @@ TEST(GuiPrompter, MessageBoxesCarryTheCaption) {
         WhenShown<QMessageBox> ok(answer(QMessageBox::Ok));
         prompter.showMessage("Password changed.");
     }
-    EXPECT_EQ(caption, "Quillon");
-    EXPECT_EQ(text, "Password changed.");
-    EXPECT_TRUE(interaction.testFlag(Qt::TextSelectableByMouse)); // a SHOP ID can be copied
+    // A SHOP ID in a message can be copied.
+    EXPECT_EQ(std::tuple(caption, text, interaction.testFlag(Qt::TextSelectableByMouse)),
+              std::tuple("Quillon", "Password changed.", true));
     {
         WhenShown<QMessageBox> yes(answer(QMessageBox::Yes));
         EXPECT_TRUE(prompter.askYesNo("Okay to proceed?"));

@@ -66,8 +66,7 @@ TEST(WindowedShop, ReceivesAnOrderOnLineDuringTheLoadAndExitsInOrder) {
     ASSERT_TRUE(s.h.loadHeld());
     CMainDlg& window = windowed.window();
     ASSERT_TRUE(processUntil([&] { return window.isVisible(); }, std::chrono::seconds(30)));
-    EXPECT_TRUE(windowed.splash()->isClosed());
-    EXPECT_TRUE(s.h.hasLine("Reading the order database."));
+    EXPECT_TRUE(windowed.splash()->isClosed() && s.h.hasLine("Reading the order database."));
 
     MenuBar& bar = *window.menuBar();
     ASSERT_EQ(bar.menus()[1].items[0].text, "Put system on-line");
@@ -84,9 +83,8 @@ TEST(WindowedShop, ReceivesAnOrderOnLineDuringTheLoadAndExitsInOrder) {
     const TransferTableModel& model = *window.transferView()->transferModel();
     auto cell = [&](int column) { return model.index(0, column).data().toString(); };
     ASSERT_TRUE(processUntil([&] { return model.rowCount() == 1 && !cell(4).isEmpty(); }));
-    EXPECT_EQ(cell(0), "000001");
-    EXPECT_EQ(cell(1), "ann@example.com");
-    EXPECT_TRUE(cell(3).startsWith("Order received ")) << cell(3).toStdString();
+    EXPECT_EQ(std::tuple(cell(0), cell(1), cell(3).left(15)),
+              std::tuple("000001", "ann@example.com", "Order received "));
     ASSERT_EQ(attention.asked.size(), 1u);
     EXPECT_EQ(attention.asked[0].orderNumber, "000001");
     // Listed at once (what the list follows is the binding's test).
@@ -101,15 +99,15 @@ TEST(WindowedShop, ReceivesAnOrderOnLineDuringTheLoadAndExitsInOrder) {
     s.h.releaseLoad();
     ASSERT_TRUE(processUntil([&] { return closed.count() == 1; }));
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(s.h.hasLine("Order database read: 3000 orders."));
-    EXPECT_TRUE(window.statusLines()->lines().last().endsWith("  System shutdown."));
-    const QByteArray stored = readFile(QString::fromStdString(db));
-    EXPECT_TRUE(stored.startsWith(loaded));
+    EXPECT_TRUE(s.h.hasLine("Order database read: 3000 orders.") &&
+                window.statusLines()->lines().last().endsWith("  System shutdown."));
+    EXPECT_TRUE(readFile(QString::fromStdString(db)).startsWith(loaded));
     OrderBook reloaded(db);
     reloaded.load();
-    EXPECT_EQ(reloaded.size(), 3001u);
-    EXPECT_EQ(reloaded.withOrders([](const OrderBook::Orders& o) { return o[0]->orderNumber; }),
-              "000001");
+    EXPECT_EQ(std::tuple(reloaded.size(), reloaded.withOrders([](const OrderBook::Orders& o) {
+                  return o[0]->orderNumber;
+              })),
+              std::tuple(3001u, "000001"));
 }
 
 // A stored order asks for attention while the window is not the active
@@ -125,9 +123,8 @@ TEST(NewOrderAlert, AsksOnceWhileTheWindowIsInactiveAndNeverWhenTurnedOff) {
     on.window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&on.window));
     on.orderArrives();
-    EXPECT_EQ(on.attention.asked.size(), 1u);
-
     Alerted off(false);
     off.orderArrives();
-    EXPECT_TRUE(off.attention.asked.empty());
+    EXPECT_EQ(std::tuple(on.attention.asked.size(), off.attention.asked.size()),
+              std::tuple(1u, 0u));
 }
