@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace testsupport {
 
@@ -17,15 +18,9 @@ inline std::unique_ptr<quillon::OrderEntry> sampleOrder(const std::string& numbe
                                                         const std::string& tag = "anna@example.org",
                                                         const std::string& folder = "/orders/x") {
     auto o = std::make_unique<quillon::OrderEntry>();
-    o->orderNumber = number;
-    o->customer = tag;
-    o->folder = folder;
-    o->paymentStatus = "Outstanding";
-    o->paymentCode = -3;
-    o->amount = 12.75f;
-    o->itemCount = 3;
-    o->received = received;
-    o->reserved = 7;
+    std::tie(o->orderNumber, o->customer, o->folder, o->paymentStatus, o->paymentCode, o->amount,
+             o->itemCount, o->received, o->reserved) =
+        std::tuple(number, tag, folder, "Outstanding", -3, 12.75f, 3, received, 7);
     o->pictures = {{"p1.jpg", {{101, 2, nullptr}, {42, 1, nullptr}}}, {"p2.jpg", {}}};
     return o;
 }

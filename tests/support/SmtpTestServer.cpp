@@ -56,11 +56,9 @@ ReceivedMail readReceivedMail(const QString& emlPath) {
 
     for (const auto& h : o["headers"].toArray())
         mail.headers.append({h.toArray().at(0).toString(), h.toArray().at(1).toString()});
-    mail.from = o["from"].toString();
-    mail.to = o["to"].toString();
-    mail.subject = o["subject"].toString();
-    mail.body = o["body"].toString();
-    mail.bodyCharset = o["body_charset"].toString();
+    std::tie(mail.from, mail.to, mail.subject, mail.body, mail.bodyCharset) =
+        std::tuple(o["from"].toString(), o["to"].toString(), o["subject"].toString(),
+                   o["body"].toString(), o["body_charset"].toString());
     for (const auto& d : o["defects"].toArray())
         mail.defects << d.toString();
     for (const auto& value : o["attachments"].toArray()) {

@@ -54,17 +54,12 @@ struct HeadlessShop {
     // The arguments of `quillon-netsim send-order` for one order of
     // `pictures` pictures to the running shop.
     QStringList sendOrder(int pictures) const {
-        return {"send-order",
-                "--shop-number",
-                "42",
-                "--generate",
-                QString::number(pictures),
-                "--email",
-                "ann@example.com",
-                "--port",
-                QString::number(shop.port1()),
-                "--register-port",
-                QString::number(shop.port2())};
+        return QString("send-order --shop-number 42 --generate %1 --email ann@example.com "
+                       "--port %2 --register-port %3")
+            .arg(pictures)
+            .arg(shop.port1())
+            .arg(shop.port2())
+            .split(' ');
     }
     QString readProfile(const char* key) const {
         return QSettings(profile, QSettings::IniFormat).value(key).toString();

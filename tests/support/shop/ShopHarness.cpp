@@ -20,17 +20,13 @@ constexpr auto kNetsimLimit = std::chrono::seconds(60);
 
 ShopHarness::ShopHarness() {
     store = std::make_unique<SettingsStore>(profileDir.filePath("profile.ini"));
-    settings.status = 2;
-    settings.shopid = encryptCredential("O1000042"); // shop number 42
-    settings.rootpath = rootpath();
-    settings.hostaddress = "127.0.0.1";
-    settings.centralServicePort = closedLocalPort();
-    settings.chatPort = closedLocalPort();
+    // Shop number 42, and no central service until useService().
+    std::tie(settings.status, settings.shopid, settings.rootpath, settings.hostaddress) =
+        std::tuple(2, encryptCredential("O1000042"), rootpath(), "127.0.0.1");
+    settings.centralServicePort = settings.chatPort = closedLocalPort();
     config.workingDirectory = folder.str();
-    config.server1Port = 0;
-    config.server2Port = 0;
-    config.listenAddress = "127.0.0.1";
-    config.acceptWaitMs = 200;
+    std::tie(config.server1Port, config.server2Port, config.listenAddress, config.acceptWaitMs) =
+        std::tuple(0, 0, "127.0.0.1", 200);
 }
 
 // Opened at the end whatever happens, so the shop's worker can end.
