@@ -53,12 +53,6 @@ protected:
     }
 
     void choose(int menu, int item) { chooseMenuItem(*window->menuBar(), menu, item); }
-    CChatDlg* openChat() {
-        choose(1, 1);
-        EXPECT_TRUE(processUntil([this] { return window->findChild<CChatDlg*>(); }, kLimit));
-        return window->findChild<CChatDlg*>();
-    }
-
     Shop& shop() { return *served->h.shop; }
     NetsimService& service() { return served->service; }
     Texts shown() { return served->h.prompter.messages(); }
@@ -171,8 +165,9 @@ TEST_F(HistoryAndChat, HistoryFindsShowsAndExportsRecords) {
 }
 
 TEST_F(HistoryAndChat, ChatWindowFromConnectToExit) {
-    QPointer<CChatDlg> chat = openChat();
-    ASSERT_TRUE(chat);
+    choose(1, 1);
+    ASSERT_TRUE(processUntil([this] { return window->findChild<CChatDlg*>(); }, kLimit));
+    QPointer<CChatDlg> chat = window->findChild<CChatDlg*>();
     EXPECT_TRUE(chat->isVisible());
     ChatSession& session = chat->session();
     session.setPollInterval(300);
