@@ -42,6 +42,8 @@ Shop::Shop(ShopConfig config, Settings& application, SettingsStore* store, const
     connect(&m_clockTimer, &QTimer::timeout, this, &Shop::clockTick);
     connect(&m_requests, &RequestRunner::idle, this, &Shop::maybeFinishShutdown);
     connect(&m_servers, &OrderServers::loopEnded, this, &Shop::maybeFinishShutdown);
+    // After the statuses' own handling of the answer, so its lines are in.
+    connect(&m_statuses.store(), &StatusStore::opened, this, &Shop::maybeFinishShutdown);
     connect(&m_book, &OrderBookFiles::purged, &m_intake,
             [this] { m_intake.transfers().rebuild(); });
     connect(&m_book, &OrderBookFiles::purging, &m_statuses, &ShopStatuses::forget);
@@ -157,7 +159,9 @@ void Shop::exit() {
 void Shop::maybeFinishShutdown() {
     if (!m_shutdownPending || m_closed)
         return;
-    if (m_servers.isRunning() || !m_requests.isIdle())
+    // What the status database's opening says belongs in the system log,
+    // which the shutdown writes.
+    if (m_servers.isRunning() || !m_requests.isIdle() || m_statuses.store().isOpening())
         return;
     if (m_book.saveOwedOrders())
         return;

@@ -38,6 +38,8 @@ public:
     // open() has answered, and the database is in use.
     bool isOpen() const { return m_open; }
     bool hasAnswered() const { return m_answered; }
+    // open() was called and has not answered yet.
+    bool isOpening() const { return m_thread.joinable() && !m_answered; }
 
     // An order without a row is New.
     OrderStatus statusOf(const OrderKey& order) const;
