@@ -32,6 +32,8 @@ void bindOrderList(Shop& shop, OrderListView& list, OrderSearchField& find, Orde
     QObject::connect(&shop.orderBook(), &OrderBook::orderInserted, &list, showLast);
     QObject::connect(&shop.orderBook(), &OrderBook::ordersReset, &list, showLast);
 
+    QObject::connect(&shop.orderBook(), &OrderBook::ordersReset, &find,
+                     &OrderSearchField::showClearButton, Qt::QueuedConnection);
     QObject::connect(&find, &QLineEdit::textChanged, &list, &OrderListView::setFilter);
     QObject::connect(&find, &OrderSearchField::opened, &list, &OrderListView::prepareFind);
     QObject::connect(&find, &OrderSearchField::dismissed, &list,

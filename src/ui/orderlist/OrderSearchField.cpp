@@ -16,10 +16,13 @@ OrderSearchField::OrderSearchField(QWidget* parent) : QLineEdit(parent) {
     });
 }
 
+void OrderSearchField::showClearButton() {
+    if (!isClearButtonEnabled())
+        setClearButtonEnabled(true);
+}
+
 void OrderSearchField::focusInEvent(QFocusEvent* event) {
-    // The clear button's icon comes from the icon theme, whose loading would
-    // hold up the window's first showing; nothing is typed before the focus.
-    setClearButtonEnabled(true);
+    showClearButton();
     QLineEdit::focusInEvent(event);
     emit opened();
 }

@@ -16,6 +16,13 @@ public:
 
     explicit OrderSearchField(QWidget* parent = nullptr);
 
+    // Gives the field its clear button, whose icon comes from the icon
+    // theme: loading the theme would hold up the window's first showing, so
+    // the window asks for it once its orders are listed, and the field at
+    // its first focus at the latest. The first message box then finds the
+    // theme loaded too.
+    void showClearButton();
+
 signals:
     // The field took the focus: the user is about to look for an order.
     void opened();

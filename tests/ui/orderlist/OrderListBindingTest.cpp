@@ -30,11 +30,14 @@ TEST(OrderListBinding, TheListFollowsTheShopsOrdersAndDisplaySettings) {
     });
     bindOrderList(shop, list, find, opener);
 
-    // Loading shows the newest orders while "Update for new order" is on.
+    // Loading shows the newest orders while "Update for new order" is on;
+    // then the find field's clear button (the icon theme) is set up.
+    EXPECT_FALSE(find.isClearButtonEnabled());
     shop.initialise();
     ASSERT_TRUE(processUntil([&] { return shop.isReady(); }));
     ASSERT_TRUE(list.verticalBarShown());
     EXPECT_EQ(list.verticalOffset(), list.verticalBar().maximumOffset());
+    EXPECT_TRUE(processUntil([&] { return find.isClearButtonEnabled(); }));
 
     // A new order: its thumbnails come along, and the list moves to the end.
     QTest::keyClick(&list, Qt::Key_Home);
