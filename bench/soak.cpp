@@ -8,12 +8,18 @@
 //   bench_soak list OE.DB
 //       each order of the database as a line: number, folder, received and
 //       its picture names joined by "/", separated by tabs
+//   bench_soak probe FILE
+//       the lateness of a bare event loop's 10-ms timer, tick by tick, in
+//       FILE as the shop's is written, until its standard input closes: what
+//       the machine itself holds a thread up for, side by side with the shop
 #include "BenchSamples.h"
+#include "LatenessLog.h"
 #include "orders/OrderDatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <cstdio>
 
 using namespace quillon;
@@ -78,6 +84,19 @@ int listOrders(const QString& path) {
 
 } // namespace
 
+int probe(QCoreApplication& app, const QString& path) {
+    bench::LatenessLog log(path, nullptr);
+    if (!log.isOpen())
+        return 1;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[256];
+        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+            app.quit();
+    });
+    return app.exec();
+}
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -90,7 +109,9 @@ int main(int argc, char** argv) {
         return makePool(target, int(intOption(args, "--pictures", 40)));
     if (command == "list" && !target.isEmpty())
         return listOrders(target);
+    if (command == "probe" && !target.isEmpty())
+        return probe(app, target);
     std::fprintf(stderr, "usage: bench_soak shop DIR --aged N --received T | pool DIR --pictures "
-                         "K | list OE.DB\n");
+                         "K | list OE.DB | probe FILE\n");
     return 2;
 }

@@ -6,9 +6,10 @@
 # counter board, a status changes there every second, the shop logs in and
 # fetches its history every minute and the midnight purge removes the aged
 # orders half-way. Reports the shop's memory, threads and open files, the
-# user-interface thread's lateness, and whether every order and status
-# change was kept (bench/soak.py), against the goals. Sized for 2 processors;
-# about 10 GB of disk while it runs. Not part of ./test.
+# user-interface thread's lateness (beside a bare event loop's: the
+# machine's own), and whether every order and status change was kept
+# (bench/soak.py), against the goals. Sized for 2 processors; about 10 GB of
+# disk while it runs. Not part of ./test.
 #
 #   bench/soak.sh [--quick] [--orders N] [--aged N] [--minutes M] [--folder DIR] [--keep]
 #
