@@ -11,9 +11,9 @@ every second, the shop logs in and fetches its history every minute, and the
 midnight purge removes the aged orders half-way (the shop's clock moved,
 --clock-offset). Measured: the shop's resident memory, threads and open files
 each second, the user-interface thread's lateness (a 10-ms timer in the shop,
---lateness-log) beside a bare event loop's in another process (bench_soak
-probe: the machine's own), and at the end every order in OE.DB and in its folder, byte
-for byte, and every status change in Db/status.sqlite.
+--lateness-log) beside a bare event loop's on each processor (bench_soak
+probe: the machine's own), and at the end every order in OE.DB and in its
+folder, byte for byte, and every status change in Db/status.sqlite.
 
     soak.py --build BUILD [--quick] [--orders N] [--aged N] [--minutes M]
             [--folder DIR] [--keep]
@@ -154,7 +154,7 @@ class Soak:
         self.shop_dir = os.path.join(self.work, "shop")
         self.pool_dir = os.path.join(self.work, "pool")
         self.profile = os.path.join(self.work, "profile.ini")
-        self.probe_log = os.path.join(self.work, "probe.txt")
+        self.probe_log = os.path.join(self.work, "probe-%d.txt")
         self.duration = args.minutes * 60
         # The window idle before the traffic: the machine's own jitter.
         self.idle_seconds = 10 if args.quick else 30
@@ -410,10 +410,13 @@ class Soak:
 
     def traffic(self):
         # The anchor for the lateness: a bare event loop's timer in another
-        # process at the shop's priority, so that what the machine itself
-        # holds a thread up for can be told from what the shop does.
-        self.probe = subprocess.Popen([self.helper, "probe", self.probe_log],
-                                      stdin=subprocess.PIPE)
+        # process on each processor, at the shop's priority, so that what the
+        # machine itself holds a thread up for can be told from what the shop
+        # does.
+        self.probes = [subprocess.Popen([self.helper, "probe", self.probe_log % cpu],
+                                        stdin=subprocess.PIPE,
+                                        preexec_fn=lambda cpu=cpu: os.sched_setaffinity(0, {cpu}))
+                       for cpu in sorted(os.sched_getaffinity(0))]
         time.sleep(5)  # the shop settles after its load
         self.idle_start = time.time()
         time.sleep(self.idle_seconds)
@@ -445,8 +448,9 @@ class Soak:
                                                   len(self.changes), s["rss_mb"], s["threads"],
                                                   s["fds"]))
         self.traffic_end = time.time() - self.t0
-        self.probe.stdin.close()
-        self.probe.wait(30)
+        for probe in self.probes:
+            probe.stdin.close()
+            probe.wait(30)
         sampler = threads[0]
         self.stop.set()
         for t in threads[1:] + senders:
@@ -565,7 +569,9 @@ class Soak:
         order_problems, listed, checked = self.check_orders()
         status_problems = self.check_statuses()
         late, ticks = self.lateness(0, self.traffic_end)
-        machine, probe_ticks = self.lateness(0, self.traffic_end, self.probe_log)
+        probe_ticks = [tick for probe in self.probes
+                       for tick in self.lateness(0, self.traffic_end, probe.args[2])[1]]
+        machine = sorted(tick[0] for tick in probe_ticks)
         own = [t[0] for t in ticks if not held_up_alike(t, probe_ticks)]
         # Where the time of the late ticks went: on the thread, waiting for
         # a processor, or blocked.
@@ -629,11 +635,11 @@ class Soak:
         say("    work on the thread     longest between two ticks %.1f ms, p99 %.1f ms "
             "(what the shop itself holds it for)" % (runs[-1] if runs else 0,
                                                      percentile(runs, 0.99)))
-        say("  the machine's own        p99 %.1f ms, worst %.1f ms: a bare event loop's timer in "
-            "another process over the same time" % (percentile(machine, 0.99),
-                                                   machine[-1] if machine else 0))
+        say("  the machine's own        p99 %.1f ms, worst %.1f ms: a bare event loop's timer on "
+            "each processor, in other processes, over the same time"
+            % (percentile(machine, 0.99), machine[-1] if machine else 0))
         say("    UI, the machine aside  worst %.1f ms, without the %d ticks over 20 ms that came "
-            "while the bare loop was held up at least half as long"
+            "while a bare loop was held up at least half as long"
             % (max(own, default=0), len(late) - len(own)))
         say("  UI thread, during purge  p99 %.1f ms, worst %.1f ms"
             % (percentile(purging, 0.99), purging[-1] if purging else 0))
