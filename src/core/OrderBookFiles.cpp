@@ -92,20 +92,22 @@ void OrderBookFiles::purge(bool rewrite) {
         purgeAgeDays(m_settings.purge), m_clock.now(), rewrite || m_book->saveOwed());
     if (!work)
         return;
-    if (!work->purged.empty()) {
-        std::vector<OrderKey> keys;
-        keys.reserve(work->purged.size());
-        for (const auto& order : work->purged)
-            keys.push_back(keyOf(*order));
-        emit purging(keys);
-    }
     m_busy = true;
     auto shared = std::make_shared<OrderBook::PurgeWork>(std::move(*work));
     OrderBook* book = m_book.get();
     m_requests.run<OrderBook::PurgeDone>(
         kOrderBookWork,
-        [book, shared, workingDirectory = m_workingDirectory](Prompter&) {
+        [this, book, shared, workingDirectory = m_workingDirectory](Prompter&) {
             lowerThisThreadsPriority();
+            // The orders' keys are made here: at a large purge that would
+            // hold up the window.
+            if (!shared->purged.empty()) {
+                auto keys = std::make_shared<std::vector<OrderKey>>();
+                keys->reserve(shared->purged.size());
+                for (const auto& order : shared->purged)
+                    keys->push_back(keyOf(*order));
+                emit purging(std::move(keys));
+            }
             const std::string log =
                 shared->purged.empty() ? std::string() : nextOrderLogFileName(workingDirectory);
             return book->finishPurge(std::move(*shared), log);

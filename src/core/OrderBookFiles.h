@@ -63,9 +63,9 @@ public:
 
 signals:
     void loaded();
-    // A purge is taking these orders out of the list; emitted before its
-    // file work starts.
-    void purging(const std::vector<OrderKey>& orders);
+    // A purge has taken these orders out of the list; emitted on the purge's
+    // own thread before its file work starts.
+    void purging(std::shared_ptr<const std::vector<OrderKey>> orders);
     void purged();
 
 private:

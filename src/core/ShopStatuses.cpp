@@ -128,8 +128,8 @@ uint64_t ShopStatuses::setStatus(std::vector<OrderKey> orders, OrderStatus statu
     return m_store.requestChange(std::move(orders), status, m_station);
 }
 
-void ShopStatuses::forget(const std::vector<OrderKey>& purged) {
-    if (!purged.empty())
+void ShopStatuses::forget(const std::shared_ptr<const std::vector<OrderKey>>& purged) {
+    if (purged && !purged->empty())
         m_store.forget(purged);
 }
 

@@ -59,7 +59,7 @@ public:
     // "Tell the customer again": the ready e-mail once more, on purpose.
     void tellCustomerAgain(const OrderKey& order);
     // The purge is taking these orders out of the list.
-    void forget(const std::vector<OrderKey>& purged);
+    void forget(const std::shared_ptr<const std::vector<OrderKey>>& purged);
 
 private:
     void opened(const StatusOpening& opening);

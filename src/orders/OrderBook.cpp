@@ -163,12 +163,17 @@ std::optional<OrderBook::PurgeWork> OrderBook::takePurge(int days, int64_t now, 
         std::lock_guard lock(m_mutex);
         if (m_rewriting || m_loading)
             return std::nullopt;
+        // The orders kept close up in place: this runs on the window's
+        // thread, and a second list as long as the book would be paged in.
         const int64_t cutoff = now - int64_t(days) * 86400;
-        Orders kept;
-        kept.reserve(m_orders.size());
-        for (auto& order : m_orders)
-            (int64_t(order->received) < cutoff ? work.purged : kept).push_back(std::move(order));
-        m_orders = std::move(kept);
+        size_t kept = 0;
+        for (auto& order : m_orders) {
+            if (int64_t(order->received) < cutoff)
+                work.purged.push_back(std::move(order));
+            else
+                m_orders[kept++].swap(order); // with a taken (empty) place or itself
+        }
+        m_orders.erase(m_orders.begin() + std::ptrdiff_t(kept), m_orders.end());
         work.products = m_products;
         if (rewrite)
             work.rewrite = beginRewrite();

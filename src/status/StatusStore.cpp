@@ -129,12 +129,12 @@ void StatusStore::requestHistory(OrderKey order,
     });
 }
 
-void StatusStore::forget(std::vector<OrderKey> orders) {
+void StatusStore::forget(std::shared_ptr<const std::vector<OrderKey>> orders) {
     if (!m_thread.joinable())
         return;
     post([this, orders = std::move(orders)](StatusDatabase& db) {
-        db.forget(orders);
-        handBack([this, table = changedTable(orders, OrderStatus::New)] { m_statuses = table; });
+        db.forget(*orders);
+        handBack([this, table = changedTable(*orders, OrderStatus::New)] { m_statuses = table; });
     });
 }
 

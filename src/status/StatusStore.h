@@ -61,7 +61,7 @@ public:
     void requestHistory(OrderKey order, std::function<void(std::vector<StatusHistoryEntry>)> done);
     // Removes the orders' statuses and histories (the purge); taken in
     // here once done, as a change is.
-    void forget(std::vector<OrderKey> orders);
+    void forget(std::shared_ptr<const std::vector<OrderKey>> orders);
     // Notes on the order's latest change to Ready whether its customer was told.
     void recordTold(OrderKey order, CustomerTold told, std::string note);
 

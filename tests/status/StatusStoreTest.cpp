@@ -83,7 +83,7 @@ TEST_F(StatusStoreTest, ChangesAreCommittedKeptAndRecordedWithTheirStation) {
         std::tuple(store->statusOf(kFirst), store->statusOf(kWrapped), store->statusOf(kElsewhere)),
         std::tuple(OrderStatus::Ready, OrderStatus::InProduction, OrderStatus::New));
     store->recordTold(kFirst, CustomerTold::Told, "anna@example.org");
-    store->forget({kWrapped});
+    store->forget(std::make_shared<const std::vector<OrderKey>>(1, kWrapped));
     EXPECT_TRUE(processUntil([&] { return store->statusOf(kWrapped) == OrderStatus::New; }));
 
     // A restart reads back what was committed, history included.
